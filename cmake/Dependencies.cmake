@@ -1,0 +1,28 @@
+# Every external library comes from Debian and is found through pkg-config.
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+
+pkg_check_modules(OGRE REQUIRED IMPORTED_TARGET OGRE)
+pkg_check_modules(OGRE_OVERLAY REQUIRED IMPORTED_TARGET OGRE-Overlay)
+pkg_get_variable(OGRE_PLUGIN_DIR OGRE plugindir)
+pkg_check_modules(CEGUI REQUIRED IMPORTED_TARGET CEGUI-0)
+pkg_check_modules(CEGUI_OGRE REQUIRED IMPORTED_TARGET CEGUI-0-OGRE)
+pkg_check_modules(CEGUI_NULL REQUIRED IMPORTED_TARGET CEGUI-0-NULL)
+pkg_check_modules(LUA REQUIRED IMPORTED_TARGET lua5.2)
+pkg_check_modules(LUABIND REQUIRED IMPORTED_TARGET luabind)
+pkg_check_modules(ODE REQUIRED IMPORTED_TARGET ode)
+pkg_check_modules(OPENAL REQUIRED IMPORTED_TARGET openal)
+pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+
+find_program(OGRE_XML_CONVERTER OgreXMLConverter)
+
+if(TAVIRELO_TESTS)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+if(TAVIRELO_BENCHMARKS)
+  find_package(benchmark QUIET)
+  if(NOT benchmark_FOUND)
+    set(TAVIRELO_BENCHMARKS OFF)
+  endif()
+endif()
