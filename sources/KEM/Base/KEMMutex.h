@@ -9,6 +9,8 @@ class KEMMutex {
 public:
     explicit KEMMutex(const char* name = nullptr);
     virtual ~KEMMutex();
+    KEMMutex(const KEMMutex&) = delete;
+    KEMMutex& operator=(const KEMMutex&) = delete;
 
     void Init(const char* name);
     void SetName(const char* name);

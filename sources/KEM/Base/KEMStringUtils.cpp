@@ -1,0 +1,127 @@
+#include "KEMStringUtils.h"
+
+#include <Platform.h>
+
+#include <OgreDataStream.h>
+
+#include <sys/stat.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+
+std::string ConcatSeparatorLine(const std::string& prefix) {
+    return prefix + "----------------------------";
+}
+
+static bool IsTrimmed(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+void TrimString(std::string& text, bool left, bool right) {
+    if (right) {
+        size_t end = text.size();
+        while (end > 0 && IsTrimmed(text[end - 1]))
+            --end;
+        text.erase(end);
+    }
+    if (left) {
+        size_t begin = 0;
+        while (begin < text.size() && IsTrimmed(text[begin]))
+            ++begin;
+        text.erase(0, begin);
+    }
+}
+
+float StringToFloat(const std::string& text) { return float(atof(text.c_str())); }
+
+int StringToInt(const std::string& text) { return atoi(text.c_str()); }
+
+std::string ToLowerCase(const std::string& text) {
+    std::string out = text;
+    for (char& c : out)
+        c = char(tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool EndsWith(const std::string& text, const std::string& suffix, bool lowerCaseTail) {
+    if (suffix.empty() || suffix.size() > text.size())
+        return false;
+    std::string tail = text.substr(text.size() - suffix.size());
+    if (lowerCaseTail)
+        tail = ToLowerCase(tail);
+    return tail == suffix;
+}
+
+std::vector<std::string> SplitString(const std::string& text, const std::string& delimiters,
+                                     unsigned int maxSplits) {
+    std::vector<std::string> pieces;
+    const size_t npos = std::string::npos;
+    size_t start = 0;
+    unsigned int splits = 0;
+    while (start < text.size()) {
+        size_t pos = text.find_first_of(delimiters, start);
+        if (pos == start) {
+            start = pos + 1;
+        } else if (pos == npos || (maxSplits != 0 && splits == maxSplits)) {
+            pieces.push_back(text.substr(start));
+            break;
+        } else {
+            pieces.push_back(text.substr(start, pos - start));
+            start = pos + 1;
+        }
+        if (start >= text.size())
+            break;
+        start = text.find_first_not_of(delimiters, start);
+        if (start == npos)
+            break;
+        ++splits;
+    }
+    return pieces;
+}
+
+// ---- table reader ------------------------------------------------------------
+
+TextTableRow SplitTextTableLine(const std::string& line) {
+    std::string trimmed = line;
+    TrimString(trimmed, true, true);
+    if (trimmed.empty())
+        return TextTableRow();
+    return SplitString(trimmed, ";", 0);
+}
+
+TextTable ReadTextTableFromStream(Ogre::DataStream& stream) {
+    TextTable table;
+    while (!stream.eof()) {
+        size_t before = stream.tell();
+        // One line up to the line feed, trimmed by the stream.
+        std::string line = stream.getLine(true);
+        TextTableRow row = SplitTextTableLine(line);
+        if (!row.empty())
+            table.push_back(row);
+        // A stream that reports neither progress nor its end (a read error)
+        // must not keep the loop turning.
+        if (line.empty() && stream.tell() == before)
+            break;
+    }
+    return table;
+}
+
+TextTable ReadTextTableFromString(const std::string& bytes) {
+    if (bytes.empty())
+        return TextTable();
+    // The memory stream reads the caller's bytes in place (no copy, not freed).
+    Ogre::MemoryDataStream stream(const_cast<char*>(bytes.data()), bytes.size(), false, true);
+    return ReadTextTableFromStream(stream);
+}
+
+TextTable ReadTextTable(const std::string& path) {
+    std::string fixed = PlatFixPath(path);
+    struct stat st;
+    if (fixed.empty() || stat(fixed.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return TextTable();
+    std::ifstream file(fixed.c_str(), std::ios::in | std::ios::binary);
+    if (!file.is_open())
+        return TextTable();
+    // The data stream reads through the caller's ifstream and leaves it to us.
+    Ogre::FileStreamDataStream stream(&file, false);
+    return ReadTextTableFromStream(stream);
+}

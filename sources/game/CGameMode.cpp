@@ -1,0 +1,3 @@
+#include "CGameMode.h"
+
+CGameMode::~CGameMode() = default;

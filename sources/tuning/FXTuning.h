@@ -1,0 +1,8 @@
+// Part 4.102: "../../mediaDemo/Config/FX.cfg", the scales of a ball's dust
+// and gravel particle effects ("poussiere.pfx", "graviers.pfx").
+#pragma once
+
+#include "TuningLoader.h"
+
+extern float dustScale;
+extern float gravelScale;

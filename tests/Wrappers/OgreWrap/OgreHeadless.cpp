@@ -1,0 +1,5 @@
+#include "OgreHeadless.h"
+
+namespace {
+::testing::Environment* const g_ogre = ::testing::AddGlobalTestEnvironment(new OgreTestEnvironment(false));
+}
