@@ -1,4 +1,4 @@
-// Part 6.101: one time-sliced decision stage of the computer opponent.
+// One time-sliced decision stage of the computer opponent.
 #pragma once
 
 #include <cstdint>

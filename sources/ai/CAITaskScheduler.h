@@ -1,4 +1,4 @@
-// Part 0.6 / 6.101: steps the computer opponent's pending tasks within a
+// Steps the computer opponent's pending tasks within a
 // budget of 10 ms of each frame.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Part 7.101 (minimal for now): the base of every game mode. The application
+// The base of every game mode. The application
 // object owns the current mode and deletes it through this virtual destructor.
 // The game-modes issue adds Init, Update, Exit and the mode fields.
 #pragma once

@@ -1,7 +1,7 @@
-// Part 0.5 / 5.120: the language table and GetText.
+// The language table and GetText.
 //
 // For now this is the store only: entries (key, text) in file order, and the
-// lookup. The loader of "../../mediaDemo/Data/Lang_DB.csv" (Part 5.120) comes
+// lookup. The loader of "../../mediaDemo/Data/Lang_DB.csv" comes
 // with the game-core issue and fills the same store through Add/Clear.
 #pragma once
 

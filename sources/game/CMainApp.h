@@ -1,4 +1,4 @@
-// Part 0.5 / 5.101 (minimal for now): the one global application object, its
+// The one global application object, its
 // main window handle and the current game mode; GetCursorClientPosition.
 #pragma once
 
@@ -18,7 +18,7 @@ public:
     CMainApp(const CMainApp&) = delete;
     CMainApp& operator=(const CMainApp&) = delete;
 
-    // Slots of Part 5.101; they do nothing until the game-core issue.
+    // Slots; they do nothing until the game-core issue.
     virtual bool Init() { return true; }
     virtual void Run() {}
     virtual void Shutdown() {}

@@ -29,7 +29,7 @@ const char* ControlerTypeToString(int32_t type) {
     return names[type];
 }
 
-// Part 4.103: each entry is constructed empty (constant initialisation above),
+// Each entry is constructed empty (constant initialisation above),
 // then the whole table is reset before the entry point.
 namespace {
 struct ControlerTableStartup {

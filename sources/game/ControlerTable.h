@@ -1,4 +1,4 @@
-// Part 0.5 / 5.104 (start-up part): the global table of the six controller
+// The global table of the six controller
 // entries. The game-core issue adds the received-message setters and lookups.
 #pragma once
 

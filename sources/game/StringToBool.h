@@ -1,4 +1,4 @@
-// Part 0.5: the game core's text-to-truth conversion.
+// The game core's text-to-truth conversion.
 #pragma once
 
 #include <string>

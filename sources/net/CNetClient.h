@@ -1,4 +1,4 @@
-// Part 0.10 / 10.x (start-up part): one peer slot of the LAN layer, and the
+// One peer slot of the LAN layer, and the
 // one global client object whose receive buffer is set up before the entry
 // point. The network issue adds the protocol.
 #pragma once

@@ -1,4 +1,4 @@
-// Part 4.101: the settings of one plain-text key/value file, handed out
+// The settings of one plain-text key/value file, handed out
 // through typed getters that take a default.
 //
 // The reader follows OGRE's configuration-file reader (Ogre::ConfigFile::load

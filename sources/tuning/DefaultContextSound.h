@@ -1,4 +1,4 @@
-// Parts 4.102 / 4.202: "../../mediaDemo/Config/DefaultContextSound.cfg", the
+// "../../mediaDemo/Config/DefaultContextSound.cfg", the
 // ball contact sounds and the speed ranges over which their gain and pitch
 // vary, with the derived values computed at load time.
 #pragma once

@@ -1,4 +1,4 @@
-// Part 4.102: "../../mediaDemo/Config/FX.cfg", the scales of a ball's dust
+// "../../mediaDemo/Config/FX.cfg", the scales of a ball's dust
 // and gravel particle effects ("poussiere.pfx", "graviers.pfx").
 #pragma once
 

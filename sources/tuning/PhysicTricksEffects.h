@@ -1,4 +1,4 @@
-// Parts 4.102 / 4.203: "../../mediaDemo/Config/PhysicTricksEffects.cfg", the
+// "../../mediaDemo/Config/PhysicTricksEffects.cfg", the
 // ball's spin and braking, with the values derived from them at load time.
 #pragma once
 

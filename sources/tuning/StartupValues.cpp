@@ -1,5 +1,5 @@
-// Defined after its values, this unit's initialiser runs the sequence of
-// Part 4.103 once they are constructed; the tuning load is its own step.
+// Defined after its values, this unit's initialiser runs the start-up
+// sequence once they are constructed; the tuning load is its own step.
 #define TUNING_NO_STARTUP_HOOK
 #include "StartupValues.h"
 #include "TuningLoader.h"
@@ -28,7 +28,7 @@ void SetStartupValues() {
     g_StartupRandomSeed = static_cast<unsigned int>(static_cast<uint64_t>(std::time(nullptr)) & 0xFFFFFFFFu);
     KemSrand(g_StartupRandomSeed);
 
-    // The tuning sets (Part 4.102).
+    // The tuning sets.
     TuningEnsureLoaded();
 
     g_SpinQuaternionMinus = Ogre::Quaternion::IDENTITY;

@@ -1,7 +1,7 @@
-// Part 4.103: the other program-wide values set before the entry point.
+// The other program-wide values set before the entry point.
 //
 // Order: the window class name and the application pointer (both constant:
-// there from the very start), the random seed, the tuning sets (Part 4.102),
+// there from the very start), the random seed, the tuning sets,
 // then the spin quaternions, the fade colours and the demo player names. The
 // controllers table (game, ControlerTable.h) and the network client's receive
 // buffer (net, CNetClient.h) are set up by their own units; nothing here

@@ -1,4 +1,4 @@
-// The 95 keys of "tavirelo.cfg" (Parts 4.102, 4.201) in declaration and
+// The 95 keys of "tavirelo.cfg" in declaration and
 // reading order, with their types: B bool, I 32-bit int, F 32-bit float.
 // One list feeds the declarations, the definitions, the loader and the key
 // list that the media test checks.

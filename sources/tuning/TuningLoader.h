@@ -1,4 +1,4 @@
-// Parts 4.102 / 4.201-4.203: loading of the tuning files.
+// Loading of the tuning files.
 //
 // Every tuning value is one program-wide variable named as its key (declared
 // in TuningParameters.h, PhysicTricksEffects.h, FXTuning.h and

@@ -1,8 +1,8 @@
-// Parts 4.102 / 4.201: the 95 values of "../../mediaDemo/Config/tavirelo.cfg".
+// The 95 values of "../../mediaDemo/Config/tavirelo.cfg".
 // Each value is a read-only variable named exactly as its key (misspellings
 // included). Angles are degrees, distances metres, frame keys frames of the
 // throw animations, bonuses and penalties points. The gauge times are read by
-// the throw (Part 5.107) as milliseconds of game time. Per-difficulty keys:
+// the throw as milliseconds of game time. Per-difficulty keys:
 // pick with SelectByDifficulty (CConfigFileMap.h).
 #pragma once
 

@@ -1,4 +1,4 @@
-// Parts 4.102 / 4.201-4.203: the tuning values, their loading and the values
+// The tuning values, their loading and the values
 // derived from them. See TuningLoader.h for the start-up order.
 #include "CConfigFileMap.h"
 #include "DefaultContextSound.h"
@@ -86,7 +86,7 @@ TuningStore& Store() {
 
 bool gLoaded = false;   // constant-initialised
 
-// Steps 1-3 of Part 4.102: a temporary map built from the path, copied into
+// Steps 1-3: a temporary map built from the path, copied into
 // the set's own map. A file that cannot be read leaves the map empty.
 void LoadMap(TuningSet set, const std::string& folder) {
     TuningStore& store = Store();

@@ -1,4 +1,4 @@
-// Parts 0.6 / 6.101: the computer opponent's task scheduler.
+// The computer opponent's task scheduler.
 #include <CAITask.h>
 #include <CAITaskScheduler.h>
 

@@ -1,4 +1,4 @@
-// libFuzzer harness for CConfigFileMap's reader (Part 4.101): any bytes as a
+// libFuzzer harness for CConfigFileMap's reader: any bytes as a
 // key/value file. Checks, besides "no crash, no sanitizer report", what the
 // reader promises: keys and values come out trimmed and without line breaks,
 // the first occurrence of a key wins (a second load changes nothing), every

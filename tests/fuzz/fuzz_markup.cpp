@@ -1,5 +1,4 @@
-// libFuzzer harness for CMarkup (Part 1.102) and CKEMVarList::LoadFromXml
-// (Part 1.101).
+// libFuzzer harness for CMarkup and CKEMVarList::LoadFromXml.
 //
 // The input is the document, handed over by length (no NUL needed; a NUL in
 // it is an ordinary character). Under ASan CMarkup poisons the unused tail of

@@ -1,4 +1,4 @@
-// libFuzzer harness for the CObjnet reader (Part 1.104).
+// libFuzzer harness for the CObjnet reader.
 //
 // Input: byte 0 = number of read operations k (mod 48), bytes 1..k = the read
 // program (one operation per byte), the rest = the object's bytes. The object

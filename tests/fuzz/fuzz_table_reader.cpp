@@ -1,4 +1,4 @@
-// libFuzzer harness for the ";" table reader (Part 1.106). Each input is
+// libFuzzer harness for the ";" table reader. Each input is
 // read twice: from a file through ReadTextTable (the Ogre file stream path
 // the game uses) and from memory; both must agree, and every row must hold
 // only non-empty fields without ";" or line feeds. For inputs without NUL

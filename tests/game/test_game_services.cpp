@@ -1,4 +1,4 @@
-// Part 0.5: the game core's services that the engine uses.
+// The game core's services that the engine uses.
 #include <CGameMode.h>
 #include <CLangDB.h>
 #include <CMainApp.h>

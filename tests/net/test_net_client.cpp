@@ -1,4 +1,4 @@
-// Part 0.10: the global client object's receive buffer.
+// The global client object's receive buffer.
 #include <CNetClient.h>
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Part 4.101: CConfigFileMap's reader, typed getters and difficulty keys.
+// CConfigFileMap's reader, typed getters and difficulty keys.
 #include "TuningTestUtil.h"
 
 #include <CConfigFileMap.h>
@@ -236,7 +236,7 @@ TEST(ConfigFileMap, GettersForDifficulty) {
 }
 
 // The reader must read every text exactly as OGRE's configuration-file reader
-// does (Part 4.101 names that reader).
+// does; the tuning files were written for that reader.
 TEST(ConfigFileMap, ReadsLikeOgresReader) {
     const std::vector<std::string> texts = {
         "",

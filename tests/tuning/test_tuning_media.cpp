@@ -75,7 +75,7 @@ void CheckFileAgainstKeys(const std::string& name, const std::vector<TuningKeyIn
     }
 }
 
-// Part 6.110's 80 keys, in table order.
+// The 80 keys, in table order.
 const std::vector<std::pair<const char*, bool>>& AIKeys() {   // (key, is int)
     static const std::vector<std::pair<const char*, bool>> keys = {
         {"base_strategy_max_time", true}, {"throw_param_choice_max_time", true},

@@ -1,4 +1,4 @@
-// Parts 4.102 / 4.103 at program start: the values are set before the entry
+// Tuning and start-up values at program start: the values are set before the entry
 // point from "../../mediaDemo/Config/"; a missing folder is logged once per
 // file and the program still starts with the zero defaults.
 #include "TuningTestUtil.h"
@@ -63,7 +63,7 @@ TEST(TuningStartup, MissingMediaIsLoggedOnceAndTheProgramStarts) {
     EXPECT_EQ(run.values.at("TEMPS_JAUGE_POWER_MOYEN"), "0");
     EXPECT_EQ(run.values.at("AngleSideEffect"), "90");
     EXPECT_EQ(run.values.at("HitGround"), "");
-    // The rest of Part 4.103 does not depend on the media.
+    // The rest does not depend on the media.
     EXPECT_EQ(run.values.at("window_class"), "KEMAppClass");
     EXPECT_EQ(run.values.at("app_pointer_ok"), "1");
     EXPECT_EQ(run.values.at("demo_player"), "LAN_PLAYER1");

@@ -1,4 +1,4 @@
-// Parts 4.102 / 4.201-4.203: loading the tuning values and their derived values.
+// Loading the tuning values and their derived values.
 #include "TuningTestUtil.h"
 
 #include <CConfigFileMap.h>

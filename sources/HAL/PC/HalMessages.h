@@ -1,4 +1,4 @@
-// The message pump (Part 1.107): drains the platform event queue once per
+// The message pump: drains the platform event queue once per
 // frame, records the frame's wheel, character and keys, and dispatches each
 // event to the window procedure.
 #pragma once

@@ -1,5 +1,5 @@
 // The socket layer (WinSock 1.1 in the original, POSIX here) and the
-// program-wide trace printf NetTrace (Part 1.107).
+// program-wide trace printf NetTrace.
 //
 // Sockets are file descriptors; -1 (INVALID_SOCKET) is no socket. Sends use
 // MSG_NOSIGNAL so a closed peer never raises SIGPIPE. Only TCP listeners set

@@ -1,4 +1,4 @@
-// Millisecond clock, sleep and the frame timer CTimerTool (Part 1.107).
+// Millisecond clock, sleep and the frame timer CTimerTool.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +23,7 @@ public:
     // current clock = HalGetTimeMs, scale 1.0, game time 0, scaling off,
     // pause off, then Update. The fixed step is kept.
     void Reset();
-    // One frame: see Part 1.107 (real delta clamped to 100 ms; the game time
+    // One frame (real delta clamped to 100 ms; the game time
     // advances by the unclamped frame, scaled when scaling is on, not while
     // paused; a frame lasts at least 1 ms).
     void Update();

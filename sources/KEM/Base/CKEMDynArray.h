@@ -1,5 +1,5 @@
-// CKEMDynArray<T>: a growable array of fixed-size, trivially copyable records
-// (Part 1.102). Constructed with 128 zeroed records and size 0. At() checks
+// CKEMDynArray<T>: a growable array of fixed-size, trivially copyable records.
+// Constructed with 128 zeroed records and size 0. At() checks
 // its index and raises CKEMException "invalid arg."; exhausted memory raises
 // "not enough memory".
 #pragma once

@@ -1,5 +1,5 @@
-// CKEMDynString: a growable character string with a 256-char inline buffer
-// (Part 1.102). The text is always NUL-terminated; the capacity counts the
+// CKEMDynString: a growable character string with a 256-char inline buffer.
+// The text is always NUL-terminated; the capacity counts the
 // characters the current buffer holds besides the NUL (255 inline).
 // Exhausted memory raises CKEMException "not enough memory".
 #pragma once

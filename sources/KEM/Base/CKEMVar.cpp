@@ -7,8 +7,7 @@
 #include <cstring>
 
 // ---------------------------------------------------------------------------
-// Small private helpers (kept here rather than waiting on the string utilities
-// of Part 1.106).
+// Small private helpers (kept here rather than waiting on the string utilities).
 
 namespace {
 

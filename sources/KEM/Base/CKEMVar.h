@@ -1,4 +1,4 @@
-// Typed variables and variable lists (Part 1.101).
+// Typed variables and variable lists.
 //
 // An engine object configured from a scene file derives from CKEMVarList and,
 // in its constructor, registers one CKEMVar of the right kind per exposed
@@ -178,7 +178,7 @@ public:
     void DeleteAll() { mVarList.DeleteAll(); }
 
     // Reads every registered variable from the next sibling element named
-    // listName, forward only (Part 1.101). False when the list element is
+    // listName, forward only. False when the list element is
     // missing (position unchanged) or a present variable element is bad (the
     // markup then stays inside the list element).
     bool LoadFromXml(CMarkup& markup, const char* listName);

@@ -264,7 +264,7 @@ bool CMarkup::ParseError(const char* format, int32_t nameL, int32_t nameLen) {
 }
 
 // ---------------------------------------------------------------------------
-// The parser. It follows the recursive ParseElem of Part 1.102 step by step,
+// The parser. It follows the recursive ParseElem step by step,
 // with an explicit stack of open elements in place of the recursion.
 
 bool CMarkup::Parse() {

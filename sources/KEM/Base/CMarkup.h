@@ -1,4 +1,4 @@
-// CMarkup: the engine's read-only XML document (Part 1.102).
+// CMarkup: the engine's read-only XML document.
 //
 // Built from a whole document held in memory; SetDoc indexes every element
 // once, then a reader walks the tree with a current position (FindElem,

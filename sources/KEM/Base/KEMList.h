@@ -1,5 +1,4 @@
-// The engine's two list kinds (Part 1.105, with the cell list's main user in
-// Part 1.103 and the intrusive list in Parts 1.101 and overview.md):
+// The engine's two list kinds:
 //
 // - CKEMListItem<T> cells held by a CKEMList<T> ("engine list": count, cursor
 //   index, cursor cell, head cell, tail cell). A cell points at a value it

@@ -1,4 +1,4 @@
-// String utilities and the ";" table reader (Part 1.106). None keeps state.
+// String utilities and the ";" table reader. None keeps state.
 #pragma once
 
 #include <sstream>

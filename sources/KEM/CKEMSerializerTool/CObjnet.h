@@ -1,4 +1,4 @@
-// Part 1.104: the engine's binary object (LAN messages, save slots, particle
+// The engine's binary object (LAN messages, save slots, particle
 // files, settings sections).
 //
 // Byte format of one object:
@@ -43,7 +43,7 @@ public:
     CObjnet(const CObjnet&) = delete;
     CObjnet& operator=(const CObjnet&) = delete;
 
-    // ---- virtual operations, in the order of Part 1.104 ----------------------
+    // ---- virtual operations, in slot order ----------------------
     // Frees owned data; size, capacity, position, type id and state 0.
     virtual void Reset();
     // fopen "w+b" (the path's "\\" turned into "/"), one fwrite of the used
@@ -171,7 +171,7 @@ public:
     static uint16_t ReadU16At(const void* address);
 
 private:
-    // Makes room for size + n bytes by the growth rule of Part 1.104; false
+    // Makes room for size + n bytes by the growth rule; false
     // (state failed, storage freed, sizes 0) when memory runs out.
     bool Grow(size_t n);
     // Room for n more bytes at the position; returns where to store them, or

@@ -1,7 +1,7 @@
 // The engine's one hash: the standard CRC-32 (IEEE 802.3 / zlib), reflected
 // polynomial 0xEDB88320, initial value 0xFFFFFFFF, final complement.
 // Used for CObjnet type ids, sound buffer names, script event names and
-// joystick product names (Part 1.104).
+// joystick product names.
 #pragma once
 
 #include <cstddef>

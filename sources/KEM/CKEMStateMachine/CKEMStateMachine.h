@@ -1,4 +1,4 @@
-// Part 3.105: the engine's small state machine. A machine holds up to 64
+// The engine's small state machine. A machine holds up to 64
 // states by id (not owned) and switches between them: the leaving state's
 // OnLeave(new id), then the entering state's OnEnter(old id), then
 // previous = old, current = new. Update forwards to the current state.

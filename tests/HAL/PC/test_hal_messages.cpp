@@ -1,4 +1,4 @@
-// Part 1.107: the message pump's record of wheel, character and keys, the
+// The message pump's record of wheel, character and keys, the
 // trace lines it writes, dispatching, and the F10 rule.
 #include <HalMessages.h>
 #include <HalNet.h>

@@ -1,4 +1,4 @@
-// Part 1.107: the socket layer on 127.0.0.1 and the bounded trace printf.
+// The socket layer on 127.0.0.1 and the bounded trace printf.
 #include <HalNet.h>
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Part 1.107: the millisecond clock and CTimerTool. The timer is driven by its
+// The millisecond clock and CTimerTool. The timer is driven by its
 // fixed step or by a scripted clock so every test is deterministic.
 #include <HalTimer.h>
 

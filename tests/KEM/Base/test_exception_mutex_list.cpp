@@ -1,4 +1,4 @@
-// Part 1.105: CKEMException, KEMMutex and the item lists.
+// CKEMException, KEMMutex and the item lists.
 #include <KEMException.h>
 #include <KEMList.h>
 #include <KEMMutex.h>

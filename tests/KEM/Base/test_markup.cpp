@@ -1,4 +1,4 @@
-// Part 1.102: CMarkup, CKEMDynString, CKEMDynArray.
+// CMarkup, CKEMDynString, CKEMDynArray.
 #include "CKEMDynArray.h"
 #include "CKEMDynString.h"
 #include "CMarkup.h"

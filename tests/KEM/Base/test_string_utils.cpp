@@ -1,4 +1,4 @@
-// Part 1.106: string utilities and the ";" table reader.
+// String utilities and the ";" table reader.
 #include <KEMStringUtils.h>
 
 #include <CEGUI/String.h>

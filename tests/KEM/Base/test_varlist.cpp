@@ -1,4 +1,4 @@
-// Part 1.101: typed variables (CKEMVar kinds) and variable lists (CKEMVarList).
+// Typed variables (CKEMVar kinds) and variable lists (CKEMVarList).
 #include "CKEMVar.h"
 #include "CMarkup.h"
 

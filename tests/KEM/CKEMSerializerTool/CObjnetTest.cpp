@@ -1,4 +1,4 @@
-// Part 1.104: CObjnet byte format, reading, nesting, files and the bounded
+// CObjnet byte format, reading, nesting, files and the bounded
 // reads of a short or truncated object.
 #include "CObjnet.h"
 

@@ -1,4 +1,4 @@
-// Part 3.105: CKEMStateMachine / CKEMState.
+// CKEMStateMachine / CKEMState.
 #include "CKEMStateMachine.h"
 
 #include <gtest/gtest.h>
