@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,24 +36,42 @@ bool WaitFor(const std::function<bool()>& done, int seconds) {
     return done();
 }
 
-Window FindTopLevel(Display* display, const char* title) {
+// Other tests may show windows of the same title on the display: the game's
+// is the one whose _NET_WM_PID is the game's process.
+Window FindTopLevel(Display* display, const char* title, pid_t pid) {
     Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
     unsigned count = 0;
     Window found = 0;
     if (!XQueryTree(display, root, &root, &parent, &children, &count))
         return 0;
+    Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
     for (unsigned i = 0; i < count && !found; ++i) {
         char* name = nullptr;
-        if (XFetchName(display, children[i], &name) && name) {
-            if (std::strcmp(name, title) == 0)
-                found = children[i];
+        bool titled = XFetchName(display, children[i], &name) && name && std::strcmp(name, title) == 0;
+        if (name)
             XFree(name);
+        if (!titled)
+            continue;
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
+                               &data) == Success &&
+            data) {
+            if (format == 32 && items == 1 && pid_t(*reinterpret_cast<unsigned long*>(data)) == pid)
+                found = children[i];
+            XFree(data);
         }
     }
     if (children)
         XFree(children);
     return found;
 }
+
+// Windows of other tests may vanish while we look at them: never let an X
+// error end this process.
+int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
 
 // The render window the engine made inside the game's window.
 Window FirstChild(Display* display, Window window) {
@@ -76,13 +95,14 @@ class Game : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::path bin = fs::path(TAVIRELO_EXE).parent_path();
-        mDir = bin.parent_path() / "test_app";
+        mDir = bin.parent_path() / (std::string("test_app_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(mDir);
         fs::create_directories(mDir);
         for (const char* file : {"KEM.ogre_plugins.cfg", "KEM.ogre.cfg", "KEM.ogre_config.cfg", "KEM.ogre_resources.cfg"})
             fs::copy_file(bin / file, mDir / file);
         mDisplay = XOpenDisplay(nullptr);
         ASSERT_NE(mDisplay, nullptr);
+        XSetErrorHandler(&IgnoreXErrors);
     }
     void TearDown() override {
         if (mPid > 0) {
@@ -97,6 +117,7 @@ protected:
         mPid = fork();
         ASSERT_GE(mPid, 0);
         if (mPid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL);   // never outlive the test
             if (chdir(mDir.c_str()) != 0)
                 _exit(126);
             if (videoDriver)
@@ -139,7 +160,7 @@ protected:
 TEST_F(Game, OpensItsWindowFollowsAResizeAndClosesCleanly) {
     Launch();
     Window window = 0;
-    ASSERT_TRUE(WaitFor([&] { return (window = FindTopLevel(mDisplay, kTitle)) != 0 && FirstChild(mDisplay, window); },
+    ASSERT_TRUE(WaitFor([&] { return (window = FindTopLevel(mDisplay, kTitle, mPid)) != 0 && FirstChild(mDisplay, window); },
                         60))
         << "no window titled \"" << kTitle << "\" with a render window";
     Window render = FirstChild(mDisplay, window);

@@ -1,5 +1,7 @@
 #include "CKEMFrameWork.h"
 
+#include "CGraphicEnvMgr.h"
+
 #include <CDebugSelection.h>
 #include <CGraphicElementRegistry.h>
 #include <CSceneMgr.h>
@@ -90,8 +92,7 @@ void CKEMFrameWork::CreateRenderWindow(uintptr_t windowHandle) {
         if (!core || !core->IsStarted())
             KEM_THROW_SRC("the 3D engine did not start", "CKEMFrameWork");
         mGraphicsWorld = system->CreateWorld();
-        if (Hooks().attachGraphicEnv)
-            Hooks().attachGraphicEnv(core->GetSceneManager());
+        gGraphicEnvMgr.Attach();
     }
 }
 
@@ -122,6 +123,7 @@ void CKEMFrameWork::Term() {
     }
     delete mGraphicsWorld;
     mGraphicsWorld = nullptr;
+    gGraphicEnvMgr.Detach();
 
     CWrapOgreCore* core = mGraphicsSystem ? mGraphicsSystem->GetCore() : nullptr;
     if (mGraphicsSystem)

@@ -5,12 +5,10 @@
 #pragma once
 
 #include <cstdint>
-
-namespace Ogre {
-class SceneManager;
-}
+#include <string>
 
 class CDebugSelection;
+class CKEMSceneNode;
 class CGraphicElementRegistry;
 class COdeWorld;
 class CPhysicsSystemODE;
@@ -26,8 +24,6 @@ struct CKEMFrameWorkHooks {
     void (*deletePhysicsWorld)(COdeWorld* world) = nullptr;
     // Shuts the physics system down, then deletes it.
     void (*destroyPhysicsSystem)(CPhysicsSystemODE* system) = nullptr;
-    // Attaches the graphic environment to the 3D engine's scene manager.
-    void (*attachGraphicEnv)(Ogre::SceneManager* sceneManager) = nullptr;
 };
 
 class CKEMFrameWork {
@@ -63,6 +59,14 @@ public:
     int GetRenderWindowCount() const { return mRenderWindowCount; }
 
     static CKEMFrameWorkHooks& Hooks();
+
+    // Loads a venue's scene file into a rebuilt scene (root, default camera
+    // when there was one, physics world): physics settings and materials,
+    // nodes, physic objects and joints, graphic environment. 1 on success; 0
+    // on failure, the scene then left empty. A null path gives an empty scene (1).
+    static int LoadScene(const char* path);
+    // The scene node of a class type; see CKEMSceneGraph::CreateNodeByType.
+    static CKEMSceneNode* CreateNodeByType(int classType, CKEMSceneNode* parent, const std::string& resource);
 
 private:
     CWrapOgreSystem* mGraphicsSystem = nullptr;

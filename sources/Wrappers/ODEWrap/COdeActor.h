@@ -28,6 +28,8 @@ public:
     COdeWorld* getWorld() const { return mWorld; }
     COdeBody* getBody() const { return mBody; }
     IOdeContactReceiver* getContactListener() const { return mListener; }
+    // An object made in code gets its node as listener when it is attached.
+    void setContactListener(IOdeContactReceiver* listener) { mListener = listener; }
     // The world's creation number: orders contact maps the same way in every
     // process (replays and LAN peers rely on the same notification order).
     uint32_t getSerial() const { return mSerial; }

@@ -2,7 +2,9 @@
 
 #include "COdeActor.h"
 #include "COdeBody.h"
+#include "COdeJoint.h"
 #include "COdeMaterial.h"
+#include "JointDesc.h"
 #include "KEMException.h"
 #include "Platform.h"
 #include "makeUniqueName.h"
@@ -11,8 +13,16 @@
 #include <cmath>
 #include <iostream>
 #include <memory>
+#include <set>
 
 namespace {
+// Never destroyed: objects that outlive the world ask it at program exit.
+std::set<const COdeWorld*>& LiveWorlds()
+{
+    static auto* worlds = new std::set<const COdeWorld*>;
+    return *worlds;
+}
+
 // ODE's own random generator drives parts of its solvers: a fixed seed at
 // creation makes the same throw give the same result (replays, LAN peers).
 const unsigned long kOdeRandomSeed = 0;
@@ -42,10 +52,20 @@ COdeWorld::COdeWorld()
     dWorldSetAutoDisableFlag(mWorld, 0);
     dRandSetSeed(kOdeRandomSeed);
     AddMaterial(MaterialDesc(), "default");
+    LiveWorlds().insert(this);
 }
+
+bool COdeWorld::IsLive(const COdeWorld* world) { return world && LiveWorlds().count(world) != 0; }
 
 COdeWorld::~COdeWorld()
 {
+    LiveWorlds().erase(this);
+    // Joint wrappers go before the ODE world that would destroy their joints.
+    while (!mJoints.empty()) {
+        COdeJoint* joint = mJoints.back();
+        mJoints.pop_back();
+        delete joint;
+    }
     while (!mActors.empty()) {
         COdeActor* actor = mActors.front();
         mActors.erase(mActors.begin());
@@ -301,4 +321,84 @@ void COdeWorld::RemoveActor(COdeActor* actor)
         other->forgetContactsWith(actor);
     mDeferredSync.erase(std::remove(mDeferredSync.begin(), mDeferredSync.end(), actor), mDeferredSync.end());
     delete actor;
+}
+
+// ---- joints ----------------------------------------------------------------
+COdeJoint* COdeWorld::CreateJoint(const JointDescBase& desc)
+{
+    if (!desc.actor1 && !desc.actor2)
+        KEM_THROW("both actors are 0!");
+    COdeBody* body1 = desc.actor1 ? desc.actor1->getBody() : nullptr;
+    COdeBody* body2 = desc.actor2 ? desc.actor2->getBody() : nullptr;
+    // ODE aborts the program on these; scene files may still ask for them.
+    if (!body1 && !body2) {
+        PlatLog("[ODEWrap] CreateJoint: a joint between two static actors holds nothing; none made");
+        return nullptr;
+    }
+    if (desc.type == JointDescBase::TYPE_HINGE2 && (!body1 || !body2)) {
+        PlatLog("[ODEWrap] CreateJoint: a hinge-2 joint needs two movable actors; none made");
+        return nullptr;
+    }
+
+    std::unique_ptr<COdeJoint> joint;
+    switch (desc.type) {
+    case JointDescBase::TYPE_BALL: {
+        const auto& ball = static_cast<const JointDescBall&>(desc);
+        joint.reset(new COdeBallJoint(this));
+        joint->attach(body1, body2);
+        joint->setAnchor(0, ball.anchor);
+        break;
+    }
+    case JointDescBase::TYPE_HINGE: {
+        const auto& hinge = static_cast<const JointDescHinge&>(desc);
+        joint.reset(new COdeHingeJoint(this));
+        joint->attach(body1, body2);
+        joint->setAnchor(0, hinge.anchor);
+        joint->setAxis(0, hinge.axis);
+        break;
+    }
+    case JointDescBase::TYPE_HINGE2: {
+        const auto& hinge2 = static_cast<const JointDescHinge2&>(desc);
+        joint.reset(new COdeHinge2Joint(this));
+        joint->attach(body1, body2);
+        joint->setAnchor(0, hinge2.anchor);
+        joint->setAxes(hinge2.axis1, hinge2.axis2);
+        break;
+    }
+    case JointDescBase::TYPE_FIXED:
+        joint.reset(new COdeFixedJoint(this));
+        joint->attach(body1, body2);
+        break;
+    case JointDescBase::TYPE_SLIDER: {
+        const auto& slider = static_cast<const JointDescSlider&>(desc);
+        joint.reset(new COdeSliderJoint(this));
+        joint->attach(body1, body2);
+        joint->setAxis(0, slider.axis);
+        break;
+    }
+    case JointDescBase::TYPE_UNIVERSAL: {
+        const auto& universal = static_cast<const JointDescUniversal&>(desc);
+        joint.reset(new COdeUniversalJoint(this));
+        joint->attach(body1, body2);
+        joint->setAnchor(0, universal.anchor);
+        joint->setAxes(universal.axis1, universal.axis2);
+        break;
+    }
+    default:
+        PlatLog("[ODEWrap] CreateJoint: unknown joint type %d", desc.type);
+        return nullptr;
+    }
+    mJoints.push_back(joint.get());
+    return joint.release();
+}
+
+void COdeWorld::RemoveJoint(COdeJoint* joint)
+{
+    if (!joint)
+        return;
+    auto it = std::find(mJoints.begin(), mJoints.end(), joint);
+    if (it == mJoints.end())
+        return;
+    mJoints.erase(it);
+    delete joint;
 }

@@ -16,6 +16,8 @@
 
 class COdeActor;
 class COdeBody;
+class COdeJoint;
+struct JointDescBase;
 class IOdeContactReceiver;
 struct COdeMaterial;
 
@@ -25,6 +27,11 @@ public:
     ~COdeWorld();
     COdeWorld(const COdeWorld&) = delete;
     COdeWorld& operator=(const COdeWorld&) = delete;
+
+    // Whether `world` is constructed and not yet deleted. Scene objects that
+    // outlive the world (materials, physic objects, joints at program exit)
+    // must then leave its records, actors and joints alone: it freed them.
+    static bool IsLive(const COdeWorld* world);
 
     // ---- settings ----------------------------------------------------------
     void SetGravity(const Ogre::Vector3& gravity);
@@ -81,6 +88,14 @@ public:
     void RemoveActor(COdeActor* actor);
     const std::vector<COdeActor*>& GetActors() const { return mActors; }
 
+    // ---- joints ------------------------------------------------------------
+    // Throws "both actors are 0!" when the description names no actor. A
+    // joint ODE cannot hold (no body on either side, a hinge-2 without two
+    // bodies) or an unknown kind gives null (logged).
+    COdeJoint* CreateJoint(const JointDescBase& desc);
+    void RemoveJoint(COdeJoint* joint);
+    const std::vector<COdeJoint*>& GetJoints() const { return mJoints; }
+
     // ---- collision ---------------------------------------------------------
     static void NearCallback(void* data, dGeomID g1, dGeomID g2);
     bool IsColliding() const { return mColliding; }
@@ -100,6 +115,7 @@ private:
     uint32_t mNextMeshId = 0;
     std::map<uint32_t, COdeMeshData> mMeshes;
     std::vector<COdeActor*> mActors;
+    std::vector<COdeJoint*> mJoints;
     std::map<std::string, COdeMaterial*> mMaterials;   // registry by name
     std::vector<COdeMaterial*> mMaterialRecords;       // every record this world made
     bool mColliding = false;

@@ -60,7 +60,7 @@ struct CapsuleShapeDesc : ShapeDesc {
 struct TriMeshShapeDesc : ShapeDesc {
     // A mesh id with all bits set asks the world to build the mesh data from
     // the arrays below when the shape is attached.
-    static const uint32_t BUILD_FROM_ARRAYS = 0xFFFFFFFFu;
+    static constexpr uint32_t BUILD_FROM_ARRAYS = 0xFFFFFFFFu;
 
     explicit TriMeshShapeDesc(uint32_t id = BUILD_FROM_ARRAYS, const std::string& material = "",
                               const Ogre::Vector3& pos = Ogre::Vector3::ZERO,

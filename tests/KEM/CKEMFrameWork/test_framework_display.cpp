@@ -1,6 +1,7 @@
 // The engine started by the framework on a real main window, from the game's
 // four start-up files (needs a display: runs under xvfb-run).
 #include <CKEMFrameWork.h>
+#include <CKEMSceneCamera.h>
 #include <CKEMSceneGraph.h>
 #include <CSceneMgr.h>
 #include <CWrapOgreCamera.h>
@@ -146,28 +147,28 @@ TEST_F(EngineOnWindow, RendersALitMeshThroughTheDefaultCamera) {
     ASSERT_NE(world, nullptr);
     ASSERT_NE(CKEMSceneGraph::GetRootNode(), nullptr);
     EXPECT_EQ(CKEMSceneGraph::GetRootNode()->getName(), "KEM_ROOT");
-    ASSERT_NE(CKEMSceneGraph::GetDefaultCameraNode(), nullptr);
-    EXPECT_EQ(CKEMSceneGraph::GetDefaultCameraNode()->getName(), "DefaultCam");
-    EXPECT_EQ(CKEMSceneGraph::GetDefaultCameraNode()->getParentNode(), CKEMSceneGraph::GetRootNode());
+    ASSERT_NE(CKEMSceneGraph::GetDefaultCamera(), nullptr);
+    EXPECT_EQ(CKEMSceneGraph::GetDefaultCamera()->getName(), "DefaultCam");
+    EXPECT_EQ(CKEMSceneGraph::GetDefaultCamera()->getParent(), CKEMSceneGraph::GetRootNode());
     EXPECT_EQ(CKEMSceneGraph::GetCurrentCamera(), CKEMSceneGraph::GetDefaultCamera());
     Ogre::Viewport* viewport = CKEMSceneGraph::GetViewport()->getViewport();
     EXPECT_EQ(viewport->getZOrder(), 9);
     EXPECT_EQ(viewport->getActualWidth(), 640);
     EXPECT_EQ(viewport->getActualHeight(), 480);
 
-    CWrapOgreNode* ballNode = CKEMSceneGraph::GetRootNode()->createChild();
+    CWrapOgreNode* ballNode = world->CreateNode();
     ballNode->attachEntity(world->CreateEntity("ball.mesh"));
-    CWrapOgreNode* lightNode = CKEMSceneGraph::GetRootNode()->createChild();
+    CWrapOgreNode* lightNode = world->CreateNode();
     CWrapOgreLight* light = world->CreateLight();
     lightNode->attachLight(light);
     lightNode->setPosition(Ogre::Vector3(-10.0f, 4.0f, 10.0f));
     light->setDiffuseColour(Ogre::ColourValue::White);
     Core()->GetSceneManager()->setAmbientLight(Ogre::ColourValue(0.05f, 0.05f, 0.05f));
 
-    CWrapOgreCamera* camera = CKEMSceneGraph::GetDefaultCamera();
+    CWrapOgreCamera* camera = CKEMSceneGraph::GetDefaultCamera()->GetCamera()->GetCamera();
     camera->setNearClipDistance(0.1f);
     camera->setAspectRatio(640.0f / 480.0f);
-    CKEMSceneGraph::GetDefaultCameraNode()->setPosition(Ogre::Vector3(0.0f, 0.0f, 4.0f));
+    CKEMSceneGraph::GetDefaultCamera()->setPosition(Ogre::Vector3(0.0f, 0.0f, 4.0f), false);
 
     // One rendered frame per update of the run state.
     gSceneMgr.Start();

@@ -1,0 +1,43 @@
+// Scripts on node kinds that need the 3D engine (OGRE without a display).
+#include "OgreHeadless.h"
+#include "ScriptingTestUtil.h"
+
+#include <CKEMScript.h>
+
+#include <CKEMSceneObject.h>
+#include <KEMCrc32.h>
+
+#include <memory>
+
+namespace {
+
+using namespace scripting_test;
+
+class ScriptedObjectTest : public OgreWrapTest {};
+
+TEST_F(ScriptedObjectTest, AnObjectNodeComesWithTheNodeAndObjectMethods)
+{
+    ScriptMedia media;
+    std::unique_ptr<CKEMSceneObject> object(new CKEMSceneObject("", "", nullptr));
+    object->setName("trophy");
+    object->attachScript(new CKEMScript("api.lua"));
+    EXPECT_TRUE(CallBool(object.get(), "ObjectClass")) << LogText();
+    EXPECT_TRUE(CallBool(object.get(), "Move")) << LogText();
+    EXPECT_EQ(LogCount("ERROR"), 0u) << LogText();
+}
+
+TEST_F(ScriptedObjectTest, TheGameScriptsRunOnAnObjectWithoutTheirAnimations)
+{
+    ScriptMedia media;
+    for (const char* file : {"awardScript.lua", "spectatorScript.lua"}) {
+        std::unique_ptr<CKEMSceneObject> object(new CKEMSceneObject("testcube.mesh", "", nullptr));
+        object->attachScript(new CKEMScript(file));
+        object->VMCallLife();
+        object->OnScriptEvent(KEMCrc32String("highPositiveReac"), 0);
+        object->VMCallLife();
+        object->VMCallTerm();
+        EXPECT_EQ(LogCount("CScriptVM"), 0u) << file << "\n" << LogText();
+    }
+}
+
+}  // namespace
