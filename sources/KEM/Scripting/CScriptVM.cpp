@@ -166,7 +166,7 @@ void CScriptVM::Close()
 {
     if (!mState)
         return;
-    if (false) {
+    if (StateRunning(mState)) {
         // Running below us: the outermost call on it closes it.
         for (CallFrame* frame = sTopFrame; frame; frame = frame->outer)
             if (frame->vm == this)
