@@ -9,6 +9,7 @@
 #include <CKEMFrameWork.h>
 #include <CMarkup.h>
 #include <COdeWorld.h>
+#include <CPhysicsSystemODE.h>
 #include <CSceneMgr.h>
 #include <HalTimer.h>
 #include <Platform.h>
@@ -81,6 +82,18 @@ void CreateWorldHook() { gPhysicMgr.CreateWorld(); }
 bool LoadSettingsAndMaterialsHook(const char* text) { return gPhysicMgr.LoadSettingsAndMaterials(text); }
 bool LoadObjectsAndJointsHook(const char* text) { return gPhysicMgr.LoadObjectsAndJoints(text, nullptr); }
 
+// The framework's physics system and world (it owns both).
+CPhysicsSystemODE* CreatePhysicsSystemHook() { return new CPhysicsSystemODE(); }
+COdeWorld* CreatePhysicsWorldHook(CPhysicsSystemODE* system) { return system ? system->CreateWorld() : nullptr; }
+void DeletePhysicsWorldHook(COdeWorld* world) { delete world; }
+void DestroyPhysicsSystemHook(CPhysicsSystemODE* system)
+{
+    if (!system)
+        return;
+    system->Shutdown();
+    delete system;
+}
+
 // The library hooks itself in when it is linked into a program.
 const bool gPhysicsInstalled = (CPhysicMgr::Install(), true);
 }
@@ -88,6 +101,12 @@ const bool gPhysicsInstalled = (CPhysicMgr::Install(), true);
 void CPhysicMgr::Install()
 {
     CSceneMgr::Services().physicsStep = &StepService;
+
+    CKEMFrameWorkHooks& framework = CKEMFrameWork::Hooks();
+    framework.createPhysicsSystem = &CreatePhysicsSystemHook;
+    framework.createPhysicsWorld = &CreatePhysicsWorldHook;
+    framework.deletePhysicsWorld = &DeletePhysicsWorldHook;
+    framework.destroyPhysicsSystem = &DestroyPhysicsSystemHook;
 
     CKEMSceneNodePhysicHooks& node = CKEMSceneNode::PhysicHooks();
     node.getNode = &GetNodeHook;
@@ -123,7 +142,13 @@ CPhysicMgr::~CPhysicMgr()
 }
 
 // ---- world and settings --------------------------------------------------------
-void CPhysicMgr::CreateWorld() { CreateWorld(gKEMFrameWork.GetPhysicsWorld()); }
+void CPhysicMgr::CreateWorld()
+{
+    COdeWorld* world = gKEMFrameWork.GetPhysicsWorld();
+    if (!world)
+        PlatLog("[physics] CreateWorld: the framework has no physics world");
+    CreateWorld(world);
+}
 
 void CPhysicMgr::CreateWorld(COdeWorld* world)
 {
@@ -135,10 +160,8 @@ void CPhysicMgr::CreateWorld(COdeWorld* world)
     mCFM = 1e-5f;
     mNbIter = 20;
     mERP = 0.2f;
-    if (!mWorld) {
-        PlatLog("[physics] CreateWorld: the framework has no physics world");
+    if (!LiveWorld())
         return;
-    }
     mWorld->SetGravity(mGravity);
     std::vector<std::string> steppers;
     mWorld->GetStepperNames(steppers);
@@ -153,23 +176,23 @@ void CPhysicMgr::CreateWorld(COdeWorld* world)
 void CPhysicMgr::SetGravity(const Ogre::Vector3& gravity)
 {
     mGravity = gravity;
-    if (mWorld)
-        mWorld->SetGravity(gravity);
+    if (COdeWorld* world = LiveWorld())
+        world->SetGravity(gravity);
 }
 
 void CPhysicMgr::SetNbIter(uint16_t iterations)
 {
     mNbIter = iterations;
-    if (mWorld)
-        mWorld->SetQuickStepIterations(iterations);
+    if (COdeWorld* world = LiveWorld())
+        world->SetQuickStepIterations(iterations);
 }
 
 void CPhysicMgr::SetStepSize(float seconds)
 {
-    if (mWorld) {
+    if (COdeWorld* world = LiveWorld()) {
         // The world logs and keeps its step when it refuses one.
-        if (!mWorld->SetStepSize(seconds)) {
-            mStepSize = mWorld->GetStepSize();
+        if (!world->SetStepSize(seconds)) {
+            mStepSize = world->GetStepSize();
             return;
         }
     } else if (!std::isfinite(seconds) || !(seconds >= COdeWorld::MIN_STEP)) {
@@ -183,15 +206,15 @@ void CPhysicMgr::SetStepSize(float seconds)
 void CPhysicMgr::SetCFM(float cfm)
 {
     mCFM = cfm;
-    if (mWorld)
-        mWorld->SetCFM(cfm);
+    if (COdeWorld* world = LiveWorld())
+        world->SetCFM(cfm);
 }
 
 void CPhysicMgr::SetERP(float erp)
 {
     mERP = erp;
-    if (mWorld)
-        mWorld->SetERP(erp);
+    if (COdeWorld* world = LiveWorld())
+        world->SetERP(erp);
 }
 
 void CPhysicMgr::ApplySettings()
@@ -209,6 +232,8 @@ void CPhysicMgr::ApplySettings()
     SetERP(erp);
 }
 
+COdeWorld* CPhysicMgr::LiveWorld() const { return COdeWorld::IsLive(mWorld) ? mWorld : nullptr; }
+
 // ---- per frame ------------------------------------------------------------------
 void CPhysicMgr::Step()
 {
@@ -216,15 +241,16 @@ void CPhysicMgr::Step()
         SyncAllFromNodes();
 
     float remaining = gTimer.GetDeltaSeconds();
+    COdeWorld* world = LiveWorld();
     // A negative or broken frame time adds no world time.
-    if (mWorld && std::isfinite(remaining) && remaining >= 0.0f) {
+    if (world && std::isfinite(remaining) && remaining >= 0.0f) {
         for (;;) {
-            const float step = mWorld->GetStepSize();
+            const float step = world->GetStepSize();
             if (step > remaining) {
-                mWorld->Step(remaining);
+                world->Step(remaining);
                 break;
             }
-            mWorld->Step(step);
+            world->Step(step);
             remaining -= step;
         }
     }

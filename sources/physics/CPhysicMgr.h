@@ -39,7 +39,8 @@ public:
     void CreateWorld();
     // The same on a given world (a world made outside the framework).
     void CreateWorld(COdeWorld* world);
-    COdeWorld* GetWorld() const { return mWorld; }
+    // The world, or null once the framework has deleted it.
+    COdeWorld* GetWorld() const { return LiveWorld(); }
 
     void SetGravity(const Ogre::Vector3& gravity);
     void SetNbIter(uint16_t iterations);
@@ -100,12 +101,15 @@ public:
 
     bool GetJointDebugFlag() const { return mJointDebug; }
 
-    // Hooks the manager into the run state (Step each frame), the scene
-    // graph's physic objects and the scene loader. Idempotent; also done at
-    // start-up by the library itself.
+    // Hooks the physics into the engine: the framework's physics system and
+    // world, the run state (Step each frame), the scene nodes' physic objects
+    // and the scene loader. Idempotent; also done at start-up by the library
+    // itself.
     static void Install();
 
 private:
+    COdeWorld* LiveWorld() const;
+
     Ogre::Vector3 mGravity = Ogre::Vector3(0.0f, -9.81f, 0.0f);
     uint16_t mNbIter = 20;
     float mStepSize = 0.1f;

@@ -1,6 +1,6 @@
-// Scene-file physics through the manager: objects under a parent follow
-// their bodies, contacts mix the loaded materials, and failed loads undo
-// what they made exactly once.
+// Scene-file physics through the manager: contacts mix the loaded
+// materials, joints hold their objects, and failed loads undo what they made
+// exactly once.
 #include "PhysicsTestEnv.h"
 #include "SceneText.h"
 
@@ -17,43 +17,6 @@ using namespace scenetext;
 
 namespace {
 const float kStep = 1.0f / 400.0f;
-}
-
-TEST_F(PhysicsSceneTest, ObjectUnderMovedParentFollowsItsBody)
-{
-    // The parent is turned and moved after the ball was linked under it: the
-    // ball's graphics node then holds a stale cached pose until a frame.
-    TestNode* table = new TestNode(nullptr, "table");
-    TestNode* ball = new TestNode(table, "ball");
-    ball->setPosition(Ogre::Vector3(0.0f, 3.0f, 1.0f), false);
-    table->setPosition(Ogre::Vector3(2.0f, 1.0f, -4.0f), false);
-    table->SetOrientation(Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_Y), false);
-
-    // The sphere sits 0.5 above the node's origin.
-    const std::string text = Root(Settings(kStep) + Material("boule", 10.0f, 0.3f) +
-                                  Object("ball", 1, 1, 0.1f, 0.1f, 0.1f, 0.7f, "boule", 0.0f, 0.5f, 0.0f));
-    ASSERT_TRUE(gPhysicMgr.LoadSettingsAndMaterials(text.c_str()));
-    ASSERT_TRUE(gPhysicMgr.LoadObjectsAndJoints(text.c_str()));
-    CPhysicObject* object = ball->getPhysicObject();
-    ASSERT_NE(object, nullptr);
-    ASSERT_TRUE(gPhysicMgr.HasObject(object));
-    EXPECT_FLOAT_EQ(mWorld->GetStepSize(), kStep);
-
-    // The body starts where the node puts the shape.
-    const Ogre::Vector3 start(2.0f + 1.0f, 1.0f + 3.5f, -4.0f);
-    EXPECT_LT(object->GetActor()->getPosition().distance(start), 1e-4f);
-
-    object->setLinearVelocity(Ogre::Vector3(1.0f, 0.0f, 0.0f));
-    for (int i = 0; i < 30; ++i)
-        Frame(0.02f);
-
-    const Ogre::Vector3 body = object->GetActor()->getPosition();
-    EXPECT_LT(body.y, start.y - 1.0f);   // it fell
-    EXPECT_GT(body.x, start.x + 0.5f);   // and flew
-    EXPECT_EQ(ball->getParent(), table);
-    // The node sits where the body is, less the shape's offset.
-    EXPECT_LT(RenderedPosition(ball).distance(body - Ogre::Vector3(0.0f, 0.5f, 0.0f)), 1e-3f);
-    EXPECT_LT(object->GetNodePosition(CKEMSceneGraphicHandle::SPACE_WORLD).distance(body), 1e-3f);
 }
 
 TEST_F(PhysicsSceneTest, ContactsMixTheLoadedMaterials)

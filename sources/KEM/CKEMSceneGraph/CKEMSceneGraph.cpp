@@ -10,7 +10,7 @@
 #include <KEMException.h>
 #include <Platform.h>
 
-#include <OgreViewport.h>
+#include <OgreRoot.h>
 
 #include <utility>
 #include <vector>
@@ -32,10 +32,12 @@ struct CameraHolder {
 SceneGraph gGraph;
 CameraHolder gCameras;
 
-// The holder deletes its viewport at exit.
+// The holder deletes its viewport at exit, while the 3D engine still runs;
+// once the engine is gone the viewport went with its window.
 struct ViewportReleaser {
     ~ViewportReleaser() {
-        delete gCameras.viewport;
+        if (Ogre::Root::getSingletonPtr())
+            delete gCameras.viewport;
         gCameras.viewport = nullptr;
     }
 } gViewportReleaser;
@@ -49,11 +51,10 @@ bool CurrentCameraMatrix(Ogre::Matrix4& out) {
 
 // The viewport stops drawing through a camera that is going.
 void LeaveViewport(CKEMSceneCamera* camera) {
-    if (!gCameras.viewport || !camera || !camera->GetCamera())
+    if (!gCameras.viewport || !camera || !camera->GetCamera() || !camera->GetCamera()->GetCamera())
         return;
-    Ogre::Viewport* viewport = gCameras.viewport->getViewport();
-    if (viewport && viewport->getCamera() == camera->GetCamera()->GetCamera()->getCamera())
-        viewport->setCamera(nullptr);
+    if (gCameras.viewport->getCamera() == camera->GetCamera()->GetCamera())
+        gCameras.viewport->setCamera(nullptr);
 }
 
 }  // namespace

@@ -206,6 +206,12 @@ TEST_F(VenueOnWindow, TrainingGroundIsLitByItsLight)
     EXPECT_NEAR(unlit.r, 18, 4);
     EXPECT_NEAR(unlit.g, 16, 4);
     EXPECT_NEAR(unlit.b, 13, 4);
+
+    // The camera shown goes: the viewport no longer draws through it.
+    ASSERT_TRUE(CKEMSceneGraph::DeleteNode("venue_cam"));
+    EXPECT_EQ(CKEMSceneGraph::GetCurrentCamera(), nullptr);
+    EXPECT_EQ(CKEMSceneGraph::GetViewport()->getViewport()->getCamera(), nullptr);
+    gKEMFrameWork.RenderFrame(16.0f);
 }
 
 // A scene that does not load whole leaves an empty scene (the default camera

@@ -1,0 +1,82 @@
+// A venue-style scene file through the engine's own loader: the framework's
+// physics world, the physics sections read by the manager, nodes linked
+// under their parents, and the node following its body once stepped.
+#include "PhysicsTestEnv.h"
+#include "SceneText.h"
+
+#include <CKEMFrameWork.h>
+#include <COdeActor.h>
+#include <CPhysicObject.h>
+
+#include <fstream>
+
+using namespace scenetext;
+
+namespace {
+std::string PathNode(const std::string& name, const std::string& parent, float x, float y, float z)
+{
+    char text[1024];
+    std::snprintf(text, sizeof(text),
+                  "<KEM_SCENE_NODE_VARLIST>\n"
+                  "\t<CKEMSCENENODE_CLASSTYPE value=\"6\" />\n"
+                  "\t<CKEMSCENENODE_NAME value=\"%s\"/>\n"
+                  "\t<CKEMSCENENODE_PARENTNAME value=\"%s\"/>\n"
+                  "\t<CKEMSCENENODE_POSITION_IC x=\"%f\" y=\"%f\" z=\"%f\" />\n"
+                  "\t<CKEMSCENENODE_ORIENTATION_IC x=\"0\" y=\"0.707107\" z=\"0\" w=\"0.707107\" />\n"
+                  "\t<CKEMSCENENODE_SCALE_IC x=\"1\" y=\"1\" z=\"1\" />\n"
+                  "\t<CKEMSCENENODE_SCRIPT_PATH value=\"\"/>\n"
+                  "\t<CKEMSCENENODE_PICK_MODE value=\"0\" />\n"
+                  "\t<CKEMSCENENODE_VISIBLE value=\"1\" />\n"
+                  "\t<CKEMSCENEPATH_MVECTORPOINTS Nb_Points=\"0\" ></CKEMSCENEPATH_MVECTORPOINTS>\n"
+                  "</KEM_SCENE_NODE_VARLIST>\n",
+                  name.c_str(), parent.c_str(), x, y, z);
+    return text;
+}
+
+const char* kGraphicEnv =
+    "<KEM_GRAPHICENV_MGR_VARLIST>\n"
+    "\t<CGRAPHICENV_AMBIANT x=\"0.2\" y=\"0.2\" z=\"0.2\" />\n"
+    "</KEM_GRAPHICENV_MGR_VARLIST>\n";
+}
+
+TEST_F(PhysicsSceneTest, LoadedObjectUnderAParentFollowsItsBody)
+{
+    // The framework makes and owns the world the loader binds the manager to.
+    ASSERT_NE(gKEMFrameWork.Init(), nullptr);
+    // The child is listed before its parent; both are turned a quarter round.
+    const std::string path = std::string(KEM_TEST_BINARY_DIR) + "/physic_parent_scene.xml";
+    {
+        std::ofstream out(path);
+        out << Root(Settings(1.0f / 400.0f) + Material("boule", 10.0f, 0.3f) +
+                    PathNode("ball", "table", 0.0f, 3.0f, 1.0f) + PathNode("table", "KEM_ROOT", 2.0f, 1.0f, -4.0f) +
+                    Object("ball", 1, 1, 0.1f, 0.1f, 0.1f, 0.7f, "boule", 0.0f, 0.5f, 0.0f) + kGraphicEnv);
+    }
+    ASSERT_EQ(CKEMFrameWork::LoadScene(path.c_str()), 1);
+    EXPECT_EQ(gPhysicMgr.GetWorld(), gKEMFrameWork.GetPhysicsWorld());
+
+    CKEMSceneNode* table = CKEMSceneGraph::FindNode("table");
+    CKEMSceneNode* ball = CKEMSceneGraph::FindNode("ball");
+    ASSERT_NE(ball, nullptr);
+    ASSERT_EQ(ball->getParent(), table);
+    CPhysicObject* object = ball->getPhysicObject();
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(object->GetMaterial(), gPhysicMgr.FindMaterial("boule"));
+
+    // Before any step the body is where the file puts the shape: the table's
+    // quarter turn carries the ball's (0, 3, 1) to (1, 3, 0).
+    const Ogre::Vector3 start(2.0f + 1.0f, 1.0f + 3.0f + 0.5f, -4.0f);
+    Frame(0.0f);
+    EXPECT_LT(object->GetActor()->getPosition().distance(start), 1e-3f);
+
+    for (int i = 0; i < 40; ++i)
+        Frame(1.0f / 60.0f);
+    const Ogre::Vector3 body = object->GetActor()->getPosition();
+    EXPECT_LT(body.y, start.y - 1.0f);
+    EXPECT_EQ(ball->getParent(), table);
+    EXPECT_LT(RenderedPosition(ball).distance(body - Ogre::Vector3(0.0f, 0.5f, 0.0f)), 1e-3f);
+
+    CKEMSceneGraph::DestroyRootNode();
+    gPhysicMgr.Clear();
+    gKEMFrameWork.Term();
+    EXPECT_EQ(gPhysicMgr.GetWorld(), nullptr);
+}
