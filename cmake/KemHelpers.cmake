@@ -33,10 +33,13 @@ function(kem_test name)
   else()
     set(labels unit)
   endif()
+  # Tests never wait on a message box, display or not.
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "XDG_CACHE_HOME=${CMAKE_BINARY_DIR}/xdg-cache")
+    PROPERTIES LABELS "${labels}"
+      ENVIRONMENT "XDG_CACHE_HOME=${CMAKE_BINARY_DIR}/xdg-cache"
+      ENVIRONMENT_MODIFICATION "TAVIRELO_NO_MESSAGEBOX=set:1")
 endfunction()
 
 # kem_fuzzer(<name> SOURCES ... LIBS ...) - a libFuzzer harness, built only

@@ -6,6 +6,8 @@
 ground.mesh.xml    20 x 20 m plane in XZ at y = 0, facing +Y, 10 x 10 cells
 ball.mesh.xml      UV sphere of radius 1 (nodes scale it to a boule or the pig)
 testcube.mesh.xml  1 x 1 x 1 cube centred on the origin, flat normals per face
+triggerGeometryCube.mesh.xml    a trigger volume's debug display: the unit cube
+triggerGeometrySphere.mesh.xml  the same for sphere triggers: diameter 1
 
 The build converts them to binary .mesh; only the XML is kept in the tree.
 """
@@ -113,6 +115,10 @@ def main():
     write_mesh(os.path.join(folder, "ground.mesh.xml"), "KEM/Ground", *ground())
     write_mesh(os.path.join(folder, "ball.mesh.xml"), "KEM/Ball", *sphere())
     write_mesh(os.path.join(folder, "testcube.mesh.xml"), "KEM/TestCube", *cube())
+    # Trigger volumes are built from these meshes' bounds: keep them unit sized.
+    write_mesh(os.path.join(folder, "triggerGeometryCube.mesh.xml"), "debugMaterial", *cube())
+    write_mesh(os.path.join(folder, "triggerGeometrySphere.mesh.xml"), "debugMaterial",
+               *sphere(radius=0.5, rings=8, segments=12))
 
 
 if __name__ == "__main__":

@@ -1,4 +1,4 @@
-// Our stand-in for the Win32 services the engine was written against:
+// Our stand-in for the Win32 services the engine calls:
 // clock, sleep, critical section, debug output, message box, the runtime's
 // random generator, path separators and the window-message queue.
 #pragma once

@@ -1,6 +1,6 @@
 // The base of every game mode. The application
 // object owns the current mode and deletes it through this virtual destructor.
-// The game-modes issue adds Init, Update, Exit and the mode fields.
+// Init, Update, Exit and the mode fields come with the game modes.
 #pragma once
 
 class CGameMode {

@@ -2,7 +2,7 @@
 //
 // For now this is the store only: entries (key, text) in file order, and the
 // lookup. The loader of "../../mediaDemo/Data/Lang_DB.csv" comes
-// with the game-core issue and fills the same store through Add/Clear.
+// with the game core and fills the same store through Add/Clear.
 #pragma once
 
 #include <cstddef>

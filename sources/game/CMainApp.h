@@ -7,7 +7,7 @@
 class CGameMode;
 
 // The main window as the window layer knows it. Opaque here: the window layer
-// (SDL2, a later issue) decides what it points to.
+// (PlatWindow.h, over SDL2) decides what it points to.
 typedef void* KEMWindowHandle;
 
 class CMainApp {
@@ -18,7 +18,7 @@ public:
     CMainApp(const CMainApp&) = delete;
     CMainApp& operator=(const CMainApp&) = delete;
 
-    // Slots; they do nothing until the game-core issue.
+    // Slots; they do nothing until the game core fills them.
     virtual bool Init() { return true; }
     virtual void Run() {}
     virtual void Shutdown() {}

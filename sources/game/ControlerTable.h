@@ -1,5 +1,5 @@
 // The global table of the six controller
-// entries. The game-core issue adds the received-message setters and lookups.
+// entries. The received-message setters and lookups come with the game core.
 #pragma once
 
 #include <cstdint>

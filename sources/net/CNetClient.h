@@ -1,6 +1,6 @@
 // One peer slot of the LAN layer, and the
 // one global client object whose receive buffer is set up before the entry
-// point. The network issue adds the protocol.
+// point. The protocol comes with the LAN game.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "CPhysicMgr.h"
 
+#include "CollisionMeshPhysics.h"
 #include "CPhysicJoint.h"
 #include "CPhysicMaterial.h"
 #include "CPhysicObject.h"
@@ -123,6 +124,8 @@ void CPhysicMgr::Install()
     scene.createWorld = &CreateWorldHook;
     scene.loadSettingsAndMaterials = &LoadSettingsAndMaterialsHook;
     scene.loadObjectsAndJoints = &LoadObjectsAndJointsHook;
+
+    InstallCollisionMeshPhysics();
 }
 
 CPhysicMgr::CPhysicMgr()

@@ -102,9 +102,9 @@ public:
     bool GetJointDebugFlag() const { return mJointDebug; }
 
     // Hooks the physics into the engine: the framework's physics system and
-    // world, the run state (Step each frame), the scene nodes' physic objects
-    // and the scene loader. Idempotent; also done at start-up by the library
-    // itself.
+    // world, the run state (Step each frame), the scene nodes' physic objects,
+    // the collision-mesh nodes' world and materials, and the scene loader.
+    // Idempotent; also done at start-up by the library itself.
     static void Install();
 
 private:

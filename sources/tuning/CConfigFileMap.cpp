@@ -1,67 +1,14 @@
 #include "CConfigFileMap.h"
 
 #include <KEMException.h>
+#include <KEMStringUtils.h>
 #include <Platform.h>
 #include <StringToBool.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 #include <vector>
-
-namespace {
-
-bool IsTrimmed(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// Trims blanks, tabs, CRs and LFs at both ends (OGRE's StringUtil::trim).
-void TrimRange(const char*& begin, const char*& end) {
-    while (begin < end && IsTrimmed(*begin))
-        ++begin;
-    while (end > begin && IsTrimmed(end[-1]))
-        --end;
-}
-
-// The separator set "\t:=" (tab, colon, equals sign).
-bool IsSeparator(char c) { return c == '\t' || c == ':' || c == '='; }
-
-// One line, without its '\n'. Follows Ogre::ConfigFile::load: the line is
-// trimmed; empty lines and lines starting with '#' or '@' are skipped; a line
-// "[name]" switches the section ("[]" goes back to the unnamed one); any
-// other line is split at its first separator, the value starting at the first
-// non-separator after it; a line without separator is skipped.
-void ParseLine(const char* begin, const char* end, bool& inUnnamedSection, CConfigFileMap::Map& out) {
-    // A NUL ends the line's text (OGRE reads lines as C strings).
-    const void* nul = std::memchr(begin, '\0', static_cast<size_t>(end - begin));
-    if (nul)
-        end = static_cast<const char*>(nul);
-    TrimRange(begin, end);
-    if (begin == end || *begin == '#' || *begin == '@')
-        return;
-    if (*begin == '[' && end[-1] == ']' && end - begin >= 2) {
-        inUnnamedSection = (end - begin == 2);
-        return;
-    }
-    if (!inUnnamedSection)
-        return;
-    const char* sep = begin;
-    while (sep < end && !IsSeparator(*sep))
-        ++sep;
-    if (sep == end)
-        return;
-    const char* keyBegin = begin;
-    const char* keyEnd = sep;
-    const char* valueBegin = sep;
-    while (valueBegin < end && IsSeparator(*valueBegin))
-        ++valueBegin;
-    const char* valueEnd = end;
-    TrimRange(keyBegin, keyEnd);
-    TrimRange(valueBegin, valueEnd);
-    // insert never replaces: the first occurrence of a key wins.
-    out.emplace(std::string(keyBegin, keyEnd), std::string(valueBegin, valueEnd));
-}
-
-}  // namespace
 
 CConfigFileMap::CConfigFileMap(const std::string& path) { Load(path); }
 
@@ -85,15 +32,13 @@ void CConfigFileMap::Load(const std::string& path) {
 void CConfigFileMap::LoadFromMemory(const void* data, size_t size) {
     if (!data || size == 0)
         return;
-    const char* p = static_cast<const char*>(data);
-    const char* const end = p + size;
-    bool inUnnamedSection = true;
-    while (p < end) {
-        const void* nl = std::memchr(p, '\n', static_cast<size_t>(end - p));
-        const char* lineEnd = nl ? static_cast<const char*>(nl) : end;
-        ParseLine(p, lineEnd, inUnnamedSection, mEntries);
-        p = nl ? lineEnd + 1 : end;
-    }
+    ReadConfigText(static_cast<const char*>(data), size,
+                   [this](const std::string& section, const std::string& key, const std::string& value) {
+                       // Only the unnamed section; emplace never replaces, so
+                       // the first occurrence of a key wins.
+                       if (section.empty())
+                           mEntries.emplace(key, value);
+                   });
 }
 
 std::string CConfigFileMap::GetString(const std::string& key, const std::string& def) const {

@@ -13,9 +13,9 @@
 //    "DefaultContextSound.cfg";
 //  - each translation unit that includes a tuning header holds a small
 //    initialiser (below) that calls TuningEnsureLoaded() before any global
-//    that the unit defines after the include, as the original's per-unit
-//    blocks did ("within a module, the tuning block runs first"); the unit
-//    that defines the values calls it as well.
+//    that the unit defines after the include (within a unit, the tuning
+//    values are ready first); the unit that defines the values calls it as
+//    well.
 // A file that is missing or cannot be read is logged once (PlatLog) with its
 // path; its values keep their zero defaults and the program starts.
 #pragma once

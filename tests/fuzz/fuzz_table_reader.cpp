@@ -3,7 +3,7 @@
 // the game uses) and from memory; both must agree, and every row must hold
 // only non-empty fields without ";" or line feeds. For inputs without NUL
 // bytes (where the engine's stream cuts a chunk short) the result must also
-// equal a plain reference reading of the Part's algorithm.
+// equal a plain reference reading of the table format.
 #include <KEMStringUtils.h>
 
 #include <unistd.h>
@@ -29,7 +29,7 @@ static std::string TempPath() {
 
 static bool IsEdge(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-// The Part's algorithm, written independently: lines at LF, both ends
+// The table format, read independently: lines at LF, both ends
 // trimmed of blank, tab and CR, empty lines skipped, fields split at ";"
 // with empty fields dropped.
 static TextTable Reference(const std::string& bytes) {

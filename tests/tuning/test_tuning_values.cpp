@@ -62,7 +62,7 @@ Ogre::Matrix3 RotationY(float degrees) {
 
 }  // namespace
 
-TEST_F(TuningValues, TheKeyListsMatchThePart) {
+TEST_F(TuningValues, KeyListsHoldEveryKeyWithItsType) {
     EXPECT_EQ(TuningGetKeys(TUNING_TAVIRELO).size(), 95u);
     EXPECT_EQ(TuningGetKeys(TUNING_PHYSIC_TRICKS_EFFECTS).size(), 8u);
     EXPECT_EQ(TuningGetKeys(TUNING_FX).size(), 2u);
@@ -203,7 +203,7 @@ TEST_F(TuningValues, SpinAndBrakeDerivedValues) {
     EXPECT_FLOAT_EQ(RetroBrakeFactor + (1.0f - 1.0f) * RetroBrakeComplement, 0.25f);
 }
 
-TEST_F(TuningValues, NoPhysicTricksKeysGiveTheDocumentedDefaults) {
+TEST_F(TuningValues, NoPhysicTricksKeysGiveTheirDefaults) {
     ScratchDir dir;
     dir.Write("PhysicTricksEffects.cfg", "# nothing\n");
     TuningLoadFromFolder(dir.Folder());

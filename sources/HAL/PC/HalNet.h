@@ -1,4 +1,4 @@
-// The socket layer (WinSock 1.1 in the original, POSIX here) and the
+// The socket layer (WinSock-style calls over POSIX sockets) and the
 // program-wide trace printf NetTrace.
 //
 // Sockets are file descriptors; -1 (INVALID_SOCKET) is no socket. Sends use

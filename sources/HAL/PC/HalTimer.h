@@ -44,7 +44,6 @@ public:
     bool IsPaused() const { return mPaused != 0; }
     void SetFixedStep(float ms) { mFixedStep = ms; }
 
-    // Fields in the order of the Part.
     uint32_t mCurrentClock = 0;     // ms
     uint32_t mPreviousClock = 0;    // ms
     uint32_t mGameTime = 0;         // ms

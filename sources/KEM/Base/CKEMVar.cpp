@@ -232,7 +232,7 @@ bool CKEMVarVectorPointRef::ReadXml(CMarkup& markup) {
     bool ok = true;
     while (markup.FindElem("Point")) {
         CKEMDynString x, y, z;
-        // Only z decides in the original; a missing x or y is rejected alike.
+        // A point missing any of x, y, z is rejected.
         if (!ReadRequired(markup, "x", x) || !ReadRequired(markup, "y", y) || !ReadRequired(markup, "z", z)) {
             ok = false;
             break;
@@ -274,7 +274,7 @@ bool CKEMVarMatrix4::ReadXml(CMarkup& markup) {
             char name[16];
             std::snprintf(name, sizeof(name), "val%d-%d", r, c);
             CKEMDynString text;
-            // Only column 3 decides in the original; a missing column 0-2 is rejected alike.
+            // A row missing any of its four columns is rejected.
             if (!ReadRequired(markup, name, text)) {
                 complete = false;
                 break;

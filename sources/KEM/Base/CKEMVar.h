@@ -19,7 +19,7 @@
 #include <OgreColourValue.h>
 #include <OgreMatrix4.h>
 #include <OgreQuaternion.h>
-#include <OgreVector3.h>
+#include <OgreVector.h>
 
 #include <cstdint>
 #include <cstdio>

@@ -218,7 +218,7 @@ public:
         delete item;
     }
 
-    // Fields in the order of the Part: count, cursor index, cursor, head, tail.
+    // Count, cursor index, cursor, head, tail.
     int mCount = 0;
     int mCursorIndex = -1;
     Item* mCursor = nullptr;
@@ -385,7 +385,7 @@ public:
         mCount = 0;
     }
 
-    // Fields in the order of the Parts: head, tail, count, owns-items flag.
+    // Head, tail, count, owns-items flag.
     T* mHead = nullptr;
     T* mTail = nullptr;
     unsigned int mCount = 0;

@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 std::string ConcatSeparatorLine(const std::string& prefix) {
@@ -124,4 +125,57 @@ TextTable ReadTextTable(const std::string& path) {
     // The data stream reads through the caller's ifstream and leaves it to us.
     Ogre::FileStreamDataStream stream(&file, false);
     return ReadTextTableFromStream(stream);
+}
+
+// ---- key/value configuration text ------------------------------------------------
+namespace {
+
+bool IsConfigBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsConfigSeparator(char c) { return c == '\t' || c == ':' || c == '='; }
+
+void TrimConfigRange(const char*& begin, const char*& end) {
+    while (begin < end && IsConfigBlank(*begin))
+        ++begin;
+    while (end > begin && IsConfigBlank(end[-1]))
+        --end;
+}
+
+}  // namespace
+
+void ReadConfigText(const char* data, size_t size, const ConfigSettingSink& onSetting) {
+    if (!data)
+        return;
+    std::string section;
+    const char* p = data;
+    const char* const textEnd = data + size;
+    while (p < textEnd) {
+        const void* nl = std::memchr(p, '\n', size_t(textEnd - p));
+        const char* begin = p;
+        const char* end = nl ? static_cast<const char*>(nl) : textEnd;
+        p = nl ? end + 1 : textEnd;
+        // A NUL ends the line's text (OGRE reads lines as C strings).
+        if (const void* nul = std::memchr(begin, '\0', size_t(end - begin)))
+            end = static_cast<const char*>(nul);
+        TrimConfigRange(begin, end);
+        if (begin == end || *begin == '#' || *begin == '@')
+            continue;
+        if (*begin == '[' && end[-1] == ']' && end - begin >= 2) {
+            section.assign(begin + 1, end - 1);
+            continue;
+        }
+        const char* sep = begin;
+        while (sep < end && !IsConfigSeparator(*sep))
+            ++sep;
+        if (sep == end)
+            continue;
+        const char* keyBegin = begin;
+        const char* keyEnd = sep;
+        const char* valueBegin = sep;
+        while (valueBegin < end && IsConfigSeparator(*valueBegin))
+            ++valueBegin;
+        const char* valueEnd = end;
+        TrimConfigRange(keyBegin, keyEnd);
+        TrimConfigRange(valueBegin, valueEnd);
+        onSetting(section, std::string(keyBegin, keyEnd), std::string(valueBegin, valueEnd));
+    }
 }

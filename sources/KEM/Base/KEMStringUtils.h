@@ -1,6 +1,9 @@
-// String utilities and the ";" table reader. None keeps state.
+// String utilities, the ";" table reader and the key/value configuration
+// text reader. None keeps state.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -116,3 +119,17 @@ TextTable ReadTextTableFromString(const std::string& bytes);
 // One table line (already read) into its fields: trimmed, split at ";".
 // An empty line gives no fields.
 TextTableRow SplitTextTableLine(const std::string& line);
+
+// ---- key/value configuration text ------------------------------------------------
+// OGRE's configuration-file syntax (Ogre::ConfigFile with the separators
+// "\t:=" and trimming on), read line for line in file order: lines end at
+// '\n' and are trimmed of blanks, tabs, CRs and LFs; a NUL ends its line;
+// empty lines and lines starting with '#' or '@' are skipped; "[name]"
+// switches the section ("[]" goes back to the unnamed one, ""); any other
+// line is split at its first separator, the value starting at the first
+// non-separator after it; a line without separator is skipped. Calls
+// onSetting(section, key, value) for each setting; never reads outside
+// [data, data + size).
+typedef std::function<void(const std::string& section, const std::string& key, const std::string& value)>
+    ConfigSettingSink;
+void ReadConfigText(const char* data, size_t size, const ConfigSettingSink& onSetting);

@@ -20,8 +20,8 @@ struct CKEMSceneGraphHooks {
     // The debug renderer's named shapes (a scene object's box in debug mode).
     void (*drawDebugBox)(const std::string& id, const CKEMOrientedBox& box) = nullptr;
     void (*removeDebugShape)(const std::string& id) = nullptr;
-    // Builds the node kinds of later subsystems (trigger, collision mesh,
-    // sound, particle effect); null for a kind it does not know.
+    // Builds the node kinds the scene graph does not make itself (the
+    // particle effect); null for a kind it does not know.
     CKEMSceneNode* (*createNode)(int classType, CKEMSceneNode* parent, const std::string& resource) = nullptr;
 };
 

@@ -1,10 +1,13 @@
 // Scene-file nodes: the node factory and the two node passes.
 #include "CKEMSceneCamera.h"
+#include "CKEMSceneCollisionMesh.h"
 #include "CKEMSceneGraph.h"
 #include "CKEMSceneLight.h"
 #include "CKEMSceneNode.h"
 #include "CKEMSceneObject.h"
 #include "CKEMScenePath.h"
+#include "CKEMSceneTrigger.h"
+#include "CKEMSceneSound.h"
 
 #include <CMarkup.h>
 #include <KEMException.h>
@@ -131,8 +134,14 @@ CKEMSceneNode* CKEMSceneGraph::CreateNodeByType(int classType, CKEMSceneNode* pa
         return new CKEMSceneCamera(parent);
     case CKEMSceneNode::KEM_SCENE_PATH:
         return new CKEMScenePath(parent);
+    case CKEMSceneNode::KEM_SCENE_TRIGGER:
+        return new CKEMSceneTrigger(parent, CKEMSceneTrigger::GEOMETRY_BOX);
+    case CKEMSceneNode::KEM_SCENE_COLLISIONMESH:
+        return new CKEMSceneCollisionMesh(parent, resource);
     case CKEMSceneNode::KEM_SCENE_POINT:
         return new CKEMScenePoint(parent);
+    case CKEMSceneNode::KEM_SCENE_SOUND:
+        return new CKEMSceneSound(parent);
     default:
         break;
     }

@@ -11,10 +11,8 @@
 
 #include "Platform.h"
 
-// The original passes 16/32-bit values through a global byte-swap switch that
-// the first constructed object turns on for good; on the little-endian target
-// they are therefore always big-endian. We encode big-endian explicitly, and
-// floats/doubles explicitly little-endian, whatever the host.
+// Stored objects and LAN peers expect 16/32-bit values big-endian and
+// floats/doubles little-endian; both are encoded explicitly, whatever the host.
 
 namespace {
 

@@ -20,9 +20,8 @@
 // until Start, BeginRead, Rewind, Reset (or what is built on them) clears it.
 // No read ever touches a byte outside [data, data + used size).
 //
-// The original passes integers through a global byte-swap switch that the
-// first constructed object turns on for good; here integers, type ids and
-// lengths are simply always big-endian, floats always little-endian.
+// Integers, type ids and lengths are always big-endian, floats always
+// little-endian: the byte layout stored objects and LAN peers rely on.
 #pragma once
 
 #include <cstddef>

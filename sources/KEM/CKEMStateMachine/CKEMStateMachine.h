@@ -35,8 +35,8 @@ class CKEMStateMachine {
 public:
     enum { MAX_STATES = 64, NO_STATE = -1 };
 
-    // Starts as after Reset (the original only installs the class and needs
-    // Reset before use; calling Reset is still what every owner does).
+    // Starts as after Reset, so a machine is usable before its owner's own
+    // Reset call (which every owner still makes).
     CKEMStateMachine();
     virtual ~CKEMStateMachine() {}
 

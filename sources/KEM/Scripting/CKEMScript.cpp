@@ -5,6 +5,7 @@
 
 #include <CKEMSceneNode.h>
 #include <CKEMSceneObject.h>
+#include <CKEMSceneSound.h>
 
 namespace {
 
@@ -61,4 +62,5 @@ void CKEMScript::InstallHooks()
     hooks.call = CallScript;
     hooks.registerNodeClass = RegisterScriptSceneNode;
     CKEMSceneObject::RegisterObjectClassHook() = RegisterScriptSceneObject;
+    CKEMSceneSound::RegisterSoundClassHook() = RegisterScriptSceneSound;
 }

@@ -13,7 +13,7 @@
 #include <HalTimer.h>
 
 #include <OgreQuaternion.h>
-#include <OgreVector3.h>
+#include <OgreVector.h>
 
 #include <lua.hpp>
 #include <luabind/luabind.hpp>

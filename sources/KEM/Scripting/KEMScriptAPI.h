@@ -34,3 +34,5 @@ void RegisterScriptKEMScript(lua_State* state);     // "KEMScript"
 void RegisterScriptSceneNode(lua_State* state);
 // "KEMSceneObject": what the object kind adds after the base.
 void RegisterScriptSceneObject(lua_State* state);
+// "KEMSceneSound": what the sound kind adds after the base.
+void RegisterScriptSceneSound(lua_State* state);

@@ -7,7 +7,7 @@
 #include <CPhysicObject.h>
 
 #include <OgreQuaternion.h>
-#include <OgreVector3.h>
+#include <OgreVector.h>
 
 #include <lua.hpp>
 #include <luabind/luabind.hpp>

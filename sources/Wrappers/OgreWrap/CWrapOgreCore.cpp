@@ -1,6 +1,7 @@
 #include "CWrapOgreCore.h"
 
 #include <KEMException.h>
+#include <KEMStringUtils.h>
 #include <PlatWindow.h>
 #include <Platform.h>
 
@@ -18,7 +19,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
+#include <iterator>
 
 const char* const CWrapOgreCore::kPluginFile = "KEM.ogre_plugins.cfg";
 const char* const CWrapOgreCore::kConfigFile = "KEM.ogre.cfg";
@@ -37,41 +38,14 @@ KEMStartupHook gStartupHook = nullptr;
 // renderer does not run on GL3Plus).
 const char* const kPreferredRenderSystem = "OpenGL Rendering Subsystem";
 
-std::string Trim(const std::string& text) {
-    size_t begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos)
-        return std::string();
-    size_t end = text.find_last_not_of(" \t\r\n");
-    return text.substr(begin, end - begin + 1);
-}
-
-// OGRE's configuration-file syntax (separators tab, colon and '=', blanks
-// trimmed, '#' comments, "[section]" headers), read in file order: OGRE's own
-// reader sorts sections and keys. False when the file cannot be opened.
-bool ReadConfigFile(const char* fileName,
-                    const std::function<void(const std::string&, const std::string&, const std::string&)>& onSetting) {
-    std::ifstream in(PlatFixPath(fileName));
+// OGRE's configuration-file syntax, read in file order (OGRE's own reader
+// sorts sections and keys). False when the file cannot be opened.
+bool ReadConfigFile(const char* fileName, const ConfigSettingSink& onSetting) {
+    std::ifstream in(PlatFixPath(fileName), std::ios::in | std::ios::binary);
     if (!in)
         return false;
-    static const char* const kSeparators = "\t:=";
-    std::string section;
-    std::string line;
-    while (std::getline(in, line)) {
-        line = Trim(line);
-        if (line.empty() || line[0] == '#' || line[0] == '@')
-            continue;
-        if (line[0] == '[' && line[line.size() - 1] == ']') {
-            section = line.substr(1, line.size() - 2);
-            continue;
-        }
-        size_t sep = line.find_first_of(kSeparators);
-        if (sep == std::string::npos)
-            continue;
-        std::string key = Trim(line.substr(0, sep));
-        size_t valueStart = line.find_first_not_of(kSeparators, sep);
-        std::string value = valueStart == std::string::npos ? std::string() : Trim(line.substr(valueStart));
-        onSetting(section, key, value);
-    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ReadConfigText(text.data(), text.size(), onSetting);
     return true;
 }
 

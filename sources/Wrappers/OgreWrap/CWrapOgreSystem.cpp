@@ -4,23 +4,14 @@
 #include "CWrapOgreWorld.h"
 #include "KEMException.h"
 #include "Platform.h"
+#include "StringToBool.h"
 
 #include <OgreStringConverter.h>
 
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-// The game core's text-to-truth rule: "yes", "1" or "true" in any case.
-bool paramToBool(const std::string& text)
-{
-    std::string lower;
-    for (char c : text)
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower == "yes" || lower == "1" || lower == "true";
-}
 
 const std::string* findParam(const std::map<std::string, std::string>& params, const char* key)
 {
@@ -40,7 +31,7 @@ CWrapOgreSystem::CWrapOgreSystem(const std::map<std::string, std::string>& param
     std::string windowName = "Default Window";
 
     if (const std::string* value = findParam(params, "windowAlreadyCreated")) {
-        windowAlreadyCreated = paramToBool(*value);
+        windowAlreadyCreated = StringToBool(*value);
         // A pointer in decimal: read it at full width, not through an int.
         const std::string* pointer = findParam(params, "renderWindowPtr");
         if (pointer)
@@ -50,9 +41,9 @@ CWrapOgreSystem::CWrapOgreSystem(const std::map<std::string, std::string>& param
             PlatLog("CWrapOgreSystem::CWrapOgreSystem() => \"windowAlreadyCreated\" without \"renderWindowPtr\"");
     }
     if (const std::string* value = findParam(params, "shutdownOgre"))
-        shutdownOgre = paramToBool(*value);
+        shutdownOgre = StringToBool(*value);
     if (const std::string* value = findParam(params, "parseDefaultResourceFile"))
-        parseDefaultResourceFile = paramToBool(*value);
+        parseDefaultResourceFile = StringToBool(*value);
     if (const std::string* value = findParam(params, "WindowHandler"))
         windowHandle = Ogre::StringConverter::parseSizeT(*value, 0);
     if (const std::string* value = findParam(params, "WindowName"))

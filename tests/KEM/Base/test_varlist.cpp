@@ -67,7 +67,7 @@ public:
     }
 };
 
-// Two variables A then B, as in the Part's forward-only example.
+// Two variables A then B, for forward-only reading.
 class CTwo : public CKEMVarList {
 public:
     int32_t mA = 1;

@@ -320,7 +320,7 @@ TEST_F(SceneGraphTest, FactoryBuildsTheKindsOfThisLibraryOnly)
         int type;
         int expected;   // class type of the node made, -1: none
     };
-    const Row rows[] = {{0, 0}, {1, 0}, {4, 4}, {5, 5}, {6, 6}, {7, -1}, {8, -1}, {9, 9}, {10, -1}, {11, -1}, {12, -1}, {-1, -1}};
+    const Row rows[] = {{0, 0}, {1, 0}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {9, 9}, {10, 10}, {11, -1}, {12, -1}, {-1, -1}};
     for (const Row& row : rows) {
         CKEMSceneNode* node = CKEMSceneGraph::CreateNodeByType(row.type, nullptr, "");
         if (row.expected < 0) {
