@@ -363,6 +363,20 @@ bool PlatGetCursorClientInfo(PlatWindowHandle window, int& cursorX, int& cursorY
     return true;
 }
 
+void PlatClipCursor(bool clip) {
+    if (gMain.window)
+        SDL_SetWindowGrab(gMain.window, clip ? SDL_TRUE : SDL_FALSE);
+}
+
+void PlatShowCursor(bool show) {
+    if (gMain.window)
+        SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+bool PlatMainWindowHasFocus() {
+    return gMain.window && (SDL_GetWindowFlags(gMain.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
 void PlatSetResizeListener(PlatResizeListener listener, void* user) {
     gResizeListener = listener;
     gResizeUser = user;

@@ -27,6 +27,14 @@ bool PlatSetClientSize(PlatWindowHandle window, int width, int height, bool full
 bool PlatGetCursorClientInfo(PlatWindowHandle window, int& cursorX, int& cursorY, int& clientLeft, int& clientTop,
                              int& clientWidth, int& clientHeight);
 
+// The cursor held in the main window while the game captures it: confined
+// to the window (false lets it go) and shown or hidden. Nothing without a
+// main window.
+void PlatClipCursor(bool clip);
+void PlatShowCursor(bool show);
+// Whether the main window has the keyboard focus.
+bool PlatMainWindowHasFocus();
+
 // Called from the feeder when the client area got a new size.
 typedef void (*PlatResizeListener)(void* user, int width, int height);
 void PlatSetResizeListener(PlatResizeListener listener, void* user);

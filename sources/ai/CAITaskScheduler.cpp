@@ -2,15 +2,26 @@
 
 #include "CAITask.h"
 
-#include <Platform.h>
+#include <CSceneMgr.h>
+#include <HalTimer.h>
 
 #include <algorithm>
 
 CAITaskScheduler g_AITaskScheduler;
 
-CAITaskScheduler::CAITaskScheduler() : mClock(&PlatGetTimeMs) {}
+namespace {
+void RunFrameService() { g_AITaskScheduler.RunFrame(); }
 
-void CAITaskScheduler::SetClock(Clock clock) { mClock = clock ? clock : &PlatGetTimeMs; }
+// The run state steps the tasks in its unpaused frames once the scheduler
+// is linked in.
+struct RunFrameInstaller {
+    RunFrameInstaller() { CSceneMgr::Services().aiRunFrame = &RunFrameService; }
+} gRunFrameInstaller;
+}  // namespace
+
+CAITaskScheduler::CAITaskScheduler() : mClock(&HalGetTimeMs) {}
+
+void CAITaskScheduler::SetClock(Clock clock) { mClock = clock ? clock : &HalGetTimeMs; }
 
 void CAITaskScheduler::AddTask(CAITask* task) { mTasks.push_back(task); }
 

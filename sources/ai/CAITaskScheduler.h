@@ -27,8 +27,8 @@ public:
     int32_t GetFrameBudget() const { return mFrameBudget; }
     uint32_t GetNextIndex() const { return mNextIndex; }
 
-    // The millisecond clock (PlatGetTimeMs until the HAL clock exists); tests
-    // install their own. Null restores the default.
+    // The millisecond clock (HalGetTimeMs); tests install their own. Null
+    // restores the default.
     void SetClock(Clock clock);
 
 private:

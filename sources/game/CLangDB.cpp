@@ -1,5 +1,11 @@
 #include "CLangDB.h"
 
+#include "GameDataTable.h"
+
+#include <Platform.h>
+
+#include <cstdint>
+
 namespace {
 char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -13,17 +19,84 @@ bool KeysEqualNoCase(const char* a, const char* b) {
             return true;
     }
 }
+
+// Letters, digits and the 31 signs every font gets whatever the texts hold.
+const char kDefaultCharacters[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
+    " _,.?!;:%$+-*/='\\\"&|<>()[]{}#@\xB0";
 }  // namespace
+
+const char CLangDB::DEFAULT_PATH[] = "../../mediaDemo/Data/Lang_DB.csv";
 
 CLangDB& CLangDB::Instance() {
     static CLangDB table;
     return table;
 }
 
+void CLangDB::Load() { LoadFromFile(DEFAULT_PATH); }
+
+bool CLangDB::LoadFromFile(const std::string& path) {
+    Clear();
+    TextTable table;
+    bool readable = ReadGameDataTable("CLangDB::Load()", path, table);
+    for (size_t r = 1; r < table.size(); ++r) {
+        const TextTableRow& row = table[r];
+        const std::string& key = row[0];
+        if (key[0] == '#')
+            continue;
+        // A row too short for the language shows its key framed by "#", so
+        // a missing translation stands out on screen.
+        if (row.size() > mCurrentLanguage)
+            Add(key, row[mCurrentLanguage]);
+        else
+            Add(key, "#" + key + "#");
+    }
+    ReplaceLineBreaks();
+    BuildCharacterSet();
+    return readable;
+}
+
 void CLangDB::Clear() { mEntries.clear(); }
 
 void CLangDB::Add(const std::string& key, const std::string& text) {
     mEntries.push_back(LangEntry{key, text});
+}
+
+std::string CLangDB::ReplaceLineBreaksIn(const std::string& text) {
+    std::string out = text;
+    for (;;) {
+        size_t marker = out.find("\\n");
+        // The texts write a blank before each marker, and that character
+        // goes with it; a text that starts with a marker is left alone.
+        if (marker == std::string::npos || marker == 0)
+            break;
+        out.replace(marker - 1, 3, "\n");
+    }
+    return out;
+}
+
+void CLangDB::ReplaceLineBreaks() {
+    for (LangEntry& entry : mEntries)
+        entry.text = ReplaceLineBreaksIn(entry.text);
+}
+
+void CLangDB::BuildCharacterSet() {
+    bool present[256] = {false};
+    for (const char* c = kDefaultCharacters; *c; ++c)
+        present[static_cast<uint8_t>(*c)] = true;
+    for (const LangEntry& entry : mEntries)
+        for (char c : entry.text)
+            present[static_cast<uint8_t>(c)] = true;
+    present['\t'] = present['\r'] = present['\n'] = false;
+    present[0] = false;   // the set is handed on as a C string
+
+    mCharacters.clear();
+    for (int b = 0x80; b <= 0xFF; ++b)
+        if (present[b])
+            mCharacters += static_cast<char>(b);
+    for (int b = 0x01; b <= 0x7F; ++b)
+        if (present[b])
+            mCharacters += static_cast<char>(b);
 }
 
 const char* CLangDB::Find(const char* key) const {

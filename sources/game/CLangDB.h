@@ -1,8 +1,8 @@
 // The language table and GetText.
 //
-// For now this is the store only: entries (key, text) in file order, and the
-// lookup. The loader of "../../mediaDemo/Data/Lang_DB.csv" comes
-// with the game core and fills the same store through Add/Clear.
+// Entries (key, text) in file order, one text column per language; the
+// current language picks the column at load time. The load also builds the
+// set of every character the texts use, from which the GUI makes its glyphs.
 #pragma once
 
 #include <cstddef>
@@ -16,16 +16,36 @@ struct LangEntry {
 
 class CLangDB {
 public:
+    // "../../mediaDemo/Data/Lang_DB.csv"
+    static const char DEFAULT_PATH[];
+
     CLangDB() = default;
 
     // The one table. Built on first use, so GetText may be called at any time
     // during static initialization (it then finds no entry).
     static CLangDB& Instance();
 
+    // Replaces the entries by the rows of DEFAULT_PATH in the current
+    // language, then replaces the line-break markers and rebuilds the
+    // character set. A missing file leaves the table empty (logged).
+    void Load();
+    // The same from another file (tests and tools). False when the file
+    // cannot be read.
+    bool LoadFromFile(const std::string& path);
+
     void Clear();
     void Add(const std::string& key, const std::string& text);
     size_t GetCount() const { return mEntries.size(); }
     const std::vector<LangEntry>& GetEntries() const { return mEntries; }
+
+    // Each " \n" marker (two characters: backslash, n) becomes a line feed
+    // together with the character in front of it, as long as the first
+    // marker of the text does not stand at its very beginning.
+    void ReplaceLineBreaks();
+    // The 93 default characters plus every byte of every text (keys are not
+    // added), without tab, CR and LF, each once, in signed-byte order:
+    // 0x80..0xFF first, then 0x01..0x7F.
+    void BuildCharacterSet();
 
     // The text of the first entry whose key equals `key` with A-Z and a-z
     // compared without regard to case (other bytes exactly); null when none.
@@ -35,6 +55,9 @@ public:
     void SetCurrentLanguage(unsigned int column) { mCurrentLanguage = column; }
     const std::string& GetCharacters() const { return mCharacters; }
     void SetCharacters(const std::string& characters) { mCharacters = characters; }
+
+    // One text with its markers replaced (the rule of ReplaceLineBreaks).
+    static std::string ReplaceLineBreaksIn(const std::string& text);
 
 private:
     unsigned int mCurrentLanguage = 1;   // column 1 holds French

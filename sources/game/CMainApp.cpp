@@ -9,10 +9,21 @@ CMainApp* g_pMainApp = &g_MainApp;
 
 CMainApp::~CMainApp() { DeleteCurrentGameMode(); }
 
+CMainAppHooks& CMainApp::Hooks() {
+    static CMainAppHooks hooks;
+    return hooks;
+}
+
 void CMainApp::DeleteCurrentGameMode() {
     CGameMode* mode = mCurrentGameMode;
     mCurrentGameMode = nullptr;
     delete mode;
+}
+
+void CMainApp::RequestClose() {
+    mCloseRequested = true;
+    if (mCurrentGameMode)
+        mCurrentGameMode->Finish(GAME_MODE_NONE);
 }
 
 static CursorClientProvider gCursorProvider = nullptr;

@@ -1,5 +1,6 @@
-// The global table of the six controller
-// entries. The received-message setters and lookups come with the game core.
+// The global table of the six controller entries: which local player, LAN
+// peer or computer controls each side, and the throw data received from LAN
+// peers for each entry.
 #pragma once
 
 #include <cstdint>
@@ -13,11 +14,38 @@ enum ControlerType : int32_t {
 
 const int CONTROLER_COUNT = 6;
 
+// The values of "CNetClient::e_shoot_options2", in message order.
+struct ShootOptions {
+    float angle = 0.0f;          // the aim guide's launch angle
+    uint32_t playerIndex = 0;    // current-player index of the side's team
+    uint32_t throwMode = 0;      // the thrower's throw mode
+    uint32_t effect = 0;         // the current ball's effect mode
+    float aimX = 0.0f, aimY = 0.0f, aimZ = 0.0f;
+    int32_t fatigue = 0;
+    int32_t stress = 0;
+    uint32_t ballsLeft = 0;
+};
+
+// The six floats of "CNetClient::e_launchset()", in message order.
+struct LaunchSetValues {
+    float angle = 0.0f;
+    float directionX = 0.0f, directionY = 0.0f, directionZ = 0.0f;
+    float effect = 0.0f;
+    float speed = 0.0f;
+};
+
 class ControlerEntry {
 public:
     // Empty: type e_undefined, team -1, every flag false, name empty.
     constexpr ControlerEntry() = default;
     void Clear() { *this = ControlerEntry(); }
+
+    // Store a received message's values and raise its flag; true.
+    bool SetShootOptions(const ShootOptions& options);
+    bool SetLaunchSet(const LaunchSetValues& values);
+    // The stored values, typed.
+    ShootOptions GetShootOptions() const;
+    LaunchSetValues GetLaunchSet() const;
 
     int32_t mType = e_undefined;
     int32_t mTeam = -1;
@@ -34,7 +62,7 @@ public:
     float mBalance = 0.0f;
 
     bool mShootOptionsReceived = false;
-    int32_t mShootOptions[10] = {0};   // message order; the game core gives them their types
+    int32_t mShootOptions[10] = {0};   // message order, raw 32-bit values (see ShootOptions)
 
     bool mBallPositionsReceived = false;
 
@@ -58,3 +86,15 @@ void ResetControlers();
 
 // "e_undefined", "e_local1".."e_local6", "e_lan1".."e_lan6", "e_ia", else "??? Unknown".
 const char* ControlerTypeToString(int32_t type);
+
+// Moves the side's current index cyclically (from one past it) to the next
+// entry of that side and returns it. After six misses: the dummy entry, with
+// the index moved by one. A side other than 0 or 1 gets the dummy entry and
+// changes nothing.
+ControlerEntry& GetNextControlerForTeam(int32_t side);
+// The entry at the side's current index; the dummy entry when there is none.
+ControlerEntry& GetCurrentControlerForTeam(int32_t side);
+// The first entry of that type; the dummy entry when there is none.
+ControlerEntry& FindControler(int32_t type);
+// The table to the trace log.
+void DumpControlers();

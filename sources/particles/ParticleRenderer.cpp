@@ -32,6 +32,12 @@ private:
     Ogre::LightList mNoLights;
 };
 
+// Tells the renderer when its scene manager is destroyed.
+class SceneWatch : public Ogre::SceneManager::Listener {
+public:
+    void sceneManagerDestroyed(Ogre::SceneManager* source) override;
+};
+
 struct Renderer {
     Ogre::RenderSystem* renderSystem = nullptr;
     Ogre::SceneManager* sceneManager = nullptr;
@@ -39,6 +45,10 @@ struct Renderer {
     CWrapOgreNode* node = nullptr;
     ParticleSystemDummyObject* dummy = nullptr;
     ParticleRenderQueueListener listener;
+    SceneWatch sceneWatch;
+    // Set when the scene manager or the camera-hack node went without us.
+    bool sceneGone = false;
+    bool nodeGone = false;
 
     Ogre::RenderOperation operation;
     Ogre::VertexData* vertexData = nullptr;
@@ -100,14 +110,9 @@ uint32_t ToBufferColour(uint32_t argb) {
     return (argb & 0xFF00FF00u) | ((argb >> 16) & 0xFFu) | ((argb & 0xFFu) << 16);
 }
 
-bool SceneManagerAlive(Ogre::SceneManager* sceneManager) {
-    Ogre::Root* root = Ogre::Root::getSingletonPtr();
-    if (!root || !sceneManager)
-        return false;
-    for (const auto& entry : root->getSceneManagers())
-        if (entry.second == sceneManager)
-            return true;
-    return false;
+void SceneWatch::sceneManagerDestroyed(Ogre::SceneManager* source) {
+    if (source == R().sceneManager)
+        R().sceneGone = true;
 }
 
 uint8_t ColourByte(float value) {
@@ -165,6 +170,12 @@ void ParticleSystemDummyObject::_notifyCurrentCamera(Ogre::Camera* camera) {
     gParticleMgr.SetCameraAxes(right, up, direction);
 }
 
+void ParticleSystemDummyObject::_notifyAttached(Ogre::Node* parent, bool isTagPoint) {
+    Ogre::MovableObject::_notifyAttached(parent, isTagPoint);
+    if (!parent && R().dummy == this)
+        R().nodeGone = true;
+}
+
 const Ogre::AxisAlignedBox& ParticleSystemDummyObject::getBoundingBox() const { return mBox; }
 
 Ogre::Real ParticleSystemDummyObject::getBoundingRadius() const { return 1e16f; }
@@ -189,7 +200,7 @@ void ensureRenderer() {
     CWrapOgreWorld* world = CWrapOgreWorld::GetCurrentWorld();
     Ogre::SceneManager* sceneManager = CWrapOgreWorld::GetSceneManager();
     if (r.renderSystem) {
-        if (world == r.world && sceneManager == r.sceneManager)
+        if (!r.sceneGone && !r.nodeGone && world == r.world && sceneManager == r.sceneManager)
             return;
         // The 3D engine was restarted under us: start again on the new one.
         shutdownRenderer();
@@ -200,6 +211,9 @@ void ensureRenderer() {
     try {
         r.world = world;
         r.sceneManager = sceneManager;
+        r.sceneGone = false;
+        r.nodeGone = false;
+        sceneManager->addListener(&r.sceneWatch);
         r.node = world->CreateNode(kCameraHackNode);
         r.dummy = new ParticleSystemDummyObject(r.node->getOgreNode()->getName());
         r.dummy->setCastShadows(false);
@@ -227,17 +241,20 @@ void shutdownRenderer() {
     DiscardBatches();
     // The graphics world or its scene manager may have gone first (tests,
     // or a shutdown out of order): only what still exists is touched.
-    const bool sceneAlive = SceneManagerAlive(r.sceneManager);
-    const bool worldAlive = r.world && r.world == CWrapOgreWorld::GetCurrentWorld() && sceneAlive;
-    if (sceneAlive)
+    const bool sceneAlive = r.sceneManager && !r.sceneGone;
+    const bool nodeAlive = r.node && !r.nodeGone && sceneAlive;
+    if (sceneAlive) {
         r.sceneManager->removeRenderQueueListener(&r.listener);
-    if (r.dummy) {
-        if (worldAlive)
-            r.dummy->detachFromParent();
-        delete r.dummy;
-        r.dummy = nullptr;
+        r.sceneManager->removeListener(&r.sceneWatch);
     }
-    if (r.node && worldAlive)
+    if (r.dummy) {
+        ParticleSystemDummyObject* dummy = r.dummy;
+        r.dummy = nullptr;
+        if (nodeAlive)
+            dummy->detachFromParent();
+        delete dummy;
+    }
+    if (nodeAlive)
         delete r.node;
     r.node = nullptr;
     destroyBuffers();
@@ -247,6 +264,8 @@ void shutdownRenderer() {
     r.renderSystem = nullptr;
     r.sceneManager = nullptr;
     r.world = nullptr;
+    r.sceneGone = false;
+    r.nodeGone = false;
 }
 
 void resetRenderState() {
@@ -345,7 +364,7 @@ void fillBuffers() {
     Renderer& r = R();
     if (r.batches.empty())
         return;
-    if (!r.renderSystem || !r.vertexBuffer || !r.indexBuffer || !SceneManagerAlive(r.sceneManager)) {
+    if (!r.renderSystem || !r.vertexBuffer || !r.indexBuffer || r.sceneGone) {
         DiscardBatches();
         return;
     }

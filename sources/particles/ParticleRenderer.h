@@ -53,6 +53,9 @@ public:
     explicit ParticleSystemDummyObject(const Ogre::String& name);
     const Ogre::String& getMovableType() const override;
     void _notifyCurrentCamera(Ogre::Camera* camera) override;
+    // Detached from outside (its node destroyed with the graphics world):
+    // the renderer must not touch that node again.
+    void _notifyAttached(Ogre::Node* parent, bool isTagPoint = false) override;
     const Ogre::AxisAlignedBox& getBoundingBox() const override;
     Ogre::Real getBoundingRadius() const override;
     void _updateRenderQueue(Ogre::RenderQueue* queue) override;

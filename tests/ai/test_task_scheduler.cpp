@@ -1,6 +1,7 @@
 // The computer opponent's task scheduler.
 #include <CAITask.h>
 #include <CAITaskScheduler.h>
+#include <CSceneMgr.h>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,14 @@ TEST(AITaskScheduler, GlobalSchedulerStartsEmptyWithA10msBudget) {
     EXPECT_EQ(g_AITaskScheduler.GetCurrentTask(), nullptr);
     g_AITaskScheduler.RunFrame();   // no task: returns at once
     EXPECT_EQ(g_AITaskScheduler.GetTaskCount(), 0u);
+
+    // The run state's unpaused frame drives the global scheduler.
+    ASSERT_NE(CSceneMgr::Services().aiRunFrame, nullptr);
+    FakeTask task("t", 100000, 0, 3, nullptr);
+    g_AITaskScheduler.AddTask(&task);
+    CSceneMgr::Services().aiRunFrame();
+    EXPECT_EQ(task.mSteps, 3);
+    EXPECT_EQ(g_AITaskScheduler.GetTaskCount(), 0u);
 }
 
 TEST_F(Scheduler, NoTaskReturnsAtOnceWithoutReadingTheClock) {
@@ -94,6 +103,29 @@ TEST_F(Scheduler, FinishedTasksLeaveAndTasksAreTakenFromTheEnd) {
     EXPECT_EQ(mScheduler.GetTaskCount(), 0u);
     EXPECT_EQ(mScheduler.GetCurrentTask(), nullptr);
     EXPECT_EQ(mScheduler.GetNextIndex(), 0u);
+}
+
+TEST_F(Scheduler, OneTaskAFrameFromTheLastAddedBackward) {
+    // Measured tasks that never finish: each frame fills its 10 ms with one
+    // task, the next frame goes on with the task before it, wrapping.
+    std::string log;
+    FakeTask first("1", 100000, 1, 0, &log);
+    FakeTask second("2", 100000, 1, 0, &log);
+    FakeTask third("3", 100000, 1, 0, &log);
+    for (FakeTask* task : {&first, &second, &third}) {
+        task->SetAverageStepTime(1.0f);
+        mScheduler.AddTask(task);
+    }
+    std::string order;
+    for (int frame = 0; frame < 5; ++frame) {
+        log.clear();
+        mScheduler.RunFrame();
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.find_first_not_of(log[0]), std::string::npos) << log;   // a single task
+        order += log[0];
+    }
+    EXPECT_EQ(order, "32132");
+    EXPECT_EQ(first.mStarts + second.mStarts + third.mStarts, 3);
 }
 
 TEST_F(Scheduler, TaskPastItsBudgetIsTimedOut) {

@@ -132,8 +132,12 @@ TEST(ControlerTable, TypeNames) {
 namespace {
 class CountingMode : public CGameMode {
 public:
-    explicit CountingMode(int* deleted) : mDeleted(deleted) {}
+    explicit CountingMode(int* deleted) : CGameMode(-1, 0), mDeleted(deleted) {}
     ~CountingMode() override { ++*mDeleted; }
+    bool Init() override { return true; }
+    void Update() override {}
+    bool Exit() override { return true; }
+    CGameMode* GetSelf() override { return this; }
 
 private:
     int* mDeleted;

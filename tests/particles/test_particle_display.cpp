@@ -34,12 +34,7 @@ protected:
                 std::string(KEM_STAGE_DIR) + "/mediaDemo/Particles", "FileSystem", "General");
             codecLoaded = true;
         }
-        mCamera = mWorld->CreateCamera();
-        mCamera->setNearClipDistance(0.1f);
-        mEye = mWorld->CreateNode();
-        mEye->attachCamera(mCamera);
-        mEye->setPosition(Ogre::Vector3(0, 0, 5));
-        mViewport.reset(mWorld->CreateViewport(mCamera));
+        MakeView();
         gParticleMgr.Init();
         gTimer.mGameDeltaS = 0.0f;
         gParticleMgr.Frame();
@@ -49,6 +44,16 @@ protected:
         gParticleMgr.Term();
         mViewport.reset();
         OgreWrapTest::TearDown();
+    }
+
+    // A camera 5 units in front of the origin, looking at it.
+    void MakeView() {
+        mCamera = mWorld->CreateCamera();
+        mCamera->setNearClipDistance(0.1f);
+        mEye = mWorld->CreateNode();
+        mEye->attachCamera(mCamera);
+        mEye->setPosition(Ogre::Vector3(0, 0, 5));
+        mViewport.reset(mWorld->CreateViewport(mCamera));
     }
 
     // A system of `count` live sprites at (x, 0, 0), owned by the manager.
@@ -206,4 +211,17 @@ TEST_F(ParticleDisplayTest, ABallImpactRaisesVisibleDust) {
         lit += sandy ? 1 : 0;
     }
     EXPECT_GT(lit, 100);
+}
+
+TEST_F(ParticleDisplayTest, ARestartedEngineGetsTheRendererBack) {
+    mViewport.reset();
+    OgreWrapTest::TearDown();   // graphics world and scene manager go
+    OgreWrapTest::SetUp();
+    MakeView();
+    gParticleMgr.Frame();
+    ASSERT_TRUE(PRI::IsReady());
+    const float red[3] = {1, 0, 0};
+    Sprites(1, 0.0f, red, false);
+    Render();
+    EXPECT_GT(At(0.5f, 0.5f).r, 240);
 }

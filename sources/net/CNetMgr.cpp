@@ -1,0 +1,881 @@
+#include "CNetMgr.h"
+
+#include <HalNet.h>
+#include <HalTimer.h>
+#include <Platform.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <cstring>
+
+CNetMgr g_NetMgr;
+
+namespace {
+
+// True once more than limit ms have passed since the stamp (wrap-safe).
+bool Elapsed(uint32_t since, uint32_t limit, uint32_t now) { return uint32_t(now - since) > limit; }
+
+bool ValidSlotIndex(int64_t index) { return index >= 0 && index < CNetMgr::SLOT_COUNT; }
+
+// The peer's IPv4 address, first octet in the high byte; 0 when unknown.
+uint32_t PeerAddress(int socket) {
+    sockaddr_in addr;
+    std::memset(&addr, 0, sizeof(addr));
+    socklen_t len = sizeof(addr);
+    if (getpeername(socket, reinterpret_cast<sockaddr*>(&addr), &len) != 0 || addr.sin_family != AF_INET)
+        return 0;
+    return ntohl(addr.sin_addr.s_addr);
+}
+
+}  // namespace
+
+bool NetReadNestedObject(CObjnet& message, CObjnet& nested) {
+    nested.Reset();
+    if (message.IsFailed())
+        return false;
+    const int at = message.GetPosition();
+    // ReadBufferInto checks the length word against what remains and steps
+    // over the whole field; the nested object then works on those bytes.
+    message.ReadBufferInto(nullptr, 0);
+    if (message.IsFailed())
+        return false;
+    const uint32_t length = CObjnet::ReadU32At(message.GetData() + at);
+    if (length == 0)
+        return false;
+    nested.AttachBuffer(message.GetData() + at + 4, int(length));
+    return true;
+}
+
+// ============================================================================
+// Life cycle
+// ============================================================================
+
+CNetMgr::CNetMgr() {
+    NetStartup();
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        mSlots[i] = new CNetClient();
+        // Ids are what messages name peers by; they are fixed here already so
+        // that a manager whose Init failed still tells its slots apart.
+        mSlots[i]->mId = i;
+        mSlots[i]->mManager = this;
+    }
+    mReceiveBuffer = new unsigned char[BUFFER_SIZE];
+    mOutgoingBuffer = new unsigned char[BUFFER_SIZE];
+    mNestedBuffer = new unsigned char[BUFFER_SIZE];
+    std::memset(mReceiveBuffer, 0, BUFFER_SIZE);
+    std::memset(mOutgoingBuffer, 0, BUFFER_SIZE);
+    std::memset(mNestedBuffer, 0, BUFFER_SIZE);
+    mReceive.AttachBuffer(mReceiveBuffer, BUFFER_SIZE);
+    mOutgoing.AttachBuffer(mOutgoingBuffer, BUFFER_SIZE);
+    mNested.AttachBuffer(mNestedBuffer, BUFFER_SIZE);
+}
+
+CNetMgr::~CNetMgr() {
+    mReceive.Reset();
+    mOutgoing.Reset();
+    mNested.Reset();
+    delete[] mReceiveBuffer;
+    delete[] mOutgoingBuffer;
+    delete[] mNestedBuffer;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        delete mSlots[i];
+        mSlots[i] = nullptr;
+    }
+}
+
+bool CNetMgr::Init() {
+    // A second Init starts from closed sockets rather than leaking the first.
+    if (m_udp_socket >= 0 || mListenSocket >= 0)
+        Shutdown();
+
+    mPort = mBasePort;
+    m_udp_socket = ListenUDPPort(mPort);
+    if (m_udp_socket < 0) {
+        const uint16_t fallback = uint16_t(mBasePort + 1);
+        NetTrace("CNetMgr::Init() => FAILED (UDP) ListenUDPPort(%u) trying %u", unsigned(mPort), unsigned(fallback));
+        mPort = fallback;
+        m_udp_socket = ListenUDPPort(mPort);
+        if (m_udp_socket < 0) {
+            NetTrace("CNetMgr::Init() => FAILED (UDP) ListenUDPPort(%u)", unsigned(mPort));
+            PlatLog("CNetMgr::Init() => FAILED (UDP) ListenUDPPort(%u): no LAN play", unsigned(mPort));
+            return false;
+        }
+    }
+    SocketEnableBroadcast(m_udp_socket);
+
+    mListenSocket = ListenPort(mPort, LISTEN_BACKLOG);
+    if (mListenSocket < 0) {
+        SocketClose(m_udp_socket);
+        m_udp_socket = -1;
+        NetTrace("CNetMgr::Init() => FAILED (TCP) ListenPortNumber(%u)", unsigned(mPort));
+        PlatLog("CNetMgr::Init() => FAILED (TCP) ListenPortNumber(%u): no LAN play", unsigned(mPort));
+        return false;
+    }
+
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        mSlots[i]->mId = i;
+    CloseSession();
+    return true;
+}
+
+void CNetMgr::Shutdown() {
+    CloseSession();
+    SocketClose(m_udp_socket);
+    m_udp_socket = -1;
+    SocketClose(mListenSocket);
+    mListenSocket = -1;
+    mState = e_not_initialized;
+}
+
+// ============================================================================
+// Per frame
+// ============================================================================
+
+void CNetMgr::Manage() {
+    const uint32_t now = HalGetTimeMs();
+
+    while (m_udp_socket >= 0 && SocketCanReadTimeout(m_udp_socket, 0, 0) == 1) {
+        uint32_t address = 0;
+        uint16_t port = 0;
+        const int n = SocketRecvFrom(m_udp_socket, &address, &port, mReceiveBuffer, BUFFER_SIZE);
+        if (n < 1)
+            break;
+        mReceive.AttachBuffer(mReceiveBuffer, n);
+        _OnUDPCObjnetReceived(address, port);
+    }
+
+    if (mState == e_connected) {
+        for (int i = 0; i < SLOT_COUNT && mState == e_connected; ++i) {
+            CNetClient& slot = *mSlots[i];
+            if (!slot.mActive || slot.mSocket < 0 || (i == 0 && mHost))
+                continue;
+            const int readable = SocketCanRead(slot.mSocket);
+            if (readable < 0)
+                slot.Desactivate();
+            else if (readable > 0)
+                _OnTCPIncomingClientDatas(slot, now);
+        }
+        if (mState == e_connected)
+            AcceptPending();
+        if (mState == e_connected)
+            CheckTimeOuts(now);
+        if (mState == e_connected && Elapsed(mKeepAliveStamp, KEEPALIVE_PERIOD_MS, now)) {
+            mKeepAliveStamp = now;
+            mOutgoing.StartSignature(NETSIG_E_KEEPALIVE);
+            mOutgoing.End();
+            TCPSendAction(mOutgoing);
+        }
+    }
+
+    if (mState == e_enumaration_in_progress && Elapsed(mEnumerationStart, ENUMERATION_WINDOW_MS, HalGetTimeMs())) {
+        mState = e_enumaration_complete;
+        NetTrace("CNetMgr::Manage() STATE  e_enumaration_in_progress *-> e_enumaration_complete");
+        if (mListener)
+            mListener->OnEnumerationComplete(&mFoundGames);
+    }
+}
+
+void CNetMgr::_OnTCPIncomingClientDatas(CNetClient& slot, uint32_t now) {
+    // Any readable poll is a sign of life, even one that ends the connection.
+    slot.mLastReceiveTick = now;
+    unsigned char* buffer = slot.GetReceiveBuffer();
+
+    if (slot.mExpectedFrameLength == 0) {
+        const int n = SocketRecv(slot.mSocket, buffer + slot.mBytesReceived, int(4 - slot.mBytesReceived));
+        if (n <= 0) {
+            slot.Desactivate();
+            return;
+        }
+        slot.mBytesReceived += uint32_t(n);
+        if (slot.mBytesReceived < 4)
+            return;
+        const uint32_t length = CObjnet::ReadU32At(buffer);
+        slot.mBytesReceived = 0;
+        if (length == 0) {
+            NetTrace("CNetMgr::_OnTCPIncomingClientDatas(%u) => Error , data flow inconsistency(1)", unsigned(slot.mId));
+            PlatLog("CNetMgr: client %d sent an empty frame; dropped", slot.mId);
+            slot.Desactivate();
+            return;
+        }
+        if (length > CNetClient::RECEIVE_BUFFER_SIZE) {
+            // The frame cannot fit the slot's buffer: the stream is garbage.
+            NetTrace("CNetMgr::_OnTCPIncomingClientDatas(%u) => Error , data flow inconsistency(2)", unsigned(slot.mId));
+            PlatLog("CNetMgr: client %d announced a %u-byte frame (limit %u); dropped", slot.mId, length,
+                    CNetClient::RECEIVE_BUFFER_SIZE);
+            slot.Desactivate();
+            return;
+        }
+        slot.mExpectedFrameLength = length;
+        return;
+    }
+
+    const int n = SocketRecv(slot.mSocket, buffer + slot.mBytesReceived,
+                             int(slot.mExpectedFrameLength - slot.mBytesReceived));
+    if (n <= 0) {
+        slot.Desactivate();
+        return;
+    }
+    slot.mBytesReceived += uint32_t(n);
+    if (slot.mBytesReceived < slot.mExpectedFrameLength)
+        return;
+
+    CObjnet message;
+    message.AttachBuffer(buffer, int(slot.mExpectedFrameLength));
+    // Cleared before the dispatch: handlers may drop or reuse the slot.
+    slot.mExpectedFrameLength = 0;
+    slot.mBytesReceived = 0;
+    NetTrace("CNetMgr::_OnTCPCObjnetReceived(from=%u)", unsigned(slot.mId));
+    _OnTCPCObjnetReceived(slot, message);
+}
+
+void CNetMgr::AcceptPending() {
+    if (mListenSocket < 0 || SocketCanRead(mListenSocket) != 1)
+        return;
+    const int socket = SocketAccept(mListenSocket);
+    if (socket < 0)
+        return;
+    const int maxPlayers = mOwnDesc.mMaxPlayers < SLOT_COUNT ? int(mOwnDesc.mMaxPlayers) : SLOT_COUNT;
+    if (mClosed == 0 && mHost && GetPlayerCount() < maxPlayers && maxPlayers > 1) {
+        for (int i = 1; i < maxPlayers; ++i) {
+            if (mSlots[i]->mActive)
+                continue;
+            NetTrace("CNetMgr::Manage() -> Accepting new Client(%u)", unsigned(i));
+            mSlots[i]->Activate(socket, PeerAddress(socket), "...");
+            return;
+        }
+    }
+    // A client, a closed or a full host refuses the connection.
+    SocketClose(socket);
+}
+
+void CNetMgr::CheckTimeOuts(uint32_t now) {
+    if (mHost) {
+        for (int i = 1; i < SLOT_COUNT && mState == e_connected; ++i) {
+            CNetClient& slot = *mSlots[i];
+            if (!slot.mActive || !Elapsed(slot.mLastReceiveTick, TIMEOUT_MS, now))
+                continue;
+            NetTrace("CNetMgr::Manage() -> Client(%u,%s) TIMED OUT ", unsigned(i), slot.mName);
+            slot.Desactivate();
+            mNested.StartSignature(NETSIG_A_LEAVE_PLAYER);
+            mNested.WriteUInt(uint32_t(i));
+            mNested.End();
+            TCPSendAction(mNested);
+            mOwnDesc.mPlayerCount = uint16_t(GetPlayerCount());
+        }
+        return;
+    }
+    const CNetClient& host = *mSlots[0];
+    if (host.mActive && !Elapsed(host.mLastReceiveTick, TIMEOUT_MS, now))
+        return;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        NetTrace("CNetMgr::Manage() -> Client(%u,%s) TIMED OUT ", unsigned(i), mSlots[i]->mName);
+        mSlots[i]->Desactivate();
+    }
+    mOwnDesc.mPlayerCount = 0;
+}
+
+// ============================================================================
+// Session
+// ============================================================================
+
+void CNetMgr::ResetSession() {
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        CNetClient& slot = *mSlots[i];
+        if (!slot.mActive)
+            continue;
+        NetTrace("CNetClient(%d)::Desactivate() => OK client", slot.mId);
+        slot.Clear();
+    }
+    mState = active_not_connected;
+    mHost = 0;
+    mKeepAliveStamp = 0;
+    mOwnIndex = 0;
+    mClosed = 1;
+}
+
+void CNetMgr::CloseSession() { ResetSession(); }
+
+void CNetMgr::OnSlotDropped(int index) {
+    if (mListener)
+        mListener->OnPlayerLeft(index);
+    if (index == 0 && !mHost) {
+        // A client without its host has no session left.
+        if (mListener)
+            mListener->OnHostLost();
+        ResetSession();
+    }
+}
+
+bool CNetMgr::HostGame(const CNetGameDesc& desc) {
+    CloseSession();
+    mOwnDesc.CopyFrom(desc);
+    mHost = 1;
+    mOwnIndex = 0;
+    mHostSignalQueue = 0;
+    mClientSignalQueue = 0;
+    mState = e_connected;
+    mClosed = 0;
+    // The host's player name is the game's name.
+    mSlots[0]->Activate(-1, 0, mOwnDesc.mName);
+    mKeepAliveStamp = HalGetTimeMs();
+    return true;
+}
+
+bool CNetMgr::JoinGame(uint32_t address, uint16_t port, const char* playerName) {
+    mOwnIndex = 0;
+    mHostSignalQueue = 0;
+    mClientSignalQueue = 0;
+    char host[16];
+    PlatFormat(host, sizeof(host), "%u.%u.%u.%u", (address >> 24) & 0xFFu, (address >> 16) & 0xFFu,
+               (address >> 8) & 0xFFu, address & 0xFFu);
+    const int socket = ConnectPort(host, port);
+    if (socket < 0) {
+        NetTrace("CNetMgr::JoinGame(%s:%u) => FAILED connect", host, unsigned(port));
+        if (mListener)
+            mListener->OnConnectionFailed();
+        return false;
+    }
+    if (!mSlots[0]->Activate(socket, address, "...")) {
+        // Slot 0 is taken: already in a session.
+        SocketClose(socket);
+        PlatLog("CNetMgr::JoinGame(%s:%u) => FAILED, already in a session", host, unsigned(port));
+        return false;
+    }
+    mState = e_connected;
+    char name[CNetClient::NAME_SIZE];
+    NetCopyName(name, playerName);
+    mOutgoing.StartSignature(NETSIG_R_QUERY_LOGIN);
+    mOutgoing.WriteString(name);
+    mOutgoing.End();
+    TCPSendAction(mOutgoing);
+    mKeepAliveStamp = HalGetTimeMs();
+    // A send that failed has already ended the session.
+    return mState == e_connected;
+}
+
+bool CNetMgr::StartEnumeration() {
+    if (mState != active_not_connected && mState != e_enumaration_complete) {
+        NetTrace("CNetMgr::StartEnumeration() => FAILED GetState() != active_not_connected");
+        return false;
+    }
+    mFoundGames.Clear();
+    mState = e_enumaration_in_progress;
+    mEnumerationStart = HalGetTimeMs();
+    NetTrace("CNetMgr::StartEnumeration() => In Progress...");
+    mOutgoing.StartSignature(NETSIG_R_QUERY_GAMELIST);
+    mOutgoing.End();
+    // Both ports, so that a second instance on a machine is found too.
+    UDPSendTo(mBroadcastAddress, uint16_t(mBasePort + 1), mOutgoing);
+    return UDPSendTo(mBroadcastAddress, mBasePort, mOutgoing);
+}
+
+int CNetMgr::GetPlayerCount() const {
+    int count = 0;
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        if (mSlots[i]->mActive)
+            ++count;
+    return count;
+}
+
+void CNetMgr::QueueNextStepSignalFromHost() {
+    ++mHostSignalQueue;
+    NetTrace("QueueNextStepSignalFromHost()=>  Queue=%d", mHostSignalQueue);
+}
+
+void CNetMgr::QueueNextStepSignalFromClients() {
+    ++mClientSignalQueue;
+    NetTrace("QueueNextStepSignalFromClients()=>  queue=%d", mClientSignalQueue);
+}
+
+// ============================================================================
+// Sending
+// ============================================================================
+
+namespace {
+// A frame the peer can take: a type id at least, and no more than its buffer.
+bool FrameSizeOk(const CObjnet& message, const char* who) {
+    const int size = message.GetSize();
+    if (size >= 4 && size <= CNetMgr::BUFFER_SIZE && message.GetData())
+        return true;
+    NetTrace("CNetMgr::%s() => FAILED message size %d", who, size);
+    PlatLog("CNetMgr::%s() => FAILED, a %d-byte message cannot be framed (4 to %d bytes)", who, size,
+            CNetMgr::BUFFER_SIZE);
+    return false;
+}
+}  // namespace
+
+void CNetMgr::SendFramed(CNetClient& slot, const CObjnet& message) {
+    const int size = message.GetSize();
+    unsigned char header[4];
+    CObjnet::WriteU32At(uint32_t(size), header);
+    // Whole header and body or nothing: a frame cut short would shift every
+    // later frame of the stream.
+    if (SocketSendAll(slot.mSocket, header, 4) != 0 || SocketSendAll(slot.mSocket, message.GetData(), size) != 0)
+        slot.Desactivate();
+}
+
+bool CNetMgr::TCPSendAction(const CObjnet& message) {
+    if (mState != e_connected) {
+        NetTrace("CNetMgr::TCPSendAction() => FAILED not Connected");
+        return false;
+    }
+    if (!FrameSizeOk(message, "TCPSendAction"))
+        return false;
+    if (mHost) {
+        for (int i = 1; i < SLOT_COUNT; ++i)
+            if (mSlots[i]->mActive)
+                SendFramed(*mSlots[i], message);
+    } else if (mSlots[0]->mActive) {
+        SendFramed(*mSlots[0], message);
+    }
+    return true;
+}
+
+bool CNetMgr::TCPSendActionTo(const CNetClient& slot, const CObjnet& message) {
+    if (!mHost) {
+        NetTrace("CNetMgr::TCPSendActionTo() => FAILED , reserved to Hosts");
+        return false;
+    }
+    if (!ValidSlotIndex(slot.mId) || mSlots[slot.mId] != &slot || !slot.mActive)
+        return false;
+    if (!FrameSizeOk(message, "TCPSendActionTo"))
+        return false;
+    SendFramed(*mSlots[slot.mId], message);
+    return true;
+}
+
+bool CNetMgr::TCPSendActionToOthers(const CNetClient& from, const CObjnet& message) {
+    if (!mHost) {
+        NetTrace("CNetMgr::TCPSendActionTo() => FAILED , reserved to Hosts");
+        return false;
+    }
+    if (!FrameSizeOk(message, "TCPSendActionToOthers"))
+        return false;
+    for (int i = 1; i < SLOT_COUNT; ++i)
+        if (mSlots[i]->mActive && mSlots[i]->mId != from.mId)
+            SendFramed(*mSlots[i], message);
+    return true;
+}
+
+bool CNetMgr::TCPSendChatMessage(const char* text) {
+    if (mState != e_connected) {
+        NetTrace("CNetMgr::TCPSendChatMessage() => FAILED not Connected");
+        return false;
+    }
+    mNested.StartSignature(NETSIG_E_CHAT_MESSAGE);
+    mNested.WriteUInt(uint32_t(mOwnIndex));
+    mNested.WriteString(text ? text : "");
+    mNested.End();
+    return TCPSendAction(mNested);
+}
+
+bool CNetMgr::TCPSendCustomObject(const CObjnet& object) {
+    if (mState != e_connected) {
+        NetTrace("CNetMgr::TCPSendCustomObject() => FAILED not Connected");
+        return false;
+    }
+    if (&object == &mOutgoing) {
+        PlatLog("CNetMgr::TCPSendCustomObject() => FAILED, the object is the outgoing message itself");
+        return false;
+    }
+    mOutgoing.StartSignature(NETSIG_E_CUSTOM_OBJECT);
+    mOutgoing.WriteUInt(uint32_t(mOwnIndex));
+    mOutgoing.WriteObject(&object);
+    mOutgoing.End();
+    return TCPSendAction(mOutgoing);
+}
+
+bool CNetMgr::UDPSendTo(uint32_t address, uint16_t port, const CObjnet& message) {
+    if (m_udp_socket < 0) {
+        NetTrace("CNetMgr::UDPSendTo() => FAILED m_udp_socket == INVALID_SOCKET)");
+        return false;
+    }
+    if (!FrameSizeOk(message, "UDPSendTo"))
+        return false;
+    return SocketSendTo(m_udp_socket, address, port, message.GetData(), message.GetSize()) > 0;
+}
+
+// ============================================================================
+// UDP: game enumeration
+// ============================================================================
+
+void CNetMgr::HandleDatagram(const void* data, int length, uint32_t address, uint16_t port) {
+    if (!data || length < 1)
+        return;
+    if (length > BUFFER_SIZE)
+        length = BUFFER_SIZE;   // as recvfrom would have cut it
+    std::memcpy(mReceiveBuffer, data, size_t(length));
+    mReceive.AttachBuffer(mReceiveBuffer, length);
+    _OnUDPCObjnetReceived(address, port);
+}
+
+void CNetMgr::_OnUDPCObjnetReceived(uint32_t address, uint16_t port) {
+    switch (mReceive.GetTypeId()) {
+    case OBJECT_CNETCLIENT_R_QUERY_GAMELIST:
+        // Only an open host answers; our own broadcast lands here too.
+        if (mState != e_connected || !mHost || mClosed != 0)
+            return;
+        NetTrace("CNetMgr::_OnUDPCObjnetReceived(OBJECT_CNETCLIENT_R_QUERY_GAMELIST)...");
+        mOwnDesc.mPlayerCount = uint16_t(GetPlayerCount());
+        mOwnDesc.Serialize(mNested);
+        mOutgoing.StartSignature(NETSIG_A_QUERY_GAMELIST);
+        mOutgoing.WriteObject(&mNested);
+        mOutgoing.End();
+        UDPSendTo(address, port, mOutgoing);
+        return;
+    case OBJECT_CNETCLIENT_A_QUERY_GAMELIST: {
+        NetTrace("CNetMgr::_OnUDPCObjnetReceived(OBJECT_CNETCLIENT_A_QUERY_GAMELIST)...");
+        if (mState != e_enumaration_in_progress)
+            return;
+        CObjnet record;
+        CNetGameDesc* desc = new CNetGameDesc(address, port);
+        if (NetReadNestedObject(mReceive, record) && desc->Unserialize(record)) {
+            mFoundGames.Append(desc);
+        } else {
+            PlatLog("CNetMgr: malformed game description from %u.%u.%u.%u:%u ignored", (address >> 24) & 0xFFu,
+                    (address >> 16) & 0xFFu, (address >> 8) & 0xFFu, address & 0xFFu, unsigned(port));
+            delete desc;
+        }
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+// ============================================================================
+// TCP: dispatch
+// ============================================================================
+
+void CNetMgr::DropMalformed(CNetClient& slot, const char* what) {
+    NetTrace("CNetMgr::_OnTCPCObjnetReceived(from=%d) => FAILED, malformed %s", slot.mId, what);
+    PlatLog("CNetMgr: client %d sent a malformed %s message; dropped", slot.mId, what);
+    slot.Desactivate();
+}
+
+void CNetMgr::_OnTCPCObjnetReceived(CNetClient& slot, CObjnet& message) {
+    const unsigned from = unsigned(slot.mId);
+    switch (message.GetTypeId()) {
+    case OBJECT_CNETCLIENT_E_KEEPALIVE:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_KEEPALIVE] from client %u", RoleName(), from);
+        return;
+    case OBJECT_CNETCLIENT_A_LEAVE_PLAYER:
+        OnLeavePlayer(slot, message);
+        return;
+    case OBJECT_CNETCLIENT_E_CHATMESSAGE:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_CHATMESSAGE] from client %u", RoleName(), from);
+        OnChat(slot, message);
+        return;
+    case OBJECT_CNETCLIENT_E_CUSTOM_OBJECT:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_CUSTOM_OBJECT] from client %u", RoleName(), from);
+        OnCustomObject(slot, message);
+        return;
+    case OBJECT_CNETCLIENT_E_UPDATE_PLAYER:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_UPDATE_PLAYER] from client %u", RoleName(), from);
+        OnUpdatePlayer(slot, message);
+        return;
+    case OBJECT_CNETCLIENT_E_NEXT_STEP_SIGNAL_HOST:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_NEXT_STEP_SIGNAL_HOST] from client %u  HostQueue=%d", RoleName(),
+                 from, mHostSignalQueue);
+        message.ReadUInt();   // the sender
+        if (message.IsFailed()) {
+            DropMalformed(slot, "e_next_step_signal_host");
+            return;
+        }
+        if (!mHost)
+            QueueNextStepSignalFromHost();
+        return;
+    case OBJECT_CNETCLIENT_E_NEXT_STEP_SIGNAL_CLIENTS:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_NEXT_STEP_SIGNAL_CLIENTS] from client %u => ClientQueue=%d",
+                 RoleName(), from, mClientSignalQueue);
+        message.ReadUInt();
+        if (message.IsFailed()) {
+            DropMalformed(slot, "e_next_step_signal_clients");
+            return;
+        }
+        QueueNextStepSignalFromClients();
+        if (mHost)
+            TCPSendActionToOthers(slot, message);
+        return;
+    case OBJECT_CNETCLIENT_E_SHOOT_PARAMS:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_SHOOT_PARAMS] from client %u", RoleName(), from);
+        OnThrowMessage(slot, message, OBJECT_CNETCLIENT_E_SHOOT_PARAMS);
+        return;
+    case OBJECT_CNETCLIENT_E_SHOOT_OPTIONS:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_SHOOT_OPTIONS] from client %u", RoleName(), from);
+        OnThrowMessage(slot, message, OBJECT_CNETCLIENT_E_SHOOT_OPTIONS);
+        return;
+    case OBJECT_CNETCLIENT_E_LAUNCHSET:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_LAUNCHSET] from client %u", RoleName(), from);
+        OnThrowMessage(slot, message, OBJECT_CNETCLIENT_E_LAUNCHSET);
+        return;
+    case OBJECT_CNETCLIENT_E_BALLS_POSITIONS:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_BALLS_POSITIONS] from client %u", RoleName(), from);
+        OnThrowMessage(slot, message, OBJECT_CNETCLIENT_E_BALLS_POSITIONS);
+        return;
+    case OBJECT_CNETCLIENT_R_QUERY_LOGIN:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_R_QUERY_LOGIN] from client %u", RoleName(), from);
+        OnLoginRequest(slot, message);
+        return;
+    case OBJECT_CNETCLIENT_A_QUERY_LOGIN:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_A_QUERY_LOGIN] from client %u", RoleName(), from);
+        if (!mHost)
+            OnLoginAnswer(slot, message);
+        return;
+    case OBJECT_CNETCLIENT_A_NEW_PLAYER:
+        NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_NEW_PLAYER] from client %u", "Client", from);
+        if (!mHost)
+            OnNewPlayer(slot, message);
+        return;
+    case OBJECT_E_HOST_START_GAME:
+        NetTrace("[%s]  recv [OBJECT_E_HOST_START_GAME] from client %u", RoleName(), from);
+        if (!mHost)
+            OnHostStartGame(slot, message);
+        return;
+    default:
+        return;   // unknown kinds are dropped silently and never relayed
+    }
+}
+
+void CNetMgr::OnLeavePlayer(CNetClient& slot, CObjnet& message) {
+    if (mHost)
+        return;
+    const uint32_t index = message.ReadUInt();
+    if (message.IsFailed() || !ValidSlotIndex(index)) {
+        DropMalformed(slot, "a_leave_player");
+        return;
+    }
+    mSlots[index]->Desactivate();
+}
+
+void CNetMgr::OnChat(CNetClient& slot, CObjnet& message) {
+    const uint32_t sender = message.ReadUInt();
+    char text[CHAT_TEXT_MAX + 1];
+    message.ReadStringInto(text, int(sizeof(text)));
+    if (message.IsFailed() || !ValidSlotIndex(sender)) {
+        DropMalformed(slot, "e_chat_message");
+        return;
+    }
+    if (mListener)
+        mListener->OnChatMessage(int(sender), text);
+    if (mHost)
+        TCPSendAction(message);   // back to every client, the sender included
+}
+
+void CNetMgr::OnCustomObject(CNetClient& slot, CObjnet& message) {
+    const uint32_t sender = message.ReadUInt();
+    CObjnet object;
+    const bool readable = NetReadNestedObject(message, object);
+    if (message.IsFailed() || !ValidSlotIndex(sender)) {
+        DropMalformed(slot, "e_custom_object");
+        return;
+    }
+    if (readable && mListener)
+        mListener->OnCustomObject(int(sender), &object);
+    if (mHost)
+        TCPSendAction(message);
+}
+
+void CNetMgr::OnUpdatePlayer(CNetClient& slot, CObjnet& message) {
+    const uint32_t index = message.ReadUInt();
+    CObjnet record;
+    const bool readable = NetReadNestedObject(message, record);
+    if (message.IsFailed() || !ValidSlotIndex(index)) {
+        DropMalformed(slot, "e_update_player");
+        return;
+    }
+    if (readable && mSlots[index]->Unserialize(record) && mListener)
+        mListener->OnPlayerUpdated(int(index));
+    if (mHost)
+        TCPSendActionToOthers(slot, message);
+}
+
+void CNetMgr::OnHostStartGame(CNetClient& slot, CObjnet& message) {
+    CObjnet params;
+    const bool readable = NetReadNestedObject(message, params);
+    if (message.IsFailed()) {
+        DropMalformed(slot, "e_host_start_game");
+        return;
+    }
+    if (readable && mListener)
+        mListener->OnStartGame(&params);
+}
+
+void CNetMgr::OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId) {
+    message.ReadUInt();   // the sender's slot id, informational
+    const int32_t controller = message.ReadInt();
+    if (message.IsFailed()) {
+        DropMalformed(slot, "throw");
+        return;
+    }
+    switch (typeId) {
+    case OBJECT_CNETCLIENT_E_SHOOT_PARAMS: {
+        NetShootParams v;
+        v.presetShootingAngle = message.ReadFloat();
+        v.presetUnbalance = message.ReadFloat();
+        v.presetBalanceGoAndBack = message.ReadUInt();
+        v.presetPower = message.ReadFloat();
+        v.power = message.ReadFloat();
+        v.speed = message.ReadFloat();
+        v.shootingAngle = message.ReadFloat();
+        v.balance = message.ReadFloat();
+        // A message cut short would store half-read values on every machine.
+        if (message.IsFailed()) {
+            DropMalformed(slot, "e_shoot_params");
+            return;
+        }
+        if (mGameServices.shootParams)
+            mGameServices.shootParams(controller, v);
+        break;
+    }
+    case OBJECT_CNETCLIENT_E_SHOOT_OPTIONS: {
+        NetShootOptions v;
+        v.angle = message.ReadFloat();
+        v.playerIndex = message.ReadUInt();
+        v.throwMode = message.ReadUInt();
+        v.ballEffect = message.ReadUInt();
+        v.aimX = message.ReadFloat();
+        v.aimY = message.ReadFloat();
+        v.aimZ = message.ReadFloat();
+        v.fatigue = message.ReadInt();
+        v.stress = message.ReadInt();
+        v.ballsLeft = message.ReadUInt();
+        if (message.IsFailed()) {
+            DropMalformed(slot, "e_shoot_options2");
+            return;
+        }
+        if (mGameServices.shootOptions)
+            mGameServices.shootOptions(controller, v);
+        break;
+    }
+    case OBJECT_CNETCLIENT_E_LAUNCHSET: {
+        NetLaunchSet v;
+        for (float& value : v.values)
+            value = message.ReadFloat();
+        if (message.IsFailed()) {
+            DropMalformed(slot, "e_launchset");
+            return;
+        }
+        if (mGameServices.launchSet)
+            mGameServices.launchSet(controller, v);
+        break;
+    }
+    default:
+        // The body belongs to the replay manager, which reads it itself.
+        if (mGameServices.ballsPositions)
+            mGameServices.ballsPositions(controller, message);
+        break;
+    }
+    if (mHost && slot.mActive)
+        TCPSendActionToOthers(slot, message);
+}
+
+void CNetMgr::OnLoginRequest(CNetClient& slot, CObjnet& message) {
+    char name[CNetClient::NAME_SIZE];
+    if (!NetReadName(message, name)) {
+        DropMalformed(slot, "r_query_login");
+        return;
+    }
+    std::memcpy(slot.mName, name, sizeof(slot.mName));
+    if (!mHost)
+        return;
+
+    mOutgoing.StartSignature(NETSIG_A_QUERY_LOGIN);
+    mOutgoing.WriteInt(slot.mId);
+    mOwnDesc.Serialize(mNested);
+    mOutgoing.WriteObject(&mNested);
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        if (!mSlots[i]->mActive)
+            continue;
+        mSlots[i]->Serialize(mNested);
+        mOutgoing.WriteObject(&mNested);
+    }
+    mOutgoing.End();
+    TCPSendActionTo(slot, mOutgoing);
+    if (!slot.mActive)
+        return;   // the answer could not be sent: the newcomer is gone
+
+    if (mListener)
+        mListener->OnPlayerAdded(slot.mId);
+
+    if (mState == e_connected && slot.mActive) {
+        mOutgoing.StartSignature(NETSIG_A_NEW_PLAYER);
+        mOutgoing.WriteInt(slot.mId);
+        slot.Serialize(mNested);
+        mOutgoing.WriteObject(&mNested);
+        mOutgoing.End();
+        TCPSendAction(mOutgoing);
+    }
+    mOwnDesc.mPlayerCount = uint16_t(GetPlayerCount());
+}
+
+void CNetMgr::OnLoginAnswer(CNetClient& slot, CObjnet& message) {
+    const int32_t index = message.ReadInt();
+    CObjnet record;
+    const bool readable = NetReadNestedObject(message, record);
+    // Slot 0 is the host's: a client's own index is 1 to 5.
+    if (message.IsFailed() || index < 1 || index >= SLOT_COUNT) {
+        DropMalformed(slot, "a_query_login");
+        return;
+    }
+    mOwnIndex = index;
+    NetTrace("=> My index is : %d", index);
+    CNetGameDesc desc;
+    desc.CopyFrom(mOwnDesc);
+    if (!readable || !desc.Unserialize(record)) {
+        DropMalformed(slot, "a_query_login");
+        return;
+    }
+    mOwnDesc.CopyFrom(desc);
+    if (mListener)
+        mListener->OnLoginAccepted();
+
+    while (mState == e_connected && message.HasMoreData()) {
+        if (!NetReadNestedObject(message, record)) {
+            if (message.IsFailed()) {
+                DropMalformed(slot, "a_query_login");
+                return;
+            }
+            continue;   // an empty field
+        }
+        NetClientRecord r;
+        if (!CNetClient::ReadRecord(record, r)) {
+            NetTrace("CNetClient(%d)::Unserialize() => FAILED, unknown object type", -1);
+            continue;
+        }
+        if (!ValidSlotIndex(r.id)) {
+            DropMalformed(slot, "a_query_login");
+            return;
+        }
+        CNetClient& target = *mSlots[r.id];
+        target.Unserialize(record);
+        // Fails harmlessly on slot 0 (our link to the host) and on any slot
+        // already active.
+        target.Activate(-1, 0, r.name);
+        NetTrace("=> Adding Client [%u,name=%s]", unsigned(r.id), r.name);
+        if (mListener)
+            mListener->OnPlayerAdded(r.id);
+    }
+}
+
+void CNetMgr::OnNewPlayer(CNetClient& slot, CObjnet& message) {
+    const int32_t index = message.ReadInt();
+    CObjnet record;
+    const bool readable = NetReadNestedObject(message, record);
+    if (message.IsFailed() || !ValidSlotIndex(index)) {
+        DropMalformed(slot, "a_new_player");
+        return;
+    }
+    if (index == mOwnIndex)
+        return;
+    NetClientRecord r;
+    if (!readable || !CNetClient::ReadRecord(record, r)) {
+        NetTrace("CNetClient(%d)::Unserialize() => FAILED, unknown object type", index);
+        return;
+    }
+    mSlots[index]->Activate(-1, 0, r.name);
+    NetTrace("=> Adding Client [%u,name=%s]", unsigned(index), r.name);
+    if (mListener)
+        mListener->OnPlayerAdded(index);
+}

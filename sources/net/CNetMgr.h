@@ -1,0 +1,205 @@
+// The LAN network manager: one UDP socket to find games, one TCP listener,
+// six peer slots in a star around a host, CObjnet messages framed as a 4-byte
+// big-endian length and the message bytes. Nothing runs on a thread of its
+// own: the main loop calls Manage once a frame and every socket test is a
+// zero time-out select().
+//
+// Ports and the enumeration target are settable so that tests can run
+// several managers on 127.0.0.1; the game keeps the defaults (4555, falling
+// back to 4556, and the broadcast address).
+#pragma once
+
+#include "CNetClient.h"
+#include "CNetGameDesc.h"
+#include "CNetMgrInterface.h"
+#include "NetMessages.h"
+
+#include <CObjnet.h>
+
+#include <cstdint>
+
+// What the game core does with received throw messages. Each entry stays
+// unset until the game core installs it; the messages are still relayed.
+struct CNetMgrGameServices {
+    // Store the values in the controller entry of that controller id and set
+    // its received flag.
+    void (*shootParams)(int32_t controller, const NetShootParams& values) = nullptr;
+    void (*shootOptions)(int32_t controller, const NetShootOptions& values) = nullptr;
+    void (*launchSet)(int32_t controller, const NetLaunchSet& values) = nullptr;
+    // Read the ball-position body from the message (positioned on it) and set
+    // the controller entry's positions-received flag.
+    void (*ballsPositions)(int32_t controller, CObjnet& body) = nullptr;
+};
+
+class CNetMgr {
+public:
+    static constexpr uint16_t DEFAULT_PORT = 4555;
+    static constexpr int SLOT_COUNT = 6;
+    static constexpr int LISTEN_BACKLOG = 10;
+    static constexpr int BUFFER_SIZE = 32767;
+    static constexpr uint32_t KEEPALIVE_PERIOD_MS = 20000;
+    static constexpr uint32_t TIMEOUT_MS = 60000;
+    static constexpr uint32_t ENUMERATION_WINDOW_MS = 2500;
+    static constexpr int CHAT_TEXT_MAX = 255;
+    static constexpr uint32_t BROADCAST_ADDRESS = 0xFFFFFFFFu;
+
+    enum State : int32_t {
+        e_not_initialized = -1,
+        active_not_connected = 0,
+        e_connected = 1,
+        e_enumaration_in_progress = 2,
+        e_enumaration_complete = 3,
+    };
+
+    // Socket library started; six slots (ids 0..5) on this manager; message
+    // objects attached to their fixed buffers; state -1, port 4555, no
+    // sockets, closed flag 1, empty found-games list.
+    CNetMgr();
+    // Frees the slots, messages and found games. Sockets are closed by
+    // Shutdown (the application's shutdown), not here.
+    virtual ~CNetMgr();
+    CNetMgr(const CNetMgr&) = delete;
+    CNetMgr& operator=(const CNetMgr&) = delete;
+
+    // Opens UDP on the base port, or base + 1 when the base port is taken,
+    // and TCP on the same port. False (logged, state stays -1) when neither
+    // UDP port binds or the TCP listen fails.
+    bool Init();
+    // Closes any session and both sockets; state -1.
+    void Shutdown();
+    // Once a frame: drains UDP, and in a session polls the peers, accepts,
+    // times out silent peers and sends keep-alives; closes an enumeration
+    // window that has run out.
+    void Manage();
+
+    // Becomes the host of the described game (always true).
+    bool HostGame(const CNetGameDesc& desc);
+    // Connects to a host (address with the first octet in the high byte) and
+    // asks to log in under the name (cut to 31 characters). False, and the
+    // listener's OnConnectionFailed, when the connect fails.
+    bool JoinGame(uint32_t address, uint16_t port, const char* playerName);
+    // Leaves any session at once; peers are not told.
+    void CloseSession();
+    // Broadcasts a game request and collects answers for 2.5 s. Only from
+    // state 0 or 3.
+    bool StartEnumeration();
+
+    // Client: to the host. Host: to every client. Only in a session.
+    bool TCPSendAction(const CObjnet& message);
+    // Host only: to that one client.
+    bool TCPSendActionTo(const CNetClient& slot, const CObjnet& message);
+    // Host only: to every client but the given one.
+    bool TCPSendActionToOthers(const CNetClient& from, const CObjnet& message);
+    bool TCPSendChatMessage(const char* text);
+    // The object must not be the outgoing message (the lobby builds its
+    // packets in the nested message).
+    bool TCPSendCustomObject(const CObjnet& object);
+    bool UDPSendTo(uint32_t address, uint16_t port, const CObjnet& message);
+
+    // Active slots, the host's own slot included.
+    int GetPlayerCount() const;
+
+    // Match flow: a received next-step signal from the host / the machines.
+    void QueueNextStepSignalFromHost();
+    void QueueNextStepSignalFromClients();
+
+    // ---- dispatchers (the frame reader and the UDP drain call them) ------------
+    // One complete TCP message from a slot, rewound to its first field. A
+    // malformed message of a known kind drops the slot; an unknown kind is
+    // ignored.
+    void _OnTCPCObjnetReceived(CNetClient& slot, CObjnet& message);
+    // The datagram in the receive message, rewound.
+    void _OnUDPCObjnetReceived(uint32_t address, uint16_t port);
+    // Copies a datagram (cut to the buffer) into the receive message and
+    // dispatches it.
+    void HandleDatagram(const void* data, int length, uint32_t address, uint16_t port);
+
+    // ---- settings for tests and second instances ------------------------------
+    void SetBasePort(uint16_t port) { mBasePort = port; }
+    uint16_t GetBasePort() const { return mBasePort; }
+    // Where StartEnumeration sends its request (default 255.255.255.255).
+    void SetBroadcastAddress(uint32_t address) { mBroadcastAddress = address; }
+    uint32_t GetBroadcastAddress() const { return mBroadcastAddress; }
+
+    // ---- accessors -------------------------------------------------------------
+    int32_t GetState() const { return mState; }
+    bool IsConnected() const { return mState == e_connected; }
+    bool IsHost() const { return mHost != 0; }
+    uint16_t GetPort() const { return mPort; }
+    int GetOwnIndex() const { return mOwnIndex; }
+    CNetClient& GetSlot(int index) { return *mSlots[index]; }
+    const CNetClient& GetSlot(int index) const { return *mSlots[index]; }
+    CNetGameDescList& GetFoundGames() { return mFoundGames; }
+    CNetGameDesc& GetOwnDesc() { return mOwnDesc; }
+    CObjnet& GetOutgoingMessage() { return mOutgoing; }
+    CObjnet& GetNestedMessage() { return mNested; }
+    CNetMgrInterface* GetListener() const { return mListener; }
+    void SetListener(CNetMgrInterface* listener) { mListener = listener; }
+    CNetMgrGameServices& GameServices() { return mGameServices; }
+
+    // Fields, in the order the rest of the game knows them. Lobby and match
+    // code read and write several directly (listener, state, host flag, own
+    // index, closed flag, the signal queues, slot names and teams).
+    int32_t mHostSignalQueue = 0;
+    int32_t mClientSignalQueue = 0;
+    int32_t mState = e_not_initialized;
+    int m_udp_socket = -1;
+    int mListenSocket = -1;
+    uint16_t mPort = DEFAULT_PORT;
+    CNetClient* mSlots[SLOT_COUNT] = {nullptr};
+    CObjnet mReceive;
+    CObjnet mOutgoing;
+    CObjnet mNested;
+    uint32_t mEnumerationStart = 0;
+    CNetGameDescList mFoundGames{true};
+    CNetMgrInterface* mListener = nullptr;
+    uint8_t mHost = 0;
+    CNetGameDesc mOwnDesc;
+    int32_t mOwnIndex = 0;
+    uint32_t mKeepAliveStamp = 0;
+    uint8_t mClosed = 1;
+
+private:
+    friend class CNetClient;
+
+    // The slot is dropped (by CNetClient::Desactivate); on a client losing
+    // slot 0 ends the session.
+    void OnSlotDropped(int index);
+    // Deactivates every active slot without telling anyone; state 0.
+    void ResetSession();
+    // Reads what one readable poll brings for the slot.
+    void _OnTCPIncomingClientDatas(CNetClient& slot, uint32_t now);
+    void AcceptPending();
+    void CheckTimeOuts(uint32_t now);
+    // Header and body to one slot; a failed send drops the slot.
+    void SendFramed(CNetClient& slot, const CObjnet& message);
+    // Drops a peer whose message could not be understood.
+    void DropMalformed(CNetClient& slot, const char* what);
+    const char* RoleName() const { return mHost ? "Host" : "Client"; }
+
+    // The kinds, one handler each.
+    void OnLoginRequest(CNetClient& slot, CObjnet& message);
+    void OnLoginAnswer(CNetClient& slot, CObjnet& message);
+    void OnNewPlayer(CNetClient& slot, CObjnet& message);
+    void OnLeavePlayer(CNetClient& slot, CObjnet& message);
+    void OnChat(CNetClient& slot, CObjnet& message);
+    void OnCustomObject(CNetClient& slot, CObjnet& message);
+    void OnUpdatePlayer(CNetClient& slot, CObjnet& message);
+    void OnHostStartGame(CNetClient& slot, CObjnet& message);
+    void OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId);
+
+    uint16_t mBasePort = DEFAULT_PORT;
+    uint32_t mBroadcastAddress = BROADCAST_ADDRESS;
+    CNetMgrGameServices mGameServices;
+    unsigned char* mReceiveBuffer = nullptr;
+    unsigned char* mOutgoingBuffer = nullptr;
+    unsigned char* mNestedBuffer = nullptr;
+};
+
+// Reads a nested object field of a message in place (no copy): the nested
+// object works on the message's bytes and is rewound. False when the field
+// is empty or cut short (the message is then failed).
+bool NetReadNestedObject(CObjnet& message, CObjnet& nested);
+
+// The game's one network manager.
+extern CNetMgr g_NetMgr;
