@@ -3,11 +3,16 @@
 #include "CMainApp.h"
 
 #include <CBootGameMode.h>
+#include <MenuModes.h>
 
 CGameMode* CreateGameModeById(int modeId, int previousModeValue) {
     switch (modeId) {
     case GAME_MODE_BOOT:
         return new CBootGameMode(previousModeValue);
+    case GAME_MODE_MAIN_MENU:
+    case GAME_MODE_DEMO_MENU:
+    case GAME_MODE_OPTIONS:
+        return CreateMenuMode(modeId, previousModeValue);
     default:
         // The match, the menus, training and the LAN lobby join here as
         // they come.

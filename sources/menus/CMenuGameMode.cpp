@@ -2,6 +2,7 @@
 
 #include "MenuServices.h"
 
+#include <CEnvironment.h>
 #include <CInputMgr.h>
 #include <Platform.h>
 #include <TuningParameters.h>

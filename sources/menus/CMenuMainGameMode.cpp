@@ -38,7 +38,7 @@ void CMenuMainGameMode::BeginMenu() {
         MenuHudHooks().initOverlayStates();
     if (!gGUIMgr.LoadLayout(kLayout))
         PlatLog("CMenuMainGameMode::Init() => layout \"%s\" missing: the menu has no buttons", kLayout);
-    gSceneMgr.GetEnvironment().Clear();
+    ClearMenuParameters();
 }
 
 void CMenuMainGameMode::EndMenuInit(const char* backgroundOverlay) {

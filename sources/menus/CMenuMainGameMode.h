@@ -41,7 +41,8 @@ public:
     static bool ExitMenu();
     // The start of both menus before their own windows: the chosen difficulty
     // comes into play, the HUD's overlay groups are rebuilt, the layout is
-    // loaded and the whole settings store is emptied.
+    // loaded and the menu and match parameters of the settings store go
+    // (the user's sections stay: the application saves them at shutdown).
     static void BeginMenu();
     // After the windows: first page shown, Escape bound, the LAN session
     // closed, the coin toss and previous-game keys reset, loading screen hidden.

@@ -8,6 +8,8 @@
 #include <CEGUI/Window.h>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 CMenuHudHooks& MenuHudHooks() {
     static CMenuHudHooks hooks;
@@ -40,6 +42,23 @@ void MenuWriteInt(const char* section, const char* name, int value) {
 void MenuWriteString(const char* section, const char* name, const char* text) {
     if (CEnvironmentVariable* variable = MenuVariable(section, name))
         variable->SetString(text);
+}
+
+void ClearMenuParameters() {
+    static const char* const kKept[] = {"SETTINGS", "GAME"};
+    CEnvironment& environment = gSceneMgr.GetEnvironment();
+    std::vector<CEnvironmentVariable*> gone;
+    for (CEnvironmentVariable* v = environment.First(); v; v = environment.Next()) {
+        bool keep = false;
+        for (const char* section : kKept)
+            keep = keep || std::strcmp(v->GetSection(), section) == 0;
+        if (!keep)
+            gone.push_back(v);
+    }
+    for (CEnvironmentVariable* v : gone) {
+        environment.Remove(v);
+        delete v;
+    }
 }
 
 void StartMenuMusic() {

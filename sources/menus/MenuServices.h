@@ -27,6 +27,12 @@ int MenuReadInt(const char* section, const char* name);
 void MenuWriteInt(const char* section, const char* name, int value);
 void MenuWriteString(const char* section, const char* name, const char* text);
 
+// Deletes every variable of the global settings store except those of the
+// sections the application saves to the user's settings file ("SETTINGS",
+// "GAME"): the parameters of any earlier set-up or match go, the user's own
+// values stay.
+void ClearMenuParameters();
+
 // Starts the looping menu music when it exists and is not playing.
 void StartMenuMusic();
 

@@ -1,0 +1,98 @@
+// One throw: the power gauge, the balance gauge, the throw animation up to
+// the release frame, the launch computed from the player's hand and the
+// aiming guide, the LAN exchange of the launch values, and the ball sent off
+// through CBall::Launch. The referee calls Update every frame while a throw
+// runs; gauges stop on `mValidated` (the throw key) or, for the computer and
+// LAN peers, by themselves at the preset values.
+#pragma once
+
+#include <OgreVector.h>
+
+#include <cstdint>
+#include <string>
+
+class CAimGuide;
+class CBall;
+class CKEMSceneObject;
+class CObjnet;
+class CPlayer;
+class MatchState;
+struct NetLaunchSet;
+
+class LaunchSet {
+public:
+    explicit LaunchSet(CAimGuide* guide);
+
+    void Begin(CPlayer* player, CBall* ball);
+    void Update(MatchState* match);
+    // Presets for an automatic throw at `speed` and `angle`; level -1 adds no
+    // error (a LAN peer's throw shown with automatic gauges).
+    void ApplyErrors(float speed, float angle, int32_t level);
+    // Takes the presets received from the LAN controller of the side to play.
+    void TakeControlerPreset(MatchState* match);
+    // The body of "CNetClient::e_shoot_params".
+    void Serialize(CObjnet& message) const;
+    void SetAnimationTiming();
+
+    // Launch from the hand: axis correction, direction with the unbalance,
+    // initial speed, effect, angle.
+    void ComputeThrow();
+    void LaunchBall();
+    void GetHandPosition();
+    float CorrectInitialVelocity();
+
+    // "CNetClient::e_launchset()": client id, controller type, the six
+    // launch values.
+    void WriteLaunchSetMessage(CObjnet& message, uint32_t clientId, int32_t controller) const;
+    // Stores a received set in the controller entry of that type (installed
+    // into the network manager by InstallNetReceiver).
+    static void StoreReceivedLaunchSet(int32_t controller, const NetLaunchSet& values);
+    static void InstallNetReceiver();
+
+    // Power after `elapsedMs` of the power gauge; balance after `elapsedMs`
+    // of a half-cycle of `crossingMs`.
+    float PowerAt(uint32_t elapsedMs) const;
+    static float BalanceAt(uint32_t elapsedMs, float crossingMs, bool rising);
+
+    uint32_t mLaunchStartTime = 0;
+    uint32_t mBalancePhaseStart = 0;
+    int32_t mStep = 0;
+    float mPower = 0.0f;
+    float mSpeed = 0.0f;
+    float mShootingAngle = 0.0f;
+    float mBalance = 0.0f;
+    float mMaxShootingAngle = 0.0f;
+    int32_t mMinShootingAngle = 0;
+    float mBalanceCrossingTime = 0.0f;
+    float mAngleMaxFrame = 0.0f, mAngleMinFrame = 0.0f, mPowerMaxFrame = 0.0f, mPowerMinFrame = 0.0f;
+    bool mBalanceRising = false;
+    bool mRestarted = false;
+    std::string mThrowAnim, mStanceAnim, mFollowAnim;
+    float mPresetPower = 0.0f;
+    float mPresetShootingAngle = 0.0f;
+    float mPresetUnbalance = 0.0f;
+    int32_t mHalfCycles = 0;
+    uint32_t mPresetBalanceGoAndBack = 0;
+    bool mPresetActive = false;
+    bool mValidated = false;
+    CPlayer* mPlayer = nullptr;
+    CBall* mBall = nullptr;
+    int32_t mMsPerFrame = 0;
+    CAimGuide* mAimGuide;
+    uint32_t mPowerPhaseStart = 0;
+    int32_t mReleaseFrame = 0;
+    float mEffect = 0.0f;
+    float mInitialSpeed = 0.0f;
+    float mLaunchAngle = 0.0f;
+    Ogre::Vector3 mDirection = Ogre::Vector3::ZERO;
+    float mPowerErrorCoef;
+    float mAwkwardnessInfluence;
+    float mUnbalanceInfluence;
+    float mPowerGaugeTime;   // ms
+
+private:
+    void StepPower();
+    void StepBalance();
+    void StepRelease(MatchState* match);
+    CKEMSceneObject* Model() const;
+};

@@ -1,0 +1,18 @@
+#include "MenuModes.h"
+
+#include "CMenuDemoGameMode.h"
+#include "CMenuMainGameMode.h"
+#include "CMenuOptionsGameMode.h"
+
+CGameMode* CreateMenuMode(int modeId, int previousModeValue) {
+    switch (modeId) {
+    case GAME_MODE_MAIN_MENU:
+        return new CMenuMainGameMode(previousModeValue);
+    case GAME_MODE_DEMO_MENU:
+        return new CMenuDemoGameMode(previousModeValue);
+    case GAME_MODE_OPTIONS:
+        return new CMenuOptionsGameMode(previousModeValue);
+    default:
+        return nullptr;
+    }
+}

@@ -1,0 +1,8 @@
+// The menu modes the game-mode loop builds by id.
+#pragma once
+
+class CGameMode;
+
+// The main menu (2), the demo menu (7) and the options (8), constructed with
+// the mode value of the mode that has just ended; null for any other id.
+CGameMode* CreateMenuMode(int modeId, int previousModeValue);
