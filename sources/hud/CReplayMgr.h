@@ -1,0 +1,108 @@
+// Replay of a throw: samples the balls' poses every 16 ms into a ring of
+// frames, plays them back between the two frames around the elapsed time,
+// and carries a throw's frames and final ball states to LAN peers.
+#pragma once
+
+#include <KEMList.h>
+
+#include <OgreQuaternion.h>
+#include <OgreVector.h>
+
+#include <cstdint>
+#include <vector>
+
+class CBall;
+class CKEMSceneNode;
+class CObjnet;
+
+// One recorded frame of one node.
+struct ReplayFrameRecord {
+    float orientation[4];   // w, x, y, z
+    float position[3];
+    uint8_t visible;
+};
+
+class CReplayEntity {
+public:
+    // An entity whose records cannot be allocated keeps no node and does
+    // nothing. Unfilled slots hold the node's pose and visibility at creation.
+    CReplayEntity(CKEMSceneNode* node, uint32_t capacity, uint8_t ballIndex);
+    virtual ~CReplayEntity();
+    CReplayEntity(const CReplayEntity&) = delete;
+    CReplayEntity& operator=(const CReplayEntity&) = delete;
+
+    void Capture(uint32_t slot);
+    void Play(uint32_t later, uint32_t earlier, uint32_t earlierTime, uint32_t laterTime, uint32_t elapsed);
+    void RestoreReference();
+
+    CKEMSceneNode* mNode = nullptr;
+    ReplayFrameRecord* mRecords = nullptr;
+    uint32_t mCapacity = 0;
+    CReplayEntity* mPrev = nullptr;
+    CReplayEntity* mNext = nullptr;
+    Ogre::Vector3 mRefPosition = Ogre::Vector3::ZERO;
+    Ogre::Quaternion mRefOrientation = Ogre::Quaternion::IDENTITY;
+    bool mPhysics = false;
+    bool mVisible = true;
+    uint8_t mBallIndex = 0;
+    int32_t mRecvState = 0;
+    int32_t mRecvVisible = 0;
+    int32_t mRecvPhysics = 0;
+    Ogre::Vector3 mRecvPosition = Ogre::Vector3::ZERO;
+};
+
+class CReplayMgr {
+public:
+    static constexpr uint32_t CAPACITY = 1000;
+    static constexpr uint32_t PERIOD_MS = 16;
+    static constexpr int NAME_SIZE = 128;
+
+    CReplayMgr() = default;
+    virtual ~CReplayMgr();
+    CReplayMgr(const CReplayMgr&) = delete;
+    CReplayMgr& operator=(const CReplayMgr&) = delete;
+
+    bool Init();
+    bool AddEntity(CKEMSceneNode* node, uint8_t ballIndex);
+    void DeleteAllEntities();
+
+    void StartCapture(uint32_t now);
+    void CaptureFrame(uint32_t now);
+    void EndCapture(uint32_t now);
+
+    void StartReplay(uint32_t now);
+    // One playback step; false once the stream is over (already stopped).
+    bool Replay(uint32_t now);
+    void stopReplay();
+
+    void TakeReceivedState();
+    void ApplyFinalState(std::vector<CBall*> balls);
+
+    // Writes the ball-position body; returns the record count written.
+    uint32_t SerializePositions(CObjnet& out, std::vector<CBall*> balls);
+    // Rebuilds the recorder from a body; returns the record count read. A
+    // body that is truncated, or whose count exceeds the ring or the bytes
+    // received, is rejected: the recorder is left empty and 0 returned.
+    uint32_t UnserializePositions(CObjnet& in);
+
+    // Ring access for the throw driver and tests.
+    uint32_t FrameTime(uint32_t slot) const { return slot < mCapacity ? mFrameTimes[slot] : 0; }
+
+    KEMLinkedList<CReplayEntity> mEntities;
+    uint32_t mCaptureStart = 0;
+    uint32_t mDuration = 0;
+    uint32_t mLastCapture = 0;
+    uint32_t mPeriod = PERIOD_MS;
+    uint32_t* mFrameTimes = nullptr;
+    uint32_t mCapacity = 0;
+    uint32_t mWriteIndex = 0;
+    uint32_t mReplayStart = 0;
+    int32_t mReadIndex = 0;
+    bool mReplaying = false;
+    bool mCapturing = false;
+
+private:
+    void ResetAfterRejectedBody(const char* why);
+};
+
+extern CReplayMgr gReplayMgr;
