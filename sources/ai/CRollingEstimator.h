@@ -95,7 +95,7 @@ private:
     std::map<std::string, std::string> mBallToSet;
     std::map<std::string, CalibrationSet> mSets;
     std::map<std::string, Ogre::Vector3> mImpacts;
-    const AIParameters* mParameters;
+    [[maybe_unused]] const AIParameters* mParameters;
     float mAngleSlope = 0.0f;
     float mVelocitySlope = 0.0f;
     float mEffectSlope = 0.0f;

@@ -87,7 +87,7 @@ void CLangDB::BuildCharacterSet() {
     for (const LangEntry& entry : mEntries)
         for (char c : entry.text)
             present[static_cast<uint8_t>(c)] = true;
-    present['\t'] = present['\r'] = present['\n'] = false;
+    present[uint8_t('\t')] = present[uint8_t('\r')] = present[uint8_t('\n')] = false;
     present[0] = false;   // the set is handed on as a C string
 
     mCharacters.clear();

@@ -1,9 +1,10 @@
 // Hands the blink effects and the HUD block to the application's start-up,
-// frame and shutdown.
+// frame and shutdown, and to the menu screens.
 #include "CHUDMgr.h"
 #include "CWindowEffectMgr.h"
 
 #include <CMainApp.h>
+#include <MenuServices.h>
 
 namespace {
 
@@ -13,6 +14,13 @@ bool InstallHudAppHooks() {
     hooks.updateWindowEffects = &CWindowEffectMgr::Update;
     hooks.freeWindowEffects = &CWindowEffectMgr::Free;
     hooks.destroyHud = &CHUDMgr::Destroy;
+
+    // The menus sit below the HUD in the link order, so they reach it here.
+    CMenuHudHooks& menus = MenuHudHooks();
+    menus.initOverlayStates = &CHUDMgr::InitOverlayStates;
+    menus.showLoadingScreen = &CHUDMgr::ShowLoadingScreen;
+    menus.startWindowEffect = [](const std::string& window) { CWindowEffectMgr::StartEffect(window); };
+    menus.stopWindowEffect = [](const std::string& window) { CWindowEffectMgr::StopEffect(window); };
     return true;
 }
 
