@@ -12,6 +12,7 @@ CGameMode* CreateGameModeById(int modeId, int previousModeValue) {
     case GAME_MODE_MAIN_MENU:
     case GAME_MODE_DEMO_MENU:
     case GAME_MODE_OPTIONS:
+    case GAME_MODE_TRAINING_MENUS:
         return CreateMenuMode(modeId, previousModeValue);
     default:
         // The match, the menus, training and the LAN lobby join here as

@@ -1,6 +1,7 @@
 #include "MenuModes.h"
 
 #include "CMenuDemoGameMode.h"
+#include "CMenuGameModeTraining.h"
 #include "CMenuMainGameMode.h"
 #include "CMenuOptionsGameMode.h"
 
@@ -12,6 +13,8 @@ CGameMode* CreateMenuMode(int modeId, int previousModeValue) {
         return new CMenuDemoGameMode(previousModeValue);
     case GAME_MODE_OPTIONS:
         return new CMenuOptionsGameMode(previousModeValue);
+    case GAME_MODE_TRAINING_MENUS:
+        return new CMenuGameModeTraining(previousModeValue);
     default:
         return nullptr;
     }
