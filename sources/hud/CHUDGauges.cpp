@@ -1,4 +1,5 @@
 #include "CHUDMgr.h"
+#include "HudOverlayElements.h"
 #include "CHUDPanels.h"
 #include "CHudGameSource.h"
 #include "CWindowEffectMgr.h"
@@ -28,17 +29,8 @@ namespace {
 const char* const kPlayerLines[3] = {"infosP1", "infosP2", "infosP3"};
 const float kBarFullWidth = 0.0675f;
 
-Ogre::OverlayElement* FindElement(const std::string& name) {
-    Ogre::OverlayManager* manager = Ogre::OverlayManager::getSingletonPtr();
-    if (!manager || !manager->hasOverlayElement(name))
-        return nullptr;
-    Ogre::OverlayElement* element = manager->getOverlayElement(name);
-    element->setMetricsMode(Ogre::GMM_RELATIVE);
-    return element;
-}
-
 void SetElementPosition(const char* name, float left, float top) {
-    if (Ogre::OverlayElement* element = FindElement(name))
+    if (Ogre::OverlayElement* element = FindHudElement(name))
         element->setPosition(left, top);
 }
 
@@ -61,7 +53,7 @@ int32_t BalanceOf(const CPlayer& player) {
 }
 
 void SetBar(const char* name, float value, float full, const Ogre::ColourValue& colour) {
-    Ogre::OverlayElement* bar = FindElement(name);
+    Ogre::OverlayElement* bar = FindHudElement(name);
     if (!bar)
         return;
     const float width = std::max(0.0f, value) / full * kBarFullWidth;
@@ -86,7 +78,7 @@ void CHUDMgr::SetPowerMarker(float power) {
     float t = 0.0f;
     if (power > 0.0f && sPowerMax > sPowerMin)
         t = (power - sPowerMin) / (sPowerMax - sPowerMin);
-    if (Ogre::OverlayElement* marker = FindElement("Hud_boule_puissance"))
+    if (Ogre::OverlayElement* marker = FindHudElement("Hud_boule_puissance"))
         marker->setTop(sPowerMarkerSpan * (1.0f - t));
 }
 
@@ -99,14 +91,14 @@ void CHUDMgr::UpdateBalanceGauge(const CPlayer& player, float balance, float hal
     if (halfRange <= 0.0f)
         return;
     const float s = sBalanceInnerSpan;
-    if (Ogre::OverlayElement* marker = FindElement("Hud_boule_equilibre"))
+    if (Ogre::OverlayElement* marker = FindHudElement("Hud_boule_equilibre"))
         marker->setLeft(s - (s + sBalanceMarkerHalfWidth) * (balance + halfRange) / (2.0f * halfRange));
 }
 
 void CHUDMgr::SizeBalanceGauge() {
     const float width = sBalanceGaugeScale * sLastBalanceShown;
     sBalanceInnerSpan = width - sBalanceMarkerHalfWidth;
-    if (Ogre::OverlayElement* gauge = FindElement("Hud_jauge_equilibre")) {
+    if (Ogre::OverlayElement* gauge = FindHudElement("Hud_jauge_equilibre")) {
         gauge->setWidth(width);
         gauge->setLeft(sBalanceAreaLeft + (sBalanceGaugeScale - width) / 2.0f);
     }
@@ -121,7 +113,7 @@ void CHUDMgr::UpdatePowerZones(const CAimGuide& guide) {
 
 void CHUDMgr::LayoutPowerZones(float maxDistance, const float graduations[5], float minDistance) {
     const float D = maxDistance;
-    Ogre::OverlayElement* gauge = FindElement("Hud_jauge_puissance");
+    Ogre::OverlayElement* gauge = FindHudElement("Hud_jauge_puissance");
     if (!gauge || D <= 0.0f)
         return;
     float g[5];
@@ -139,7 +131,7 @@ void CHUDMgr::LayoutPowerZones(float maxDistance, const float graduations[5], fl
         char name[16];
         PlatFormat(name, sizeof(name), "zone_%d", zone);
         const float height = zone < 6 ? heights[zone] : H - top;
-        if (Ogre::OverlayElement* element = FindElement(name)) {
+        if (Ogre::OverlayElement* element = FindHudElement(name)) {
             element->setPosition(0.0f, top);
             element->setDimensions(gauge->getWidth(), height);
         }

@@ -1,4 +1,5 @@
 #include "CHUDMgr.h"
+#include "HudOverlayElements.h"
 #include "CHUDPanels.h"
 #include "CHudGameSource.h"
 
@@ -40,15 +41,6 @@ const AxisBand kAxisBands[7] = {
     {"radar axis orange", "debug_orange"}, {"radar axis red", "debug_red"},
     {"radar axis black", "debug_black"},
 };
-
-Ogre::OverlayElement* FindElement(const std::string& name) {
-    Ogre::OverlayManager* manager = Ogre::OverlayManager::getSingletonPtr();
-    if (!manager || !manager->hasOverlayElement(name))
-        return nullptr;
-    Ogre::OverlayElement* element = manager->getOverlayElement(name);
-    element->setMetricsMode(Ogre::GMM_RELATIVE);
-    return element;
-}
 
 std::string NumberedName(const char* prefix, int number) {
     char name[64];
@@ -111,7 +103,7 @@ void ClipRadarSegment(const CHUDRadar& radar, Ogre::Vector2& start, Ogre::Vector
 
 void CHUDMgr::InitRadarPig(CHUDRadar& radar) {
     radar = CHUDRadar();
-    if (Ogre::OverlayElement* pig = FindElement(kPig)) {
+    if (Ogre::OverlayElement* pig = FindHudElement(kPig)) {
         radar.mMarkerWidth = pig->getWidth();
         radar.mMarkerHeight = pig->getHeight();
     }
@@ -126,7 +118,7 @@ void CHUDMgr::InitRadarBalls(CHUDRadar& radar, CHudGameSource* gameMaster) {
     radar.mGameMaster = gameMaster;
     radar.mElementName = "HUD/Radar";
     radar.mBallPrefix = "HUD/Radar/BALL";
-    if (Ogre::OverlayElement* element = FindElement(radar.mElementName)) {
+    if (Ogre::OverlayElement* element = FindHudElement(radar.mElementName)) {
         radar.mWidth = element->getWidth();
         radar.mHeight = element->getHeight();
     }
@@ -155,7 +147,7 @@ void CHUDMgr::UpdateRadarZoomButtons(CHUDRadar& radar, float zoom) {
 }
 
 void CHUDMgr::SetRadarElementSize(const std::string& name, const CHUDRadar& radar, float zoom) {
-    Ogre::OverlayElement* element = FindElement(name);
+    Ogre::OverlayElement* element = FindHudElement(name);
     if (!element)
         return;
     const float factor = zoom == 1.0f ? 1.0f : 1.5f;
@@ -163,7 +155,7 @@ void CHUDMgr::SetRadarElementSize(const std::string& name, const CHUDRadar& rada
 }
 
 void CHUDMgr::PlaceRadarElement(CHUDRadar& radar, const std::string& name, const Ogre::Vector2& point) {
-    Ogre::OverlayElement* element = FindElement(name);
+    Ogre::OverlayElement* element = FindHudElement(name);
     if (!element)
         return;
     if (radar.mSizesSet)

@@ -10,10 +10,10 @@
 
 const char CMenu::kValidButton[] = "BtnValid";
 
-void CMenu::UpdateValidBack() {
+void CMenu::UpdateValidBack(bool cheatKey) {
     if (!mMenuGameMode)
         return;
-    if (CInputMgr::IsPressed(gInputMgr.GetAction(CMenuGameMode::ACTION_CHEAT_NEXT)) || mValidated)
+    if ((cheatKey && CInputMgr::IsPressed(gInputMgr.GetAction(CMenuGameMode::ACTION_CHEAT_NEXT))) || mValidated)
         mMenuGameMode->Next();
     if (mBack)
         mMenuGameMode->Back();

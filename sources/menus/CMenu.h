@@ -19,9 +19,10 @@ public:
     CMenuGameMode* GetMenuGameMode() const { return mMenuGameMode; }
     void SetMenuGameMode(CMenuGameMode* flow) { mMenuGameMode = flow; }
 
-    // The flow's Next when the cheat action was pressed this frame or the
-    // validated flag is set; then its Back when the back flag is set.
-    void UpdateValidBack();
+    // The flow's Next when the validated flag is set (or, with cheatKey, the
+    // cheat action was pressed this frame); then its Back when the back flag
+    // is set.
+    void UpdateValidBack(bool cheatKey = true);
     // Every GUI window goes, then the menu background.
     void LeaveCommon(int nextStateId);
     // Only the blink of "BtnValid" stops; windows and background stay for the

@@ -125,12 +125,7 @@ void CMenuChooseNbPlayers::OnEnter(int) {
 }
 
 void CMenuChooseNbPlayers::Update() {
-    if (!mMenuGameMode)
-        return;
-    if (mValidated)
-        mMenuGameMode->Next();
-    if (mBack)
-        mMenuGameMode->Back();
+    UpdateValidBack(false);
 }
 
 void CMenuChooseNbPlayers::SelectPlayer(int n) {

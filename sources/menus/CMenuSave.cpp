@@ -208,12 +208,9 @@ bool CMenuSave::OnBtnValid(const CEGUI::EventArgs&) {
 }
 
 void CMenuSave::Update() {
+    UpdateValidBack(false);
     if (!mMenuGameMode)
         return;
-    if (mValidated)
-        mMenuGameMode->Next();
-    if (mBack)
-        mMenuGameMode->Back();
     if (mStart) {
         gGUIMgr.DestroyAllWindows();
         mMenuGameMode->StartMatch();

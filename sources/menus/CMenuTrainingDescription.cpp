@@ -52,10 +52,5 @@ bool CMenuTrainingDescription::OnBtnValid(const CEGUI::EventArgs&) {
 }
 
 void CMenuTrainingDescription::Update() {
-    if (!mMenuGameMode)
-        return;
-    if (mValidated)
-        mMenuGameMode->Next();
-    if (mBack)
-        mMenuGameMode->Back();
+    UpdateValidBack(false);
 }

@@ -10,17 +10,17 @@
 
 COverlayHolder gOverlayHolder;
 
-namespace {
-
-Ogre::OverlayElement* FindElement(const std::string& name) {
+Ogre::OverlayElement* FindOverlayElement(const std::string& name) {
     Ogre::OverlayManager* overlays = Ogre::OverlayManager::getSingletonPtr();
     if (!overlays || !overlays->hasOverlayElement(name))
         return nullptr;
     return overlays->getOverlayElement(name);
 }
 
+namespace {
+
 Ogre::TextureUnitState* FirstTextureUnit(const std::string& name) {
-    Ogre::OverlayElement* element = FindElement(name);
+    Ogre::OverlayElement* element = FindOverlayElement(name);
     if (!element)
         return nullptr;
     const Ogre::MaterialPtr& material = element->getMaterial();
@@ -47,36 +47,36 @@ void COverlayHolder::HideCurrent() {
 Ogre::OverlayElement* COverlayHolder::GetOverlayElementByName(const std::string& name) {
     if (mCurrent)
         mCurrent->hide();
-    return FindElement(name);
+    return FindOverlayElement(name);
 }
 
 void ShowOverlayElement(const std::string& name) {
-    if (Ogre::OverlayElement* element = FindElement(name))
+    if (Ogre::OverlayElement* element = FindOverlayElement(name))
         element->show();
 }
 
 void HideOverlayElement(const std::string& name) {
-    if (Ogre::OverlayElement* element = FindElement(name))
+    if (Ogre::OverlayElement* element = FindOverlayElement(name))
         element->hide();
 }
 
 void SetOverlayElementTop(const std::string& name, const float& top) {
-    if (Ogre::OverlayElement* element = FindElement(name))
+    if (Ogre::OverlayElement* element = FindOverlayElement(name))
         element->setTop(top);
 }
 
 void SetOverlayElementWidth(const std::string& name, const float& width) {
-    if (Ogre::OverlayElement* element = FindElement(name))
+    if (Ogre::OverlayElement* element = FindOverlayElement(name))
         element->setWidth(width);
 }
 
 float GetOverlayElementWidth(const std::string& name) {
-    Ogre::OverlayElement* element = FindElement(name);
+    Ogre::OverlayElement* element = FindOverlayElement(name);
     return element ? element->getWidth() : 0.0f;
 }
 
 void SetOverlayElementLeft(const std::string& name, const float& left) {
-    if (Ogre::OverlayElement* element = FindElement(name))
+    if (Ogre::OverlayElement* element = FindOverlayElement(name))
         element->setLeft(left);
 }
 
@@ -98,7 +98,7 @@ void ResetOverlayColourOp(const std::string& name) {
 }
 
 void SetOverlayMaterial(const std::string& name, const std::string& material) {
-    Ogre::OverlayElement* element = FindElement(name);
+    Ogre::OverlayElement* element = FindOverlayElement(name);
     if (!element)
         return;
     Ogre::MaterialManager* materials = Ogre::MaterialManager::getSingletonPtr();

@@ -35,6 +35,10 @@ private:
 // The one overlay holder.
 extern COverlayHolder gOverlayHolder;
 
+// The named overlay element, or null when the overlay system or the element
+// does not exist.
+Ogre::OverlayElement* FindOverlayElement(const std::string& name);
+
 void ShowOverlayElement(const std::string& name);
 void HideOverlayElement(const std::string& name);
 void SetOverlayElementTop(const std::string& name, const float& top);
