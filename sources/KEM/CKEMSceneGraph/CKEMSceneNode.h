@@ -200,6 +200,8 @@ public:
 
     // ---- names, kind, links -----------------------------------------------
     const std::string& getName() const { return mName; }
+    // A copy of the node's name; the empty text for no node.
+    static std::string GetNameCopy(const CKEMSceneNode* node) { return node ? node->mName : std::string(); }
     // Renames the graphics node and the physic object's copy too.
     void setName(const std::string& name);
     void SetNames(const std::string& name, const std::string& parentName);
