@@ -41,8 +41,17 @@ void CWindowEffectMgr::Release(CWindowEffect& effect) {
 }
 
 bool CWindowEffectMgr::StartEffect(const std::string& windowName) {
-    if (!sSlots || sSlotCount < 1)
+    if (!sSlots || sSlotCount < 1 || windowName.empty())
         return false;
+    // A window that already blinks keeps its one slot: repeated starts (a
+    // screen's handler run on every click) would otherwise fill the pool and
+    // stop every blink for good. Its saved alpha stays the one from before
+    // the blink, so a stop still restores the window's own alpha.
+    for (int i = 0; i < sSlotCount; ++i)
+        if (sSlots[i].mState != -1 && sSlots[i].mWindowName == windowName) {
+            sSlots[i].mState = 0;
+            return true;
+        }
     CWindowEffect* slot = nullptr;
     for (int i = 0; i < sSlotCount && !slot; ++i)
         if (sSlots[i].mState == -1)

@@ -30,8 +30,9 @@ public:
     // Releases the pool: from then on nothing starts, stops or updates.
     static void Free();
 
-    // Takes the lowest free slot for the window. False with no pool or when
-    // every slot is in use. A window that does not exist (yet) is no error:
+    // Takes the lowest free slot for the window; a window that already blinks
+    // keeps its slot (the blink restarts, no second slot is taken). False with
+    // no pool, an empty name, or when every slot is in use. A window that does not exist (yet) is no error:
     // its saved alpha is 1 and the next Update frees the slot.
     static bool StartEffect(const std::string& windowName);
     // Frees the lowest-indexed slot blinking that window and gives the window

@@ -85,30 +85,43 @@ TEST_F(WindowEffectTest, StopGivesBackTheAlphaSavedByItsStart)
     ASSERT_TRUE(CWindowEffectMgr::StartEffect("Blinker"));   // saves 0.8
     UpdateAt(500);
     Window("Blinker")->setAlpha(0.3f);
-    ASSERT_TRUE(CWindowEffectMgr::StartEffect("Blinker"));   // a second slot, saves 0.3
-    EXPECT_EQ(CWindowEffectMgr::GetActiveList().GetCount(), 2);
+    // A restart keeps the one slot and the alpha saved before the blink.
+    ASSERT_TRUE(CWindowEffectMgr::StartEffect("Blinker"));
+    EXPECT_EQ(CWindowEffectMgr::GetActiveList().GetCount(), 1);
+    EXPECT_FLOAT_EQ(CWindowEffectMgr::GetSlot(0)->mSavedAlpha, 0.8f);
+    EXPECT_FLOAT_EQ(UpdateAt(250), 0.875f);
 
-    UpdateAt(250);
-    ASSERT_TRUE(CWindowEffectMgr::StopEffect("Blinker"));    // the first slot
-    EXPECT_FLOAT_EQ(Window("Blinker")->getAlpha(), 0.8f);
-    EXPECT_EQ(CWindowEffectMgr::GetSlot(0)->mState, -1);
-    EXPECT_EQ(CWindowEffectMgr::GetSlot(1)->mState, 0);
-
-    // The second still blinks the window until it is stopped too.
-    EXPECT_FLOAT_EQ(UpdateAt(500), 0.75f);
     ASSERT_TRUE(CWindowEffectMgr::StopEffect("Blinker"));
-    EXPECT_FLOAT_EQ(Window("Blinker")->getAlpha(), 0.3f);
+    EXPECT_FLOAT_EQ(Window("Blinker")->getAlpha(), 0.8f);
     EXPECT_TRUE(CWindowEffectMgr::GetActiveList().IsEmpty());
+    EXPECT_FLOAT_EQ(UpdateAt(500), 0.8f);
 
     EXPECT_FALSE(CWindowEffectMgr::StopEffect("Blinker"));
     EXPECT_FALSE(CWindowEffectMgr::StopEffect(""));
     EXPECT_FALSE(CWindowEffectMgr::StopEffect("blinker"));   // names are case-sensitive
 }
 
+// Screens start the blink of "BtnValid" on every choice: many clicks must not
+// use up the pool, or every later blink would be refused.
+TEST_F(WindowEffectTest, RepeatedStartsOnOneWindowKeepOneSlot)
+{
+    for (int click = 0; click < 3 * CWindowEffectMgr::kSlotCount; ++click)
+        ASSERT_TRUE(CWindowEffectMgr::StartEffect("Blinker"));
+    EXPECT_EQ(CWindowEffectMgr::GetActiveList().GetCount(), 1);
+    EXPECT_TRUE(CWindowEffectMgr::StartEffect("Other"));
+    EXPECT_EQ(CWindowEffectMgr::GetSlot(1)->mWindowName, "Other");
+    EXPECT_FLOAT_EQ(UpdateAt(500), 0.75f);
+    EXPECT_FLOAT_EQ(UpdateAt(500, "Other"), 0.75f);
+    // One stop ends the blink however many starts there were.
+    ASSERT_TRUE(CWindowEffectMgr::StopEffect("Blinker"));
+    EXPECT_FALSE(CWindowEffectMgr::StopEffect("Blinker"));
+    EXPECT_FALSE(CWindowEffectMgr::StartEffect(""));
+}
+
 TEST_F(WindowEffectTest, FullPoolRefusesAndAFreedSlotIsTakenFirst)
 {
     for (int i = 0; i < CWindowEffectMgr::kSlotCount; ++i)
-        ASSERT_TRUE(CWindowEffectMgr::StartEffect(i == 5 ? "Other" : "Blinker"));
+        ASSERT_TRUE(CWindowEffectMgr::StartEffect(i == 5 ? std::string("Other") : "Window" + std::to_string(i)));
     EXPECT_FALSE(CWindowEffectMgr::StartEffect("TextReplay"));
     EXPECT_EQ(CWindowEffectMgr::GetActiveList().GetCount(), CWindowEffectMgr::kSlotCount);
 
