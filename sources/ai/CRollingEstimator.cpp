@@ -21,6 +21,9 @@ const char* const CRollingEstimator::kSetNames[SET_COUNT] = {
 };
 const float CRollingEstimator::kLaunchOffsets[SET_COUNT] = {-2.0f, -1.0f, 0.0f, 1.0f, 2.0f, 3.0f};
 const float CRollingEstimator::kLaunchZ = 8.0f;
+// Balls launched at 5 to 9 m/s rest within a few seconds; this leaves room
+// for a slow venue and still ends the intro.
+const uint32_t CRollingEstimator::kCalibrationTimeLimitMs = 20000;
 
 namespace {
 enum { SET_ANGLE_MIN, SET_ANGLE_MAX, SET_VELOCITY_5, SET_VELOCITY_9, SET_VELOCITY_7, SET_RETRO };
@@ -57,6 +60,11 @@ CRollingEstimator::CRollingEstimator(const AIParameters* parameters) : mParamete
 CRollingEstimator::~CRollingEstimator() = default;
 
 void CRollingEstimator::Calibrate(const std::vector<CKEMSceneNode*>& balls, const Launcher& launch) {
+    if (mLaunched) {
+        PlatLog("CRollingEstimator::Calibrate() => already calibrated, nothing launched");
+        return;
+    }
+    mLaunched = true;
     for (int i = 0; i < SET_COUNT; ++i) {
         const size_t index = static_cast<size_t>(i) + 1;
         CKEMSceneNode* node = index < balls.size() ? balls[index] : nullptr;
@@ -146,41 +154,65 @@ void CRollingEstimator::UpdateCalibration(CKEMSceneNode* ball) {
 
 void CRollingEstimator::UpdateCalibration(const std::string& nodeName, const Ogre::Vector3& restPosition,
                                           const std::function<void()>& removeFromPhysics) {
-    const std::string name = CalibrationEntry(nodeName);
-    std::map<std::string, Ogre::Vector3>::iterator impact = mImpacts.find(name);
-    if (impact == mImpacts.end())
+    if (mBallsInFlight == 0)
         return;
-    const float distance = (impact->second - restPosition).length();
-    if (mBallsInFlight > 0 && removeFromPhysics)
+    std::map<std::string, std::string>::iterator entry = mBallToSet.find(nodeName);
+    if (entry == mBallToSet.end())
+        return;
+    // Done whatever it measured: a ball left uncounted would hold the
+    // calibration (and the intro waiting for it) forever.
+    const std::string setName = entry->second;
+    mBallToSet.erase(entry);
+    if (removeFromPhysics)
         removeFromPhysics();
-    if (!mSets.count(name))
-        return;
-    mImpacts.erase(impact);
-    ProcessSet(name, distance);
+    std::map<std::string, Ogre::Vector3>::iterator impact = mImpacts.find(setName);
+    std::map<std::string, CalibrationSet>::iterator set = mSets.find(setName);
+    if (impact != mImpacts.end() && set != mSets.end()) {
+        set->second.result = (impact->second - restPosition).length();
+        mSamples.push_back(set->second);
+        mMeasured[setName] = set->second;
+    } else {
+        PlatLog("CRollingEstimator::UpdateCalibration() => %s rests without a sample", setName.c_str());
+    }
+    if (impact != mImpacts.end())
+        mImpacts.erase(impact);
+    if (--mBallsInFlight == 0)
+        FinishCalibration();
 }
 
-void CRollingEstimator::ProcessSet(const std::string& setName, float distance) {
-    CalibrationSet& set = mSets[setName];
-    set.result = distance;
-    mSamples.push_back(set);
-    if (mBallsInFlight == 0) {
-        mSets.erase(setName);
-        return;
+bool CRollingEstimator::AdvanceCalibration(uint32_t gameTimeMs) {
+    if (mBallsInFlight == 0)
+        return true;
+    // A game clock set back (a reset timer) starts the limit again.
+    if (!mTimerStarted || static_cast<int32_t>(gameTimeMs - mCalibrationStartMs) < 0) {
+        mTimerStarted = true;
+        mCalibrationStartMs = gameTimeMs;
+        return false;
     }
-    if (--mBallsInFlight != 0)
-        return;
+    if (gameTimeMs - mCalibrationStartMs <= kCalibrationTimeLimitMs)
+        return false;
+    PlatLog("CRollingEstimator::AdvanceCalibration() => %d ball(s) still moving after %u ms, calibrated with %u sample(s)",
+            mBallsInFlight, static_cast<unsigned>(kCalibrationTimeLimitMs), static_cast<unsigned>(mSamples.size()));
+    FinishCalibration();
+    return true;
+}
+
+void CRollingEstimator::FinishCalibration() {
     ComputeSlopes();
+    mBallsInFlight = 0;
     mSets.clear();
     mBallToSet.clear();
+    mImpacts.clear();
+    mMeasured.clear();
 }
 
 void CRollingEstimator::ComputeSlopes() {
     // Each slope needs both of its sets measured: a set whose ball was
-    // missing at the launch has no result to compare.
+    // missing, touched another ball or never landed has no result to compare.
     const auto pair = [this](int high, int low, float CalibrationSet::*unit) {
-        std::map<std::string, CalibrationSet>::const_iterator h = mSets.find(kSetNames[high]);
-        std::map<std::string, CalibrationSet>::const_iterator l = mSets.find(kSetNames[low]);
-        return (h == mSets.end() || l == mSets.end()) ? 0.0f : Slope(h->second, l->second, unit);
+        std::map<std::string, CalibrationSet>::const_iterator h = mMeasured.find(kSetNames[high]);
+        std::map<std::string, CalibrationSet>::const_iterator l = mMeasured.find(kSetNames[low]);
+        return (h == mMeasured.end() || l == mMeasured.end()) ? 0.0f : Slope(h->second, l->second, unit);
     };
     mAngleSlope = pair(SET_ANGLE_MAX, SET_ANGLE_MIN, &CalibrationSet::angle);
     mVelocitySlope = pair(SET_VELOCITY_9, SET_VELOCITY_5, &CalibrationSet::velocity);

@@ -30,6 +30,10 @@ TEST(AIParameters, TheShippedFileHoldsEveryKey) {
     EXPECT_FLOAT_EQ(parameters.WA_end_z1_plus, 30.0f);
     EXPECT_FLOAT_EQ(parameters.WT_ideal_ratio, 1.0f);
     EXPECT_FLOAT_EQ(parameters.wpcss_stressed_middle, 3.0f);
+    // The behind-the-best-opposing-ball rules say "1 m" for my best ball and
+    // "20 cm" for any other of mine: the distances must agree with the rules.
+    EXPECT_FLOAT_EQ(parameters.dist_my_best_ball_behind_opp_best, 1.0f);
+    EXPECT_FLOAT_EQ(parameters.dist_one_of_my_balls_behind_opp_best, 0.2f);
     // The target-ball choice has no keys: no noise and rules of weight 0.
     EXPECT_EQ(parameters.mPigThrowNoise, 0);
     EXPECT_EQ(parameters.mPigLongThrowWeight, 0.0f);

@@ -123,17 +123,17 @@ TEST_F(RollingEstimator, OnlyTheFirstGroundImpactCounts) {
     Rest(3, 4.0f);
     ASSERT_EQ(mEstimator->GetSamples().size(), 1u);
     EXPECT_FLOAT_EQ(mEstimator->GetSamples()[0].result, 3.0f);
-    // A ball at rest before its first impact gives nothing.
+    // A ball at rest before its first impact gives no sample but is done.
     Rest(4, 4.0f);
     EXPECT_EQ(mEstimator->GetSamples().size(), 1u);
-    EXPECT_EQ(mEstimator->GetBallsInFlight(), 5);
+    EXPECT_EQ(mEstimator->GetBallsInFlight(), 4);
     // The target ball is no calibration ball.
     mEstimator->OnImpact(mNodes[0].get(), 0.0f, 0.0f, 0.0f);
     Rest(0, 1.0f);
     EXPECT_EQ(mEstimator->GetSamples().size(), 1u);
 }
 
-TEST_F(RollingEstimator, ABallTouchingAnotherGivesNoSampleAndNoSlopes) {
+TEST_F(RollingEstimator, ABallTouchingAnotherIsDoneWithoutASample) {
     Calibrate();
     mEstimator->OnImpact(mNodes[2].get(), 0.0f, 0.0f, 0.0f);
     mEstimator->OnImpactWithObject(mNodes[2].get(), mNodes[3].get(), 0.0f, 0.0f, 0.0f);
@@ -141,13 +141,72 @@ TEST_F(RollingEstimator, ABallTouchingAnotherGivesNoSampleAndNoSlopes) {
     const float rolled[7] = {0.0f, 3.0f, 1.8f, 1.0f, 3.0f, 2.0f, 1.2f};
     for (int i = 1; i <= 6; ++i)
         Roll(i, rolled[i]);
+    // The calibration ends with five samples instead of waiting for a sixth.
     EXPECT_EQ(mEstimator->GetSamples().size(), 5u);
-    EXPECT_EQ(mEstimator->GetBallsInFlight(), 1);
+    EXPECT_EQ(mEstimator->GetBallsInFlight(), 0);
+    EXPECT_FALSE(mEstimator->IsCalibrating());
+    EXPECT_TRUE(mEstimator->AdvanceCalibration(0));
+    EXPECT_EQ(mRemoved, 6);
+    // The angle pair lost its Max ball; the other pairs are complete.
+    EXPECT_EQ(mEstimator->GetAngleSlope(), 0.0f);
+    EXPECT_FLOAT_EQ(mEstimator->GetVelocitySlope(), 0.5f);
+    EXPECT_FLOAT_EQ(mEstimator->GetEffectSlope(), 1.2f - 2.0f);
+    EXPECT_FLOAT_EQ(mEstimator->Estimate(45.0f, 0.0f, 9.0f), 3.0f);
+}
+
+TEST_F(RollingEstimator, BallsThatNeverLandAreDoneWithoutSamples) {
+    Calibrate();
+    for (int i = 1; i <= 6; ++i) {
+        Rest(i, 1.0f);   // at rest, never having touched the ground
+        Rest(i, 1.0f);   // reported again: counted once
+        EXPECT_EQ(mEstimator->GetBallsInFlight(), 6 - i);
+    }
+    EXPECT_EQ(mRemoved, 6);
+    EXPECT_TRUE(mEstimator->GetSamples().empty());
+    EXPECT_TRUE(mEstimator->AdvanceCalibration(0));
     EXPECT_EQ(mEstimator->GetAngleSlope(), 0.0f);
     EXPECT_EQ(mEstimator->GetVelocitySlope(), 0.0f);
     EXPECT_EQ(mEstimator->GetEffectSlope(), 0.0f);
-    // Every sample is at distance 0: the first one answers.
-    EXPECT_FLOAT_EQ(mEstimator->Estimate(70.0f, 1.0f, 2.0f), 3.0f);
+    EXPECT_EQ(mEstimator->Estimate(45.0f, 0.0f, 7.0f), 2.0f);
+}
+
+TEST_F(RollingEstimator, TheTimeLimitEndsACalibrationWithBallsStillMoving) {
+    EXPECT_TRUE(mEstimator->AdvanceCalibration(500));   // nothing launched: nothing to wait for
+    Calibrate();
+    const uint32_t start = 1000, limit = CRollingEstimator::kCalibrationTimeLimitMs;
+    EXPECT_FALSE(mEstimator->AdvanceCalibration(start));
+    Roll(1, 3.0f);
+    Roll(2, 1.8f);
+    Roll(3, 1.0f);
+    EXPECT_FALSE(mEstimator->AdvanceCalibration(start + limit));   // exactly at the limit
+    EXPECT_TRUE(mEstimator->IsCalibrating());
+    EXPECT_TRUE(mEstimator->AdvanceCalibration(start + limit + 1));
+    EXPECT_FALSE(mEstimator->IsCalibrating());
+    EXPECT_EQ(mEstimator->GetSamples().size(), 3u);
+    EXPECT_TRUE(mEstimator->GetSets().empty());
+    // Only the angle pair was measured; Velocity_5 is not compared with an
+    // unmeasured Velocity_9.
+    EXPECT_FLOAT_EQ(mEstimator->GetAngleSlope(), (1.8f - 3.0f) / 60.0f);
+    EXPECT_EQ(mEstimator->GetVelocitySlope(), 0.0f);
+    EXPECT_EQ(mEstimator->GetEffectSlope(), 0.0f);
+    // A ball that rests afterwards is an ordinary ball.
+    Roll(4, 3.0f);
+    EXPECT_EQ(mEstimator->GetSamples().size(), 3u);
+    EXPECT_EQ(mRemoved, 3);
+    // One calibration a match: a second call launches nothing.
+    mLaunches.clear();
+    Calibrate();
+    EXPECT_TRUE(mLaunches.empty());
+    EXPECT_TRUE(mEstimator->AdvanceCalibration(start + 2 * limit));
+}
+
+TEST_F(RollingEstimator, AGameClockSetBackRestartsTheLimit) {
+    Calibrate();
+    const uint32_t limit = CRollingEstimator::kCalibrationTimeLimitMs;
+    EXPECT_FALSE(mEstimator->AdvanceCalibration(50000));
+    EXPECT_FALSE(mEstimator->AdvanceCalibration(10));   // timer reset: not a huge elapsed time
+    EXPECT_FALSE(mEstimator->AdvanceCalibration(10 + limit));
+    EXPECT_TRUE(mEstimator->AdvanceCalibration(11 + limit));
 }
 
 TEST_F(RollingEstimator, ThrowsThatDidNotDifferMeasureNoChange) {
