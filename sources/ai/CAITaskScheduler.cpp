@@ -29,6 +29,9 @@ void CAITaskScheduler::RemoveTask(CAITask* task) {
     auto it = std::find(mTasks.begin(), mTasks.end(), task);
     if (it != mTasks.end())
         mTasks.erase(it);
+    // No pointer to a task that its owner may now delete.
+    if (mCurrentTask == task)
+        mCurrentTask = nullptr;
 }
 
 void CAITaskScheduler::SelectNextTask(uint32_t nowMs) {

@@ -7,7 +7,6 @@
 #include <CPlayer.h>
 #include <CaracDB.h>
 #include <MatchState.h>
-#include <Platform.h>
 #include <Team.h>
 #include <TuningParameters.h>
 
@@ -72,8 +71,8 @@ void CPlayerChoice::Step() {
         }
     }
     if (!chosen) {
-        // Nothing to choose from: end here rather than wait for the budget.
-        PlatLog("CPlayerChoice::Step() => no player to throw");
+        // Nothing to choose from: end here rather than wait for the budget
+        // (the strategy manager reports the turn without a thrower).
         mFinished = true;
         return;
     }

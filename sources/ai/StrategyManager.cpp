@@ -56,6 +56,8 @@ void StrategyManager::ReleaseStages() {
 
 void StrategyManager::Reset() {
     AIDebugText("reset strategy manager");
+    ReleaseStages();
+    mNoThrowerLogged = false;
     mState = 0;
     mChosenAngle = 45.0f;
     mChosenPoint = Ogre::Vector3::ZERO;
@@ -76,6 +78,12 @@ void StrategyManager::Update() {
     const MeneRecord* mene = mMatchState ? mMatchState->mMene : nullptr;
     if (!mene)
         return;
+    if (mState == STATE_READY && !mChosenPlayer) {
+        if (!mNoThrowerLogged)
+            PlatLog("StrategyManager::Update() => no player to throw, deciding again");
+        mNoThrowerLogged = true;
+        mState = 0;
+    }
     if (!mene->mTargetBall)
         UpdateTargetBall();
     else

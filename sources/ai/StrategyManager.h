@@ -31,14 +31,17 @@ public:
     StrategyManager(const StrategyManager&) = delete;
     StrategyManager& operator=(const StrategyManager&) = delete;
 
-    // Back to state 0 with the default decision. A turn in progress keeps its
-    // stages (they are replaced when the next turn starts).
+    // Back to state 0 with the default decision. The stages of a turn in
+    // progress leave the scheduler and are deleted (it would step them
+    // after their owner is gone).
     void Reset();
     // One step of the turn; every frame while the computer's side is to play.
+    // A turn that ended without a thrower is started again.
     void Update();
 
     int32_t GetState() const { return mState; }
-    bool IsReady() const { return mState == STATE_READY; }
+    // A decision names its thrower: one without is no decision.
+    bool IsReady() const { return mState == STATE_READY && mChosenPlayer != nullptr; }
     CPlayer* GetChosenPlayer() const { return mChosenPlayer; }
     const BaseStrategy& GetChosenStrategy() const { return mChosenStrategy; }
     float GetChosenAngle() const { return mChosenAngle; }
@@ -69,4 +72,5 @@ private:
     CThrowParametersChoice* mThrowParametersChoice = nullptr;
     CPigThrowChoice* mPigThrowChoice = nullptr;
     CRollingEstimator* mEstimator;
+    bool mNoThrowerLogged = false;
 };

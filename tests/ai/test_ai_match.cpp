@@ -393,9 +393,37 @@ TEST_F(AIMatch, NormalTurnFromStrategyToThrow) {
     mManager->Update();
     EXPECT_EQ(mManager->GetState(), 1);
 
-    // A manager deleted halfway takes its stage off the scheduler.
+    // A manager reset or deleted halfway takes its stage off the scheduler,
+    // which must not step it once it is deleted.
     EXPECT_EQ(g_AITaskScheduler.GetTaskCount(), 1u);
+    mManager->Reset();
+    EXPECT_EQ(g_AITaskScheduler.GetTaskCount(), 0u);
+    EXPECT_EQ(mManager->GetState(), 0);
+    g_AITaskScheduler.RunFrame();
+    mManager->Update();
+    EXPECT_EQ(g_AITaskScheduler.GetTaskCount(), 1u);
+    g_AITaskScheduler.RunFrame();   // the stage is now the scheduler's current task
     mManager.reset();
     EXPECT_EQ(g_AITaskScheduler.GetTaskCount(), 0u);
+    EXPECT_EQ(g_AITaskScheduler.GetCurrentTask(), nullptr);
     g_AITaskScheduler.RunFrame();
+}
+
+TEST_F(AIMatch, ATurnWithoutAThrowerIsNoDecision) {
+    Match(2);
+    TargetThrown();
+    Thrown(0, Ogre::Vector3(0.1f, 0.0f, 0.3f));
+    for (int i = 3; i < 5; ++i)
+        mPlayers[static_cast<size_t>(i)]->mBallsLeft = 0;   // side B has nobody to throw
+    mParameters = AIParameters(std::string(KEM_SOURCE_MEDIA) + "/Config/AI.cfg");
+    CRollingEstimator estimator(&mParameters);
+    mManager.reset(new StrategyManager(mMatch.get(), &mParameters, &estimator));
+    Decide(200);
+    EXPECT_FALSE(mManager->IsReady());
+    EXPECT_EQ(mManager->GetChosenPlayer(), nullptr);
+    // Deciding again each time, it throws once a player has a ball.
+    mPlayers[4]->mBallsLeft = 1;
+    Decide();
+    ASSERT_TRUE(mManager->IsReady());
+    EXPECT_EQ(mManager->GetChosenPlayer(), mPlayers[4].get());
 }
