@@ -225,7 +225,9 @@ void CHUDMgr::SetTeamPlayersInfos(CHUDPlayerPanel& panel) {
     } else {
         for (const char* line : kPlayerLines)
             CWindowEffectMgr::StopEffect(line);
-        const Team* team = gm && gm->HasMatchState() ? gm->GetTeam(gm->GetSideToPlay()) : nullptr;
+        // Between menes no side has the turn (-1): there is no team to show.
+        const int32_t side = gm && gm->HasMatchState() ? gm->GetSideToPlay() : -1;
+        const Team* team = side == 0 || side == 1 ? gm->GetTeam(side) : nullptr;
         if (team) {
             const size_t count = std::min<size_t>(team->mPlayers.size(), 3);
             for (size_t i = 0; i < count; ++i) {

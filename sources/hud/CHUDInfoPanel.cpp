@@ -4,6 +4,7 @@
 
 #include <CGUIMgr.h>
 #include <CLangDB.h>
+#include <CNetMgr.h>
 #include <COverlayHolder.h>
 #include <ControlerTable.h>
 #include <Platform.h>
@@ -89,7 +90,9 @@ void CHUDMgr::SetCurrentPlayer(CHUDInfoPanel& panel) {
         return;
     SetScoreText(panel.mGameMaster->GetScore(0), panel.mGameMaster->GetScore(1));
     const int32_t side = panel.mGameMaster->GetSideToPlay();
-    if (g_ControlerTableFilled && (side == 0 || side == 1)) {
+    // Local matches fill the controllers table too: only a LAN match names the
+    // machine's player.
+    if (g_NetMgr.IsConnected() && (side == 0 || side == 1)) {
         const ControlerEntry& entry = GetCurrentControlerForTeam(side);
         // The name arrives from the network: never read past its buffer.
         SetCurrentGamerText(std::string(entry.mName, strnlen(entry.mName, sizeof(entry.mName))));

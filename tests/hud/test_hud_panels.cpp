@@ -14,6 +14,7 @@
 #include <CBall.h>
 #include <CaracDB.h>
 #include <ControlerTable.h>
+#include <CNetMgr.h>
 #include <LaunchSet.h>
 #include <Team.h>
 #include <Terrain.h>
@@ -41,7 +42,14 @@ class FakeGame : public CHudGameSource {
 public:
     int32_t GetKind() const override { return kind; }
     bool HasMatchState() const override { return teams[0] != nullptr; }
-    Team* GetTeam(int32_t side) const override { return side == 0 || side == 1 ? teams[side] : nullptr; }
+    Team* GetTeam(int32_t side) const override
+    {
+        if (side == 0 || side == 1)
+            return teams[side];
+        // The referee indexes its two sides: any other side is a fault of the caller.
+        ++badSideAsks;
+        return nullptr;
+    }
     int32_t GetScore(int32_t side) const override { return scores[side]; }
     int32_t GetSideToPlay() const override { return sideToPlay; }
     int32_t GetSuccessfulThrows() const override { return successes; }
@@ -63,6 +71,7 @@ public:
     std::vector<CBall*> balls;
     Terrain* terrain = nullptr;
     bool targetThrown = false;
+    mutable int badSideAsks = 0;
 };
 
 class HudPanelTest : public HudGuiTest {
@@ -98,6 +107,7 @@ protected:
     {
         ResetControlers();
         g_ControlerTableFilled = 0;
+        g_NetMgr.mState = CNetMgr::e_not_initialized;
         CHUDMgr::Destroy();
         CWindowEffectMgr::Free();
         HudGuiTest::TearDown();
@@ -186,8 +196,13 @@ TEST_F(HudPanelTest, InfoPanelNamesTheLanThrowerAndReadsNoFurtherThanItsName)
     ControlerTable[2].mTeam = 1;
     g_ControlerCurrentIndex[1] = 2;
     g_ControlerTableFilled = 1;
-
     std::strcpy(ControlerTable[2].mName, "Roger");
+
+    // A local match fills the table as well, but has no LAN player to name.
+    CHUDMgr::SetCurrentPlayer(panel);
+    EXPECT_EQ(Text("CurrentGamer"), GetText("PLAYER"));
+
+    g_NetMgr.mState = CNetMgr::e_connected;
     CHUDMgr::SetCurrentPlayer(panel);
     EXPECT_EQ(Text("CurrentGamer"), "Roger");
 
@@ -543,6 +558,11 @@ TEST_F(HudPanelTest, PlayerLinesOfferOnlyPlayersWithBallsToAHumanSide)
     CHUDMgr::RefreshPlayerPanel(panel);
     for (const char* line : {"infosP1", "infosP2", "infosP3"})
         EXPECT_TRUE(Window(line)->isDisabled()) << line;
+
+    // Between menes no side has the turn: no team is asked for.
+    game.sideToPlay = -1;
+    CHUDMgr::SetTeamPlayersInfos(panel);
+    EXPECT_EQ(game.badSideAsks, 0);
 
     // Panel hidden: the lines go too.
     Ogre::OverlayManager::getSingleton().getByName("HUD/Hud_player_infos")->hide();
