@@ -1,6 +1,7 @@
 #include "MenuModes.h"
 
 #include "CMenuDemoGameMode.h"
+#include "CMenuGameModeQuickMatch.h"
 #include "CMenuGameModeTraining.h"
 #include "CMenuMainGameMode.h"
 #include "CMenuOptionsGameMode.h"
@@ -11,6 +12,8 @@ CGameMode* CreateMenuMode(int modeId, int previousModeValue) {
         return new CMenuMainGameMode(previousModeValue);
     case GAME_MODE_DEMO_MENU:
         return new CMenuDemoGameMode(previousModeValue);
+    case GAME_MODE_QUICK_MATCH_MENUS:
+        return new CMenuGameModeQuickMatch(previousModeValue);
     case GAME_MODE_OPTIONS:
         return new CMenuOptionsGameMode(previousModeValue);
     case GAME_MODE_TRAINING_MENUS:

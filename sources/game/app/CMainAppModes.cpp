@@ -10,6 +10,7 @@ CGameMode* CreateGameModeById(int modeId, int previousModeValue) {
     case GAME_MODE_BOOT:
         return new CBootGameMode(previousModeValue);
     case GAME_MODE_MAIN_MENU:
+    case GAME_MODE_QUICK_MATCH_MENUS:
     case GAME_MODE_DEMO_MENU:
     case GAME_MODE_OPTIONS:
     case GAME_MODE_TRAINING_MENUS:
