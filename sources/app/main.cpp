@@ -1,4 +1,4 @@
 // The game executable: everything is in the libraries.
 #include <AppMain.h>
 
-int main() { return AppMain(); }
+int main(int argc, char** argv) { return AppMain(argc, argv); }

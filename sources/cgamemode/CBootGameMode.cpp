@@ -4,6 +4,7 @@
 #include <CInputMgr.h>
 #include <COverlayHolder.h>
 #include <HalTimer.h>
+#include <LaunchOptions.h>
 #include <Platform.h>
 #include <StartupValues.h>
 
@@ -52,9 +53,9 @@ void CBootGameMode::Update() {
             mScreen2Done = 1;
     }
     if (mScreen1Done && mScreen2Done)
-        Finish(GAME_MODE_DEMO_MENU);
+        Finish(BootNextModeId());
     if (CInputMgr::Level(gInputMgr.GetChannel(kEscapeChannel)) != 0)
-        Finish(GAME_MODE_DEMO_MENU);
+        Finish(BootNextModeId());
 }
 
 bool CBootGameMode::FadeOverlay(const std::string& overlay, const std::string& element) {

@@ -1,16 +1,33 @@
 #include "AppMain.h"
 
 #include "CMainApp.h"
+#include "LaunchOptions.h"
 #include "MainWindow.h"
 
 #include <KEMException.h>
 #include <PlatWindow.h>
 #include <Platform.h>
 
+#include <cstring>
 #include <exception>
 
-int AppMain() {
+bool ApplyCommandLine(int argc, char** argv) {
+    bool known = true;
+    SetBootToMainMenu(false);
+    for (int i = 1; i < argc && argv; ++i) {
+        if (argv[i] && std::strcmp(argv[i], "--main-menu") == 0) {
+            SetBootToMainMenu(true);
+        } else {
+            PlatLog("AppMain: unknown argument \"%s\" ignored", argv[i] ? argv[i] : "");
+            known = false;
+        }
+    }
+    return known;
+}
+
+int AppMain(int argc, char** argv) {
     PlatInit();
+    ApplyCommandLine(argc, argv);
     KEMWindowHandle window = CreateMainWindow();
     if (!window) {
         PlatMessageBox("Tavirelo", "The main window cannot be opened.");

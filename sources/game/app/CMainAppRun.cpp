@@ -1,6 +1,7 @@
 // The game-mode loop.
 #include "CGameMode.h"
 #include "CMainApp.h"
+#include "TestControl.h"
 
 #include <CInputMgr.h>
 #include <CNetMgr.h>
@@ -16,10 +17,13 @@ void CMainApp::Run() {
     const uint32_t now = HalGetTimeMs();
     mFrameStart = mPreviousFrameStart = mNextFrameDeadline = now;
 
-    mCurrentGameMode = CreateGameMode(GAME_MODE_BOOT, -1);
+    // The end-to-end tests may start elsewhere than at the boot screens.
+    int modeId = TestStartUp(GAME_MODE_BOOT);
+    mCurrentGameMode = CreateGameMode(modeId, -1);
     while (CGameMode* mode = mCurrentGameMode) {
         const int modeValue = mode->GetModeValue();
         mode->Init();
+        TestModeEntered(modeId);
         // A close request that came before this mode ends it at once.
         if (mCloseRequested)
             mode->Finish(GAME_MODE_NONE);
@@ -33,15 +37,18 @@ void CMainApp::Run() {
         const int next = mCloseRequested ? int(GAME_MODE_NONE) : mode->GetNextModeId();
         DeleteCurrentGameMode();
         HideAllOverlays();
+        modeId = next;
         mCurrentGameMode = CreateGameMode(next, modeValue);
     }
 }
 
 void CMainApp::RunFrameServices() {
     mPreviousFrameStart = mFrameStart;
+    TestFrameStart();
     uint32_t now = HalGetTimeMs();
     // The deadline follows the actual time: late frames are not caught up.
-    if (mFramePeriod > 0) {
+    // A test's fixed step runs the frames back to back.
+    if (mFramePeriod > 0 && TestFixedStepMs() == 0) {
         while (int32_t(mNextFrameDeadline - now) > 0) {
             HalSleep(mNextFrameDeadline - now);
             now = HalGetTimeMs();
@@ -52,6 +59,7 @@ void CMainApp::RunFrameServices() {
 
     gTimer.Update();
     HalPumpMessages();   // MainWndProc runs here
+    TestFrameServices();
     gInputMgr.Update();
     gSceneMgr.Manage();
     g_NetMgr.Manage();

@@ -1,0 +1,11 @@
+#include "LaunchOptions.h"
+
+#include "CGameMode.h"
+
+namespace {
+bool gBootToMainMenu = false;
+}
+
+void SetBootToMainMenu(bool mainMenu) { gBootToMainMenu = mainMenu; }
+
+int BootNextModeId() { return gBootToMainMenu ? GAME_MODE_MAIN_MENU : GAME_MODE_DEMO_MENU; }

@@ -1,0 +1,85 @@
+#include "TestReport.h"
+
+#include <Platform.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+namespace {
+
+struct Channel {
+    bool read = false;
+    std::string dir;
+    FILE* file = nullptr;
+    std::mutex mutex;
+};
+
+Channel& TheChannel() {
+    static Channel channel;
+    return channel;
+}
+
+// Opened on first use, kept for the whole run (the stream is flushed per line).
+FILE* ReportFile(Channel& channel) {
+    if (!channel.read) {
+        channel.read = true;
+        const char* dir = std::getenv("TAVIRELO_TEST_CONTROL");
+        if (dir && *dir) {
+            channel.dir = dir;
+            const std::string path = channel.dir + "/report.txt";
+            channel.file = std::fopen(path.c_str(), "a");
+            if (!channel.file)
+                PlatLog("TestReport: cannot open \"%s\": no test report", path.c_str());
+        }
+    }
+    return channel.file;
+}
+
+}  // namespace
+
+bool TestReportEnabled() {
+    Channel& channel = TheChannel();
+    std::lock_guard<std::mutex> lock(channel.mutex);
+    return ReportFile(channel) != nullptr;
+}
+
+void TestReport(const char* format, ...) {
+    Channel& channel = TheChannel();
+    std::lock_guard<std::mutex> lock(channel.mutex);
+    FILE* file = ReportFile(channel);
+    if (!file)
+        return;
+    char line[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    // One event a line whatever the caller formatted.
+    for (char* c = line; *c; ++c)
+        if (*c == '\n' || *c == '\r')
+            *c = ' ';
+    std::fprintf(file, "%s\n", line);
+    std::fflush(file);
+}
+
+int TestToss() {
+    const char* toss = std::getenv("TAVIRELO_TEST_TOSS");
+    if (!toss)
+        return -1;
+    if (std::strcmp(toss, "0") == 0)
+        return 0;
+    if (std::strcmp(toss, "1") == 0)
+        return 1;
+    return -1;
+}
+
+const char* TestControlDir() {
+    Channel& channel = TheChannel();
+    std::lock_guard<std::mutex> lock(channel.mutex);
+    ReportFile(channel);
+    return channel.file ? channel.dir.c_str() : "";
+}

@@ -1,0 +1,18 @@
+// The test channel of the end-to-end tests: report lines the game appends to
+// <dir>/report.txt when TAVIRELO_TEST_CONTROL=<dir> is set, and the other
+// test-only settings read from the environment. Normal play sets none of
+// them: every call here is then a no-op or says "not set".
+#pragma once
+
+// True when the report channel is open (the variable is set).
+bool TestReportEnabled();
+// One line, printf style, newline added, flushed at once. No-op when disabled.
+void TestReport(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// TAVIRELO_TEST_TOSS: the pre-drawn toss, 0 (first side begins) or 1; -1
+// when it is not set or holds anything else.
+int TestToss();
+
+// The report file's path ("" when disabled); the control loop reads its
+// commands beside it.
+const char* TestControlDir();
