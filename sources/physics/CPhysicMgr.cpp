@@ -589,7 +589,13 @@ bool CPhysicMgr::LoadJoints(const char* text)
             CKEMSceneNode* node = CKEMSceneGraph::FindNode(markup.GetAttrib("value").GetBuffer());
             object2 = node ? node->getPhysicObject() : nullptr;
         }
-        if (markup.FindElem("CPHYSICJOINT_TYPE")) {
+        std::string sameNode;
+        if (object1 && object1 == object2) {
+            // ODE aborts the process on a joint between a body and itself.
+            sameNode = object1->GetNodeName();
+            PlatLog("[physics] joint record: both ends name node \"%s\"; no joint", sameNode.c_str());
+        }
+        if (sameNode.empty() && markup.FindElem("CPHYSICJOINT_TYPE")) {
             const int type = std::atoi(markup.GetAttrib("value").GetBuffer());
             joint = CreateJointByType(type, object1, object2);
             if (!joint)

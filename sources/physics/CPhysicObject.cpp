@@ -22,9 +22,35 @@
 #include <OgreSceneNode.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
+// ODE aborts the process on a rotation it cannot normalise.
+bool UsableRotation(const Ogre::Quaternion& q)
+{
+    const Ogre::Real norm = q.Norm();
+    return std::isfinite(norm) && norm > 1e-6f;
+}
+
+// The shape's offset must be invertible: the node's pose is the body's
+// times its inverse.
+bool UsableTransform(const Ogre::Matrix4& transform)
+{
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 4; ++column)
+            if (!std::isfinite(transform[row][column]))
+                return false;
+    const Ogre::Real det = transform.linear().Determinant();
+    return std::isfinite(det) && std::fabs(det) > 1e-9f;
+}
+
+bool UsableBoxSize(const Ogre::Vector3& size)
+{
+    return std::isfinite(size.x) && std::isfinite(size.y) && std::isfinite(size.z) && size.x >= 0.0f &&
+           size.y >= 0.0f && size.z >= 0.0f;
+}
+
 // The rotation of a transform whose 3x3 part may carry a scale.
 Ogre::Quaternion RotationOf(const Ogre::Matrix4& transform)
 {
@@ -221,6 +247,12 @@ void CPhysicObject::BuildShapes(int shapeType, CPhysicMaterial* material)
     std::unique_ptr<ShapeDesc> desc;
     switch (shapeType) {
     case SHAPE_BOX:
+        if (!UsableBoxSize(mBoxSize)) {
+            PlatLog("[physics] \"%s\": box size %g %g %g refused, no shape", mNodeName.c_str(),
+                    static_cast<double>(mBoxSize.x), static_cast<double>(mBoxSize.y),
+                    static_cast<double>(mBoxSize.z));
+            break;
+        }
         desc.reset(new BoxShapeDesc(mBoxSize, materialName));
         break;
     case SHAPE_SPHERE:
@@ -259,7 +291,7 @@ void CPhysicObject::SetBoxShape(const Ogre::Vector3& size)
 {
     mBoxSize = size;
     BuildShapes(SHAPE_BOX, mMaterial);
-    if (mShapeNode)
+    if (mShapeNode && UsableBoxSize(size))
         mShapeNode->setScale(size);
 }
 
@@ -285,6 +317,11 @@ void CPhysicObject::SetMass(float mass)
     COdeBody* body = GetBody();
     if (!body || mass == 0.0f)
         return;
+    if (!std::isfinite(mass) || mass < 0.0f) {
+        PlatLog("[physics] \"%s\": mass %g refused, the body keeps its mass", mNodeName.c_str(),
+                static_cast<double>(mass));
+        return;
+    }
     mMass = mass;
     body->setTotalMass(mass);
     RecreateJoints();
@@ -292,6 +329,13 @@ void CPhysicObject::SetMass(float mass)
 
 void CPhysicObject::ApplyVars()
 {
+    if (!UsableTransform(mTransform)) {
+        PlatLog("[physics] \"%s\": the transform has no usable rotation; identity used", mNodeName.c_str());
+        const Ogre::Vector3 offset = mTransform.getTrans();
+        const bool finite = std::isfinite(offset.x) && std::isfinite(offset.y) && std::isfinite(offset.z);
+        mTransform.makeTransform(finite ? offset : Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_SCALE,
+                                 Ogre::Quaternion::IDENTITY);
+    }
     CreateActor(mActorType);
     CPhysicMaterial* material = gPhysicMgr.FindMaterial(mMaterialId);
     BuildShapes(mShapeType, material);
@@ -339,8 +383,17 @@ void CPhysicObject::SyncFromNode()
         Ogre::Vector3 position;
         Ogre::Quaternion orientation;
         ShapeWorldPose(position, orientation);
-        actor->setOrientation(orientation);
-        actor->setPosition(position);
+        if (UsableRotation(orientation)) {
+            actor->setOrientation(orientation);
+            mBadPoseLogged = false;
+        } else if (!mBadPoseLogged) {
+            // A zero or broken node rotation: the body keeps its own.
+            PlatLog("[physics] \"%s\": the node's rotation cannot be used; the body keeps its own",
+                    mNodeName.c_str());
+            mBadPoseLogged = true;
+        }
+        if (std::isfinite(position.x) && std::isfinite(position.y) && std::isfinite(position.z))
+            actor->setPosition(position);
     }
     RecreateJoints();
 }
@@ -390,6 +443,10 @@ void CPhysicObject::SetTransform(const Ogre::Vector3& position)
 
 void CPhysicObject::SetOrientation(const Ogre::Quaternion& orientation)
 {
+    if (!UsableRotation(orientation)) {
+        PlatLog("[physics] \"%s\": orientation refused, it has no usable rotation", mNodeName.c_str());
+        return;
+    }
     if (mShapeNode) {
         mShapeNode->setOrientation(orientation);
         UpdateTransformVar();

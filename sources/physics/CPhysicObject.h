@@ -141,6 +141,7 @@ private:
     CPhysicMaterial* mMaterial = nullptr;
     std::vector<CPhysicJoint*> mJoints;
     bool mDebugShown = false;
+    bool mBadPoseLogged = false;
 
     CKEMVarStringRef mNodeNameVar;
     CKEMVarInt mActorTypeVar;

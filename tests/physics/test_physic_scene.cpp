@@ -9,9 +9,12 @@
 #include <CPhysicJoint.h>
 #include <CPhysicMaterial.h>
 #include <CPhysicObject.h>
+#include <Platform.h>
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 using namespace scenetext;
 
@@ -172,4 +175,78 @@ TEST_F(PhysicsSceneTest, JointsLoadAndHoldTheirObjects)
     CKEMSceneGraph::DeleteNode("a");
     EXPECT_TRUE(gPhysicMgr.GetJoints().empty());
     EXPECT_TRUE(b->getPhysicObject()->GetJoints().empty());
+}
+
+namespace {
+std::vector<std::string> gSceneLog;
+void CaptureSceneLog(const char* line) { gSceneLog.push_back(line); }
+
+// The object record of `node` with one element replaced by `element`.
+std::string ObjectWith(const std::string& node, int actorType, const std::string& tag, const std::string& element)
+{
+    std::string text = Object(node, actorType, 0, 0.2f, 0.2f, 0.2f, 1.0f, "");
+    const size_t start = text.find("\t<" + tag);
+    const size_t end = text.find("</" + tag + ">") != std::string::npos
+                           ? text.find("</" + tag + ">") + tag.size() + 3
+                           : text.find('\n', start);
+    return text.replace(start, end - start, "\t" + element);
+}
+}
+
+TEST_F(PhysicsSceneTest, BadRecordsAreRefusedNamingTheirNode)
+{
+    // Each of these made ODE abort the process; the load now refuses the
+    // value and the world steps on.
+    const std::string zeroRotation = "<CPHYSICOBJECT_TRANSFORM>"
+                                     "<Elem val0-0=\"0\" val0-1=\"0\" val0-2=\"0\" val0-3=\"0\"/>"
+                                     "<Elem val1-0=\"0\" val1-1=\"0\" val1-2=\"0\" val1-3=\"1\"/>"
+                                     "<Elem val2-0=\"0\" val2-1=\"0\" val2-2=\"0\" val2-3=\"0\"/>"
+                                     "<Elem val3-0=\"0\" val3-1=\"0\" val3-2=\"0\" val3-3=\"1\"/>"
+                                     "</CPHYSICOBJECT_TRANSFORM>";
+    std::string nanRotation = zeroRotation;
+    nanRotation.replace(nanRotation.find("val0-0=\"0\""), 10, "val0-0=\"nan\"");
+    struct Case {
+        const char* what;
+        std::string records;
+        const char* logged;
+        Ogre::Quaternion nodeOrientation = Ogre::Quaternion::IDENTITY;
+    } cases[] = {
+        {"negative mass", ObjectWith("bad", 1, "CPHYSICOBJECT_MASS", "<CPHYSICOBJECT_MASS value=\"-2\" />"),
+         "mass"},
+        {"negative box", ObjectWith("bad", 1, "CPHYSICOBJECT_BOX_SIZE", "<CPHYSICOBJECT_BOX_SIZE x=\"-1\" y=\"1\" z=\"1\" />"),
+         "box size"},
+        {"NaN box", ObjectWith("bad", 0, "CPHYSICOBJECT_BOX_SIZE", "<CPHYSICOBJECT_BOX_SIZE x=\"1\" y=\"nan\" z=\"1\" />"),
+         "box size"},
+        {"zero rotation", ObjectWith("bad", 1, "CPHYSICOBJECT_TRANSFORM", zeroRotation), "rotation"},
+        {"NaN rotation", ObjectWith("bad", 1, "CPHYSICOBJECT_TRANSFORM", nanRotation), "rotation"},
+        {"zero node orientation", Object("bad", 1, 1, 0.1f, 0, 0, 1.0f, ""), "rotation",
+         Ogre::Quaternion(0, 0, 0, 0)},
+        {"joint to itself", Object("bad", 1, 1, 0.1f, 0, 0, 1.0f, "") + BallJoint("bad", "bad", 0, 0, 0),
+         "both ends"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestNode* node = new TestNode(nullptr, "bad");
+        node->setPosition(Ogre::Vector3(0, 1, 0), false);
+        node->GetGraphicNode()->getNode()->getOgreNode()->setOrientation(c.nodeOrientation);
+        gSceneLog.clear();
+        PlatSetLogSink(&CaptureSceneLog);
+        const std::string text = Root(Settings(kStep) + c.records);
+        EXPECT_TRUE(gPhysicMgr.LoadSettingsAndMaterials(text.c_str()));
+        EXPECT_TRUE(gPhysicMgr.LoadObjectsAndJoints(text.c_str()));
+        for (int i = 0; i < 20; ++i)
+            Frame(0.01f);
+        PlatSetLogSink(nullptr);
+        const bool named = std::any_of(gSceneLog.begin(), gSceneLog.end(), [&](const std::string& line) {
+            return line.find("\"bad\"") != std::string::npos && line.find(c.logged) != std::string::npos;
+        });
+        EXPECT_TRUE(named);
+        EXPECT_TRUE(gPhysicMgr.GetJoints().empty());
+        if (COdeActor* actor = node->getPhysicObject() ? node->getPhysicObject()->GetActor() : nullptr) {
+            const Ogre::Quaternion q = actor->getOrientation();
+            EXPECT_TRUE(std::isfinite(q.w) && std::isfinite(q.x));
+        }
+        CKEMSceneGraph::DeleteNode("bad");
+        gPhysicMgr.Clear();
+    }
 }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -37,6 +38,9 @@ COdeTriMesh* InnerTriMesh(COdeGeom* geom)
 
 COdeWorld::COdeWorld()
 {
+    // The per-step trace line floods a terminal: only on request.
+    const char* trace = std::getenv("TAVIRELO_PHYSICS_TRACE");
+    mTrace = trace && *trace && std::string(trace) != "0";
     mWorld = dWorldCreate();
     mSpace = dSimpleSpaceCreate(nullptr);
     mContactGroup = dJointGroupCreate(0);
@@ -117,7 +121,8 @@ void COdeWorld::Step(float dt)
         return;
     }
     mOverflow += dt;
-    std::cout << "physics.step() @ time=" << mTime << " overflow=" << mOverflow << " dt=" << dt
+    if (mTrace)
+        std::cout << "physics.step() @ time=" << mTime << " overflow=" << mOverflow << " dt=" << dt
               << " step=" << mStep << "\n";
 
     float stepped = 0.0f;
@@ -333,6 +338,10 @@ COdeJoint* COdeWorld::CreateJoint(const JointDescBase& desc)
     // ODE aborts the program on these; scene files may still ask for them.
     if (!body1 && !body2) {
         PlatLog("[ODEWrap] CreateJoint: a joint between two static actors holds nothing; none made");
+        return nullptr;
+    }
+    if (body1 && body1 == body2) {
+        PlatLog("[ODEWrap] CreateJoint: a joint between a body and itself holds nothing; none made");
         return nullptr;
     }
     if (desc.type == JointDescBase::TYPE_HINGE2 && (!body1 || !body2)) {

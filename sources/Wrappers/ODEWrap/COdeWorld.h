@@ -119,6 +119,8 @@ private:
     std::map<std::string, COdeMaterial*> mMaterials;   // registry by name
     std::vector<COdeMaterial*> mMaterialRecords;       // every record this world made
     bool mColliding = false;
+    // TAVIRELO_PHYSICS_TRACE set (and not "0") when the world was made.
+    bool mTrace = false;
     std::vector<COdeActor*> mDeferredSync;
     uint32_t mActorSerial = 0;
 };

@@ -6,7 +6,9 @@
 #include "COdeShapes.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <string>
 
 using odetest::FeedFrame;
 using odetest::FeedFrames;
@@ -65,6 +67,27 @@ TEST_F(OdeWorldTest, FramesFedInPiecesAdvanceByWholeStepsOnly)
         EXPECT_LE(world->GetOverflow(), step * 1.0001f);
     }
     EXPECT_NEAR(world->GetTime() + world->GetOverflow(), fed, 1e-4);
+}
+
+TEST_F(OdeWorldTest, StepTraceLineOnlyWhenTheTraceSwitchIsSet)
+{
+    const struct {
+        const char* value;   // null: unset
+        bool traced;
+    } cases[] = {{nullptr, false}, {"0", false}, {"", false}, {"1", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value ? c.value : "(unset)");
+        if (c.value)
+            setenv("TAVIRELO_PHYSICS_TRACE", c.value, 1);
+        else
+            unsetenv("TAVIRELO_PHYSICS_TRACE");
+        std::unique_ptr<COdeWorld> traced(system.CreateWorld());
+        testing::internal::CaptureStdout();
+        traced->Step(0.05f);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(out.find("physics.step()") != std::string::npos, c.traced);
+    }
+    unsetenv("TAVIRELO_PHYSICS_TRACE");
 }
 
 TEST_F(OdeWorldTest, UnusableStepSizesAreRefusedAndStepStillReturns)
