@@ -845,6 +845,9 @@ void Turn::update(ParticleChannel** bindings, Particle*, ParticleSystem* s) {
     if (!velocity || !range(s, first, end))
         return;
     const float k = mParams.rate * GetParticleFrameTime();
+    // A later frame time may still cancel the rate: skip that frame.
+    if (1.0f + k == 0.0f)
+        return;
     const Vec3 axis = Load(mParams.axis);
     float* v = velocity->vec3();
     for (uint32_t i = first; i < end; ++i) {
@@ -1140,6 +1143,13 @@ bool IsUsableParticleModifier(ParticleModifier* modifier, const ParticleSystem* 
     } else if (Fire* fire = dynamic_cast<Fire*>(modifier)) {
         if (!(fire->params().rate >= 1.0f))
             reason = "a fire rate below 1";
+    } else if (NotTooFar* pull = dynamic_cast<NotTooFar*>(modifier)) {
+        const float distance = pull->params().distance;
+        if (!std::isfinite(distance) || distance == 0.0f)
+            reason = "a not-too-far distance of 0";
+    } else if (Turn* turn = dynamic_cast<Turn*>(modifier)) {
+        if (!std::isfinite(turn->params().rate) || 1.0f + turn->params().rate * GetParticleFrameTime() == 0.0f)
+            reason = "a turn rate of -1 per frame";
     }
     if (why)
         *why = reason;

@@ -489,6 +489,7 @@ public:
 
 // Checks a parameter block that a kind cannot run with in `system` (a flock
 // with a group size of 0, or no group beyond the first while the pool has
-// more particles; a fire rate below 1). False, with the reason in `why`, for
+// more particles; a fire rate below 1; a not-too-far distance of 0; a turn
+// rate that cancels the frame time). False, with the reason in `why`, for
 // a block to refuse.
 bool IsUsableParticleModifier(ParticleModifier* modifier, const ParticleSystem* system, const char** why);

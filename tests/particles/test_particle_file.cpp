@@ -130,6 +130,14 @@ TEST(ParticleFile, RecordsThatCannotBeUsedAreSkippedAndTheRestLoads) {
     flock.maxGroups = 1;   // group size 0
     FireParams fire = Params<FireParams>(8);
     fire.rate = 0.25f;
+    NotTooFarParams notTooFar = Params<NotTooFarParams>(8);
+    notTooFar.distance = 0.0f;
+    // A turn rate that cancels the frame time divides by zero.
+    const float frameTime = GetParticleFrameTime();
+    SetParticleFrameTime(0.04f);
+    TurnParams turn = Params<TurnParams>(8);
+    turn.axis[1] = 1.0f;
+    turn.rate = -25.0f;
     const struct {
         const char* what;
         ModifierRecord record;
@@ -143,6 +151,8 @@ TEST(ParticleFile, RecordsThatCannotBeUsedAreSkippedAndTheRestLoads) {
         {"a negative parameter size", [&] { ModifierRecord r = Record(1, "Just Move", Block(move)); r.paramSize = -5; return r; }()},
         {"a flock without groups", Record(1, "Flock", Block(flock))},
         {"a fire rate below 1", Record(1, "Fire", Block(fire))},
+        {"a not-too-far distance of 0", Record(1, "NotTooFar", Block(notTooFar))},
+        {"a turn rate of -1 per frame", Record(1, "Turn", Block(turn))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -154,6 +164,7 @@ TEST(ParticleFile, RecordsThatCannotBeUsedAreSkippedAndTheRestLoads) {
         EXPECT_NE(loaded.system->getModifier(0), nullptr);
         EXPECT_NE(loaded.system->getModifier(7), nullptr);
     }
+    SetParticleFrameTime(frameTime);
 }
 
 TEST(ParticleFile, ShortParametersKeysAndTextureNames) {
