@@ -329,6 +329,9 @@ bool CMarkup::Parse() {
             int32_t gt = -1;
             while (FindToken(end)) {
                 ++count;
+                // "</>": a ">" where the name should be leaves the tag unfinished.
+                if (count == 2 && !end.bIsString && doc[end.nL] == '>')
+                    return ParseError("End tag not completed for element %s", nameL, nameLen);
                 if (count == 2) {
                     bool match = false;
                     if (!end.bIsString) {

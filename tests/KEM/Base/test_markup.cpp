@@ -176,7 +176,8 @@ TEST(Markup, ErrorTexts) {
     EXPECT_EQ(ErrorOf("<a x=\"1\""), "End of tag not found");
     EXPECT_EQ(ErrorOf("<root><a></a"), "End tag not completed for element a");
     EXPECT_EQ(ErrorOf("<root><a></a    "), "End tag not completed for element a");
-    EXPECT_EQ(ErrorOf("<a></>"), "End tag does not correspond to a");
+    EXPECT_EQ(ErrorOf("<a></>"), "End tag not completed for element a");
+    EXPECT_EQ(ErrorOf("<a></ >"), "End tag not completed for element a");
     EXPECT_EQ(ErrorOf("<abc></abd>"), "End tag does not correspond to abc");
     EXPECT_EQ(ErrorOf("<abc></ab>"), "End tag does not correspond to abc");
     EXPECT_EQ(ErrorOf("<ab></abc>"), "End tag does not correspond to ab");
