@@ -749,6 +749,11 @@ HAL_Sound_CSource* CSoundMgr::LoadSound(const char* file, bool mono) {
 }
 
 HAL_Sound_CSource* CSoundMgr::LoadMusic(const char* file) {
+    if (!IsInitialised()) {
+        // The file may well be there: what is missing is the device.
+        PlatLog("CSoundMgr::LoadMusic(\"%s\") => no sound device: the music is not played", file ? file : "");
+        return nullptr;
+    }
     if (mMusic) {
         HAL_Sound_CSource* music = mMusic;
         mMusic = nullptr;

@@ -159,8 +159,10 @@ bool CMainApp::Init() {
         music->SetGain(1.0f);
         music->SetLoop(true);
         music->SetName(kMenuMusic);
-    } else {
-        PlatLog("CMainApp::Init() => no menu music \"%s\": the menus play without it", kMenuMusic);
+    } else if (gSoundMgr.IsInitialised()) {
+        // Without a device the sound manager has said so already.
+        PlatLog("CMainApp::Init() => menu music \"%s\" missing or unreadable: the menus play without it",
+                kMenuMusic);
     }
 
     gParticleMgr.Init();

@@ -5,6 +5,7 @@
 #include <CSceneMgr.h>
 #include <CSoundMgr.h>
 #include <HalTimer.h>
+#include <Platform.h>
 
 #include <AL/al.h>
 #include <gtest/gtest.h>
@@ -429,7 +430,15 @@ TEST(SoundMgrWithoutDevice, EveryCallIsASafeNoOp)
     std::filesystem::create_directories(dir);
     ASSERT_TRUE(WriteFile(dir + "/a.wav", SilenceWave(100)));
     EXPECT_EQ(gSoundMgr.LoadSound((dir + "/a.wav").c_str(), true), nullptr);
+    // The log names the device, not the file that is there, as missing.
+    static std::vector<std::string> lines;
+    lines.clear();
+    PlatSetLogSink([](const char* line) { lines.push_back(line); });
     EXPECT_EQ(gSoundMgr.LoadMusic((dir + "/a.wav").c_str()), nullptr);
+    PlatSetLogSink(nullptr);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("no sound device"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("a.wav"), std::string::npos) << lines[0];
     EXPECT_FALSE(gSoundMgr.PlaySource(gSoundMgr.GetMusic()));
     EXPECT_FALSE(gSoundMgr.StopSource(nullptr));
     EXPECT_FALSE(gSoundMgr.ReleaseSource(nullptr));
