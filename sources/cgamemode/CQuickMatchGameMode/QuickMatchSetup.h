@@ -1,0 +1,58 @@
+// The match description the menus, the demo menu or the LAN lobby leave in
+// the settings store ("QUICKMATCHPARAMS"), read into checked values, and the
+// set-up of the two sides and the controllers table from it. Kept apart from
+// the mode so the checks can be exercised without a venue.
+#pragma once
+
+#include <ControlerTable.h>
+
+#include <string>
+
+class CEnvironment;
+class Team;
+
+const int QM_MAX_HUMAN_PLAYERS = 6;
+
+struct QuickMatchParams {
+    int mQuickMatch = 0;           // "GAMEPARAMS" "QuickMatch" (non-zero: described here)
+    int mNbPlayers = 0;            // human players, 0..6
+    int mGameType = 3;             // players per team: 1, 2, else 3
+    int mLocation = 0;             // venue id
+    int mIsRegional = 0;           // exactly 1 gives 1
+    int mPlayerTeam[QM_MAX_HUMAN_PLAYERS] = {0};
+    std::string mPlayerName[QM_MAX_HUMAN_PLAYERS];
+    // Quick match only.
+    int mGameMode = 0;
+    int mTeamA = 0;
+    int mTeamB = 0;
+    int mControler[QM_MAX_HUMAN_PLAYERS] = {0};
+};
+
+// An int as is, a float truncated toward zero, anything else 0; the variable
+// is created (untyped) when missing.
+int ReadMatchInt(CEnvironment& env, const char* section, const char* name);
+// True when the variable holds an int (or float) other than -1; its value in
+// `value`.
+bool ReadMatchChoice(CEnvironment& env, const char* section, const char* name, int& value);
+
+// Reads the description. "NbPlayers" outside 0..6 is clamped (logged); the
+// quick-match fields are read only when "QuickMatch" is set.
+void ReadQuickMatchParams(CEnvironment& env, QuickMatchParams& params);
+
+// The side's team record: the regional team of that region id when
+// `regional`, else the national team of that country id; null when none.
+Team* FindSideTeam(int id, bool regional);
+
+// Appends to the team the players chosen for that side ("Team_<side>_actor_<j>",
+// j below gameType) from the team's player list; a choice of -1, a value
+// that is not a number, or an index outside the list is skipped (logged).
+// Returns how many were appended.
+int ReadActorChoices(CEnvironment& env, int side, Team& team, int gameType);
+
+// Fills the controllers table for the two sides: resets it, sets its filled
+// flag and this machine's controller type (lanOwnIndex + 7 on a LAN, else
+// e_local1), gives each human player i its entry i - 1, and each computer
+// side the first free entry, or its own spare entry when all six are used.
+// Marks the sides computer-controlled or human. The sides must not be null.
+void FillControlers(const QuickMatchParams& params, Team* sides[2], bool lanConnected, int lanOwnIndex,
+                    ControlerEntry spare[2]);
