@@ -588,6 +588,11 @@ void CMenuChooseActor::SetupActorSlots() {
     const int stage = mMenuGameMode ? mMenuGameMode->GetCareerType() : 1;
     auto lockSlot = [this](int slot) {
         int p = mMenuGameMode->GetActorChoice(0, slot);
+        // The player the previous stage opened this slot with leaves it: he
+        // is free again for the slot opened now.
+        const int opened = mSlotPlayers[slot];
+        if (opened >= 0 && opened < MAX_SQUAD && opened != p)
+            mChosen[opened] = 0;
         mSlotPlayers[slot] = p;
         if (p >= 0 && p < MAX_SQUAD)
             mChosen[p] = 1;
