@@ -237,24 +237,55 @@ CEnvironment::~CEnvironment() {
     Clear();
 }
 
+std::string CEnvironment::Key(const char* section, const char* name) {
+    std::string key(section);
+    key += '\0';
+    key += name;
+    return key;
+}
+
+void CEnvironment::Index(CEnvironmentVariable* variable) {
+    mIndex[Key(variable->GetSection(), variable->GetName())].push_back(variable);
+}
+
+void CEnvironment::Unindex(const CEnvironmentVariable* variable) {
+    auto it = mIndex.find(Key(variable->GetSection(), variable->GetName()));
+    if (it == mIndex.end())
+        return;
+    std::vector<CEnvironmentVariable*>& same = it->second;
+    for (auto v = same.begin(); v != same.end(); ++v) {
+        if (*v == variable) {
+            same.erase(v);
+            break;
+        }
+    }
+    if (same.empty())
+        mIndex.erase(it);
+}
+
 CEnvironmentVariable* CEnvironment::GetVariable(const char* section, const char* name, bool create) {
     if (!section || !name)
         return nullptr;
-    for (CKEMListItem<CEnvironmentVariable>* it = mList.GetHead(); it; it = it->mNext) {
-        CEnvironmentVariable* v = it->mValue;
-        if (strcmp(v->GetSection(), section) == 0 && strcmp(v->GetName(), name) == 0)
-            return v;
-    }
+    auto it = mIndex.find(Key(section, name));
+    if (it != mIndex.end())
+        return it->second.front();
     if (!create)
         return nullptr;
     CEnvironmentVariable* v = new CEnvironmentVariable(section, name);
-    mList.Append(v);
+    Append(v);
     return v;
 }
 
 CEnvironmentVariable* CEnvironment::Find(const char* section, const char* name) {
     if (!section || !name)
         return nullptr;
+    if (mIndex.find(Key(section, name)) == mIndex.end()) {
+        // As a search run to the end: no cursor.
+        mList.mCursor = nullptr;
+        mList.mCursorIndex = -1;
+        return nullptr;
+    }
+    // Found: walk to it so that the cursor is left there.
     for (CEnvironmentVariable* v = mList.First(); v; v = mList.Next())
         if (strcmp(v->GetSection(), section) == 0 && strcmp(v->GetName(), name) == 0)
             return v;
@@ -262,18 +293,26 @@ CEnvironmentVariable* CEnvironment::Find(const char* section, const char* name) 
 }
 
 int CEnvironment::Append(CEnvironmentVariable* variable) {
-    return mList.Append(variable);
+    if (mList.Append(variable) != 0)
+        return -1;
+    Index(variable);
+    return 0;
 }
 
 int CEnvironment::Remove(CEnvironmentVariable* variable) {
+    if (variable && mList.Contains(variable))
+        Unindex(variable);
     return mList.Remove(variable);
 }
 
 int CEnvironment::RemoveCurrent() {
+    if (CEnvironmentVariable* current = mList.Current())
+        Unindex(current);
     return mList.RemoveCurrent();
 }
 
 void CEnvironment::Clear() {
+    mIndex.clear();
     mList.DeleteValuesAndItems();
 }
 

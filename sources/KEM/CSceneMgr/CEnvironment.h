@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 class CObjnet;
 
@@ -129,5 +131,12 @@ public:
     static const std::string& GetSettingsFolder();
 
 private:
+    static std::string Key(const char* section, const char* name);
+    void Index(CEnvironmentVariable* variable);
+    void Unindex(const CEnvironmentVariable* variable);
+
     CKEMList<CEnvironmentVariable> mList;
+    // Section and name to the variables of that pair in list order: a
+    // settings file of many variables must not search the list per variable.
+    std::unordered_map<std::string, std::vector<CEnvironmentVariable*>> mIndex;
 };

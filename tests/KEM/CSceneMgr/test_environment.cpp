@@ -142,6 +142,43 @@ TEST(Environment, VariablesStayInInsertionOrderAndRemoveKeepsTheCursor) {
     EXPECT_EQ(0, env.GetCount());
 }
 
+TEST(Environment, LookupsByNameFollowAppendsRemovalsAndDuplicates) {
+    CEnvironment env;
+    CEnvironmentVariable* first = env.GetVariable("S", "a", true);
+    CEnvironmentVariable* second = new CEnvironmentVariable("S", "a");
+    EXPECT_EQ(0, env.Append(second));
+    EXPECT_EQ(first, env.GetVariable("S", "a", false));   // the first of a name wins
+    EXPECT_EQ(nullptr, env.GetVariable("S\0a", "", false));
+    EXPECT_EQ(nullptr, env.GetVariable("Sa", "", false));
+
+    EXPECT_EQ(0, env.Remove(first));
+    delete first;
+    EXPECT_EQ(second, env.GetVariable("S", "a", false));
+    EXPECT_EQ(second, env.Find("S", "a"));
+    EXPECT_EQ(0, env.RemoveCurrent());
+    delete second;
+    EXPECT_EQ(nullptr, env.GetVariable("S", "a", false));
+    EXPECT_EQ(nullptr, env.Find("S", "a"));
+    EXPECT_EQ(nullptr, env.Current());
+
+    CEnvironmentVariable* again = env.GetVariable("S", "a", true);
+    EXPECT_EQ(again, env.GetVariable("S", "a", true));
+    EXPECT_EQ(1, env.GetCount());
+    env.Clear();
+    EXPECT_EQ(nullptr, env.GetVariable("S", "a", false));
+
+    // A large settings text: every variable reads back, each one once.
+    std::string text = "<environment><env name=\"Big\">";
+    const int count = 40000;
+    for (int i = 0; i < count; ++i)
+        text += "<var name=\"v" + std::to_string(i) + "\" value=\"" + std::to_string(i) + "\"/>";
+    text += "</env></environment>";
+    ASSERT_TRUE(env.ParseXML(text.c_str(), static_cast<int>(text.size())));
+    EXPECT_EQ(count, env.GetCount());
+    for (int i = 0; i < count; i += 997)
+        EXPECT_EQ(i, env.GetVariable("Big", ("v" + std::to_string(i)).c_str(), false)->GetInt());
+}
+
 // ---------------------------------------------------------------------------
 // Settings text
 // ---------------------------------------------------------------------------
