@@ -11,23 +11,25 @@
 // elsewhere (SyncAngleFromAim).
 #pragma once
 
+#include <CEGUI/Event.h>
 #include <OgreColourValue.h>
 
 #include <cstdint>
 #include <string>
-
-namespace CEGUI {
-class EventArgs;
-}
+#include <vector>
 
 class CHudGameSource;
 
 class CHUDMatch {
 public:
     // The match windows must be loaded: subscribes the buttons' mouse events
-    // (for good: the subscriptions end with the windows) and starts with the
-    // start picture disabled.
+    // and starts with the start picture disabled.
     CHUDMatch();
+    // Drops the subscriptions, so windows that outlive the panel never call
+    // into a deleted one.
+    ~CHUDMatch();
+    CHUDMatch(const CHUDMatch&) = delete;
+    CHUDMatch& operator=(const CHUDMatch&) = delete;
 
     // A new throw: no angle, no spin, start disabled, chaser on, unlocked,
     // pictures and labels of the thrower's mode.
@@ -95,4 +97,6 @@ private:
     void SetAngle(int32_t choice);
     void SetThrowMode(int32_t mode, const CEGUI::EventArgs& args);
     void DrawModeLabels();
+
+    std::vector<CEGUI::Event::Connection> mConnections;
 };

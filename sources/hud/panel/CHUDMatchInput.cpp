@@ -104,8 +104,16 @@ void CHUDMatch::Subscribe()
             PlatLog("CHUDMatch: no window %s in the match layout", binding.window);
             continue;
         }
-        window->subscribeEvent(binding.event, CEGUI::Event::Subscriber(binding.handler, this));
+        mConnections.push_back(window->subscribeEvent(binding.event, CEGUI::Event::Subscriber(binding.handler, this)));
     }
+}
+
+CHUDMatch::~CHUDMatch()
+{
+    // A connection of a window already destroyed is no longer connected.
+    for (CEGUI::Event::Connection& connection : mConnections)
+        if (connection.isValid())
+            connection->disconnect();
 }
 
 void CHUDMatch::SetThrowMode(int32_t mode, const CEGUI::EventArgs& args)
