@@ -1,0 +1,207 @@
+#include "E2EDriver.h"
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace e2e {
+
+namespace {
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    std::istringstream in(line);
+    std::string word;
+    while (in >> word)
+        words.push_back(word);
+    return words;
+}
+
+GameRun::GameRun(const std::string& name) {
+    const fs::path bin = fs::path(TAVIRELO_EXE).parent_path();
+    const fs::path stage = bin.parent_path().parent_path();
+    // ctest runs each test in its own binary folder.
+    mRoot = fs::current_path() / ("run_" + name);
+    mBin = mRoot / "game" / "bin";
+    mControl = mRoot / "control";
+    fs::remove_all(mRoot);
+    fs::create_directories(mBin);
+    fs::create_directories(mControl);
+    fs::create_directories(mRoot / "media" / "GameSav");
+    for (const fs::directory_entry& entry : fs::directory_iterator(bin))
+        if (entry.path().extension() == ".cfg")
+            fs::copy_file(entry.path(), mBin / entry.path().filename());
+    // The media are shared read-only; the settings folder is the run's own.
+    fs::create_directories(mRoot / "mediaDemo");
+    for (const fs::directory_entry& entry : fs::directory_iterator(stage / "mediaDemo")) {
+        const fs::path target = mRoot / "mediaDemo" / entry.path().filename();
+        if (entry.path().filename() == "Config")
+            fs::copy(entry.path(), target, fs::copy_options::recursive);
+        else
+            fs::create_directory_symlink(entry.path(), target);
+    }
+    std::ofstream(mControl / "commands.txt");
+    mEnv["TAVIRELO_TEST_CONTROL"] = mControl.string();
+    mEnv["TAVIRELO_NO_MESSAGEBOX"] = "1";
+}
+
+GameRun::~GameRun() { Stop(); }
+
+void GameRun::Match(const std::vector<std::string>& settings) {
+    const fs::path file = mControl / "match.txt";
+    std::ofstream out(file, std::ios::trunc);
+    for (const std::string& line : settings)
+        out << line << '\n';
+    mEnv["TAVIRELO_TEST_MATCH"] = file.string();
+}
+
+bool GameRun::Start() {
+    if (mPid > 0)
+        return false;
+    const std::string log = (mControl / "game.log").string();
+    mPid = fork();
+    if (mPid < 0)
+        return false;
+    if (mPid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);   // never outlive the test
+        if (chdir(mBin.c_str()) != 0)
+            _exit(126);
+        for (const auto& variable : mEnv)
+            setenv(variable.first.c_str(), variable.second.c_str(), 1);
+        if (!freopen(log.c_str(), "w", stdout) || !freopen(log.c_str(), "a", stderr))
+            _exit(125);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(TAVIRELO_EXE));
+        for (std::string& arg : mArgs)
+            argv.push_back(&arg[0]);
+        argv.push_back(nullptr);
+        execv(TAVIRELO_EXE, argv.data());
+        _exit(127);
+    }
+    return true;
+}
+
+bool GameRun::Running() {
+    if (mPid <= 0)
+        return false;
+    if (waitpid(mPid, &mStatus, WNOHANG) == mPid) {
+        mPid = -1;
+        return false;
+    }
+    return true;
+}
+
+bool GameRun::WaitExit(int seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (Running()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+void GameRun::Stop() {
+    if (mPid > 0) {
+        kill(mPid, SIGKILL);
+        waitpid(mPid, &mStatus, 0);
+        mPid = -1;
+    }
+}
+
+std::vector<std::string> GameRun::Lines() const {
+    std::vector<std::string> lines;
+    std::istringstream in(ReadFile(mControl / "report.txt"));
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+
+bool GameRun::WaitFor(const std::string& pattern, int seconds, std::string* line) {
+    const std::regex re(pattern);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    for (;;) {
+        // Read the lines before looking at the process: a game that wrote
+        // the line and ended at once still counts.
+        const bool running = Running();
+        const std::vector<std::string> lines = Lines();
+        for (size_t i = mConsumed; i < lines.size(); ++i) {
+            if (std::regex_search(lines[i], re)) {
+                mConsumed = i + 1;
+                if (line)
+                    *line = lines[i];
+                return true;
+            }
+        }
+        if (!running || std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+bool GameRun::Saw(const std::string& pattern) const {
+    const std::regex re(pattern);
+    for (const std::string& line : Lines())
+        if (std::regex_search(line, re))
+            return true;
+    return false;
+}
+
+void GameRun::Command(const std::string& command) {
+    std::ofstream out(mControl / "commands.txt", std::ios::app);
+    out << command << '\n';
+}
+
+bool GameRun::Answer(const std::string& done, const std::string& failed, int seconds) {
+    std::string line;
+    const std::string pattern = "^(" + done + "|" + failed + ")$";
+    return WaitFor(pattern, seconds, &line) && std::regex_match(line, std::regex(done));
+}
+
+namespace {
+// A name as a literal inside a pattern.
+std::string Literal(const std::string& text) {
+    static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+    return std::regex_replace(text, special, R"(\$&)");
+}
+}  // namespace
+
+bool GameRun::Click(const std::string& window, int seconds) {
+    Command("click " + window);
+    return Answer("clicked " + Literal(window), "error click " + Literal(window) + ":.*", seconds);
+}
+
+bool GameRun::Key(const std::string& key, int seconds) {
+    Command("key " + key);
+    return Answer("keyed " + Literal(key), "error key " + Literal(key) + ":.*", seconds);
+}
+
+fs::path GameRun::Screenshot(const std::string& file, int seconds) {
+    Command("screenshot " + file);
+    if (!Answer("screenshot " + Literal(file), "error screenshot " + Literal(file) + ":.*", seconds))
+        return fs::path();
+    return fs::path(file).is_absolute() ? fs::path(file) : mControl / file;
+}
+
+std::string GameRun::Log() const { return ReadFile(mControl / "game.log"); }
+
+}  // namespace e2e

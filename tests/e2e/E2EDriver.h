@@ -1,0 +1,84 @@
+// The end-to-end tests' driver: starts the game executable in an assembled
+// tree of its own with the test channel's environment (fixed seed, start
+// mode, match settings, pre-drawn toss, fixed step), reads its report lines,
+// sends it commands (click a GUI window by name, press a key, take a
+// screenshot, quit) and stops it by its process id.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+class GameRun {
+public:
+    // The tree goes to <working directory>/run_<name> and is rebuilt.
+    explicit GameRun(const std::string& name);
+    ~GameRun();   // stops the game when it still runs
+    GameRun(const GameRun&) = delete;
+    GameRun& operator=(const GameRun&) = delete;
+
+    // Before Start. Seed, step and start mode are plain settings of the
+    // TAVIRELO_TEST_* variables; Match writes the settings file ("name=value"
+    // or "SECTION.name=value" lines).
+    void Seed(unsigned seed) { mEnv["TAVIRELO_TEST_SEED"] = std::to_string(seed); }
+    void FixedStepMs(unsigned ms) { mEnv["TAVIRELO_TEST_FIXED_STEP_MS"] = std::to_string(ms); }
+    void StartMode(int mode) { mEnv["TAVIRELO_TEST_START_MODE"] = std::to_string(mode); }
+    void Toss(int side) { mEnv["TAVIRELO_TEST_TOSS"] = std::to_string(side); }
+    void Match(const std::vector<std::string>& settings);
+    void Env(const std::string& name, const std::string& value) { mEnv[name] = value; }
+    void Arg(const std::string& arg) { mArgs.push_back(arg); }
+
+    // Starts the game; false when it cannot be started.
+    bool Start();
+    bool Running();
+    // Waits for the game's end; false when it still runs after that time.
+    bool WaitExit(int seconds);
+    // The exit status (waitpid's) once it ended.
+    int Status() const { return mStatus; }
+    // Kills the game (by its process id) and reaps it.
+    void Stop();
+
+    // All report lines so far.
+    std::vector<std::string> Lines() const;
+    // Waits for a report line matching the pattern after the last line a
+    // wait consumed; on success that line is consumed and returned in line.
+    // False on time-out, or when the game ended without it.
+    bool WaitFor(const std::string& pattern, int seconds, std::string* line = nullptr);
+    // As WaitFor, from the first line on, consuming nothing.
+    bool Saw(const std::string& pattern) const;
+
+    // Appends one command to the game's command file.
+    void Command(const std::string& command);
+    // The command and the wait for its answer ("clicked <name>", "keyed
+    // <name>", "screenshot <file>"); false on an "error" answer or time-out.
+    bool Click(const std::string& window, int seconds = 30);
+    bool Key(const std::string& key, int seconds = 30);
+    // The screenshot's path on success, "" otherwise.
+    std::filesystem::path Screenshot(const std::string& file, int seconds = 30);
+
+    const std::filesystem::path& Root() const { return mRoot; }
+    const std::filesystem::path& ControlDir() const { return mControl; }
+    // The game's log (stdout and stderr).
+    std::string Log() const;
+
+private:
+    bool Answer(const std::string& done, const std::string& failed, int seconds);
+
+    std::filesystem::path mRoot, mBin, mControl;
+    std::map<std::string, std::string> mEnv;
+    std::vector<std::string> mArgs;
+    pid_t mPid = -1;
+    int mStatus = 0;
+    size_t mConsumed = 0;
+};
+
+// Words of a report line ("score 13 7" -> {"score", "13", "7"}).
+std::vector<std::string> Words(const std::string& line);
+
+}  // namespace e2e
