@@ -80,7 +80,7 @@ protected:
     {
         sOverlaySystem = new Ogre::OverlaySystem();
         Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(std::string(KEM_SOURCE_MEDIA) + "/Overlays", "FileSystem", "HudPanelTest");
+        groups.addResourceLocation(std::string(KEM_STAGE_DIR) + "/mediaDemo/Overlays", "FileSystem", "HudPanelTest");
         groups.initialiseResourceGroup("HudPanelTest");
         // Flag pictures come with the menus' media; two stand-ins here.
         for (const char* flag : {"MENU/Country/flag/France", "MENU/Country/flag/Ile-de-France"})

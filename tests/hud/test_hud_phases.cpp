@@ -37,7 +37,7 @@ protected:
     {
         sOverlaySystem = new Ogre::OverlaySystem();
         Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(std::string(KEM_SOURCE_MEDIA) + "/Overlays", "FileSystem", "HudTest");
+        groups.addResourceLocation(std::string(KEM_STAGE_DIR) + "/mediaDemo/Overlays", "FileSystem", "HudTest");
         groups.initialiseResourceGroup("HudTest");
     }
     static void TearDownTestSuite()

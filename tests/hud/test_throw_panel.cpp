@@ -1,5 +1,5 @@
-// The throw-control panel on OGRE without a display, with the game's overlay
-// scripts and materials, and the panel's windows on CEGUI's Null renderer.
+// The throw-control panel on OGRE without a display, with the game's staged
+// overlay scripts, materials and pictures, and the panel's windows on CEGUI's Null renderer.
 // Mouse events are fired on the windows, so the subscriptions are exercised.
 #include "HudTestUtil.h"
 #include "OgreHeadless.h"
@@ -84,7 +84,7 @@ protected:
     {
         sOverlaySystem = new Ogre::OverlaySystem();
         Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(std::string(KEM_SOURCE_MEDIA) + "/Overlays", "FileSystem", "ThrowPanelTest");
+        groups.addResourceLocation(std::string(KEM_STAGE_DIR) + "/mediaDemo/Overlays", "FileSystem", "ThrowPanelTest");
         groups.initialiseResourceGroup("ThrowPanelTest");
     }
     static void TearDownTestSuite()
