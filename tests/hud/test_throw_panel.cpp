@@ -569,3 +569,33 @@ TEST_F(ThrowPanelTest, WindowsThatOutliveThePanelNoLongerCallIt)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ThrowPanelTest, ShippedMediaHoldEveryPictureAndElementThePanelNames)
+{
+    const char* const materials[] = {
+        "HUD/Hud_pointer", "HUD/Hud_pointer_S", "HUD/Hud_tirer", "HUD/Hud_tirer_S", "HUD/Hud_angle1",
+        "HUD/Hud_angle1_S", "HUD/Hud_angle2", "HUD/Hud_angle2_S", "HUD/Hud_angle3", "HUD/Hud_angle3_S",
+        "HUD/Hud_angle3_tir", "HUD/Hud_angle3_tir_S", "HUD/Hud_effet_nul", "HUD/Hud_effet_centre",
+        "HUD/Hud_effet_gauche", "HUD/Hud_effet_droit", "HUD/Hud_start_anim", "HUD/Hud_start_disabled",
+        "HUD/Radar/Fleche_G", "HUD/Radar/Fleche_G_S", "HUD/Radar/Fleche_D", "HUD/Radar/Fleche_D_S"};
+    for (const char* name : materials) {
+        Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(name);
+        ASSERT_TRUE(material) << name;
+        const Ogre::TextureUnitState* unit = material->getTechnique(0)->getPass(0)->getTextureUnitState(0);
+        ASSERT_NE(unit, nullptr) << name;
+        // A tint blends the texture: each picture must have one, and it must be shipped.
+        ASSERT_FALSE(unit->getTextureName().empty()) << name;
+        EXPECT_TRUE(Ogre::ResourceGroupManager::getSingleton().resourceExists("ThrowPanelTest",
+                                                                             unit->getTextureName()))
+            << unit->getTextureName();
+    }
+    Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
+    for (const char* element : {"Hud_pointer", "Hud_tirer", "Hud_angle1", "Hud_angle2", "Hud_angle3", "Hud_effet",
+                                "Hud_start", "HUD/Radar/fleches/G", "HUD/Radar/fleches/D", "HUD/Radar/cameraPlus",
+                                "HUD/Radar/cameraMoins"})
+        EXPECT_TRUE(overlays.hasOverlayElement(element)) << element;
+}
+
+}  // namespace
