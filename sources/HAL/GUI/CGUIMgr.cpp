@@ -348,19 +348,27 @@ void CGUIMgr::DestroyAllWindows() {
 CEGUI::Window* CGUIMgr::GetWindow(const std::string& name) const {
     if (!mSystem || name.empty())
         return nullptr;
-    // Names are unique per parent only: a name path wins over a bare name,
-    // and among bare names the window made first.
+    // Names are unique per parent only: a name path wins over a path from
+    // below the top ("Frame/Text" for "Root/Frame/Text"), that over a bare
+    // name, and among equals the window made first.
     const CEGUI::String wanted(name);
+    const CEGUI::String tail = "/" + wanted;
+    const bool isPath = name.find('/') != std::string::npos;
+    CEGUI::Window* byTail = nullptr;
     CEGUI::Window* byName = nullptr;
     for (CEGUI::WindowManager::WindowIterator it = CEGUI::WindowManager::getSingleton().getIterator(); !it.isAtEnd();
          ++it) {
         CEGUI::Window* window = it.getCurrentValue();
-        if (window->getNamePath() == wanted)
+        const CEGUI::String path = window->getNamePath();
+        if (path == wanted)
             return window;
+        if (isPath && !byTail && path.size() > tail.size() &&
+            path.compare(path.size() - tail.size(), tail.size(), tail) == 0)
+            byTail = window;
         if (!byName && window->getName() == wanted)
             byName = window;
     }
-    return byName;
+    return byTail ? byTail : byName;
 }
 
 void CGUIMgr::Show(const std::string& name, bool show) {

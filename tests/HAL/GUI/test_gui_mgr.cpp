@@ -106,8 +106,10 @@ TEST_F(NullGuiTest, WindowsAreFoundByNamePathOrName)
     EXPECT_EQ(mGui.GetWindow("Play"), button);
     ASSERT_NE(mGui.GetWindow("Title"), nullptr);
     EXPECT_EQ(Text(mGui.GetWindow("Title")->getText()), "Tavirelo");
+    // A path from below the top window, as the game names a frame's text.
+    EXPECT_EQ(mGui.GetWindow("Panel/Play"), edit);
 
-    for (const char* missing : {"", "Nope", "Menu/Nope", "Nope/Play"})
+    for (const char* missing : {"", "Nope", "Menu/Nope", "Nope/Play", "anel/Play", "Menu/Panel/Play/X"})
         EXPECT_EQ(mGui.GetWindow(missing), nullptr) << missing;
 }
 
