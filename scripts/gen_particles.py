@@ -7,6 +7,12 @@ dust_impact.pfx  a puff of dust where a ball lands: one wave of 24 sprites
                  thrown up and out, falling back, growing and fading
 dust_roll.pfx    a thin trail of dust behind a rolling ball: 32 sprites,
                  emitted until the effect is stopped
+poussiere.pfx    the dust a ball raises while it rolls on the ground (the
+                 balls' rolling effect): 40 sprites, emitted until stopped
+graviers.pfx     the gravel a ball kicks up where it lands (the balls'
+                 landing effect): 20 small dark chips thrown up and bouncing,
+                 with 12 puffs of dust
+pfx_gravel.png   16 x 16 hard-edged chip
 pfx_dust.png     32 x 32 soft round blob (the files name it "pfx_dust.tga";
                  the engine loads the .png of the same stem)
 
@@ -107,12 +113,12 @@ def spray(count, direction, angles, speeds, lives, counter, rate):
                  0.0, 0.0, 0.0)             # offset (run-time)
 
 
-def sprite(count, alpha, size):
-    return words(0, count, ENABLED,
-                 0, 0, 0, 1, 1, 0,          # texture slot 0, blended, not animated
+def sprite(count, alpha, size, colour=SAND, slot=0, first=0):
+    return words(first, count, ENABLED,
+                 slot, 0, 0, 1, 1, 0,       # texture slot, blended, not animated
                  0.0, 0.0,                  # frame rate, start time
                  0.5, 0.5,                  # pivot: the quad's centre
-                 alpha, size, *SAND, 0.0)
+                 alpha, size, *colour, 0.0)
 
 
 def dust_impact():
@@ -145,6 +151,45 @@ def dust_roll():
     ])
 
 
+GRAVEL = (0.42, 0.38, 0.33)
+
+
+def poussiere():
+    n = 40
+    return particle_file("poussiere", 3600.0, n, [(0, "pfx_dust.tga")], [
+        modifier(0, "SprayGenerator", spray(n, (0.0, 0.0, 1.0), (0.2, 1.0), (0.1, 0.4), (0.6, 1.1),
+                                            FOREVER, 30.0)),
+        modifier(1, "Physic", words(0, n, ENABLED, 0.3, 0.6, 2.0)),
+        modifier(2, "Ground Modifier", words(0, n, ENABLED, 0.1, 0.0, 0.0)),
+        modifier(3, "Size over life ", words(0, n, ENABLED, 0.04),
+                 key_buffer([float_track([(0.0, 0.04), (1.0, 0.14)])])),
+        modifier(4, "Fade over life", words(0, n, ENABLED, 0.5),
+                 key_buffer([float_track([(0.0, 0.5), (1.0, 0.0)])])),
+        modifier(5, "Standard Draw Sprite", sprite(n, 0.5, 0.04)),
+    ])
+
+
+def graviers():
+    chips, puffs = 20, 12
+    n = chips + puffs
+    # One generator fills the pool; the chips (the first records) fall fast and
+    # bounce, the puffs behind them stay light and grow.
+    # Texture slots are shared by every effect: the dust keeps slot 0, the chip takes 1.
+    return particle_file("graviers", 1.5, n, [(0, "pfx_dust.tga"), (1, "pfx_gravel.tga")], [
+        modifier(0, "SprayGenerator", spray(n, (0.0, 0.0, 1.0), (0.2, 0.9), (0.8, 1.8), (0.6, 1.2),
+                                            1, 3000.0)),
+        modifier(1, "Physic", words(0, chips, ENABLED, 9.0, 9.8, 0.5)),
+        modifier(2, "Physic", words(chips, n, ENABLED, 1.5, 2.5, 3.0)),
+        modifier(3, "Ground Modifier", words(0, n, ENABLED, 0.3, 0.0, 0.0)),
+        modifier(4, "Fade over life", words(chips, n, ENABLED, 0.6),
+                 key_buffer([float_track([(0.0, 0.6), (1.0, 0.0)])])),
+        modifier(5, "Size over life ", words(chips, n, ENABLED, 0.05),
+                 key_buffer([float_track([(0.0, 0.05), (1.0, 0.2)])])),
+        modifier(6, "Standard Draw Sprite", sprite(chips, 1.0, 0.015, GRAVEL, 1, 0)),
+        modifier(7, "Standard Draw Sprite", sprite(n, 0.6, 0.05, SAND, 0, chips)),
+    ])
+
+
 # ---- texture ------------------------------------------------------------------------------
 
 def png(width, height, rgba_rows):
@@ -170,6 +215,20 @@ def dust_texture(size=32):
     return png(size, size, rows)
 
 
+def gravel_texture(size=16):
+    rows = []
+    for y in range(size):
+        row = bytearray()
+        for x in range(size):
+            # An irregular chip: a rough polygon with a lighter face.
+            dx, dy = x - 7.5, y - 7.5
+            r = math.hypot(dx, dy) / (6.5 + 1.2 * math.sin(math.atan2(dy, dx) * 3.0 + 0.7))
+            lit = 255 if dx + dy < 0 else 200
+            row += bytes((lit, lit, lit, 255 if r < 1.0 else 0))
+        rows.append(bytes(row))
+    return png(size, size, rows)
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
@@ -177,6 +236,9 @@ def main():
         "dust_impact.pfx": dust_impact(),
         "dust_roll.pfx": dust_roll(),
         "pfx_dust.png": dust_texture(),
+        "poussiere.pfx": poussiere(),
+        "graviers.pfx": graviers(),
+        "pfx_gravel.png": gravel_texture(),
     }
     for name, data in files.items():
         with open(os.path.join(out, name), "wb") as f:
