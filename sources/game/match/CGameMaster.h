@@ -1,0 +1,252 @@
+// The referee and driver of one match: a scene node ("Game Master") that
+// owns the match's game elements (target ball, balls, circle, aim target,
+// markers), the throw in progress, the aiming guide, the match camera and,
+// when the computer plays a side, the computer opponent. The match mode owns
+// the MatchState and hands it to the constructor.
+//
+// The work is split by topic: CGameMaster.cpp (construction, set-up,
+// tear-down, per-frame work), CGameMasterTurns.cpp (who throws, the
+// per-frame throw driver, LAN messages, ball checks), CGameMasterScoring.cpp
+// (evaluation of a throw), CGameMasterCamera.cpp (camera states, free camera,
+// debug keys).
+#pragma once
+
+#include <CHudGameSource.h>
+#include <CKEMSceneNode.h>
+
+#include <OgreVector.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace CEGUI {
+class EventArgs;
+}
+
+class AIParameters;
+class CAimGuide;
+class CAxisGraduation;
+class CBall;
+class CCircle;
+class CKEMSceneObject;
+class CMatchCamera;
+class CPlayer;
+class CRollingEstimator;
+class CTarget;
+class LaunchSet;
+class MatchState;
+class StrategyManager;
+class Team;
+class Terrain;
+
+// What EvaluateThrow reports to the launch-result state.
+struct ThrowResult {
+    uint8_t valid = 0;      // what MatchState::AfterThrow answered
+    int32_t reaction = 0;   // 0 none, else a crowd reaction code
+};
+
+// Crowd reaction codes (each sent to the spectator scripts as an event).
+enum CrowdReaction : int32_t {
+    REACTION_NONE = 0,
+    REACTION_HIGH_NEGATIVE = 1,     // "highNegativeReac"
+    REACTION_MEDIUM_NEGATIVE = 2,   // "mediumNegativeReac"
+    REACTION_LOW_NEGATIVE = 3,      // "lowNegativeReac"
+    REACTION_HIGH_POSITIVE = 4,     // "highPositiveReac"
+    REACTION_MEDIUM_POSITIVE = 5,   // "mediumPositiveReac"
+    REACTION_LOW_POSITIVE = 6,      // "lowPositiveReac"
+};
+
+class CGameMaster : public CKEMSceneNode, public CHudGameSource {
+public:
+    // Camera states of UpdateMatchCamera.
+    enum {
+        CAMERA_NONE = 0,
+        CAMERA_LAUNCH = 1,
+        CAMERA_ZOOM = 2,
+        CAMERA_FOLLOW = 3,
+        CAMERA_TRACK = 4,
+        CAMERA_FREE = 5,
+        CAMERA_REPLAY = 6,
+        CAMERA_END = 7,
+    };
+
+    explicit CGameMaster(MatchState* match);
+    ~CGameMaster() override;
+
+    // ---- scene node -------------------------------------------------------
+    // Per frame: camera controller, debug keys (ENABLE_CHEAT), HUD gauges.
+    void Manage() override;
+    // The set-up, run once by the scripted-node manager at registration.
+    void RegisterEvents() override;
+    // Before deletion: replay entities, players' node links, camera reset.
+    void Term() override;
+
+    // The set-up itself. False (with a log line naming the object) when the
+    // venue lacks an object the match needs; the match cannot start then.
+    bool Init();
+    // Init ran and found a required object missing.
+    bool IsSetUpFailed() const { return mSetUpFailed; }
+    // Init has run (whatever its outcome).
+    bool IsSetUp() const { return mSetUp != 0; }
+    // Clears the held flag and the camera hold (the match resumes).
+    void ResetStartFlags();
+    // The venue objects the set-up cannot do without.
+    static const std::vector<std::string>& RequiredVenueObjects();
+
+    // ---- referee operations (overridden by the training referee) ----------
+    virtual ThrowResult& EvaluateThrow(ThrowResult& result);
+    // Convenience for the match states: the valid flag and the reaction.
+    void EvaluateThrow(bool& valid, int& reaction);
+    CPlayer* GetCurrentPlayer() const override;
+    Terrain* GetTerrain() const override;
+    virtual bool IsCurrentSideAI() const;
+    bool IsTargetBallThrown() const override;
+    virtual int32_t GetBallsInPlayCount() const;
+    bool IsLocalHumanTurn() const override;
+    // The target ball's world position, while it is not the ball thrown.
+    virtual bool GetTargetBallPosition(Ogre::Vector3& position) const;
+
+    CBall* GetBall(uint32_t index) const;
+    std::vector<CBall*> GetScoringBalls() const;
+    // Builds (or rebuilds) the 3D models of a team's players.
+    void BuildPlayerModel(Team* team);
+
+    // ---- turn order and throw driving -------------------------------------
+    void StartRound();
+    void SetCurrentPlayer(CPlayer* player) override;
+    void FaceTarget();
+    void SelectTeamPlayer(uint32_t index) override;
+    // Per frame while a throw is in progress.
+    void UpdateThrow();
+    // Per frame while a computer side is at the aiming step.
+    void ApplyAIDecision();
+    void ApplyRemoteShootOptions();
+    void SetShootOptions() override;
+    void SendShootParams();
+    void SendBallsPositions();
+    bool AreBallsMoving() const;
+    void controlBallsPositions();
+    void UpdateRollingCalibration();
+    // Intro-time rolling calibration; true when done.
+    bool CalibrateRolling();
+    void ShowBestBalls();
+    void HideBestBalls();
+    void ResetAwards();
+
+    // ---- camera -----------------------------------------------------------
+    void CreateCameras();
+    void UpdateMatchCamera(int32_t state) override;
+    void UpdateThrowCamera();
+    bool CaptureFreeCameraInput(const CEGUI::EventArgs& args);
+    bool ReleaseFreeCameraInput(const CEGUI::EventArgs& args);
+    bool MoveFreeCamera(const CEGUI::EventArgs& args);
+    // Mouse handling without the GUI event (button 0 left, 1 right).
+    bool OnMouseDown(int32_t button);
+    bool OnMouseUp(int32_t button);
+    bool OnMouseMove(float dx, float dy, float frameTime);
+
+    // ---- debug keys (ENABLE_CHEAT) ----------------------------------------
+    void DebugMoveBalls();
+    void DumpBalls();
+
+    // ---- the HUD's view ----------------------------------------------------
+    int32_t GetKind() const override { return mGameKind; }
+    bool HasMatchState() const override { return mMatch != nullptr; }
+    Team* GetTeam(int32_t side) const override;
+    int32_t GetScore(int32_t side) const override;
+    int32_t GetSideToPlay() const override;
+    int32_t GetSuccessfulThrows() const override { return 0; }
+    int32_t GetThrowsMade() const override { return 0; }
+    LaunchSet* GetLaunchSet() const override { return mLaunchSet; }
+    CAimGuide* GetAimGuide() const override { return mAimGuide; }
+    const std::vector<CBall*>& GetBalls() const override { return mBalls; }
+    float GetZoomFactor() const override { return mRadarZoom; }
+    void SetZoomFactor(float zoom) override { mRadarZoom = zoom; }
+    void ResetFreeCamera() override;
+    int32_t GetPlayersPerTeam() const override;
+
+    // ---- accessors for the match states ------------------------------------
+    MatchState* GetMatchState() const { return mMatch; }
+    CMatchCamera* GetCamera() const { return mCamera; }
+    StrategyManager* GetStrategyManager() const { return mStrategy; }
+    CRollingEstimator* GetRollingEstimator() const { return mRollingEstimator; }
+    AIParameters* GetAIParameters() const { return mAIParameters; }
+    CKEMSceneNode* GetTargetPointerNode() const;
+    CKEMSceneNode* GetIntroReference() const { return mIntroReference; }
+    CKEMSceneNode* GetOutroReference() const { return mOutroReference; }
+    CKEMSceneNode* GetSponsorsPanel() const { return mSponsorsPanel; }
+    CKEMSceneNode* GetSlowMotionCamera() const { return mSceneCameras[6]; }
+    // The model node of a player (its game element's node); null before built.
+    static CKEMSceneObject* GetPlayerNode(const CPlayer* player);
+    CBall* GetCurrentBall() const { return mCurrentBall; }
+    CBall* GetPreviousBall() const { return mPreviousBall; }
+    CBall* GetTargetBall() const { return mTargetBall; }
+    int32_t GetCameraState() const { return mCameraState; }
+    bool IsHeld() const { return mHeld; }
+    void SetHeld(bool held) { mHeld = held; }
+    // The power gauge stopped and the throw animation is chosen.
+    bool IsGaugeDone() const;
+    // Balls per side: 3 per player, 2 each in a side of three.
+    int32_t GetBallsPerSide() const;
+    static int32_t BallsPerSide(int32_t playersPerSide);
+    // Element of the ball list for the side's next ball given its balls left.
+    static int32_t NextBallIndex(int32_t ballsPerSide, int32_t side, int32_t ballsLeft);
+    // The computer side's level for a difficulty (0, 1, 2), clamped to 0..10.
+    static int32_t AILevelFor(const Team* team, int32_t difficulty);
+
+    // Global LAN next-step counter (shared by every throw of a LAN game).
+    static int32_t sNextStepCounter;
+
+protected:
+    void ReleaseBall(CBall* ball);   // hidden, out of the simulation, effects stopped
+    void SetBallHighlight(CBall* ball, bool on);
+    bool CheckVenue();
+
+public:
+    // Members kept public for the match states, the training referee and
+    // the tests that drive the referee without a venue.
+    CTarget* mAimTarget = nullptr;            // owned
+    CTarget* mTargetBallPointer = nullptr;    // owned, may be null
+    std::vector<CTarget*> mBestBallMarkers;   // owned
+    CBall* mTargetBall = nullptr;             // element 0 of mBalls
+    CCircle* mCircle = nullptr;               // owned
+    MatchState* mMatch;                       // not owned
+    LaunchSet* mLaunchSet = nullptr;          // owned
+    StrategyManager* mStrategy = nullptr;     // owned
+    AIParameters* mAIParameters = nullptr;    // owned
+    CRollingEstimator* mRollingEstimator = nullptr;   // owned
+    CAimGuide* mAimGuide = nullptr;           // owned
+    CMatchCamera* mCamera = nullptr;          // owned
+    std::vector<CBall*> mBalls;               // owned
+    std::vector<CAxisGraduation*> mGraduations;   // handed to the aim guide, which deletes them
+    CPlayer* mCurrentPlayer = nullptr;
+    CBall* mCurrentBall = nullptr;
+    CBall* mPreviousBall = nullptr;
+    int32_t mDebugBallIndex = 0;
+    bool mHeld = false;
+    CKEMSceneNode* mIntroReference = nullptr;
+    CKEMSceneNode* mOutroReference = nullptr;
+    CKEMSceneNode* mSponsorsPanel = nullptr;
+    int32_t mSetUp = 0;
+    bool mSetUpFailed = false;
+    float mRadarZoom = 1.0f;
+    int32_t mGameKind = KIND_MATCH;
+    CKEMSceneNode* mSceneCameras[7] = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    int32_t mCameraState = CAMERA_NONE;
+    float mCameraSpeed1 = 3.0f;
+    float mCameraSpeed2 = 1.0f;
+    bool mCameraMove = false;
+    bool mRightDrag = false;
+    bool mLeftDrag = false;
+    bool mInputCaptured = false;
+    float mRightDragX = 0.0f, mRightDragY = 0.0f;
+    float mLeftDragX = 0.0f, mLeftDragY = 0.0f;
+    float mOrbitAngle = 0.0f;
+    float mZoomDistance = 0.0f;
+    float mTurnInput = 0.0f;
+    float mPitchInput = 0.0f;
+    float mZoomSpeed = 0.0f;
+    // The ball being followed in camera state 3 has been seen moving.
+    bool mFollowDone = false;
+};
