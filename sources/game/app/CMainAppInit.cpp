@@ -40,7 +40,7 @@ const char kSettingsSection[] = "SETTINGS";
 const char kGameSection[] = "GAME";
 const char kMenuMusic[] = "ZK_MEN_01.wav";
 const char kGuiScheme[] = "Tavirelo_GUI.scheme";
-const char kCursorImageset[] = "TaharezLook";
+const char kCursorImageset[] = "Tavirelo_GUI";
 const char kMenuSoundsFile[] = "../../mediaDemo/Config/MenuSounds.cfg";
 const char kDefaultFont[] = "lucida-10";
 
