@@ -15,7 +15,7 @@ extern const char* Roll;
 // Per family: the six keys, then the derived GainRange = GainMax - GainMin,
 // PitchRange = PitchMax - PitchMin, VelocityMin2 = VelocityMin^2,
 // VelocityMax2 = VelocityMax^2 and InvVelocityRange2 =
-// 1 / (VelocityMax2 - VelocityMin2) (an infinity when both squares are equal).
+// 1 / (VelocityMax2 - VelocityMin2) (0 when both squares are equal: no range).
 #define CONTEXT_SOUND_FAMILY_DECLARE(family) \
     extern float family##GainMin; \
     extern float family##GainMax; \

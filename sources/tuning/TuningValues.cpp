@@ -11,6 +11,7 @@
 #include <OgreMath.h>
 #include <OgreVector.h>
 
+#include <algorithm>
 #include <exception>
 
 const char TUNING_DEFAULT_FOLDER[] = "../../mediaDemo/Config/";
@@ -163,11 +164,40 @@ void LoadDefaultContextSound(const CConfigFileMap& map) {
     family##VelocityMax = map.GetFloat(#family "VelocityMax", 0.0f); \
     family##VelocityMin2 = family##VelocityMin * family##VelocityMin; \
     family##VelocityMax2 = family##VelocityMax * family##VelocityMax; \
-    family##InvVelocityRange2 = 1.0f / (family##VelocityMax2 - family##VelocityMin2);
+    family##InvVelocityRange2 = family##VelocityMax2 != family##VelocityMin2 \
+                                    ? 1.0f / (family##VelocityMax2 - family##VelocityMin2) \
+                                    : 0.0f;
     CONTEXT_SOUND_FAMILY_LOAD(HitBall)
     CONTEXT_SOUND_FAMILY_LOAD(HitGround)
     CONTEXT_SOUND_FAMILY_LOAD(RollGround)
 #undef CONTEXT_SOUND_FAMILY_LOAD
+}
+
+// A file that was read but gave none or only some of the keys the
+// game reads says so once; its missing values stay 0.
+void ReportMissingKeys(TuningSet set, const std::string& folder) {
+    TuningStore& store = Store();
+    const std::string path = folder + kFileNames[set];
+    if (std::find(store.unreadable.begin(), store.unreadable.end(), path) != store.unreadable.end())
+        return;   // already logged as unreadable
+    const CConfigFileMap& map = store.maps[set];
+    if (map.GetCount() == 0) {
+        PlatLog("Tuning: \"%s\" yielded no keys; its values stay 0", path.c_str());
+        return;
+    }
+    std::string missing;
+    size_t count = 0;
+    for (const TuningKeyInfo& info : TuningGetKeys(set)) {
+        if (map.HasKey(info.key))
+            continue;
+        if (++count <= 8)
+            missing += std::string(count > 1 ? ", " : "") + info.key;
+    }
+    if (count > 8)
+        missing += ", ...";
+    if (count != 0)
+        PlatLog("Tuning: \"%s\" lacks %u of the keys the game reads (%s); they stay 0", path.c_str(),
+                static_cast<unsigned>(count), missing.c_str());
 }
 
 }  // namespace
@@ -189,6 +219,8 @@ int TuningLoadFromFolder(const std::string& folder) {
     LoadFX(store.maps[TUNING_FX]);
     LoadMap(TUNING_DEFAULT_CONTEXT_SOUND, store.folder);
     LoadDefaultContextSound(store.maps[TUNING_DEFAULT_CONTEXT_SOUND]);
+    for (int set = 0; set < TUNING_SET_COUNT; ++set)
+        ReportMissingKeys(static_cast<TuningSet>(set), store.folder);
 
     gLoaded = true;
     return static_cast<int>(store.unreadable.size());

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -243,7 +244,7 @@ TEST_F(TuningValues, ContextSoundDerivedValues) {
     EXPECT_EQ(HitBallInvVelocityRange2, 0.125f);
     EXPECT_EQ(HitGroundVelocityMin2, 4.0f);   // a negative bound squares like its positive value
     EXPECT_EQ(HitGroundInvVelocityRange2, 1.0f / 12.0f);
-    EXPECT_TRUE(std::isinf(RollGroundInvVelocityRange2));   // equal bounds: 1 / 0
+    EXPECT_EQ(RollGroundInvVelocityRange2, 0.0f);   // equal bounds: no range, not 1 / 0
 }
 
 TEST_F(TuningValues, MissingFolderKeepsZeroDefaultsAndLogsEachPathOnce) {
@@ -264,8 +265,40 @@ TEST_F(TuningValues, MissingFolderKeepsZeroDefaultsAndLogsEachPathOnce) {
     EXPECT_EQ(dustScale, 0.0f);
     EXPECT_STREQ(HitGround, "");
     EXPECT_STREQ(Roll, "");
-    EXPECT_TRUE(std::isinf(HitBallInvVelocityRange2));
+    EXPECT_EQ(HitBallInvVelocityRange2, 0.0f);
     EXPECT_EQ(AngleSideEffect, 90.0f);
+}
+
+TEST_F(TuningValues, FilesWithoutTheKeysTheGameReadsAreLoggedOnceEach) {
+    const struct {
+        const char* what;
+        const char* text;
+        const char* logged;   // null: nothing logged
+    } cases[] = {
+        {"empty", "", "yielded no keys"},
+        {"garbage", "\x01\x02\xff binary junk\n;;;\n", "yielded no keys"},
+        {"some keys", "HitGround = g.wav\nHitBallGainMin = 1\n", "lacks"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir dir;
+        // The other three files are complete copies of ours.
+        for (int set = 0; set < TUNING_SET_COUNT; ++set) {
+            const std::string name = TuningGetFileName(static_cast<TuningSet>(set));
+            std::ifstream in(tuning_test::SourceMediaConfig() + name, std::ios::binary);
+            std::stringstream text;
+            text << in.rdbuf();
+            dir.Write(name, set == TUNING_DEFAULT_CONTEXT_SOUND ? std::string(c.text) : text.str());
+        }
+        LogCapture log;
+        TuningLoadFromFolder(dir.Folder());
+        const std::string path = dir.Folder() + "DefaultContextSound.cfg";
+        EXPECT_EQ(LogCapture::CountContaining(path), 1u);
+        EXPECT_EQ(LogCapture::CountContaining(c.logged), 1u);
+        EXPECT_EQ(LogCapture::Lines().size(), 1u);   // the complete files say nothing
+        EXPECT_TRUE(std::isfinite(HitBallInvVelocityRange2));
+        EXPECT_TRUE(std::isfinite(RollGroundInvVelocityRange2));
+    }
 }
 
 TEST_F(TuningValues, UnreadableFileIsLikeAMissingOne) {
