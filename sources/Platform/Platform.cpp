@@ -44,9 +44,14 @@ uint32_t PlatCurrentThreadId() {
 // ---- log ---------------------------------------------------------------------
 static std::atomic<PlatLogSink> gLogSink{nullptr};
 
+static std::atomic<bool> gLogSilent{false};
+
 void PlatSetLogSink(PlatLogSink sink) { gLogSink = sink; }
+void PlatSetLogSilent(bool silent) { gLogSilent = silent; }
 
 void PlatLogV(const char* format, va_list args) {
+    if (gLogSilent.load())
+        return;
     char line[2048];
     vsnprintf(line, sizeof(line), format, args);
     fprintf(stderr, "%s\n", line);

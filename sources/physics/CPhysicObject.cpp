@@ -257,7 +257,7 @@ void CPhysicObject::BuildShapes(int shapeType, CPhysicMaterial* material)
         break;
     case SHAPE_SPHERE:
         // ODE refuses these with an exception; they come from scene files.
-        if (!(mSphereRadius > 0.0f)) {
+        if (!(mSphereRadius > 0.0f) || !std::isfinite(mSphereRadius)) {
             PlatLog("[physics] \"%s\": sphere radius %g refused, no shape", mNodeName.c_str(),
                     static_cast<double>(mSphereRadius));
             break;
@@ -265,7 +265,8 @@ void CPhysicObject::BuildShapes(int shapeType, CPhysicMaterial* material)
         desc.reset(new SphereShapeDesc(mSphereRadius, materialName));
         break;
     case SHAPE_CAPSULE:
-        if (!(mCapsuleRadius > 0.0f) || !(mCapsuleHeight > 0.0f)) {
+        if (!(mCapsuleRadius > 0.0f) || !(mCapsuleHeight > 0.0f) || !std::isfinite(mCapsuleRadius) ||
+            !std::isfinite(mCapsuleHeight)) {
             PlatLog("[physics] \"%s\": capsule %g x %g refused, no shape", mNodeName.c_str(),
                     static_cast<double>(mCapsuleHeight), static_cast<double>(mCapsuleRadius));
             break;
@@ -299,7 +300,7 @@ void CPhysicObject::SetSphereShape(float radius)
 {
     mSphereRadius = radius;
     BuildShapes(SHAPE_SPHERE, mMaterial);
-    if (mShapeNode)
+    if (mShapeNode && radius > 0.0f && std::isfinite(radius))
         mShapeNode->setScale(Ogre::Vector3(radius, radius, radius));
 }
 
@@ -308,7 +309,7 @@ void CPhysicObject::SetCapsuleShape(float height, float radius)
     mCapsuleHeight = height;
     mCapsuleRadius = radius;
     BuildShapes(SHAPE_CAPSULE, mMaterial);
-    if (mShapeNode)
+    if (mShapeNode && radius > 0.0f && height > 0.0f && std::isfinite(radius) && std::isfinite(height))
         mShapeNode->setScale(Ogre::Vector3(radius, height, radius));
 }
 

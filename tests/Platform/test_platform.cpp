@@ -105,6 +105,21 @@ TEST(PlatLogTest, LongLinesAreTruncatedNotOverflowed) {
     EXPECT_EQ(gLines[0], std::string(gLines[0].size(), 'L'));
 }
 
+TEST(PlatLogTest, SilencedLogWritesNothing) {
+    gLines.clear();
+    PlatSetLogSink(&Sink);
+    PlatSetLogSilent(true);
+    testing::internal::CaptureStderr();
+    PlatLog("rejected input %d", 1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    PlatSetLogSilent(false);
+    PlatLog("heard");
+    PlatSetLogSink(nullptr);
+    EXPECT_EQ(err, "");
+    ASSERT_EQ(gLines.size(), 1u);
+    EXPECT_EQ(gLines[0], "heard");
+}
+
 TEST(PlatMessageBoxTest, NeverBlocksWhenNotInteractive) {
     gLines.clear();
     PlatSetLogSink(&Sink);

@@ -221,6 +221,7 @@ TEST_F(PhysicsSceneTest, BadRecordsAreRefusedNamingTheirNode)
         {"NaN rotation", ObjectWith("bad", 1, "CPHYSICOBJECT_TRANSFORM", nanRotation), "rotation"},
         {"zero node orientation", Object("bad", 1, 1, 0.1f, 0, 0, 1.0f, ""), "rotation",
          Ogre::Quaternion(0, 0, 0, 0)},
+        {"NaN sphere radius", Object("bad", 1, 1, std::nanf(""), 0, 0, 1.0f, ""), "sphere radius"},
         {"joint to itself", Object("bad", 1, 1, 0.1f, 0, 0, 1.0f, "") + BallJoint("bad", "bad", 0, 0, 0),
          "both ends"},
     };

@@ -598,8 +598,27 @@ void CKEMSceneNode::SetScale(const Ogre::Vector3& scale)
     }
 }
 
+namespace {
+bool Finite(const Ogre::Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+}
+
 void CKEMSceneNode::ApplyInitialConditions()
 {
+    // Scene files may carry broken values; OGRE asserts on them and ODE
+    // aborts on a rotation it cannot normalise.
+    if (!Finite(mPositionIC)) {
+        PlatLog("[scene] node \"%s\": position refused, the origin used", mName.c_str());
+        mPositionIC = Ogre::Vector3::ZERO;
+    }
+    const Ogre::Real norm = mOrientationIC.Norm();
+    if (!std::isfinite(norm) || norm < 1e-6f) {
+        PlatLog("[scene] node \"%s\": orientation refused, no rotation used", mName.c_str());
+        mOrientationIC = Ogre::Quaternion::IDENTITY;
+    }
+    if (!Finite(mScaleIC)) {
+        PlatLog("[scene] node \"%s\": scale refused, a scale of 1 used", mName.c_str());
+        mScaleIC = Ogre::Vector3::UNIT_SCALE;
+    }
     SetScale(mScaleIC);
     setPosition(mPositionIC, true);
     SetOrientation(mOrientationIC, true);
