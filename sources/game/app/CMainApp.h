@@ -74,6 +74,7 @@ public:
     uint32_t GetFrameStart() const { return mFrameStart; }
     uint32_t GetPreviousFrameStart() const { return mPreviousFrameStart; }
     uint32_t GetNextFrameDeadline() const { return mNextFrameDeadline; }
+    void SetNextFrameDeadline(uint32_t ms) { mNextFrameDeadline = ms; }
 
     // The current game mode; owned. Setting a mode does not delete the old one
     // (the game-mode loop deletes it itself).

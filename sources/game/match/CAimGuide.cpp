@@ -6,6 +6,7 @@
 #include "Terrain.h"
 
 #include <CDebugRenderer.h>
+#include <CHudGameSource.h>
 #include <CInputMgr.h>
 #include <CKEMSceneNode.h>
 #include <CPhysicMgr.h>
@@ -56,8 +57,14 @@ float CAimGuide::LaunchSpeed(float distance, float angle, float height, float g)
     return std::isfinite(v) ? v : 0.0f;
 }
 
+float (*CAimGuide::sEstimateRolling)(const CRollingEstimator*, float, float, float) = nullptr;
+
 float CAimGuide::LandingDistance(float speed, float angle, float height, float g)
 {
+    // A ball given no speed stays in the hand: it reaches nothing, and the
+    // formula below would divide by zero.
+    if (!(speed > 0.0f))
+        return 0.0f;
     const float a = angle * Ogre::Math::fDeg2Rad;
     const float c = std::cos(a);
     const float t = std::tan(a);
@@ -106,6 +113,8 @@ void CAimGuide::SetAimPoint(const Ogre::Vector3& point)
     if (mPlayer)
         mPlayer->LookAt(mAimPoint);
     mLaunchSpeed = SpeedToAimPoint(mLaunchAngle);
+    if (mReferee)
+        mReferee->SetShootOptions();
     if (mAxisShown)
         DrawAxis();
 }
@@ -181,9 +190,10 @@ void CAimGuide::Update(uint16_t increase, uint16_t decrease, uint16_t left, uint
     } else {
         TurnRight();
     }
-    // The rolling estimate is drawn by the computer opponent's estimator
-    // when one is set up; without it there is nothing to draw.
-    mEstimateNeeded = false;
+    if (mEstimateNeeded) {
+        DrawRollingEstimate();
+        mEstimateNeeded = false;
+    }
     DrawAxis();
     if (!mAxisShown)
         HideAxis();
@@ -288,4 +298,22 @@ void CAimGuide::HideAxis()
         gDebugRenderer.RemoveShape("rolling");
     for (const char* shape : AXIS_SHAPES)
         gDebugRenderer.RemoveShape(shape);
+}
+
+void CAimGuide::DrawRollingEstimate()
+{
+    if (!ENABLE_CHEAT || !mBall || mBall->IsTarget() || !mRollingEstimator || !sEstimateRolling)
+        return;
+    const Ogre::Vector3 at(mAimPoint.x, 0.07f, mAimPoint.z);
+    if (mPlayer && mPlayer->mThrowMode == CPlayer::THROW_POINTING) {
+        const float r = sEstimateRolling(mRollingEstimator, mLaunchAngle, 0.0f, mLaunchSpeed);
+        Ogre::Vector3 flat = mAimPoint - ReleasePoint();
+        flat.y = 0.0f;
+        if (flat.isZeroLength() || !std::isfinite(r))
+            return;
+        CDebugRenderer::AddLine("rolling", at, at + flat.normalisedCopy() * r, "debug_blue");
+    } else {
+        CDebugRenderer::AddLine("rolling", at - Ogre::Vector3(0.1f, 0, 0), at + Ogre::Vector3(0.1f, 0, 0),
+                                "debug_blue");
+    }
 }

@@ -12,6 +12,8 @@
 
 class CAxisGraduation;
 class CBall;
+class CHudGameSource;
+class CRollingEstimator;
 class CPlayer;
 class CTarget;
 class Terrain;
@@ -61,10 +63,18 @@ public:
 
     void DrawAxis();
     void HideAxis();
+    // Debug drawing (ENABLE_CHEAT) of where an ordinary ball is expected to
+    // roll to from the aim point.
+    void DrawRollingEstimate();
+    // The estimator's rolling distance (angle, effect, speed); installed by
+    // the referee, which links the computer opponent.
+    static float (*sEstimateRolling)(const CRollingEstimator* estimator, float angle, float effect, float speed);
 
     // The release point of the current thrower (zero without one).
     Ogre::Vector3 ReleasePoint() const;
 
+    // The referee; when set, every new aim point goes to the LAN peers.
+    CHudGameSource* mReferee = nullptr;
     CPlayer* mPlayer = nullptr;
     CBall* mBall = nullptr;
     Terrain* mTerrain = nullptr;
@@ -83,6 +93,7 @@ public:
     float mTurnSpeed = 0.0f;
     float mDistanceSpeed = 0.0f;
     int mTurnRequest = 0;
+    CRollingEstimator* mRollingEstimator = nullptr;   // not owned; null without a computer side
     CTarget* mAimTarget = nullptr;
     CTarget* mTargetBallPointer = nullptr;
     std::vector<CAxisGraduation*> mGraduations;   // owned

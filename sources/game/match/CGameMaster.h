@@ -195,13 +195,13 @@ public:
     // The computer side's level for a difficulty (0, 1, 2), clamped to 0..10.
     static int32_t AILevelFor(const Team* team, int32_t difficulty);
 
-    // Global LAN next-step counter (shared by every throw of a LAN game).
-    static int32_t sNextStepCounter;
-
 protected:
     void ReleaseBall(CBall* ball);   // hidden, out of the simulation, effects stopped
     void SetBallHighlight(CBall* ball, bool on);
     bool CheckVenue();
+    // "CNetClient::e_next_step_signal_clients()" to the peers, and this
+    // machine's own signal counted.
+    void SendNextStepSignal();
 
 public:
     // Members kept public for the match states, the training referee and
@@ -249,4 +249,5 @@ public:
     float mZoomSpeed = 0.0f;
     // The ball being followed in camera state 3 has been seen moving.
     bool mFollowDone = false;
+    bool mCalibrationStarted = false;
 };

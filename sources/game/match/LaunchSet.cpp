@@ -11,7 +11,10 @@
 
 #include <CConfigFileMap.h>
 #include <CDebugRenderer.h>
+#include <CKEMSceneCamera.h>
+#include <CKEMSceneGraph.h>
 #include <CKEMSceneObject.h>
+#include <CWrapOgreWorld.h>
 #include <CNetClient.h>
 #include <CNetMgr.h>
 #include <CObjnet.h>
@@ -26,6 +29,7 @@
 #include <OgreVector.h>
 #include <OgreQuaternion.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -110,8 +114,13 @@ void LaunchSet::Begin(CPlayer* player, CBall* ball)
     if (CKEMSceneObject* model = Model()) {
         if (model->getCurrentAnimName() != mStanceAnim)
             model->playAnimBlending(mStanceAnim, 0.5f, 0.5f, true);
-        const float frames = mAngleMaxFrame;
-        mMsPerFrame = frames > 0.0f ? static_cast<int32_t>(model->getAnimLength(mThrowAnim) * 1000.0f / frames) : 0;
+        float frames = mAngleMaxFrame;
+        if (!(frames > 0.0f)) {
+            PlatLog("LaunchSet: the frame count of \"%s\" (ANGLE_MAX_%s_FRAME) is missing or 0; 1 is used",
+                    mThrowAnim.c_str(), kind == CPlayer::THROW_SHOOTING ? "TIR" : "POINTE");
+            frames = 1.0f;
+        }
+        mMsPerFrame = static_cast<int32_t>(model->getAnimLength(mThrowAnim) * 1000.0f / frames);
     }
 
     if (mBall && mBall->GetNode()) {
@@ -238,13 +247,31 @@ void LaunchSet::StepRelease(MatchState* match)
         mDirection = Ogre::Vector3(entry.mLaunchSet[1], entry.mLaunchSet[2], entry.mLaunchSet[3]);
         mEffect = entry.mLaunchSet[4];
         mInitialSpeed = entry.mLaunchSet[5];
-        LaunchBall();
-        // No replay manager yet: the peer's throw is simulated here directly.
+        if (sReplay.start && sReplay.play) {
+            // The ball is launched so that the thrower's follow-through and
+            // the costs match; its flight is the peer's, replayed.
+            LaunchBall();
+            sReplay.start();
+            mStep = 6;
+        } else {
+            LaunchBall();
+            mStep = 7;
+        }
+    }
+}
+
+void LaunchSet::StepReplay(const std::vector<CBall*>& balls)
+{
+    if (!sReplay.play || sReplay.play(Now())) {
+        if (sReplay.finish)
+            sReplay.finish(balls);
         mStep = 7;
     }
 }
 
-void LaunchSet::Update(MatchState* match)
+LaunchSet::ReplayHooks LaunchSet::sReplay;
+
+void LaunchSet::Update(MatchState* match, std::vector<CBall*> balls)
 {
     switch (mStep) {
     case 1:
@@ -271,6 +298,9 @@ void LaunchSet::Update(MatchState* match)
         LaunchBall();
         mStep = 7;
         break;
+    case 6:
+        StepReplay(balls);
+        break;
     case 7:
         if (mValidated) {
             mValidated = false;
@@ -282,7 +312,11 @@ void LaunchSet::Update(MatchState* match)
             mValidated = false;
             gTimer.SetFixedStep(0.0f);
             if (g_pMainApp) {
-                g_pMainApp->SetFramePeriod(static_cast<uint32_t>(g_pMainApp->GetNormalFramePeriod()));
+                const uint32_t normal = static_cast<uint32_t>(g_pMainApp->GetNormalFramePeriod());
+                g_pMainApp->SetFramePeriod(normal);
+                // The slowed frames of the throw must not leave a deadline far
+                // ahead: the next frame comes one normal period after the last.
+                g_pMainApp->SetNextFrameDeadline(g_pMainApp->GetPreviousFrameStart() + normal);
             }
             mStep = 9;
         }
@@ -389,8 +423,25 @@ void LaunchSet::LaunchBall()
         model->playAnimBlending(mFollowAnim, 0.5f, 0.5f, true);
 }
 
+int32_t LaunchSet::ClampLevel(int32_t level)
+{
+    if (level == -1)
+        return -1;
+    return level < 0 ? 0 : level > 10 ? 10 : level;
+}
+
+float LaunchSet::BalanceError(float amplitude, int draw, int signDraw)
+{
+    float e = static_cast<float>(draw) / 32767.0f * amplitude;
+    // A negative amplitude (an unbalance malus above 10) must not carry the
+    // error past the gauge's end either.
+    e = std::min(5.0f, std::max(-5.0f, e));
+    return (signDraw & 1) ? -e : e;
+}
+
 void LaunchSet::ApplyErrors(float speed, float angle, int32_t level)
 {
+    level = ClampLevel(level);
     mPresetShootingAngle = angle;
     mPresetActive = true;
     mPresetUnbalance = 0.0f;
@@ -416,11 +467,8 @@ void LaunchSet::ApplyErrors(float speed, float angle, int32_t level)
         Trace("desequilibre: ", unbalance);
         Trace("maladresse ia: ", awkwardness);
         const float amplitude = mAwkwardnessInfluence * awkwardness + mUnbalanceInfluence * unbalance;
-        float e = static_cast<float>(KemRand()) / 32767.0f * amplitude;
-        if (e > 5.0f)
-            e = 5.0f;
-        if (KemRand() & 1)
-            e = -e;
+        const int draw = KemRand();
+        const float e = BalanceError(amplitude, draw, KemRand());
         char line[160];
         std::snprintf(line, sizeof(line), "equilibre pré-positionné pour l ia: %f max :%f", e, amplitude);
         DebugPrintText(line, true, false);
@@ -507,4 +555,30 @@ void LaunchSet::StoreReceivedLaunchSet(int32_t controller, const NetLaunchSet& v
 void LaunchSet::InstallNetReceiver()
 {
     g_NetMgr.GameServices().launchSet = &StoreReceivedLaunchSet;
+}
+
+void LaunchSet::DropBallAtCursor(float x, float y)
+{
+    CKEMSceneCamera* camera = CKEMSceneGraph::GetCurrentCamera();
+    CWrapOgreWorld* world = CWrapOgreWorld::GetCurrentWorld();
+    if (!mBall || !mBall->GetNode() || !camera || !world)
+        return;
+    Ogre::Vector3 point;
+    if (!world->PickEntity(camera->GetViewportRay(x, y), "terrain", point)) {
+        PlatLog("LaunchSet: no terrain under the cursor (%.2f, %.2f)", x, y);
+        return;
+    }
+    point.y += 1.0f;
+    SetNodeWorldPosition(mBall->GetNode(), point);
+    mBall->mState = CBall::STATE_LAUNCHED;
+    if (mAimGuide) {
+        mAimGuide->mAxisShown = false;
+        mAimGuide->HideAxis();
+    }
+    mEffect = 0.0f;
+    mLaunchAngle = 0.0f;
+    mDirection = Ogre::Vector3(0.0f, -1.0f, 0.0f);
+    mInitialSpeed = 1.0f;
+    mValidated = false;
+    mStep = 5;
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CAimGuide;
 class CBall;
@@ -24,7 +25,27 @@ public:
     explicit LaunchSet(CAimGuide* guide);
 
     void Begin(CPlayer* player, CBall* ball);
-    void Update(MatchState* match);
+    // One frame of the throw; `balls` is the match's ball list (the peer's
+    // throw replayed at step 6 ends on their final positions).
+    void Update(MatchState* match, std::vector<CBall*> balls);
+    void Update(MatchState* match) { Update(match, std::vector<CBall*>()); }
+    // Debug placement: the ball dropped from 1 m above the point of the
+    // terrain under the window point (fractions of the window).
+    void DropBallAtCursor(float x, float y);
+    // The replay of a LAN peer's throw, installed by the referee (the replay
+    // manager lives with the head-up display). Without them the peer's
+    // throw is simulated here from its launch values.
+    struct ReplayHooks {
+        void (*start)() = nullptr;                          // start replaying what was received
+        bool (*play)(uint32_t now) = nullptr;              // true at the end of the replay
+        void (*finish)(std::vector<CBall*> balls) = nullptr;   // balls put on their final places
+    };
+    static ReplayHooks sReplay;
+    // The error level of a computer throw, kept to 0..10 (-1 stays: no error).
+    static int32_t ClampLevel(int32_t level);
+    // A balance error of `amplitude` (which may come out negative) from two
+    // draws, kept within -5..5.
+    static float BalanceError(float amplitude, int draw, int signDraw);
     // Presets for an automatic throw at `speed` and `angle`; level -1 adds no
     // error (a LAN peer's throw shown with automatic gauges).
     void ApplyErrors(float speed, float angle, int32_t level);
@@ -94,5 +115,6 @@ private:
     void StepPower();
     void StepBalance();
     void StepRelease(MatchState* match);
+    void StepReplay(const std::vector<CBall*>& balls);
     CKEMSceneObject* Model() const;
 };

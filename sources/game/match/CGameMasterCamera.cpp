@@ -1,0 +1,411 @@
+// The match camera's states, the free camera and drag aiming of the mouse,
+// and the debug keys.
+#include "CGameMaster.h"
+
+#include "CAimGuide.h"
+#include "CBall.h"
+#include "CPlayer.h"
+#include "LaunchSet.h"
+#include "MatchState.h"
+#include "Terrain.h"
+
+#include <CInputMgr.h>
+#include <CKEMSceneGraph.h>
+#include <CMatchCamera.h>
+#include <CNetMgr.h>
+#include <CPhysicObject.h>
+#include <DInput.h>
+#include <HalTimer.h>
+#include <Platform.h>
+
+#include <CEGUI/InputEvent.h>
+#include <CEGUI/System.h>
+#include <CEGUI/GUIContext.h>
+#include <CEGUI/Window.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+const char* const SCENE_CAMERAS[7] = {"CameraIntro",    "CameraLancer",   "CameraFinLancer", "CameraSuiviLancer",
+                                      "CameraIntro_02", "CameraSponsors", "CamRALENTI"};
+enum { CAM_INTRO, CAM_LAUNCH, CAM_END, CAM_FOLLOW, CAM_INTRO2, CAM_SPONSORS, CAM_SLOW };
+
+const char* StateName(int32_t state)
+{
+    static const char* const names[] = {"CAMERA NONE",          "CAMERA INIT", "CAMERA ZOOM",
+                                        "CAMERA FOLLOWING",     "CAMERA INTERPOLATING", "CAMERA FREE",
+                                        "CAMERA REPLAYT",       "CAMERA END"};
+    return state >= 0 && state <= 7 ? names[state] : "CAMERA ?";
+}
+
+Ogre::Vector3 WorldPosition(const CKEMSceneNode* node)
+{
+    Ogre::Vector3 p = Ogre::Vector3::ZERO;
+    if (node)
+        node->GetPosition(p, 2);
+    return p;
+}
+
+// Debug key scan codes.
+enum {
+    KEY_1 = 0x02, KEY_0 = 0x0B, KEY_O = 0x18, KEY_LCONTROL = 0x1D,
+    KEY_PAD8 = 0x48, KEY_PAD4 = 0x4B, KEY_PAD6 = 0x4D, KEY_PAD2 = 0x50,
+};
+
+}  // namespace
+
+void CGameMaster::CreateCameras()
+{
+    if (mCamera)
+        mCamera->Init();
+    for (int i = 0; i < 7; ++i)
+        mSceneCameras[i] = CKEMSceneGraph::FindNode(SCENE_CAMERAS[i]);
+    mCameraSpeed1 = 3.0f;
+    mCameraSpeed2 = 1.0f;
+    mCameraState = CAMERA_NONE;
+    mCameraMove = mRightDrag = mLeftDrag = mInputCaptured = false;
+}
+
+void CGameMaster::ResetFreeCamera()
+{
+    mOrbitAngle = mZoomDistance = mTurnInput = mPitchInput = mZoomSpeed = 0.0f;
+}
+
+void CGameMaster::UpdateMatchCamera(int32_t state)
+{
+    if (state == mCameraState)
+        return;
+    mCameraState = state;
+    if (!mCamera)
+        return;
+    CKEMSceneNode* target = mTargetBall ? mTargetBall->GetNode() : nullptr;
+    const Ogre::Vector3 targetPos = WorldPosition(target);
+    switch (state) {
+    case CAMERA_LAUNCH:
+        mCamera->SwitchToCamera(SCENE_CAMERAS[CAM_LAUNCH]);
+        ResetFreeCamera();
+        if (mAimGuide) {
+            mAimGuide->mAxisShown = true;
+            mAimGuide->DrawAxis();
+        }
+        break;
+    case CAMERA_ZOOM:
+    case CAMERA_TRACK: {
+        CKEMSceneNode* end = mSceneCameras[CAM_END];
+        CKEMSceneNode* from = mSceneCameras[state == CAMERA_ZOOM ? CAM_LAUNCH : CAM_FOLLOW];
+        if (end && from) {
+            Ogre::Vector3 reference = WorldPosition(from);
+            if (state == CAMERA_TRACK)
+                reference.y = targetPos.y + (reference.y - targetPos.y) * 0.5f;
+            Ogre::Vector3 camera = WorldPosition(end);
+            mCamera->PlaceAtDistance(camera, targetPos, reference, mCameraSpeed1);
+            end->setPosition(camera, false);
+            end->LookAt(targetPos);
+        }
+        mCamera->mLookTarget = targetPos;
+        if (state == CAMERA_ZOOM) {
+            mCamera->TrackPosition(end, Ogre::Vector3::ZERO, mCameraSpeed1);
+        } else {
+            mCamera->SwitchToCamera(SCENE_CAMERAS[CAM_END]);
+            mCamera->TrackPosition(target, Ogre::Vector3::ZERO, mCameraSpeed2);
+            mCamera->LookAtNode(target, mCameraSpeed2);
+            if (mCurrentBall)
+                mCamera->mHomeLookPoint = mCurrentBall->GetWorldPosition();
+            mCamera->StartTimers();
+        }
+        break;
+    }
+    case CAMERA_FOLLOW:
+        mCamera->SwitchToCamera(SCENE_CAMERAS[CAM_FOLLOW]);
+        if (mCurrentBall)
+            mCamera->LookAtNode(mCurrentBall->GetNode(), 0.0f);
+        mCamera->StartTimers();
+        mFollowDone = false;
+        if (mSceneCameras[CAM_FOLLOW] && mSceneCameras[CAM_LAUNCH])
+            mSceneCameras[CAM_FOLLOW]->setPosition(WorldPosition(mSceneCameras[CAM_LAUNCH]), false);
+        break;
+    case CAMERA_FREE:
+        mCamera->mLookTarget = targetPos;
+        mCamera->TrackPosition(mSceneCameras[CAM_END], Ogre::Vector3::ZERO, mCameraSpeed1);
+        break;
+    case CAMERA_REPLAY:
+        mCamera->SwitchToCamera(SCENE_CAMERAS[CAM_SLOW]);
+        if (mPreviousBall)
+            mCamera->LookAtNode(mPreviousBall->GetNode(), 0.0f);
+        mCamera->StartTimers();
+        break;
+    default:
+        break;
+    }
+    const Ogre::Vector3 pos = mCamera->mPositionTrack.current;
+    const Ogre::Vector3& look = mCamera->mLookTarget;
+    PlatLog("Camera State=%s || Camera Pos x=%.2f y=%.2f z=%.2f || Camera Target x=%.2f y=%.2f z=%.2f",
+            StateName(state), pos.x, pos.y, pos.z, look.x, look.y, look.z);
+}
+
+void CGameMaster::UpdateThrowCamera()
+{
+    const int32_t step = mLaunchSet ? mLaunchSet->mStep : 0;
+    switch (mCameraState) {
+    case CAMERA_LAUNCH: {
+        if (step == 1 && IsLocalHumanTurn() && mTurnInput != 0.0f && mAimGuide)
+            mAimGuide->RotateAim(mTurnInput);
+        mTurnInput = mPitchInput = 0.0f;
+        if (step > 1 || mCurrentBall == mTargetBall)
+            ResetFreeCamera();
+        CKEMSceneNode* camera = mSceneCameras[CAM_LAUNCH];
+        if (camera && mCurrentPlayer && mAimGuide) {
+            const Ogre::Vector3 player = mCurrentPlayer->GetWorldPosition();
+            Ogre::Vector3 view = mAimGuide->mAimPoint - player;
+            view.y = 0.0f;
+            if (!view.isZeroLength()) {
+                view.normalise();
+                Ogre::Vector3 place = player - view * 2.5f + Ogre::Vector3(0, 1.6f, 0) + view * mZoomDistance;
+                if (const Terrain* terrain = GetTerrain())
+                    place.x = std::min(std::max(place.x, terrain->mMinX), terrain->mMaxX);
+                camera->setPosition(place, false);
+                camera->LookAt(mAimGuide->mAimPoint);
+            }
+            mAimGuide->mAxisShown = mZoomDistance <= 0.5f;
+        }
+        if (step >= 5)
+            UpdateMatchCamera(CAMERA_FOLLOW);
+        break;
+    }
+    case CAMERA_FOLLOW: {
+        CKEMSceneNode* camera = mSceneCameras[CAM_FOLLOW];
+        CBall* ball = mCurrentBall;
+        if (!ball)
+            break;
+        const Ogre::Vector3 at = ball->GetWorldPosition();
+        if (camera) {
+            const Ogre::Vector3 old = WorldPosition(camera);
+            if (old.distance(at) > 5.0f)
+                camera->setPosition(at + (old - at).normalisedCopy() * 5.0f, false);
+            camera->LookAt(at);
+        }
+        const bool visible = ball->GetNode() && ball->GetNode()->IsVisible();
+        if (ball->IsTarget()) {
+            if (!ball->IsMoving() && visible) {
+                if (mTargetBallPointer && mTargetBallPointer->GetNode())
+                    mTargetBallPointer->GetNode()->setToVisible(true);
+                mFollowDone = true;
+            }
+        } else if (mTargetBall) {
+            const Ogre::Vector3 target = mTargetBall->GetWorldPosition();
+            const Ogre::Vector3 thrower = mCurrentPlayer ? mCurrentPlayer->GetWorldPosition() : target;
+            const float dx = at.x - target.x, dz = at.z - target.z;
+            if (!ball->IsMoving() || !visible || dx * dx + dz * dz > thrower.squaredDistance(target) + 50.0f)
+                mFollowDone = true;
+        }
+        if (mFollowDone || ball->mState != CBall::STATE_LAUNCHED) {
+            const bool targetInPlay = mTargetBall && mTargetBall->mState == CBall::STATE_LAUNCHED;
+            if (!ball->IsTarget() && targetInPlay) {
+                UpdateMatchCamera(CAMERA_TRACK);
+                if (g_NetMgr.IsConnected()) {
+                    if (mCamera)
+                        mCamera->Update();
+                    UpdateMatchCamera(CAMERA_FREE);
+                }
+            } else {
+                UpdateMatchCamera(CAMERA_END);
+            }
+        }
+        break;
+    }
+    case CAMERA_TRACK:
+        if (!mTargetBall || mTargetBall->mState != CBall::STATE_LAUNCHED) {
+            if (mCamera) {
+                mCamera->mPositionTrack = CMatchCamera::Track();
+                mCamera->mLookAtTrack = CMatchCamera::Track();
+            }
+            UpdateMatchCamera(CAMERA_END);
+        } else if (mCamera && !mCamera->mPositionTrack.running && !mCamera->mLookAtTrack.running) {
+            UpdateMatchCamera(CAMERA_FREE);
+        }
+        break;
+    case CAMERA_FREE:
+        if (mCamera && mTargetBall && mTargetBall->mState == CBall::STATE_LAUNCHED)
+            mCamera->mLookTarget = mTargetBall->GetWorldPosition();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- mouse ----------------------------------------------------------------
+
+bool CGameMaster::OnMouseDown(int32_t button)
+{
+    if (mCameraState != CAMERA_LAUNCH)
+        return false;
+    const bool left = button == 0;
+    if (left && !(mLaunchSet && mLaunchSet->mStep == 1 && IsLocalHumanTurn()))
+        return false;
+    if (button != 0 && button != 1)
+        return false;
+    mInputCaptured = true;
+    if (left)
+        mLeftDrag = true;
+    else {
+        mRightDrag = true;
+        mZoomSpeed = 0.0f;
+    }
+    return true;
+}
+
+bool CGameMaster::OnMouseUp(int32_t button)
+{
+    bool handled = false;
+    if (button == 0 && mLeftDrag) {
+        mLeftDrag = false;
+        handled = true;
+    } else if (button == 1 && mRightDrag) {
+        mRightDrag = false;
+        handled = true;
+    }
+    if (!mLeftDrag && !mRightDrag)
+        mInputCaptured = false;
+    return handled;
+}
+
+bool CGameMaster::OnMouseMove(float dx, float dy, float frameTime)
+{
+    bool handled = false;
+    if (mRightDrag) {
+        if (dy != 0.0f) {
+            mZoomSpeed = std::min(7.5f, std::max(-7.5f, mZoomSpeed - 0.15f * dy));
+        } else {
+            const float step = 10.0f * frameTime;
+            mZoomSpeed = mZoomSpeed > 0.0f ? std::max(0.0f, mZoomSpeed - step) : std::min(0.0f, mZoomSpeed + step);
+        }
+        mZoomDistance = std::max(0.0f, mZoomDistance + frameTime * mZoomSpeed);
+        handled = true;
+    }
+    if (mLeftDrag) {
+        mTurnInput = dx * 0.001f;
+        mPitchInput = dy * -0.05f;
+        handled = true;
+    }
+    return handled;
+}
+
+namespace {
+
+CEGUI::Window* RootWindow()
+{
+    CEGUI::System* system = CEGUI::System::getSingletonPtr();
+    return system ? system->getDefaultGUIContext().getRootWindow() : nullptr;
+}
+
+}  // namespace
+
+bool CGameMaster::CaptureFreeCameraInput(const CEGUI::EventArgs& args)
+{
+    const auto& mouse = static_cast<const CEGUI::MouseEventArgs&>(args);
+    const int32_t button = mouse.button == CEGUI::LeftButton ? 0 : mouse.button == CEGUI::RightButton ? 1 : -1;
+    const bool wasCaptured = mInputCaptured;
+    if (!OnMouseDown(button))
+        return false;
+    if (!wasCaptured) {
+        if (CEGUI::Window* root = RootWindow()) {
+            root->activate();
+            root->captureInput();
+        }
+    }
+    if (button == 0) {
+        mLeftDragX = mouse.position.d_x;
+        mLeftDragY = mouse.position.d_y;
+    } else {
+        mRightDragX = mouse.position.d_x;
+        mRightDragY = mouse.position.d_y;
+    }
+    return true;
+}
+
+bool CGameMaster::ReleaseFreeCameraInput(const CEGUI::EventArgs& args)
+{
+    const auto& mouse = static_cast<const CEGUI::MouseEventArgs&>(args);
+    const int32_t button = mouse.button == CEGUI::LeftButton ? 0 : mouse.button == CEGUI::RightButton ? 1 : -1;
+    const bool wasCaptured = mInputCaptured;
+    const bool handled = OnMouseUp(button);
+    if (wasCaptured && !mInputCaptured) {
+        if (CEGUI::Window* root = RootWindow())
+            root->releaseInput();
+    }
+    return handled;
+}
+
+bool CGameMaster::MoveFreeCamera(const CEGUI::EventArgs& args)
+{
+    const auto& mouse = static_cast<const CEGUI::MouseEventArgs&>(args);
+    float dx = 0.0f, dy = 0.0f;
+    if (mLeftDrag) {
+        dx = mouse.position.d_x - mLeftDragX;
+        dy = mouse.position.d_y - mLeftDragY;
+        mLeftDragX = mouse.position.d_x;
+        mLeftDragY = mouse.position.d_y;
+    } else if (mRightDrag) {
+        dx = mouse.position.d_x - mRightDragX;
+        dy = mouse.position.d_y - mRightDragY;
+        mRightDragX = mouse.position.d_x;
+        mRightDragY = mouse.position.d_y;
+    }
+    return OnMouseMove(dx, dy, gTimer.GetDeltaSeconds());
+}
+
+// ---- debug keys ----------------------------------------------------------
+
+void CGameMaster::DebugMoveBalls()
+{
+    if (mLaunchSet && mLaunchSet->mStep == 1 && IsLocalHumanTurn() && mAimGuide) {
+        if (CInputMgr::IsPressed(gInputMgr.GetAction(16))) {
+            mLaunchSet->ApplyErrors(mAimGuide->mLaunchSpeed, mAimGuide->mLaunchAngle, -1);
+        } else if (CInputMgr::IsPressed(gInputMgr.GetAction(17))) {
+            float x = 0.0f, y = 0.0f;
+            if (gInputMgr.GetMousePosition(x, y))
+                mLaunchSet->DropBallAtCursor(x, y);
+        }
+    }
+    if (CInputMgr::IsPressed(gInputMgr.GetChannel(KEY_0)))
+        mDebugBallIndex = 0;
+    const int32_t half = static_cast<int32_t>(mBalls.size() / 2);
+    const bool side1 = CInputMgr::Level(gInputMgr.GetChannel(KEY_LCONTROL)) != 0;
+    for (int n = 1; n <= 6 && n <= half; ++n)
+        if (CInputMgr::IsPressed(gInputMgr.GetChannel(KEY_1 + n - 1)))
+            mDebugBallIndex = side1 ? half + n : n;
+    CBall* ball = GetBall(static_cast<uint32_t>(mDebugBallIndex));
+    if (!ball || ball->mState != CBall::STATE_LAUNCHED || !ball->GetNode())
+        return;
+    Ogre::Vector3 move = Ogre::Vector3::ZERO;
+    if (CInputMgr::Level(gInputMgr.GetChannel(KEY_PAD4)))
+        move.x += 0.05f;
+    if (CInputMgr::Level(gInputMgr.GetChannel(KEY_PAD6)))
+        move.x -= 0.05f;
+    if (CInputMgr::Level(gInputMgr.GetChannel(KEY_PAD2)))
+        move.z += 0.05f;
+    if (CInputMgr::Level(gInputMgr.GetChannel(KEY_PAD8)))
+        move.z -= 0.05f;
+    if (move != Ogre::Vector3::ZERO)
+        ball->SetWorldPosition(ball->GetWorldPosition() + move);
+}
+
+void CGameMaster::DumpBalls()
+{
+    if (!CInputMgr::IsReleased(gInputMgr.GetChannel(KEY_O)))
+        return;
+    PlatLog("=========================================================");
+    for (size_t i = 0; i < mBalls.size(); ++i) {
+        const CBall* ball = mBalls[i];
+        const CKEMSceneNode* node = ball ? ball->GetNode() : nullptr;
+        const Ogre::Vector3 p = ball ? ball->GetWorldPosition() : Ogre::Vector3::ZERO;
+        const bool body = node && node->getPhysicObject() && node->getPhysicObject()->IsActive();
+        PlatLog("-Ball(%s) (%u / %u): (%.3f,%.3f,%.3f)(Phys=%s)", node ? node->getName().c_str() : "",
+                static_cast<unsigned>(i), static_cast<unsigned>(mBalls.size()), p.x, p.y, p.z,
+                body ? "Enabled" : "Disabled");
+    }
+    PlatLog("=========================================================");
+}
