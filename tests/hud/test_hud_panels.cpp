@@ -79,12 +79,12 @@ protected:
     static void SetUpTestSuite()
     {
         sOverlaySystem = new Ogre::OverlaySystem();
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(std::string(KEM_STAGE_DIR) + "/mediaDemo/Overlays", "FileSystem", "HudPanelTest");
-        groups.initialiseResourceGroup("HudPanelTest");
-        // Flag pictures come with the menus' media; two stand-ins here.
+        sMediaError = LoadStagedOverlays("HudPanelTest");
+        // Flag pictures come with the menus' media; stand-ins for any not shipped yet.
+        Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
         for (const char* flag : {"MENU/Country/flag/France", "MENU/Country/flag/Ile-de-France"})
-            Ogre::MaterialManager::getSingleton().getByName("MENU/Country/flag")->clone(flag);
+            if (!materials.getByName(flag))
+                materials.getByName("MENU/Country/flag")->clone(flag);
     }
     static void TearDownTestSuite()
     {
@@ -95,6 +95,7 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_EQ(sMediaError, "");
         HudGuiTest::SetUp();
         // The game's fonts for the player lines.
         ASSERT_TRUE(gGUIMgr.LoadScheme("Tavirelo_GUI.scheme"));
@@ -132,11 +133,13 @@ protected:
     }
 
     static Ogre::OverlaySystem* sOverlaySystem;
+    static std::string sMediaError;
     ThrowProfile mProfile;
     std::vector<std::unique_ptr<CPlayer>> mPlayers;
 };
 
 Ogre::OverlaySystem* HudPanelTest::sOverlaySystem = nullptr;
+std::string HudPanelTest::sMediaError;
 
 // ---- match info panel ------------------------------------------------------
 

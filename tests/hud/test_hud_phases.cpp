@@ -36,9 +36,7 @@ protected:
     static void SetUpTestSuite()
     {
         sOverlaySystem = new Ogre::OverlaySystem();
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(std::string(KEM_STAGE_DIR) + "/mediaDemo/Overlays", "FileSystem", "HudTest");
-        groups.initialiseResourceGroup("HudTest");
+        sMediaError = LoadStagedOverlays("HudTest");
     }
     static void TearDownTestSuite()
     {
@@ -49,6 +47,7 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_EQ(sMediaError, "");
         HudGuiTest::SetUp();
         CWindowEffectMgr::Create();
         CHUDMgr::InitOverlayStates();
@@ -86,6 +85,7 @@ protected:
             EXPECT_EQ(Window(name)->isVisible(), visible) << name;
     }
     static inline Ogre::OverlaySystem* sOverlaySystem = nullptr;
+    static inline std::string sMediaError;
 };
 
 TEST_F(HudPhaseTest, GroupsHoldTheOverlaysOfTheScripts)

@@ -83,9 +83,7 @@ protected:
     static void SetUpTestSuite()
     {
         sOverlaySystem = new Ogre::OverlaySystem();
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(std::string(KEM_STAGE_DIR) + "/mediaDemo/Overlays", "FileSystem", "ThrowPanelTest");
-        groups.initialiseResourceGroup("ThrowPanelTest");
+        sMediaError = LoadStagedOverlays("ThrowPanelTest");
     }
     static void TearDownTestSuite()
     {
@@ -96,6 +94,7 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_EQ(sMediaError, "");
         HudGuiTest::SetUp();
         CHUDMgr::InitOverlayStates();
         sRealClock = CHUDMatch::sClock;
@@ -167,6 +166,7 @@ protected:
     static bool Tinted(const std::string& name) { return BlendOf(name).operation == Ogre::LBX_BLEND_MANUAL; }
 
     static Ogre::OverlaySystem* sOverlaySystem;
+    static std::string sMediaError;
     int64_t (*sRealClock)() = nullptr;
     PanelGame mGame;
     std::unique_ptr<CAimGuide> mGuide;
@@ -178,6 +178,7 @@ protected:
 };
 
 Ogre::OverlaySystem* ThrowPanelTest::sOverlaySystem = nullptr;
+std::string ThrowPanelTest::sMediaError;
 
 TEST_F(ThrowPanelTest, RefreshDrawsTheThrowersModeWithStartDisabled)
 {
