@@ -1,0 +1,73 @@
+// The match layout as the game ships it (the staged tree), on CEGUI's Null
+// renderer: every window the match mode and its states look up is there, the
+// frames' texts sit inside their frames, and every frame starts hidden.
+#include "GuiTestUtil.h"
+
+#include <CGUIMgr.h>
+
+#include <CEGUI/Window.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Frames, and what each holds; a name path "Frame/Text" is how the states
+// name a frame's text.
+const std::vector<std::pair<std::string, std::vector<std::string>>> kFrames = {
+    {"FrameHeadTail", {"FrameHeadTailName", "FrameHeadTail/MonText", "ButtonHead", "ButtonTail"}},
+    {"FrameResponse", {"FrameResponseName", "FrameResponse/Text", "ButtonValid"}},
+    {"FramePigLaunchError", {"FramePigName", "FramePigLaunchError/Text", "ButtonOK"}},
+    {"FramePigIsOut", {"FramePigIsOut/Text", "ButtonValidPigOut"}},
+    {"FramePause", {"BtnPauseQuit", "BtnPauseBack", "BtnAmbPlus", "BtnAmbMoins", "BtnMusicPlus", "BtnMusicMoins",
+                    "VolAmb", "VolMus"}},
+    {"FrameConfirmQuit", {"TextPauseQuit", "BtnPauseConfirm", "BtnPauseCancel"}},
+    {"FrameEndMatch", {"textInfoEndMatch", "textInfoEndMatchBG", "BtnEndMatchReplay", "BtnEndMatchQuit",
+                       "BtnEndMatchChangeTeam", "BtnEndMatchChangeGameType"}},
+    {"FrameEndMatchAwards", {"textInfoAwards", "textInfoAwardsBG", "BtnAwardsReplay", "BtnAwardsEndMatch",
+                             "BtnAwardsChangeTeam", "BtnAwardsChangeGameType"}},
+    {"FrameEndTournament", {"BtnEndTournamentReplay", "BtnEndTournamentQuit", "BtnEndTournamentChangeTeam",
+                            "BtnEndTournamentChangeGameType"}},
+};
+
+// Windows directly under the sheet.
+const std::vector<std::string> kTopWindows = {
+    "FrameButtons", "TextLeft", "TextRight", "TextReplay", "BtnReplay", "TextContinue", "TextBtnReplay",
+    "BtnQuitReplay", "TextInfosPlayer", "FramePlayerName", "Team1Name", "Team2Name", "HUDInfosTeam1Name",
+    "HUDInfosTeam2Name", "textScore", "CurrentGamer", "BtnQuitTraining", "infosP1", "infosP2", "infosP3",
+    "BtnCamPlus", "BtnCamMoins", "BtnRight", "BtnLeft"};
+
+class MatchLayout : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(mSession.Start(mGui));
+        ASSERT_TRUE(mGui.LoadScheme("Tavirelo_GUI.scheme"));
+        ASSERT_TRUE(mGui.LoadLayout("QuickMatchLayouts.layout")) << "unknown window type or font, or a broken file";
+    }
+    void TearDown() override { mSession.Stop(); }
+
+    CGUIMgr mGui;
+    NullGuiSession mSession;
+};
+
+TEST_F(MatchLayout, EveryWindowTheMatchLooksUpIsInItsPlace) {
+    CEGUI::Window* root = mGui.GetWindow("Root");
+    ASSERT_NE(root, nullptr);
+    for (const std::string& name : kTopWindows) {
+        CEGUI::Window* window = mGui.GetWindow(name);
+        ASSERT_NE(window, nullptr) << name;
+        EXPECT_EQ(window->getParent(), root) << name;
+    }
+    for (const auto& frame : kFrames) {
+        CEGUI::Window* window = mGui.GetWindow(frame.first);
+        ASSERT_NE(window, nullptr) << frame.first;
+        EXPECT_FALSE(window->isVisible()) << frame.first << " must start hidden";
+        for (const std::string& name : frame.second) {
+            CEGUI::Window* child = mGui.GetWindow(name);
+            ASSERT_NE(child, nullptr) << name;
+            EXPECT_TRUE(child->isAncestor(window)) << name << " is not inside " << frame.first;
+        }
+    }
+}
+
+}  // namespace
