@@ -125,25 +125,17 @@ TEST_F(PlayerMedia, EveryPlayerOfTheTableResolvesToASkinnedModelWithItsMaterials
     for (const Team* team : TeamDB::GetTeams()) {
         const PlayerList* squad = PlayerDB::GetTeamPlayers(team);
         ASSERT_NE(squad, nullptr) << team->mName;
-        const std::string prefix = GetTeamDisplayName(team);
         for (const CPlayer* player : *squad) {
             SCOPED_TRACE(player->mName);
-            const std::string meshName =
-                CPlayer::GetMeshName(player->mBodyCode, player->mSkinCode, player->mModelNumber);
-            // The skin and shoes the model builder applies, and the side's clothes in both languages.
+            // The skin and shoes the model builder applies, and the panel's head picture.
             for (int32_t part : {1, 2})
                 ExpectDrawable(player->GetMaterialName(part));
-            for (unsigned language : {1u, 2u}) {
-                CLangDB::Instance().SetCurrentLanguage(language);
-                ASSERT_TRUE(CLangDB::Instance().LoadFromFile(SourceData("Lang_DB.csv")));
-                ExpectDrawable(player->GetClothesMaterialName(prefix));
-            }
-            CLangDB::Instance().SetCurrentLanguage(1);
-            ASSERT_TRUE(CLangDB::Instance().LoadFromFile(SourceData("Lang_DB.csv")));
             char head[64];
             std::snprintf(head, sizeof(head), "HUD/Head_%s_%s_%02d", CPlayer::GetBodyCode(player->mBodyCode),
                           CPlayer::GetSkinCode(player->mSkinCode), player->mModelNumber);
             ExpectDrawable(head);
+            const std::string meshName =
+                CPlayer::GetMeshName(player->mBodyCode, player->mSkinCode, player->mModelNumber);
             if (!checkedMeshes.insert(meshName).second)
                 continue;
 
@@ -168,6 +160,16 @@ TEST_F(PlayerMedia, EveryPlayerOfTheTableResolvesToASkinnedModelWithItsMaterials
         }
     }
     EXPECT_FALSE(checkedMeshes.empty());
+
+    // The side's clothes, named from its display name and the language's id, in both languages.
+    for (unsigned language : {1u, 2u}) {
+        CLangDB::Instance().SetCurrentLanguage(language);
+        ASSERT_TRUE(CLangDB::Instance().LoadFromFile(SourceData("Lang_DB.csv")));
+        for (const Team* team : TeamDB::GetTeams())
+            for (const CPlayer* player : *PlayerDB::GetTeamPlayers(team))
+                ExpectDrawable(player->GetClothesMaterialName(GetTeamDisplayName(team)));
+    }
+    CLangDB::Instance().SetCurrentLanguage(1);
 }
 
 // The ball follows the hand bone until the release frame, then flies from
