@@ -31,6 +31,7 @@
 #include <TuningParameters.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -51,6 +52,22 @@ float EstimateRolling(const CRollingEstimator* estimator, float angle, float eff
     return estimator ? estimator->Estimate(angle, effect, speed) : 0.0f;
 }
 
+void ReplayStart()
+{
+    gReplayMgr.StartReplay(gTimer.GetTimeMs());
+    gReplayMgr.TakeReceivedState();
+}
+
+bool ReplayPlay(uint32_t now)
+{
+    return gReplayMgr.Replay(now);
+}
+
+void ReplayFinish(std::vector<CBall*> balls)
+{
+    gReplayMgr.ApplyFinalState(std::move(balls));
+}
+
 bool HasComputerSide(const MatchState* match)
 {
     return match && ((match->mTeamA && match->mTeamA->mComputer) || (match->mTeamB && match->mTeamB->mComputer));
@@ -64,6 +81,9 @@ CGameMaster::CGameMaster(MatchState* match) : CKEMSceneNode(nullptr), mMatch(mat
     mAimGuide = new CAimGuide();
     mAimGuide->mReferee = this;
     CAimGuide::sEstimateRolling = &EstimateRolling;
+    LaunchSet::sReplay.start = &ReplayStart;
+    LaunchSet::sReplay.play = &ReplayPlay;
+    LaunchSet::sReplay.finish = &ReplayFinish;
     mLaunchSet = new LaunchSet(mAimGuide);
     mCamera = new CMatchCamera();
     if (HasComputerSide(mMatch)) {

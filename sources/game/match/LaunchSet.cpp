@@ -414,8 +414,9 @@ void LaunchSet::LaunchBall()
         else if (mPower > mAimGuide->GetGraduationDistance1())
             mPlayer->mFatigue -= MALUS_PHYSIQUE_JAUNE_SUPERIEUR;
         else if (mPower >= mAimGuide->GetGraduationDistance0()) {
+            // Recovery rests the thrower down to no fatigue, never below.
             if (mPlayer->mFatigue > 0)
-                mPlayer->mFatigue -= RECUPERATION_PHYSIQUE_VERT;
+                mPlayer->mFatigue = std::max(0, mPlayer->mFatigue - RECUPERATION_PHYSIQUE_VERT);
         } else
             mPlayer->mFatigue -= MALUS_PHYSIQUE_JAUNE_INFERIEUR;
     }

@@ -1,0 +1,491 @@
+// The match referee on a scene without display: who throws and with which
+// ball, the evaluation of a throw from hand-placed balls (points, the
+// thrower's mental change, the crowd's reaction, the next ball), the venue
+// check of the set-up, and the throw's guards against out-of-range values.
+#include "PhysicsTestEnv.h"
+
+#include <CAITaskScheduler.h>
+#include <CAimGuide.h>
+#include <CBall.h>
+#include <CGameElement.h>
+#include <CGameMaster.h>
+#include <CKEMSceneGraph.h>
+#include <CPlayer.h>
+#include <CScenaricMgr.h>
+#include <CaracDB.h>
+#include <LaunchSet.h>
+#include <MatchState.h>
+#include <Platform.h>
+#include <Team.h>
+#include <Terrain.h>
+#include <TuningLoader.h>
+#include <TuningParameters.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Up to three players a side on a terrain x -2..2, z -7.5..7.5; the circle
+// at (0, 0, 6). The referee is built without a venue: its balls (target
+// ball, then side 0's, then side 1's) are made here.
+class RefereeTest : public PhysicsSceneTest {
+protected:
+    void SetUp() override
+    {
+        PhysicsSceneTest::SetUp();
+        ASSERT_EQ(TuningLoadFromFolder(std::string(KEM_SOURCE_MEDIA) + "/Config"), 0);
+        mProfile.mSpeed0 = 4.0f;
+        mProfile.mSpeed1 = 6.0f;
+        mProfile.mSpeed2 = 8.0f;
+        mProfile.mSpeed3 = 10.0f;
+        mProfile.mPhysique = mProfile.mMental = 50;
+        for (int i = 0; i < 6; ++i) {
+            mPlayers.emplace_back(new CPlayer(std::string(1, char('A' + i))));
+            mPlayers.back()->mPointingProfile = mPlayers.back()->mShootingProfile = &mProfile;
+        }
+    }
+    void TearDown() override
+    {
+        for (const std::unique_ptr<CPlayer>& player : mPlayers)
+            if (player->GetNode())
+                gScenaricMgr.Unregister(player->GetNode());
+        delete mReferee;
+        mReferee = nullptr;
+        mMatch.reset();
+        mTeamA.mPlayers.clear();
+        mTeamB.mPlayers.clear();
+        mPlayers.clear();
+        PhysicsSceneTest::TearDown();
+    }
+
+    void Match(int perSide)
+    {
+        for (int i = 0; i < perSide; ++i) {
+            mTeamA.mPlayers.push_back(mPlayers[static_cast<size_t>(i)].get());
+            mTeamB.mPlayers.push_back(mPlayers[static_cast<size_t>(3 + i)].get());
+        }
+        mMatch.reset(new MatchState(&mTeamA, &mTeamB, 13, perSide, 0));
+        gPhysicMgr.CreateWorld(mWorld);
+        for (const std::unique_ptr<CPlayer>& player : mPlayers)
+            player->SetNode(new TestNode(nullptr, "joueur " + player->mName));
+        mMatch->mTerrain->SetLimits(Ogre::Vector3(-2, 0, -7.5f), Ogre::Vector3(2, 0, 7.5f));
+
+        mReferee = new CGameMaster(mMatch.get());
+        mReferee->mCircle = new CCircle(new TestNode(nullptr, "cercle"));
+        mMatch->mCircle = mReferee->mCircle;
+        mReferee->mCircle->SetWorldPosition(Ogre::Vector3(0, 0, 6));
+        const int32_t perSideBalls = CGameMaster::BallsPerSide(perSide);
+        for (int i = 0; i <= 2 * perSideBalls; ++i) {
+            TestNode* node = new TestNode(nullptr, i == 0 ? std::string("cochonnet") : "boule " + std::to_string(i));
+            mReferee->mBalls.push_back(new CBall(i == 0 ? CBall::KIND_TARGET : CBall::KIND_BALL, node));
+        }
+        mReferee->mTargetBall = mReferee->mBalls[0];
+        mReferee->mAimGuide->mTerrain = mMatch->mTerrain;
+    }
+
+    // The mene begun, the target ball validly at the origin, the first ball
+    // of side 0 current (as after a valid target throw).
+    void TargetAtOrigin()
+    {
+        mReferee->StartRound();
+        CBall* target = mReferee->mTargetBall;
+        SetNodeWorldPosition(target->GetNode(), Ogre::Vector3::ZERO);
+        target->mState = CBall::STATE_LAUNCHED;
+        mMatch->mMene->mTargetBall = target;
+        mReferee->mCurrentBall = mReferee->GetBall(1);
+    }
+    // A ball of `side` rests `distance` from the target ball, ranked by the rules.
+    CBall* Place(int32_t side, float distance, float angle = 0.0f)
+    {
+        const int32_t perSide = mReferee->GetBallsPerSide();
+        const int32_t index = 1 + side * perSide + static_cast<int32_t>(mMatch->mMene->mBalls[side].size());
+        CBall* ball = mReferee->GetBall(static_cast<uint32_t>(index));
+        SetNodeWorldPosition(ball->GetNode(),
+                             Ogre::Vector3(distance * std::sin(angle), 0.0f, distance * std::cos(angle)));
+        ball->mState = CBall::STATE_LAUNCHED;
+        return ball;
+    }
+    void Rank(int32_t side, float distance)
+    {
+        mMatch->mMene->mCurrentSide = side;
+        mMatch->AfterThrow(Place(side, distance, 1.0f));
+    }
+
+    ThrowProfile mProfile;
+    std::vector<std::unique_ptr<CPlayer>> mPlayers;
+    Team mTeamA{"team A"};
+    Team mTeamB{"team B"};
+    std::unique_ptr<MatchState> mMatch;
+    CGameMaster* mReferee = nullptr;
+};
+
+// The mental keys set apart, so that a stress change tells which were added.
+class ScoringTest : public RefereeTest {
+protected:
+    struct Key {
+        int32_t* key;
+        int32_t value;
+        int32_t saved;
+    };
+    void SetUp() override
+    {
+        RefereeTest::SetUp();
+        for (Key& k : mKeys) {
+            k.saved = *k.key;
+            *k.key = k.value;
+        }
+        mSaved[0] = SEUIL_ANGLE_ROULAGE;
+        mSaved[1] = DIST_REUSSITE_POINTE;
+        mSaved[2] = DIST_ECHEC_POINTE;
+        SEUIL_ANGLE_ROULAGE = 10.0f;
+        DIST_REUSSITE_POINTE = 0.5f;
+        DIST_ECHEC_POINTE = 2.0f;
+    }
+    void TearDown() override
+    {
+        for (Key& k : mKeys)
+            *k.key = k.saved;
+        SEUIL_ANGLE_ROULAGE = mSaved[0];
+        DIST_REUSSITE_POINTE = mSaved[1];
+        DIST_ECHEC_POINTE = mSaved[2];
+        RefereeTest::TearDown();
+    }
+    Key mKeys[14] = {
+        {&BONUS_MENTAL_PREMIERE_BOULE_PRES, 2, 0},        {&BONUS_MENTAL_AUTRE_BOULE_PRES, 3, 0},
+        {&MALUS_MENTAL_PREMIERE_BOULE_LOIN, -5, 0},       {&MALUS_MENTAL_AUTRE_BOULE_LOIN, -7, 0},
+        {&BONUS_MENTAL_SCORE_MENE_AUGMENTE, 11, 0},       {&MALUS_MENTAL_SCORE_MENE_DIMINUE, -13, 0},
+        {&MALUS_MENTAL_SCORE_MENE_EGAL, -17, 0},          {&BONUS_MENTAL_MEILLEURE_BOULE_APPROCHE, 19, 0},
+        {&MALUS_MENTAL_MEILLEURE_BOULE_ELOIGNE, -23, 0},  {&MALUS_MENTAL_MEILLEURE_BOULE_ADVERSE_APPROCHE, -29, 0},
+        {&BONUS_MENTAL_MEILLEURE_BOULE_ADVERSE_ELOIGNE, 31, 0}, {&BONUS_MENTAL_GAIN_MENE, 37, 0},
+        {&MALUS_MENTAL_PERTE_MENE, -41, 0},               {&MALUS_MENTAL_ROULAGE, -43, 0},
+    };
+    float mSaved[3] = {};
+};
+
+}  // namespace
+
+TEST_F(RefereeTest, BallsPerSideAndTheNextBallOfASide)
+{
+    EXPECT_EQ(CGameMaster::BallsPerSide(1), 3);
+    EXPECT_EQ(CGameMaster::BallsPerSide(2), 6);
+    EXPECT_EQ(CGameMaster::BallsPerSide(3), 6);
+    // Side 0's first ball is element 1, side 1's first is 1 + B.
+    EXPECT_EQ(CGameMaster::NextBallIndex(3, 0, 3), 1);
+    EXPECT_EQ(CGameMaster::NextBallIndex(3, 0, 1), 3);
+    EXPECT_EQ(CGameMaster::NextBallIndex(3, 1, 3), 4);
+    EXPECT_EQ(CGameMaster::NextBallIndex(6, 1, 1), 12);
+}
+
+TEST_F(RefereeTest, MeneStartsWithTheTargetBallPointedByTheSidesPointer)
+{
+    Match(3);
+    mTeamA.mPlayers[0]->mRole = CPlayer::ROLE_SHOOTER;
+    mTeamA.mPlayers[1]->mRole = CPlayer::ROLE_POINTER;
+    mTeamA.mPlayers[1]->mThrowMode = CPlayer::THROW_SHOOTING;
+    mReferee->mBalls[3]->mState = CBall::STATE_OUT;
+    mReferee->StartRound();
+
+    EXPECT_EQ(mReferee->GetCurrentBall(), mReferee->mTargetBall);
+    EXPECT_EQ(mReferee->mTargetBall->mHighlight, 1);
+    EXPECT_EQ(mReferee->mBalls[3]->mState, CBall::STATE_NONE);
+    CPlayer* thrower = mTeamA.mPlayers[1];
+    EXPECT_EQ(mReferee->mCurrentPlayer, thrower);
+    EXPECT_EQ(mReferee->GetCurrentPlayer(), thrower);
+    EXPECT_EQ(thrower->mThrowMode, CPlayer::THROW_POINTING);
+    EXPECT_EQ(thrower->mBallsLeft, 2);
+    EXPECT_EQ(mReferee->GetLaunchSet()->mStep, 1);
+    EXPECT_TRUE(mReferee->IsLocalHumanTurn());
+    // On the circle, facing the far end of the terrain: the aim lies 5 m ahead.
+    EXPECT_TRUE(thrower->GetWorldPosition().positionEquals(Ogre::Vector3(0, 0, 6), 1e-4f));
+    EXPECT_TRUE(mReferee->GetAimGuide()->mAimPoint.positionEquals(Ogre::Vector3(0, 0.02f, 1), 1e-3f))
+        << mReferee->GetAimGuide()->mAimPoint;
+    Ogre::Vector3 unused;
+    EXPECT_FALSE(mReferee->GetTargetBallPosition(unused));
+}
+
+TEST_F(RefereeTest, TeamPlayerIsChosenOnlyWhileAiming)
+{
+    Match(2);
+    mTeamA.mPlayers[1]->mRole = CPlayer::ROLE_SHOOTER;
+    TargetAtOrigin();
+    LaunchSet& set = *mReferee->GetLaunchSet();
+
+    set.mStep = 2;
+    mReferee->SelectTeamPlayer(1);
+    EXPECT_EQ(mTeamA.mCurrentPlayer, 0);
+    EXPECT_EQ(set.mStep, 2);
+
+    set.mStep = 1;
+    mReferee->SelectTeamPlayer(1);
+    EXPECT_EQ(mTeamA.mCurrentPlayer, 1);
+    EXPECT_EQ(mReferee->mCurrentPlayer, mTeamA.mPlayers[1]);
+    EXPECT_EQ(mTeamA.mPlayers[1]->mThrowMode, CPlayer::THROW_SHOOTING);
+    // An index past the team changes nothing.
+    mReferee->SelectTeamPlayer(7);
+    EXPECT_EQ(mReferee->mCurrentPlayer, mTeamA.mPlayers[1]);
+}
+
+TEST_F(ScoringTest, ThrowsEvaluatedFromHandPlacedBalls)
+{
+    struct Prior {
+        int32_t side;
+        float distance;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Prior> before;
+        int32_t side;
+        int32_t mode;
+        float angle;      // shooting angle of the throw
+        float distance;   // where the thrown ball rests
+        int32_t reaction;
+        int32_t stressChange;
+        int32_t nextBall;   // element of the ball list thrown next
+        int32_t nextSide;
+    } cases[] = {
+        {"first ball near", {}, 0, CPlayer::THROW_POINTING, 30, 0.3f, 6, -2, 4, 1},
+        {"first ball far", {}, 0, CPlayer::THROW_POINTING, 30, 3.0f, 3, 5, 4, 1},
+        {"first ball rolled near", {}, 0, CPlayer::THROW_POINTING, 5, 0.3f, 6, 41, 4, 1},
+        {"first ball between the thresholds", {}, 0, CPlayer::THROW_POINTING, 30, 1.0f, 0, 0, 4, 1},
+        {"first ball shot", {}, 0, CPlayer::THROW_SHOOTING, 30, 1.0f, 0, 0, 4, 1},
+        {"answer near takes the point", {{0, 1.0f}}, 1, CPlayer::THROW_POINTING, 30, 0.3f, 5, -14, 2, 0},
+        {"answer short of the point", {{0, 1.0f}}, 1, CPlayer::THROW_POINTING, 30, 1.5f, 0, 17, 5, 1},
+        {"shot that changes nothing", {{0, 1.0f}}, 1, CPlayer::THROW_SHOOTING, 30, 1.5f, 3, 17, 5, 1},
+        {"own best ball nearer", {{0, 1.0f}, {1, 1.5f}}, 1, CPlayer::THROW_POINTING, 30, 1.2f, 0, -2, 6, 1},
+        {"own ball farther, best unchanged", {{0, 1.0f}, {1, 1.5f}}, 1, CPlayer::THROW_POINTING, 30, 1.8f, 0, 17, 6,
+         1},
+        {"takes back a point", {{0, 1.0f}, {1, 0.5f}}, 0, CPlayer::THROW_POINTING, 30, 0.3f, 5, -14, 5, 1},
+        {"second point of the side", {{0, 1.0f}, {1, 1.5f}}, 0, CPlayer::THROW_POINTING, 30, 1.2f, 5, -11, 5, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        SetUp();
+        Match(1);
+        TargetAtOrigin();
+        for (const Prior& p : c.before)
+            Rank(p.side, p.distance);
+        Team& team = c.side == 0 ? mTeamA : mTeamB;
+        CPlayer* thrower = team.mPlayers[0];
+        mMatch->mMene->mCurrentSide = c.side;
+        mReferee->mCurrentBall = Place(c.side, c.distance);
+        mReferee->mCurrentPlayer = thrower;
+        thrower->mThrowMode = c.mode;
+        thrower->mStress = 100;
+        mReferee->GetLaunchSet()->mShootingAngle = c.angle;
+        mReferee->GetLaunchSet()->mStep = 9;
+
+        bool valid = false;
+        int reaction = -1;
+        mReferee->EvaluateThrow(valid, reaction);
+        EXPECT_TRUE(valid);
+        EXPECT_EQ(reaction, c.reaction);
+        EXPECT_EQ(thrower->mStress - 100, c.stressChange);
+        EXPECT_EQ(mMatch->mMene->mCurrentSide, c.nextSide);
+        EXPECT_EQ(mReferee->GetCurrentBall(), mReferee->GetBall(static_cast<uint32_t>(c.nextBall)));
+        EXPECT_EQ(mReferee->GetCurrentBall()->mHighlight, 1);
+        EXPECT_EQ(mReferee->GetPreviousBall()->mHighlight, 0);
+        EXPECT_EQ(mReferee->GetLaunchSet()->mStep, 0);
+    }
+}
+
+TEST_F(ScoringTest, TargetBallThrowsChangeNoStress)
+{
+    Match(1);
+    mReferee->StartRound();
+    CBall* target = mReferee->mTargetBall;
+    CPlayer* thrower = mReferee->mCurrentPlayer;
+    ASSERT_NE(thrower, nullptr);
+    thrower->mStress = 100;
+    struct Case {
+        float z;
+        bool valid;
+        CBall* next;
+    } cases[] = {
+        {3.0f, false, target},                     // 3 m from the circle: thrown again
+        {-2.0f, true, mReferee->GetBall(1)},       // 8 m: side 0's first ball follows
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.z);
+        SetNodeWorldPosition(target->GetNode(), Ogre::Vector3(0, 0, c.z));
+        target->mState = CBall::STATE_LAUNCHED;
+        ThrowResult result;
+        mReferee->EvaluateThrow(result);
+        EXPECT_EQ(result.valid != 0, c.valid);
+        EXPECT_EQ(result.reaction, 0);
+        EXPECT_EQ(thrower->mStress, 100);
+        EXPECT_EQ(mReferee->GetCurrentBall(), c.next);
+    }
+}
+
+TEST_F(ScoringTest, LastBallEndsTheMeneAndTheMatch)
+{
+    Match(1);
+    mMatch->mScoreA = 12;
+    TargetAtOrigin();
+    for (float d : {1.0f, 2.5f, 2.6f})
+        Rank(0, d);
+    Rank(1, 1.5f);
+    Rank(1, 1.6f);
+    CPlayer* thrower = mTeamB.mPlayers[0];
+    mMatch->mMene->mCurrentSide = 1;
+    CBall* last = Place(1, 1.2f);
+    mReferee->mCurrentBall = last;
+    mReferee->mCurrentPlayer = thrower;
+    thrower->mThrowMode = CPlayer::THROW_POINTING;
+    mReferee->GetLaunchSet()->mShootingAngle = 30.0f;
+    mReferee->GetLaunchSet()->mStep = 9;
+
+    ThrowResult result;
+    mReferee->EvaluateThrow(result);
+    EXPECT_EQ(mMatch->mScoreA, 13u);
+    EXPECT_EQ(mMatch->mScoreB, 0u);
+    // Unchanged lead, own best ball nearer, the mene lost.
+    EXPECT_EQ(thrower->mStress, 17 - 19 + 41);
+    // No next ball once the match is won; the throw is still closed.
+    EXPECT_EQ(mReferee->GetCurrentBall(), last);
+    EXPECT_EQ(mReferee->GetLaunchSet()->mStep, 0);
+}
+
+TEST_F(RefereeTest, VenueWithoutARequiredObjectFailsTheSetUp)
+{
+    Match(1);
+    for (const std::string& missing : CGameMaster::RequiredVenueObjects()) {
+        SCOPED_TRACE(missing);
+        std::vector<CKEMSceneNode*> made;
+        for (const std::string& name : CGameMaster::RequiredVenueObjects())
+            if (name != missing && !CKEMSceneGraph::FindNode(name))
+                made.push_back(new TestNode(nullptr, name));
+        if (CKEMSceneNode* node = CKEMSceneGraph::FindNode(missing))
+            node->setName(missing + " (renamed)");
+
+        static std::string logged;
+        logged.clear();
+        PlatSetLogSink([](const char* line) { logged += line; logged += '\n'; });
+        CGameMaster referee(mMatch.get());
+        EXPECT_FALSE(referee.Init());
+        PlatSetLogSink(nullptr);
+        EXPECT_TRUE(referee.IsSetUpFailed());
+        EXPECT_NE(logged.find("\"" + missing + "\""), std::string::npos) << logged;
+        if (CKEMSceneNode* node = CKEMSceneGraph::FindNode(missing + " (renamed)"))
+            node->setName(missing);
+    }
+}
+
+TEST_F(RefereeTest, ComputerLevelAndBalanceErrorStayInRange)
+{
+    struct Case {
+        int32_t in, out;
+    } levels[] = {{-1, -1}, {-5, 0}, {0, 0}, {7, 7}, {10, 10}, {25, 10}};
+    for (const Case& c : levels)
+        EXPECT_EQ(LaunchSet::ClampLevel(c.in), c.out) << c.in;
+
+    Team team("computer");
+    team.mDifficulty[0][1] = 14;
+    team.mDifficulty[1][1] = -3;
+    team.mDifficulty[2][1] = 6;
+    EXPECT_EQ(CGameMaster::AILevelFor(&team, 0), 10);
+    EXPECT_EQ(CGameMaster::AILevelFor(&team, 1), 0);
+    EXPECT_EQ(CGameMaster::AILevelFor(&team, 2), 6);
+    EXPECT_EQ(CGameMaster::AILevelFor(&team, 9), 6);
+
+    // Amplitudes of either sign, the largest draw, both signs.
+    for (float amplitude : {-40.0f, -3.0f, 0.0f, 3.0f, 40.0f})
+        for (int sign : {0, 1}) {
+            const float e = LaunchSet::BalanceError(amplitude, 32767, sign);
+            EXPECT_LE(std::fabs(e), 5.0f) << amplitude;
+            EXPECT_NEAR(std::fabs(e), std::fmin(5.0f, std::fabs(amplitude)), 1e-4f) << amplitude;
+        }
+}
+
+TEST_F(RefereeTest, ComputerThrowPresetsStayOnTheGauge)
+{
+    Match(1);
+    TargetAtOrigin();
+    LaunchSet& set = *mReferee->GetLaunchSet();
+    for (int32_t level : {-20, 0, 5, 10, 30}) {
+        for (int i = 0; i < 50; ++i) {
+            set.ApplyErrors(6.0f, 30.0f, level);
+            ASSERT_LE(std::fabs(set.mPresetUnbalance), 5.0f) << level;
+            ASSERT_TRUE(std::isfinite(set.mPresetPower)) << level;
+        }
+    }
+}
+
+TEST_F(RefereeTest, NoSpeedLandsNowhereAndBandsStayFinite)
+{
+    EXPECT_EQ(CAimGuide::LandingDistance(0.0f, 45.0f, 1.0f, 9.81f), 0.0f);
+    EXPECT_EQ(CAimGuide::LandingDistance(-2.0f, 45.0f, 1.0f, 9.81f), 0.0f);
+    Match(1);
+    TargetAtOrigin();
+    mProfile.mSpeed0 = mProfile.mSpeed1 = mProfile.mSpeed2 = mProfile.mSpeed3 = 0.0f;
+    CAimGuide& guide = *mReferee->GetAimGuide();
+    for (float d : {guide.GetGraduationDistance0(), guide.GetGraduationDistance1(), guide.GetGraduationDistance2(),
+                    guide.GetGraduationDistance3()}) {
+        EXPECT_TRUE(std::isfinite(d));
+        EXPECT_EQ(d, guide.mAxisMin);
+    }
+}
+
+TEST_F(RefereeTest, GreenZoneRecoveryStopsAtNoFatigue)
+{
+    Match(1);
+    TargetAtOrigin();
+    const int32_t saved = RECUPERATION_PHYSIQUE_VERT;
+    RECUPERATION_PHYSIQUE_VERT = 3;
+    LaunchSet& set = *mReferee->GetLaunchSet();
+    CPlayer* thrower = mReferee->mCurrentPlayer;
+    ASSERT_NE(thrower, nullptr);
+    set.Begin(thrower, mReferee->GetBall(1));
+    // Power in the green band (between distance 0 and distance 1).
+    CAimGuide& guide = *mReferee->GetAimGuide();
+    set.mPower = 0.5f * (guide.GetGraduationDistance0() + guide.GetGraduationDistance1());
+    ASSERT_GE(set.mPower, guide.GetGraduationDistance0());
+    ASSERT_LE(set.mPower, guide.GetGraduationDistance1());
+    struct Case {
+        int32_t before, after;
+    } cases[] = {{1, 0}, {3, 0}, {5, 2}, {0, 0}, {-2, -2}};
+    for (const Case& c : cases) {
+        thrower->mFatigue = c.before;
+        set.LaunchBall();
+        EXPECT_EQ(thrower->mFatigue, c.after) << c.before;
+    }
+    RECUPERATION_PHYSIQUE_VERT = saved;
+}
+
+TEST_F(RefereeTest, ComputerDecisionIsAppliedOnceAtTheAimingStep)
+{
+    mTeamB.mComputer = true;
+    Match(1);
+    ASSERT_NE(mReferee->GetStrategyManager(), nullptr);
+    mMatch->mNextStartingSide = 1;
+    mReferee->StartRound();
+    ASSERT_EQ(mReferee->GetSideToPlay(), 1);
+    ASSERT_TRUE(mReferee->IsCurrentSideAI());
+    EXPECT_FALSE(mReferee->IsLocalHumanTurn());
+    LaunchSet& set = *mReferee->GetLaunchSet();
+
+    int frames = 0;
+    while (!set.mPresetActive && frames++ < 2000) {
+        mReferee->ApplyAIDecision();
+        g_AITaskScheduler.RunFrame();
+    }
+    ASSERT_TRUE(set.mPresetActive) << frames;
+    EXPECT_EQ(set.mStep, 1);
+    EXPECT_EQ(mReferee->mCurrentPlayer->mThrowMode, CPlayer::THROW_POINTING);
+    const float presetPower = set.mPresetPower;
+
+    // Later frames, at the aiming step and beyond, leave the throw running.
+    for (int32_t step : {1, 2, 3}) {
+        set.mStep = step;
+        set.mPower = 1.25f;
+        mReferee->ApplyAIDecision();
+        EXPECT_EQ(set.mStep, step);
+        EXPECT_EQ(set.mPower, 1.25f);
+        EXPECT_TRUE(set.mPresetActive);
+        EXPECT_EQ(set.mPresetPower, presetPower);
+    }
+}
