@@ -60,7 +60,8 @@ void ReplayStart()
 
 bool ReplayPlay(uint32_t now)
 {
-    return gReplayMgr.Replay(now);
+    // The replay manager answers false once the recording has been played out.
+    return !gReplayMgr.Replay(now);
 }
 
 void ReplayFinish(std::vector<CBall*> balls)
@@ -283,7 +284,7 @@ void CGameMaster::BuildPlayerModel(Team* team)
         char name[160];
         std::snprintf(name, sizeof(name), "%s_player%u", teamText ? teamText : "", static_cast<unsigned>(i));
         model->setName(name);
-        player->ApplyClothes(team->mName);
+        player->ApplyClothes(GetTeamDisplayName(team));
         player->ApplySkin(CPlayer::PART_SKIN);
         player->ApplySkin(CPlayer::PART_SHOES);
     }
