@@ -6,6 +6,7 @@
 #include <CLangDB.h>
 
 #include <Platform.h>
+#include <TestReport.h>
 
 #include <cstdio>
 
@@ -31,7 +32,7 @@ bool CMenuGameModeQuickMatch::Init() {
         mMachine.AddState(id, screens[id]);
     }
     mStep = SCREEN_LAN;
-    mMachine.ChangeState(SCREEN_LAN);
+    EnterScreen(SCREEN_LAN);
     BindCheatKey();
     const int backInState = MenuReadInt(kQuickMatchParams, "back_in_state");
     if (backInState != 0) {
@@ -41,9 +42,17 @@ bool CMenuGameModeQuickMatch::Init() {
                         backInState);
             return true;
         }
-        return ResumeFromMatch();
+        const bool resumed = ResumeFromMatch();
+        TestReport("menu %d", mStep);
+        return resumed;
     }
     return true;
+}
+
+void CMenuGameModeQuickMatch::EnterScreen(int id) {
+    mMachine.ChangeState(id);
+    // The end-to-end tests follow the screens by these lines.
+    TestReport("menu %d", id);
 }
 
 void CMenuGameModeQuickMatch::Update() {
@@ -62,11 +71,11 @@ void CMenuGameModeQuickMatch::Next() {
     if (mStep == SCREEN_FILL_TEAMS && mNbPlayers == 1)
         mStep = SCREEN_ACTOR;
     if (mStep < SCREEN_DUMMY) {
-        mMachine.ChangeState(mStep);
+        EnterScreen(mStep);
         return;
     }
     mStep = SCREEN_DUMMY;
-    mMachine.ChangeState(SCREEN_DUMMY);
+    EnterScreen(SCREEN_DUMMY);
     mMachine.Nop();
     WriteMatchParameters();
     SetNextMode(GAME_MODE_QUICK_MATCH);
@@ -82,7 +91,7 @@ void CMenuGameModeQuickMatch::Back() {
     --mStep;
     if (mStep == SCREEN_FILL_TEAMS && mNbPlayers == 1)
         mStep = SCREEN_COUNTRY;
-    mMachine.ChangeState(mStep);
+    EnterScreen(mStep);
 }
 
 void CMenuGameModeQuickMatch::SetPlayerName(int i, const std::string& name) {

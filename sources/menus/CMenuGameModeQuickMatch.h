@@ -62,6 +62,7 @@ public:
     int GetNbTeams() override { return NB_TEAMS; }
 
 private:
+    void EnterScreen(int id);
     // The set-up the match reads, in the order the match mode expects.
     void WriteMatchParameters();
 
