@@ -74,6 +74,7 @@ CKEMSceneParticleEffect::CKEMSceneParticleEffect(const std::string& resource, CK
 }
 
 CKEMSceneParticleEffect::~CKEMSceneParticleEffect() {
+    TermScriptFirst();   // the script's Term still sees the whole node
     ReleaseResource();
     LiveEffects().erase(this);
     DestroyDebugEntity(WrapperNode(this), mDebugEntity);

@@ -55,6 +55,7 @@ CKEMSceneCamera::CKEMSceneCamera(CKEMSceneNode* parent) : CKEMSceneNode(parent) 
 }
 
 CKEMSceneCamera::~CKEMSceneCamera() {
+    TermScriptFirst();   // the script's Term still sees the whole node
     // Nothing may keep drawing through, or listening at, a deleted camera.
     CKEMSceneGraph::ForgetCamera(this);
     delete mCameraHandle;

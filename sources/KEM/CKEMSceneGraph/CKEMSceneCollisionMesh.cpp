@@ -163,6 +163,7 @@ CKEMSceneCollisionMesh::CKEMSceneCollisionMesh(CKEMSceneNode* parent, const std:
 }
 
 CKEMSceneCollisionMesh::~CKEMSceneCollisionMesh() {
+    TermScriptFirst();   // the script's Term still sees the whole node
     releaseMaterial();
     // The entity goes while the graphics node still exists.
     delete mPart;

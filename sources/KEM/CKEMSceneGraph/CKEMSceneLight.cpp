@@ -95,6 +95,7 @@ CKEMSceneLight::CKEMSceneLight(CKEMSceneNode* parent) : CKEMSceneNode(parent) {
 }
 
 CKEMSceneLight::~CKEMSceneLight() {
+    TermScriptFirst();   // the script's Term still sees the whole node
     delete mLightHandle;
     mLightHandle = nullptr;
 }

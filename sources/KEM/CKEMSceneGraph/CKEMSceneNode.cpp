@@ -102,13 +102,25 @@ CKEMSceneNode::CKEMSceneNode(CKEMSceneNode* parent)
     RegisterVar(mVisibleVar, "CKEMSCENENODE_VISIBLE", &mVisible);
 }
 
-CKEMSceneNode::~CKEMSceneNode()
+void CKEMSceneNode::TermScriptFirst()
 {
     // By identity: another node may carry the same name.
     if (gScenaricMgr.IndexOf(this) >= 0) {
         NetTrace("CKEMSceneNode::~CKEMSceneNode()=> *WARNING* object %s is still in CScenaricMgr", mName.c_str());
         gScenaricMgr.Unregister(this);
     }
+}
+
+CKEMSceneNode::~CKEMSceneNode()
+{
+    TermScriptFirst();
+    // Neither side of an overlap may keep a deleted node.
+    for (CKEMSceneNode* node : mOverlappedBy)
+        node->mOverlaps.erase(this);
+    mOverlappedBy.clear();
+    for (const CKEMSceneNode* node : mOverlaps)
+        const_cast<CKEMSceneNode*>(node)->mOverlappedBy.erase(this);
+    mOverlaps.clear();
     // A node deleted while still linked must not stay in its parent's children.
     if (mParent)
         mParent->detachChild(this);
@@ -465,11 +477,43 @@ void CKEMSceneNode::SetNames(const std::string& name, const std::string& parentN
 
 void CKEMSceneNode::attachChild(CKEMSceneNode* node)
 {
-    if (!node)
+    if (!node || node->mParent == this)
         return;
+    if (isInSubtree(this, node)) {
+        PlatLog("CKEMSceneNode::attachChild: \"%s\" cannot hang under itself or its own subtree (\"%s\")",
+                node->mName.c_str(), mName.c_str());
+        return;
+    }
+    // A node has one parent: two would delete it twice.
+    if (node->mParent)
+        node->mParent->detachChild(node);
     mChildren.push_back(node);
     node->mParent = this;
     node->mParentName = mName;
+}
+
+void CKEMSceneNode::ScriptAttachChild(CKEMSceneNode* node)
+{
+    if (!node || node->mParent == this)
+        return;
+    if (isInSubtree(this, node)) {
+        attachChild(node);   // refuses and logs
+        return;
+    }
+    if (node->mParent)
+        node->SetParent(this);
+    else
+        attachChild(node);
+}
+
+void CKEMSceneNode::ScriptDetachChild(CKEMSceneNode* node)
+{
+    if (!node || node->mParent != this)
+        return;
+    CKEMSceneNode* root = gSceneRoot;
+    if (!root || root == this || isInSubtree(root, node))
+        return;   // already under the root, or no root to own it: it stays
+    node->SetParent(root);
 }
 
 void CKEMSceneNode::detachChild(CKEMSceneNode* node)
@@ -847,10 +891,32 @@ int CKEMSceneNode::VMLogError(const char* text)
 
 void CKEMSceneNode::AddOverlap(const CKEMSceneNode* node)
 {
-    if (node)
-        mOverlaps.insert(node->getName());
+    if (!node || node == this)
+        return;
+    mOverlaps.insert(node);
+    const_cast<CKEMSceneNode*>(node)->mOverlappedBy.insert(this);
 }
 
-bool CKEMSceneNode::IsOverlapping(const std::string& name) const { return mOverlaps.count(name) != 0; }
+bool CKEMSceneNode::IsOverlapping(const std::string& name) const
+{
+    for (const CKEMSceneNode* node : mOverlaps)
+        if (node->getName() == name)
+            return true;
+    return false;
+}
 
-void CKEMSceneNode::RemoveOverlap(const std::string& name) { mOverlaps.erase(name); }
+void CKEMSceneNode::RemoveOverlap(const std::string& name)
+{
+    std::vector<const CKEMSceneNode*> named;
+    for (const CKEMSceneNode* node : mOverlaps)
+        if (node->getName() == name)
+            named.push_back(node);
+    for (const CKEMSceneNode* node : named)
+        RemoveOverlap(node);
+}
+
+void CKEMSceneNode::RemoveOverlap(const CKEMSceneNode* node)
+{
+    if (mOverlaps.erase(node) != 0)
+        const_cast<CKEMSceneNode*>(node)->mOverlappedBy.erase(this);
+}

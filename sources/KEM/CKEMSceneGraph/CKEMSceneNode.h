@@ -220,8 +220,18 @@ public:
     int GetChildCount() const { return static_cast<int>(mChildren.size()); }
     CKEMSceneNode* GetChild(int index) const { return mChildren[index]; }
     const std::vector<CKEMSceneNode*>& GetChildren() const { return mChildren; }
+    // Takes the node from its old parent first; refuses the node itself and
+    // any ancestor (a cycle).
     void attachChild(CKEMSceneNode* node);
     void detachChild(CKEMSceneNode* node);
+    // The script forms: attach moves the node and its graphics here keeping
+    // its world pose; detach hands the node to the scene root, which then
+    // owns and draws it.
+    void ScriptAttachChild(CKEMSceneNode* node);
+    void ScriptDetachChild(CKEMSceneNode* node);
+    // Unregisters a scripted node, running its Term: a derived destructor
+    // calls it first, while the whole node still exists.
+    void TermScriptFirst();
     // Moves under `parent` keeping the world position and orientation.
     void SetParent(CKEMSceneNode* parent);
 
@@ -298,9 +308,13 @@ public:
     CKEMOrientedBox& GetOrientedBox() { return mOBB; }
     const CKEMOrientedBox& GetOrientedBox() const { return mOBB; }
 
+    // Overlaps are kept by identity: a deleted partner is forgotten, and a
+    // later node of the same name is a new partner.
     void AddOverlap(const CKEMSceneNode* node);
     bool IsOverlapping(const std::string& name) const;
+    bool IsOverlapping(const CKEMSceneNode* node) const { return mOverlaps.count(node) != 0; }
     void RemoveOverlap(const std::string& name);
+    void RemoveOverlap(const CKEMSceneNode* node);
     bool HasOverlaps() const { return !mOverlaps.empty(); }
 
     // ---- log sinks (none installed: texts are dropped) ---------------------
@@ -359,7 +373,8 @@ private:
     LifeCallback mLifeCallback = nullptr;
     unsigned char mFirstManageDone = 0;
     uint32_t mFrameCounter = 0;
-    std::set<std::string> mOverlaps;
+    std::set<const CKEMSceneNode*> mOverlaps;
+    std::set<CKEMSceneNode*> mOverlappedBy;   // the nodes that list this one
     uint32_t mEventIds[MAX_EVENTS] = {};
     int mEventCount = 0;
     QueuedEvent mEventArgs[MAX_EVENTS];

@@ -251,7 +251,9 @@ CKEMSceneObject::CKEMSceneObject(const std::string& resource, const std::string&
     RegisterVar(mBillboardConstraintVar, "CKEMSCENEOBJECT_BILL_CONSTRAINT", &mBillboardConstraint);
 }
 
-CKEMSceneObject::~CKEMSceneObject() = default;
+CKEMSceneObject::~CKEMSceneObject() {
+    TermScriptFirst();   // the script's Term still sees the whole node
+}
 
 CKEMSceneEntityHandle* CKEMSceneObject::GetObjectEntityHandle() const {
     return static_cast<CKEMSceneEntityHandle*>(GetEntityHandle());

@@ -94,6 +94,7 @@ CKEMScenePath::CKEMScenePath(CKEMSceneNode* parent) : CKEMSceneNode(parent) {
 }
 
 CKEMScenePath::~CKEMScenePath() {
+    TermScriptFirst();   // the script's Term still sees the whole node
     delete mDebugDraw;
     mDebugDraw = nullptr;
 }

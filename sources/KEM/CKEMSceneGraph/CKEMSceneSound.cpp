@@ -45,6 +45,7 @@ CKEMSceneSound::CKEMSceneSound(CKEMSceneNode* parent) : CKEMSceneNode(parent) {
 }
 
 CKEMSceneSound::~CKEMSceneSound() {
+    TermScriptFirst();   // the script's Term still sees the whole node
     gScenaricMgr.Unregister(this);
     ReleaseSource();   // when it was not registered
     DestroyDebugEntity(WrapperNode(this), mDebugEntity);

@@ -40,6 +40,7 @@ CKEMSceneTrigger::CKEMSceneTrigger(CKEMSceneNode* parent, int geometryType)
 }
 
 CKEMSceneTrigger::~CKEMSceneTrigger() {
+    TermScriptFirst();   // the script's Term still sees the whole node
     if (getDebugMode() && CKEMSceneGraph::Hooks().removeDebugShape)
         CKEMSceneGraph::Hooks().removeDebugShape(mPart->debugId);
     // The debug mesh goes while the graphics node still exists.

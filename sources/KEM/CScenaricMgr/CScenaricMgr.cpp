@@ -187,22 +187,22 @@ void CScenaricMgr::ManageNodes()
                 if (aTrigger != bTrigger) {
                     CKEMSceneNode* trigger = aTrigger ? a : b;
                     CKEMSceneNode* other = aTrigger ? b : a;
-                    if (!trigger->IsOverlapping(other->getName())) {
+                    if (!trigger->IsOverlapping(other)) {
                         trigger->OnEvent(CKEMSceneNode::EVENT_TRIGGER_ENTER, other);
                         trigger->AddOverlap(other);
                     }
                 } else if (!aTrigger) {
-                    if (!a->IsOverlapping(b->getName())) {
+                    if (!a->IsOverlapping(b)) {
                         a->SendEvent(CKEMSceneNode::EVENT_OVERLAP_BEGIN, b, 0);
                         a->AddOverlap(b);
                     }
                 }
-            } else if (a->IsOverlapping(b->getName())) {
+            } else if (a->IsOverlapping(b)) {
                 if (aTrigger)
                     a->OnEvent(CKEMSceneNode::EVENT_TRIGGER_LEAVE, b);
                 else
                     a->SendEvent(CKEMSceneNode::EVENT_OVERLAP_END, b, 0);
-                a->RemoveOverlap(b->getName());
+                a->RemoveOverlap(b);
             }
         }
     }
@@ -211,18 +211,26 @@ void CScenaricMgr::ManageNodes()
 
 void CScenaricMgr::RemoveKilledNodes()
 {
-    int i = 0;
-    while (i < mCount) {
-        CKEMSceneNode* node = mNodes[i];
-        if (!node || !node->IsKilled()) {
-            ++i;
-            continue;
+    // Deleting a node also deletes its children and runs scripts that may
+    // kill or delete others, so the list changes under the loop: take the
+    // killed ones first, then again until none is left.
+    for (;;) {
+        std::vector<CKEMSceneNode*> killed;
+        for (int i = 0; i < mCount; ++i)
+            if (mNodes[i] && mNodes[i]->IsKilled())
+                killed.push_back(mNodes[i]);
+        if (killed.empty())
+            return;
+        for (CKEMSceneNode* node : killed) {
+            const int index = IndexOf(node);
+            if (index < 0)
+                continue;   // went with an earlier one
+            if (CKEMSceneNode* parent = node->getParent())
+                parent->detachChild(node);
+            RemoveAt(index);
+            node->Term();
+            delete node;
         }
-        if (CKEMSceneNode* parent = node->getParent())
-            parent->detachChild(node);
-        node->Term();
-        RemoveAt(i);
-        delete node;
     }
 }
 

@@ -370,3 +370,102 @@ TEST_F(ScenaricMgrTest, BroadcastReachesTheFunctionEachScriptMappedToTheEventNam
 }
 
 }  // namespace
+
+namespace {
+
+class TreeEditTest : public ScenaricMgrTest {};
+
+TEST_F(TreeEditTest, AttachTakesTheNodeFromItsOldParentAndRefusesCycles)
+{
+    TestNode* a = new TestNode("a");
+    TestNode* b = new TestNode("b");
+    TestNode* c = new TestNode("c", a);
+    TestNode* d = new TestNode("d", c);
+    b->attachChild(c);
+    EXPECT_EQ(c->getParent(), b);
+    EXPECT_EQ(a->GetChildCount(), 0);
+    EXPECT_EQ(b->GetChildCount(), 1);
+    b->attachChild(c);   // already there: no second entry
+    EXPECT_EQ(b->GetChildCount(), 1);
+
+    // The node itself and any ancestor are refused; the tree stays as it was.
+    const struct {
+        CKEMSceneNode* parent;
+        CKEMSceneNode* child;
+    } cycles[] = {{c, c}, {d, c}, {d, b}, {c, b}};
+    for (const auto& cycle : cycles) {
+        cycle.parent->ScriptAttachChild(cycle.child);
+        cycle.parent->attachChild(cycle.child);
+        EXPECT_EQ(c->getParent(), b);
+        EXPECT_EQ(d->getParent(), c);
+        EXPECT_EQ(b->getParent(), mRoot.get());
+    }
+    // The script form moves it too.
+    a->ScriptAttachChild(d);
+    EXPECT_EQ(d->getParent(), a);
+    EXPECT_EQ(c->GetChildCount(), 0);
+    // The root's teardown deletes each node once.
+}
+
+TEST_F(TreeEditTest, ADetachedNodeIsOwnedByTheSceneRoot)
+{
+    TestNode* a = new TestNode("a");
+    bool deleted = false;
+    TestNode* child = new TestNode("child", a);
+    child->deleted = &deleted;
+    a->ScriptDetachChild(child);
+    EXPECT_EQ(child->getParent(), mRoot.get());
+    EXPECT_EQ(a->GetChildCount(), 0);
+    mRoot.get()->ScriptDetachChild(child);   // the root keeps it
+    EXPECT_EQ(child->getParent(), mRoot.get());
+    delete a;
+    EXPECT_FALSE(deleted);
+    child->deleted = nullptr;
+}
+
+TEST_F(TreeEditTest, OverlapsAreRememberedByIdentity)
+{
+    TestNode* a = MakeNode("a", Ogre::Vector3(0, 0, 0));
+    TestNode* b = MakeNode("b", Ogre::Vector3(0.5f, 0, 0));
+    for (int frame = 0; frame < 3; ++frame)
+        gScenaricMgr.Update();
+    ASSERT_TRUE(a->HasOverlaps());
+    delete b;
+    EXPECT_FALSE(a->HasOverlaps());   // its deleted partner no longer keeps it managed
+
+    // A later node of the same name is a new partner: it gets its begin.
+    a->overlapEvents.clear();
+    TestNode* again = MakeNode("b", Ogre::Vector3(0.5f, 0, 0));
+    for (int frame = 0; frame < 3; ++frame)
+        gScenaricMgr.Update();
+    EXPECT_EQ(a->overlapEvents, (std::vector<ReceivedEvent>{{kBegin, "b"}}));
+    delete again;
+    delete a;
+}
+
+TEST_F(TreeEditTest, EveryKilledNodeGoesInTheSameUpdate)
+{
+    // The killed parent's child sits before it in the list: deleting the
+    // parent shifts the list under the loop.
+    TestNode* parent = new TestNode("parent");
+    TestNode* child = new TestNode("child", parent);
+    child->PlaceAt(Ogre::Vector3(0, 0, 0));
+    gScenaricMgr.Register(child);
+    parent->PlaceAt(Ogre::Vector3(10, 0, 0));
+    gScenaricMgr.Register(parent);
+    TestNode* other = MakeNode("other", Ogre::Vector3(20, 0, 0));
+    TestNode* keep = MakeNode("keep", Ogre::Vector3(30, 0, 0));
+    gScenaricMgr.Update();
+
+    bool otherDeleted = false;
+    other->deleted = &otherDeleted;
+    for (TestNode* node : {parent, other})
+        node->SetUpdateFlags(node->GetUpdateFlags() | 0x10000000u);
+    gScenaricMgr.Update();
+    EXPECT_TRUE(otherDeleted);
+    EXPECT_EQ(gScenaricMgr.GetCount(), 1);
+    EXPECT_EQ(gScenaricMgr.GetNode(0), keep);
+    delete keep;
+}
+
+}  // namespace

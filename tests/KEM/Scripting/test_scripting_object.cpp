@@ -40,4 +40,15 @@ TEST_F(ScriptedObjectTest, TheGameScriptsRunOnAnObjectWithoutTheirAnimations)
     }
 }
 
+TEST_F(ScriptedObjectTest, DeletingAScriptedObjectRunsTermWhileTheObjectStillExists)
+{
+    ScriptMedia media;
+    CKEMSceneObject* object = new CKEMSceneObject("", "", nullptr);
+    object->setName("trophy");
+    object->attachScript(new CKEMScript("term_object.lua"));
+    delete object;
+    // The error the script raises on purpose, after using the object.
+    EXPECT_EQ(LogCount("term ran on an object, animation -1"), 1u) << LogText();
+}
+
 }  // namespace
