@@ -3,6 +3,7 @@
 #include "TablesTestFiles.h"
 
 #include <CLangDB.h>
+#include <Platform.h>
 #include <CPlayer.h>
 #include <CaracDB.h>
 #include <PlayerDB.h>
@@ -89,6 +90,20 @@ TEST_F(LangLoad, CharacterSetHoldsDefaultsAndTextBytesOnceInSignedOrder) {
     ASSERT_GE(set.size(), 2u);
     EXPECT_EQ(set.substr(0, 2), "\xB0\xE9");         // bytes above 0x7F first, ascending
     EXPECT_EQ(set.size(), 93u + 2u);                 // the defaults, 0xE9 and '^'
+}
+
+TEST_F(LangLoad, AFileWithoutKeysSaysSoOnce) {
+    static std::vector<std::string> lines;
+    for (const char* text : {"", "\x01\x02,junk\n", "KEY;FR;EN\n"}) {
+        lines.clear();
+        PlatSetLogSink([](const char* line) { lines.push_back(line); });
+        Load(text, 1);
+        PlatSetLogSink(nullptr);
+        size_t said = 0;
+        for (const std::string& line : lines)
+            said += line.find("yielded no keys") != std::string::npos ? 1 : 0;
+        EXPECT_EQ(said, 1u) << text;
+    }
 }
 
 TEST_F(LangLoad, MissingFileGivesEmptyTableAndDefaultGlyphs) {

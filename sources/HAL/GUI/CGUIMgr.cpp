@@ -394,15 +394,26 @@ void CGUIMgr::HideOverlay() {
 
 void CGUIMgr::LoadMenuSounds(const std::string& file) {
     CConfigFileMap map;
+    bool read = true;
     try {
         map.Load(file);
     } catch (const CKEMException& e) {
         PlatLog("CGUIMgr::LoadMenuSounds: %s; the menus are silent", e.GetReason().c_str());
+        read = false;
     }
-    mMenuSoundNames[MENU_SOUND_VALID] = map.GetString("MenuSndValid", "");
-    mMenuSoundNames[MENU_SOUND_CANCEL] = map.GetString("MenuSndCancel", "");
-    mMenuSoundNames[MENU_SOUND_ERROR] = map.GetString("MenuSndError", "");
-    mMenuSoundNames[MENU_SOUND_INFO] = map.GetString("MenuSndInfo", "");
+    static const char* const kKeys[] = {"MenuSndValid", "MenuSndCancel", "MenuSndError", "MenuSndInfo"};
+    static const MenuSound kSounds[] = {MENU_SOUND_VALID, MENU_SOUND_CANCEL, MENU_SOUND_ERROR, MENU_SOUND_INFO};
+    std::string missing;
+    for (int i = 0; i < 4; ++i) {
+        mMenuSoundNames[kSounds[i]] = map.GetString(kKeys[i], "");
+        if (!map.HasKey(kKeys[i]))
+            missing += std::string(missing.empty() ? "" : ", ") + kKeys[i];
+    }
+    // A file that was read but gives nothing says so once.
+    if (read && map.GetCount() == 0)
+        PlatLog("CGUIMgr::LoadMenuSounds: \"%s\" yielded no keys; the menus are silent", file.c_str());
+    else if (read && !missing.empty())
+        PlatLog("CGUIMgr::LoadMenuSounds: \"%s\" lacks %s; those sounds are silent", file.c_str(), missing.c_str());
     CreateMenuSounds();
 }
 

@@ -51,6 +51,9 @@ bool CLangDB::LoadFromFile(const std::string& path) {
         else
             Add(key, "#" + key + "#");
     }
+    // A read file without a single key would show raw keys on every screen.
+    if (readable && mEntries.empty())
+        PlatLog("CLangDB::Load() => \"%s\" yielded no keys: the screens show raw keys", path.c_str());
     ReplaceLineBreaks();
     BuildCharacterSet();
     return readable;

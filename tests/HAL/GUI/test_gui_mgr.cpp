@@ -442,3 +442,24 @@ TEST_F(MenuSoundTest, AMissingFileLeavesTheMenusSilent)
     mGui.PlayMenuSound(0);
     EXPECT_TRUE(SoundLog::played.empty());
 }
+
+TEST_F(MenuSoundTest, AFileWithoutTheKeysSaysSo)
+{
+    const struct {
+        const char* what;
+        const char* text;
+        std::initializer_list<std::string> logged;
+    } cases[] = {
+        {"empty", "", {"LoadMenuSounds", "yielded no keys"}},
+        {"garbage", "\x01\x02 junk ;;\n", {"LoadMenuSounds", "yielded no keys"}},
+        {"two keys", "MenuSndValid = v.wav\nMenuSndInfo = i.wav\n", {"lacks MenuSndCancel, MenuSndError"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(mFile, std::ios::trunc) << c.text;
+        LogCapture log;
+        mGui.LoadMenuSounds(mFile);
+        EXPECT_TRUE(log.Has(c.logged));
+        EXPECT_TRUE(log.Has({"MenuSounds.cfg"}));
+    }
+}
