@@ -285,8 +285,13 @@ void DInputPoll(uint16_t* channels, PlatWindowHandle window) {
     DInputState& s = State();
     if (!channels || !s.backend)
         return;
-    if (!s.backend->HasKeyboardFocus(window))
+    if (!s.backend->HasKeyboardFocus(window)) {
+        // Without the focus nothing is read, and nothing may stay held: every
+        // channel is released once, then reads 0 until the focus returns.
+        for (int channel = 0; channel < KEM_INPUT_CHANNEL_COUNT; ++channel)
+            Release(channels[channel]);
         return;
+    }
     if (s.keyboard)
         PollKeyboard(s, channels);
     if (s.mouse)

@@ -40,7 +40,8 @@ inline int KemJoyChannel(int joystick, int offset) {
 // is created), the joysticks, and returns whether the mouse was created.
 bool DInputInit(PlatWindowHandle window);
 // Reads every present device into the channels (KEM_INPUT_CHANNEL_COUNT
-// entries). Nothing is read while the window lacks the keyboard focus.
+// entries). Nothing is read while the window lacks the keyboard focus: every
+// channel is then released once and reads 0 until the focus returns.
 void DInputPoll(uint16_t* channels, PlatWindowHandle window);
 // The character of a key code with the layout of start-up: from the Alt Gr
 // table when altGr is set, else the shifted one when shift is set, else the
