@@ -84,7 +84,9 @@ uint32_t ModifierBits(Uint16 mod) {
         bits |= PLAT_MOD_SHIFT;
     if (mod & KMOD_CTRL)
         bits |= PLAT_MOD_CTRL;
-    if (mod & KMOD_ALT)
+    // AltGr (X11's level-three shift, SDL's "mode") selects the Alt
+    // character table, as Ctrl+Alt does on Win32: '@', '{', '€'...
+    if (mod & (KMOD_ALT | KMOD_MODE))
         bits |= PLAT_MOD_ALT;
     return bits;
 }

@@ -245,7 +245,19 @@ TEST_F(MainWindow, KeyListenerGetsScanCodesWithModifiers) {
     EXPECT_EQ(strokes[1].scan, 0x1Eu);
     EXPECT_FALSE(strokes[1].down);
 
+    // AltGr arrives as SDL's "mode" modifier and selects the Alt table.
+    PlatSetKeyListener(
+        [](void* user, uint32_t scan, bool down, uint32_t mods) {
+            static_cast<std::vector<Stroke>*>(user)->push_back({scan, down, mods});
+        },
+        &strokes);
+    PushKey(SDL_KEYDOWN, SDLK_q, SDL_SCANCODE_Q, KMOD_MODE);
+    Drain();
+    PlatRemoveKeyListener(&strokes);
+    ASSERT_EQ(strokes.size(), 3u);
+    EXPECT_EQ(strokes[2].mods, uint32_t(PLAT_MOD_ALT));
+
     PushKey(SDL_KEYDOWN, SDLK_a, SDL_SCANCODE_A);
     Drain();
-    EXPECT_EQ(strokes.size(), 2u);   // removed: nothing more arrives
+    EXPECT_EQ(strokes.size(), 3u);   // removed: nothing more arrives
 }
