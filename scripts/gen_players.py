@@ -10,7 +10,8 @@ Models folder:
   <BODY>_<SKIN>_<NN>.mesh.xml            one mesh per appearance the player
       table can name: bodies FG FP (woman) HJ HM HF HA (man), skins CN CS AS
       AF, model numbers 01 and 02; sub-meshes use the materials
-      "<BODY>_<SKIN>_<NN>/mat_<part>" for skin, shoes, clothes, hair and pants
+      "<BODY>_<SKIN>_<NN>/mat_<part>" for skin, hair, eyes, clothes, pants
+      and shoes
   trophy_cup.mesh.xml, medal.mesh.xml, pennant.mesh.xml   the award objects
   Players.material   the appearance materials, and the team clothes
       "<team display name>_<STRING_ID text>/man_Clothes" and "/woman_Clothes"
@@ -457,7 +458,7 @@ def build_parts(body, model):
     world = forward_kinematics(build, {})
     at = {name: world[name][0] for name in world}
     torso, belly, limb = body_shape(body)
-    parts = {name: Part() for name in ("skin", "hair", "clothes", "pants", "shoes")}
+    parts = {name: Part() for name in ("skin", "hair", "eyes", "clothes", "pants", "shoes")}
     w = lambda *pairs: list(pairs)  # noqa: E731
 
     # Hips and legs (trousers), one skinned tube per leg.
@@ -509,6 +510,10 @@ def build_parts(body, model):
                             w(("head", 1.0)), rows=3, sides=6)   # nose
     for sx in (1.0, -1.0):   # ears
         parts["skin"].ellipsoid((sx * head_r[0], head_c[1], 0.0), (0.015, 0.03, 0.02), w(("head", 1.0)), rows=3, sides=6)
+    for sx in (1.0, -1.0):   # eyes, just out of the face's surface
+        x, y = 0.032 * sx, head_c[1] + 0.02
+        z = -head_r[2] * math.sqrt(max(0.0, 1.0 - (x / head_r[0]) ** 2 - ((y - head_c[1]) / head_r[1]) ** 2)) + 0.004
+        parts["eyes"].ellipsoid((x, y, z), (0.013, 0.009, 0.008), w(("head", 1.0)), rows=3, sides=8)
     # Hair: a cap over the top and back; longer for women, sparse for the eldest.
     cap = (head_r[0] + 0.012, head_r[1] + 0.01, head_r[2] + 0.012)
     polar = 1.25 if body != "HA" else 0.9
@@ -551,7 +556,7 @@ def mesh_xml(body, skin, model):
     ids = {name: i for i, (name, _, _) in enumerate(skeleton_bones(build))}
     name = appearance(body, skin, model)
     out = ["<mesh>", "    <submeshes>"]
-    for part in ("skin", "hair", "clothes", "pants", "shoes"):
+    for part in ("skin", "hair", "eyes", "clothes", "pants", "shoes"):
         p = parts[part]
         out.append('        <submesh material="%s/mat_%s" usesharedvertices="false" use32bitindexes="false" '
                    'operationtype="triangle_list">' % (name, part))
@@ -712,6 +717,7 @@ def players_material(data_dir):
                 name = appearance(body, skin, model)
                 out.append(colour_material(name + "/mat_skin", SKIN_COLOURS[skin]))
                 out.append(colour_material(name + "/mat_hair", hair_colour(body, skin, model)))
+                out.append(colour_material(name + "/mat_eyes", (0.12, 0.08, 0.05) if model == 1 else (0.15, 0.25, 0.35), 40))
                 out.append(colour_material(name + "/mat_shoes", (0.92, 0.92, 0.9) if model == 1 else (0.3, 0.18, 0.1), 20))
                 out.append(colour_material(name + "/mat_pants", (0.15, 0.17, 0.3) if body not in WOMEN else (0.75, 0.7, 0.6)))
                 out.append(colour_material(name + "/mat_clothes", shirt_colour(body, skin, model)))
