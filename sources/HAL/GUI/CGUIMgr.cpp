@@ -25,6 +25,7 @@
 #include <Overlay/OgreOverlay.h>
 #include <Overlay/OgreOverlayManager.h>
 
+#include <algorithm>
 #include <exception>
 #include <vector>
 
@@ -452,6 +453,12 @@ void CGUIMgr::Update() {
         return;
     try {
         FollowDisplaySize();
+        // Caret blink, tooltips and animations run on the time CEGUI is given.
+        const double now = PlatGetTimeSeconds();
+        const float elapsed = mLastPulse < 0.0 ? 0.0f : static_cast<float>(std::min(now - mLastPulse, 1.0));
+        mLastPulse = now;
+        mSystem->injectTimePulse(elapsed);
+        mSystem->getDefaultGUIContext().injectTimePulse(elapsed);
         InjectMouse();
     } catch (const std::exception& e) {
         // A menu's event handler failed: the frame goes on.

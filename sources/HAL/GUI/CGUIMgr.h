@@ -151,6 +151,7 @@ private:
     std::string mMenuSoundNames[MENU_SOUND_COUNT];
     CKEMSceneNode* mMenuSoundNodes[MENU_SOUND_COUNT] = {nullptr, nullptr, nullptr, nullptr};
     std::string mGlyphSet;
+    double mLastPulse = -1.0;   // wall clock of the last time pulse, seconds
 
     // What Init made for the OGRE renderer and Term destroys.
     bool mOwnsRenderer = false;

@@ -463,3 +463,32 @@ TEST_F(MenuSoundTest, AFileWithoutTheKeysSaysSo)
         EXPECT_TRUE(log.Has({"MenuSounds.cfg"}));
     }
 }
+
+namespace {
+float gPulsed = 0.0f;
+int gPulses = 0;
+bool OnUpdated(const CEGUI::EventArgs& args)
+{
+    gPulsed += static_cast<const CEGUI::UpdateEventArgs&>(args).d_timeSinceLastFrame;
+    ++gPulses;
+    return true;
+}
+}  // namespace
+
+// Timed GUI behaviour (caret blink, tooltips, animations) needs the time
+// that passes: every frame hands it on.
+TEST_F(GuiMouseTest, EveryFrameGivesTheGuiTheTimeThatPassed)
+{
+    LoadMenu();
+    CEGUI::Window* root = mGui.GetWindow("Menu");
+    ASSERT_NE(root, nullptr);
+    root->subscribeEvent(CEGUI::Window::EventUpdated, CEGUI::Event::Subscriber(&OnUpdated));
+    gPulsed = 0.0f;
+    gPulses = 0;
+    for (int frame = 0; frame < 3; ++frame) {
+        mGui.Update();
+        PlatSleep(10);
+    }
+    EXPECT_EQ(gPulses, 3);
+    EXPECT_GT(gPulsed, 0.0f);
+}
