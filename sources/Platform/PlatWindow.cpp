@@ -5,6 +5,10 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <X11/Xlib.h>
+
+#include <atomic>
+
 namespace {
 
 struct MainWindow {
@@ -15,6 +19,33 @@ struct MainWindow {
 };
 
 MainWindow gMain;
+
+// Xlib's default error handler ends the process with exit code 1, which is
+// what a window destroyed by another client led to. Ours logs, and an error
+// about the main window (or any unusable window or drawable) means it is
+// gone: the feeder then sends a close, so the game ends as a close does.
+std::atomic<bool> gWindowLost{false};
+std::atomic<bool> gWindowCloseSent{false};
+
+int OnXError(Display* display, XErrorEvent* error) {
+    char text[256] = "";
+    XGetErrorText(display, error->error_code, text, sizeof(text));
+    const bool ours = gMain.handle != 0 && error->resourceid == gMain.handle;
+    if (ours || error->error_code == BadWindow || error->error_code == BadDrawable) {
+        if (!gWindowLost.exchange(true))
+            PlatLog("X error on the window (%s, request %d): the window is gone; closing", text,
+                    int(error->request_code));
+    } else {
+        PlatLog("X error ignored: %s (request %d)", text, int(error->request_code));
+    }
+    return 0;
+}
+
+// After SDL's video start-up, which puts its own handler in front of
+// Xlib's default one (and takes it away again when video stops). Ours then
+// stays for the rest of the process: the window's own teardown after a loss
+// raises errors too.
+void InstallXErrorHandler() { XSetErrorHandler(&OnXError); }
 PlatResizeListener gResizeListener = nullptr;
 void* gResizeUser = nullptr;
 PlatKeyListener gKeyListener = nullptr;
@@ -279,7 +310,14 @@ void PlatFeedWindowEvents() {
             break;
         }
     }
+    if (gWindowLost.load() && !gWindowCloseSent.exchange(true)) {
+        PlatEvent close;
+        close.type = PLAT_EV_CLOSE;
+        PlatPushEvent(close);
+    }
 }
+
+bool PlatMainWindowLost() { return gWindowLost.load(); }
 
 PlatWindowHandle PlatCreateMainWindow(const char* title, int clientWidth, int clientHeight) {
     if (gMain.window) {
@@ -307,6 +345,9 @@ PlatWindowHandle PlatCreateMainWindow(const char* title, int clientWidth, int cl
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return 0;
     }
+    InstallXErrorHandler();
+    gWindowLost = false;
+    gWindowCloseSent = false;
     gMain.window = window;
     gMain.handle = PlatWindowHandle(info.info.x11.window);
     gMain.clientWidth = clientWidth;
@@ -326,7 +367,16 @@ void PlatDestroyMainWindow() {
         return;
     PlatSetEventFeeder(nullptr);
     SDL_StopTextInput();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    Display* display = SDL_GetWindowWMInfo(gMain.window, &info) && info.subsystem == SDL_SYSWM_X11
+                           ? info.info.x11.display
+                           : nullptr;
     SDL_DestroyWindow(gMain.window);
+    // The errors of a window that is already gone arrive while ours handles
+    // them, before video stops and puts Xlib's default back.
+    if (display)
+        XSync(display, False);
     gMain = MainWindow();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }

@@ -34,6 +34,10 @@ void PlatClipCursor(bool clip);
 void PlatShowCursor(bool show);
 // Whether the main window has the keyboard focus.
 bool PlatMainWindowHasFocus();
+// Whether the X server reported the main window gone (destroyed by another
+// client). The feeder then queues one PLAT_EV_CLOSE, and X errors no longer
+// end the process.
+bool PlatMainWindowLost();
 
 // Called from the feeder when the client area got a new size.
 typedef void (*PlatResizeListener)(void* user, int width, int height);

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+// After gtest: Xlib defines None, Bool and Status as macros.
+#include <X11/Xlib.h>
+
 #include <string>
 #include <vector>
 
@@ -260,4 +263,31 @@ TEST_F(MainWindow, KeyListenerGetsScanCodesWithModifiers) {
     PushKey(SDL_KEYDOWN, SDLK_a, SDL_SCANCODE_A);
     Drain();
     EXPECT_EQ(strokes.size(), 3u);   // removed: nothing more arrives
+}
+
+// Another client destroys the window: the X errors that follow no longer
+// end the process (Xlib's default), and the game gets one close, as from
+// the window's close button, so it saves its settings and ends cleanly.
+TEST_F(MainWindow, AWindowDestroyedFromOutsideBecomesOneClose) {
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    XDestroyWindow(other, Window(mHandle));
+    XSync(other, False);
+    XCloseDisplay(other);
+
+    // Our own requests on it now fail.
+    SDL_SetWindowTitle(mWindow, "gone");
+    SDL_SetWindowSize(mWindow, 320, 240);
+    std::vector<PlatEvent> closes;
+    for (int i = 0; i < 50 && closes.empty(); ++i) {
+        for (const PlatEvent& ev : Drain())
+            if (ev.type == PLAT_EV_CLOSE)
+                closes.push_back(ev);
+        SDL_SetWindowTitle(mWindow, i % 2 ? "gone" : "still gone");
+        PlatSleep(10);
+    }
+    EXPECT_EQ(closes.size(), 1u);
+    EXPECT_TRUE(PlatMainWindowLost());
+    for (const PlatEvent& ev : Drain())
+        EXPECT_NE(ev.type, PLAT_EV_CLOSE);   // once only
 }
