@@ -246,7 +246,7 @@ def applause(base, seconds, claps):
     for _ in range(claps):
         keys += [open_, shut]
     keys.append(base)
-    return [(seconds * FPS * i / (len(keys) - 1), k) for i, k in enumerate(keys)]
+    return once(keys, seconds)
 
 
 def once(keys, seconds):
@@ -286,7 +286,7 @@ def animations():
     toss_low = merged(STAND_HOLD)
     toss_high = merged(STAND_HOLD, forearm_R=(95,), hand_R=(25,), neck=(-8,))
 
-    anims = {
+    return {
         "AN_TIR": throw_shoot(),
         "AN_POI": throw_point(),
         "AN_STD_TIR": breathe(STAND_HOLD),
@@ -302,7 +302,7 @@ def animations():
         "AP_SAL_02": once([STAND, bow, bow, STAND], 2.0),
         "AP_FIN_MA_01": loop([STAND, jump, arms_up], 1.2),
         "AP_FIN_MA_02": loop([STAND, fist_up, merged(fist_up, forearm_R=(90,)), fist_up], 1.6),
-        "AP_FIN_MA_03": applause(STAND, 1.6, 3) + [],
+        "AP_FIN_MA_03": applause(STAND, 1.6, 3),
         "AP_POZ_01": breathe(STAND_HOLD),
         "AP_POZ_02": breathe(hands_hips),
         "AP_POZ_03": breathe(arms_crossed),
@@ -321,7 +321,6 @@ def animations():
         "SPEC_MEDIUM_NEGATIVE": once([STAND, slump, shake_l, shake_r, slump, STAND], 2.0),
         "SPEC_LOW_NEGATIVE": once([STAND, shake_l, shake_r, shake_l, STAND], 1.6),
     }
-    return anims
 
 
 # ---- XML writers ---------------------------------------------------------------------------
@@ -664,11 +663,11 @@ def hsv(h, s, v):
 
 def colour_material(name, colour, shininess=0.0):
     r, g, b = colour
-    spec = "0.25 0.25 0.25 1 %d" % shininess if shininess else "0 0 0 1"
+    specular = "0.25 0.25 0.25 1 %d" % shininess if shininess else "0 0 0 1"
     return ("material %s\n{\n    technique\n    {\n        pass\n        {\n            lighting on\n"
             "            ambient %.3f %.3f %.3f 1\n            diffuse %.3f %.3f %.3f 1\n"
             "            specular %s\n        }\n    }\n}\n\n"
-            % (name, r * 0.55, g * 0.55, b * 0.55, r, g, b, spec))
+            % (name, r * 0.55, g * 0.55, b * 0.55, r, g, b, specular))
 
 
 def read_table(path):
