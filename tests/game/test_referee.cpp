@@ -12,6 +12,7 @@
 #include <CKEMSceneGraph.h>
 #include <CPlayer.h>
 #include <CScenaricMgr.h>
+#include <ControlerTable.h>
 #include <CaracDB.h>
 #include <LaunchSet.h>
 #include <MatchState.h>
@@ -488,4 +489,63 @@ TEST_F(RefereeTest, ComputerDecisionIsAppliedOnceAtTheAimingStep)
         EXPECT_TRUE(set.mPresetActive);
         EXPECT_EQ(set.mPresetPower, presetPower);
     }
+}
+
+TEST_F(RefereeTest, OfflineThrowEndsOnceBallsRestAndTheCameraHasArrived)
+{
+    Match(1);
+    TargetAtOrigin();
+    LaunchSet& set = *mReferee->GetLaunchSet();
+    // A ball resting beyond the side line and one inside.
+    CBall* out = Place(0, 0.0f);
+    SetNodeWorldPosition(out->GetNode(), Ogre::Vector3(2.5f, 0, 0));
+    CBall* in = Place(1, 1.0f);
+    mReferee->mCurrentBall = in;
+    set.mStep = 7;
+    mReferee->mCameraState = CGameMaster::CAMERA_ZOOM;
+
+    mReferee->UpdateThrow();
+    EXPECT_EQ(out->mState, CBall::STATE_OUT);
+    EXPECT_FALSE(out->GetNode()->IsVisible());
+    EXPECT_EQ(in->mState, CBall::STATE_LAUNCHED);
+    EXPECT_EQ(mReferee->mTargetBall->mState, CBall::STATE_LAUNCHED);
+    EXPECT_EQ(set.mStep, 8);
+
+    // Step 8 waits for the camera to reach its free view.
+    for (int i = 0; i < 3; ++i)
+        mReferee->UpdateThrow();
+    EXPECT_EQ(set.mStep, 8);
+    mReferee->mCameraState = CGameMaster::CAMERA_FREE;
+    mReferee->UpdateThrow();
+    EXPECT_EQ(set.mStep, 9);
+}
+
+TEST_F(RefereeTest, LocalHumanTurnFollowsTheControllersTable)
+{
+    mTeamB.mComputer = true;
+    Match(1);
+    mReferee->StartRound();
+    struct Case {
+        int32_t side;
+        uint8_t filled;
+        int32_t entryType;
+        bool local;
+    } cases[] = {
+        {0, 0, e_lan1, true},     // no table: every human side is played here
+        {0, 1, e_local1, true},   // the side's entry is this machine's
+        {0, 1, e_lan1, false},    // a LAN peer plays it
+        {1, 0, e_local1, false},  // the computer's side
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.side << " " << int(c.filled) << " " << c.entryType);
+        ResetControlers();
+        ControlerTable[0].mType = c.entryType;
+        ControlerTable[0].mTeam = c.side;
+        g_ControlerCurrentIndex[c.side] = 0;
+        g_OwnControlerType = e_local1;
+        g_ControlerTableFilled = c.filled;
+        mMatch->mMene->mCurrentSide = c.side;
+        EXPECT_EQ(mReferee->IsLocalHumanTurn(), c.local);
+    }
+    ResetControlers();
 }

@@ -108,9 +108,11 @@ void CGameMaster::UpdateMatchCamera(int32_t state)
         mCamera->mLookTarget = targetPos;
         if (state == CAMERA_ZOOM) {
             mCamera->TrackPosition(end, Ogre::Vector3::ZERO, mCameraSpeed1);
+            mCamera->StartTimers();
         } else {
             mCamera->SwitchToCamera(SCENE_CAMERAS[CAM_END]);
-            mCamera->TrackPosition(target, Ogre::Vector3::ZERO, mCameraSpeed2);
+            // Follows the target ball from the place chosen above.
+            mCamera->TrackPosition(target, WorldPosition(end) - targetPos, mCameraSpeed2);
             mCamera->LookAtNode(target, mCameraSpeed2);
             if (mCurrentBall)
                 mCamera->mHomeLookPoint = mCurrentBall->GetWorldPosition();
@@ -130,6 +132,7 @@ void CGameMaster::UpdateMatchCamera(int32_t state)
     case CAMERA_FREE:
         mCamera->mLookTarget = targetPos;
         mCamera->TrackPosition(mSceneCameras[CAM_END], Ogre::Vector3::ZERO, mCameraSpeed1);
+        mCamera->StartTimers();
         break;
     case CAMERA_REPLAY:
         mCamera->SwitchToCamera(SCENE_CAMERAS[CAM_SLOW]);
