@@ -10,6 +10,7 @@
 #include <CGameElement.h>
 #include <CGameMaster.h>
 #include <CKEMSceneGraph.h>
+#include <CMainApp.h>
 #include <CPlayer.h>
 #include <CScenaricMgr.h>
 #include <ControlerTable.h>
@@ -548,4 +549,25 @@ TEST_F(RefereeTest, LocalHumanTurnFollowsTheControllersTable)
         EXPECT_EQ(mReferee->IsLocalHumanTurn(), c.local);
     }
     ResetControlers();
+}
+
+TEST_F(RefereeTest, ThrowEndGivesTheFrameLoopItsNormalPace)
+{
+    Match(1);
+    TargetAtOrigin();
+    CMainApp app;
+    CMainApp* saved = g_pMainApp;
+    g_pMainApp = &app;
+    // The throw slowed the frames down and left a deadline far ahead.
+    app.SetFramePeriod(400);
+    app.SetNextFrameDeadline(99999);
+    LaunchSet& set = *mReferee->GetLaunchSet();
+    set.mStep = 8;
+    set.mValidated = true;
+    set.Update(mMatch.get(), mReferee->GetBalls());
+    g_pMainApp = saved;
+    EXPECT_EQ(set.mStep, 9);
+    EXPECT_EQ(app.GetFramePeriod(), static_cast<uint32_t>(app.GetNormalFramePeriod()));
+    EXPECT_EQ(app.GetNextFrameDeadline(),
+              app.GetPreviousFrameStart() + static_cast<uint32_t>(app.GetNormalFramePeriod()));
 }
