@@ -6,7 +6,9 @@
 // with its pictures.
 #include "MenuTestUtil.h"
 
+#include <CMenuGameModeQuickMatch.h>
 #include <CWindowEffectMgr.h>
+#include <MenuServices.h>
 #include <HalTimer.h>
 
 #include <CEGUI/FontManager.h>
@@ -136,4 +138,27 @@ TEST_F(MenuMedia, FontsWindowTypesAndCursorTheGameNames) {
     }
     EXPECT_TRUE(CEGUI::ImageManager::getSingleton().isDefined("Tavirelo_GUI/MouseArrow"));
     gGUIMgr.SetDefaultCursor("Tavirelo_GUI");
+}
+
+// The number-of-players screen restarts the blinks of its rows on every
+// click: however many clicks, the pool keeps room for the next screens.
+TEST_F(MenuMedia, ClicksOnTheNumberOfPlayersScreenDoNotFillTheBlinkPool) {
+    ASSERT_NE(MenuHudHooks().startWindowEffect, nullptr) << "the HUD hands its blinks to the menus";
+    CWindowEffectMgr::Create();
+    {
+        CMenuGameModeQuickMatch flow(2);
+        ASSERT_TRUE(flow.Init());
+        flow.Next();
+        ASSERT_NE(Window("BtnP6"), nullptr);
+        for (int click = 0; click < 20; ++click)
+            Click(click % 2 ? "BtnP6" : "BtnP5");
+        gTimer.mGameTime = 500;
+        CWindowEffectMgr::Update();
+        // The count button, the six player buttons and "BtnValid" at most.
+        EXPECT_LE(CWindowEffectMgr::GetActiveList().GetCount(), 8);
+        EXPECT_FLOAT_EQ(Window("BtnP6")->getAlpha(), 0.75f) << "the chosen count blinks";
+        EXPECT_TRUE(CWindowEffectMgr::StartEffect("MenuText"));
+    }
+    CWindowEffectMgr::Free();
+    gTimer.mGameTime = 0;
 }
