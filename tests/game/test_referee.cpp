@@ -369,6 +369,9 @@ TEST_F(RefereeTest, VenueWithoutARequiredObjectFailsTheSetUp)
         PlatSetLogSink([](const char* line) { logged += line; logged += '\n'; });
         CGameMaster referee(mMatch.get());
         EXPECT_FALSE(referee.Init());
+        const size_t length = logged.size();
+        referee.RegisterEvents();   // registered again: the set-up is not run twice
+        EXPECT_EQ(logged.size(), length);
         PlatSetLogSink(nullptr);
         EXPECT_TRUE(referee.IsSetUpFailed());
         EXPECT_NE(logged.find("\"" + missing + "\""), std::string::npos) << logged;

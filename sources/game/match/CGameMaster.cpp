@@ -158,8 +158,11 @@ void CGameMaster::SetBallHighlight(CBall* ball, bool on)
 
 void CGameMaster::RegisterEvents()
 {
-    // The set-up replaces the scene node's default event handlers.
-    Init();
+    // The set-up replaces the scene node's default event handlers. The
+    // scripted-node manager calls this at every registration: the venue's
+    // objects are taken once.
+    if (!mSetUp)
+        Init();
 }
 
 bool CGameMaster::Init()
