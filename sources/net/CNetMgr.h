@@ -102,6 +102,13 @@ public:
     // Match flow: a received next-step signal from the host / the machines.
     void QueueNextStepSignalFromHost();
     void QueueNextStepSignalFromClients();
+    // The two counters, and taking signals off them (never below 0).
+    int32_t GetHostSignalQueue() const { return mHostSignalQueue; }
+    int32_t GetClientSignalQueue() const { return mClientSignalQueue; }
+    void TakeHostSignals(int32_t count) { mHostSignalQueue = count < mHostSignalQueue ? mHostSignalQueue - count : 0; }
+    void TakeClientSignals(int32_t count) {
+        mClientSignalQueue = count < mClientSignalQueue ? mClientSignalQueue - count : 0;
+    }
 
     // ---- dispatchers (the frame reader and the UDP drain call them) ------------
     // One complete TCP message from a slot, rewound to its first field. A

@@ -47,8 +47,10 @@ TEST_F(TrainingFlow, FactoriesBuildTheTrainingMenusButNotTheTrainingGame) {
 
     std::unique_ptr<CGameMode> routed(CreateGameModeById(GAME_MODE_TRAINING_MENUS, 5));
     EXPECT_NE(dynamic_cast<CMenuGameModeTraining*>(routed.get()), nullptr);
-    // The training game is not in this build: the loop ends there.
-    EXPECT_EQ(CreateGameModeById(GAME_MODE_TRAINING, 0), nullptr);
+    // The training game is not in this build: the player lands on the demo menu.
+    std::unique_ptr<CGameMode> training(CreateGameModeById(GAME_MODE_TRAINING, 0));
+    ASSERT_NE(training, nullptr);
+    EXPECT_EQ(training->GetModeValue(), GAME_MODE_DEMO_MENU);
 }
 
 TEST_F(TrainingFlow, ExerciseThenDescriptionThenTheTrainingGame) {

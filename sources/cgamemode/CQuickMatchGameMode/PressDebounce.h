@@ -7,7 +7,7 @@
 
 class PressDebounce {
 public:
-    static const uint32_t kWindowMs = 200;
+    static constexpr uint32_t kWindowMs = 200;
 
     // The window starts closed: a press within 200 ms of `nowMs` is ignored.
     explicit PressDebounce(uint32_t nowMs) : mLastAccepted(nowMs) {}

@@ -3,10 +3,14 @@
 #include "CMainApp.h"
 
 #include <CBootGameMode.h>
+#include <CQuickMatchGameMode.h>
 #include <MenuModes.h>
+#include <Platform.h>
 
 CGameMode* CreateGameModeById(int modeId, int previousModeValue) {
     switch (modeId) {
+    case GAME_MODE_QUICK_MATCH:
+        return new CQuickMatchGameMode(previousModeValue);
     case GAME_MODE_BOOT:
         return new CBootGameMode(previousModeValue);
     case GAME_MODE_MAIN_MENU:
@@ -16,8 +20,13 @@ CGameMode* CreateGameModeById(int modeId, int previousModeValue) {
     case GAME_MODE_TRAINING_MENUS:
         return CreateMenuMode(modeId, previousModeValue);
     default:
-        // The match, the menus, training and the LAN lobby join here as
-        // they come.
-        return nullptr;
+        break;
     }
+    if (modeId < 0 || modeId >= GAME_MODE_COUNT)
+        return nullptr;   // outside the table: the run ends
+    // A mode of the table that this build does not have yet: the player
+    // lands on the demo menu rather than losing the program.
+    PlatLog("CreateGameModeById() => mode %d (%s) is not in this build: back to the demo menu", modeId,
+            GameModeName(modeId));
+    return CreateMenuMode(GAME_MODE_DEMO_MENU, previousModeValue);
 }

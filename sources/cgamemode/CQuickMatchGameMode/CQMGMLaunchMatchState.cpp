@@ -1,0 +1,53 @@
+#include "CQMGMLaunchMatchState.h"
+
+#include "CQuickMatchGameMode.h"
+#include "RefereeLink.h"
+
+#include <CGameMaster.h>
+#include <CHUDMgr.h>
+#include <CScenaricMgr.h>
+#include <CSceneMgr.h>
+#include <Platform.h>
+#include <TestReport.h>
+
+void CQMGMLaunchMatchState::OnEnter(int) {
+    TestReport("state %s", "CQMGMLaunchMatchState");
+    mFailed = false;
+    if (!mOwner)
+        return;
+    mOwner->ReleaseMatchObjects();
+    mOwner->ResetMeneCount();
+    mOwner->DeleteGameMaster();
+
+    mMatchReady = 0;
+    if (mOwner->IsQuickMatch() && mOwner->RenewMatchState())
+        mMatchReady = 1;
+
+    if (mMatchReady) {
+        CGameMaster* created = referee::Create(mOwner->GetMatchState());
+        mOwner->SetGameMaster(created);
+        gScenaricMgr.Register(referee::Node(created));
+        if (referee::IsSetUpFailed(created)) {
+            PlatLog("CQMGMLaunchMatchState::OnEnter() => the venue lacks an object the match needs: "
+                    "back to the demo menu");
+            mFailed = true;
+        }
+    }
+    if (CGameMaster* current = mOwner->GetGameMaster()) {
+        gSceneMgr.Resume();
+        referee::ResetStart(current);
+    }
+}
+
+void CQMGMLaunchMatchState::Update() {
+    if (!mOwner)
+        return;
+    if (mFailed) {
+        if (!mOwner->IsFinished()) {
+            CHUDMgr::ShowLoadingScreen(false);
+            mOwner->Finish(GAME_MODE_DEMO_MENU);
+        }
+        return;
+    }
+    ChangeTo(mMatchReady ? QM_STATE_INTRO : QM_STATE_TOURNAMENT_INFO);
+}

@@ -1,0 +1,396 @@
+// The match mode and its states on a scene with a render window but no GUI: matches
+// refused at set-up, the tournament path that must not wait, the machine
+// updated whatever the key debounce says, the toss, the mene start, the end
+// of a match with its winner and forfeit, the LAN-lost exit, the tournament
+// save, and the mode table's way back to the demo menu.
+#include "OgreHeadless.h"
+
+#include <CEnvironment.h>
+#include <CGameMaster.h>
+#include <CInputMgr.h>
+#include <CKEMSceneGraph.h>
+#include <CLangDB.h>
+#include <CMainApp.h>
+#include <CObjnet.h>
+#include <CQuickMatchGameMode.h>
+#include <CSceneMgr.h>
+#include <CScenaricMgr.h>
+#include <CTournament.h>
+#include <CaracDB.h>
+#include <DInput.h>
+#include <DInputFakeBackend.h>
+#include <MatchState.h>
+#include <PlayerDB.h>
+#include <Platform.h>
+#include <SaveSlots.h>
+#include <Team.h>
+#include <TeamDB.h>
+
+#include <CEGUI/EventArgs.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+const char kQm[] = "QUICKMATCHPARAMS";
+const PlatWindowHandle kWindow = 0x52;
+
+std::string MediaData(const char* file) {
+    return std::string(KEM_SOURCE_MEDIA) + "/Data/" + file;
+}
+
+CEnvironment& Env() {
+    return gSceneMgr.GetEnvironment();
+}
+
+void SetInt(const char* name, int value, const char* section = kQm) {
+    CEnvironmentVariable* variable = Env().GetVariable(section, name, true);
+    variable->FreeValue();
+    variable->SetInt(value);
+}
+
+class NoTournament : public CTournament {
+public:
+    void SetMatchResult(MatchSides&, MatchScores&) override {}
+    bool IsFinished() override { return false; }
+    void Advance() override {}
+    void GetTeams(std::vector<Team*>&) override {}
+    void GetCurrentMatches(TournamentMatchList&) override {}
+    void GetPhaseMatches(TournamentMatchList&, int) override {}
+    void GetPhases(TournamentPhaseList&) override {}
+    void GetInfo(TournamentInfo&) override {}
+    bool IsNewStep() override { return false; }
+};
+
+class QuickMatchModeTest : public OgreWrapTest {
+protected:
+    static void SetUpTestSuite() {
+        CLangDB::Instance().LoadFromFile(MediaData("Lang_DB.csv"));
+        CaracDB::LoadFromFile(MediaData("Carac_DB.csv"));
+        TeamDB::LoadFromFile(MediaData("Equipes_DB.csv"));
+        PlayerDB::LoadFromFile(MediaData("Joueurs_DB.csv"));
+    }
+    static void TearDownTestSuite() {
+        TeamDB::Release();
+        PlayerDB::Release();
+    }
+    void SetUp() override {
+        OgreWrapTest::SetUp();
+        CKEMSceneGraph::CreateRootNode();
+        CKEMSceneGraph::CreateDefaultCamera();
+        Env().Clear();
+        auto fake = std::make_unique<CDInputFakeBackend>();
+        mFake = fake.get();
+        DInputSetBackend(std::move(fake));
+        mFake->focusWindow = kWindow;
+        g_pMainApp->SetWindowHandle(reinterpret_cast<KEMWindowHandle>(kWindow));
+        gInputMgr.Init();
+        gInputMgr.Update();
+    }
+    void TearDown() override {
+        DInputSetBackend(nullptr);
+        g_pMainApp->SetWindowHandle(nullptr);
+        Env().Clear();
+        CKEMSceneGraph::DestroyDefaultCamera();
+        CKEMSceneGraph::DestroyRootNode();
+        g_pCurrentTournament = nullptr;
+        OgreWrapTest::TearDown();
+    }
+
+    // A quick match between two national teams, both played by the computer
+    // unless `humanSide` names one side for a human player.
+    static void DescribeMatch(int teamA, int teamB, int humanSide = -1) {
+        SetInt("QuickMatch", 1, "GAMEPARAMS");
+        SetInt("TeamA", teamA);
+        SetInt("TeamB", teamB);
+        SetInt("GameType", 1);
+        SetInt("location", 1);
+        SetInt("IsRegional", 0);
+        SetInt("NbPlayers", humanSide >= 0 ? 1 : 0);
+        if (humanSide >= 0) {
+            SetInt("Player1Team", humanSide);
+            SetInt("CONTROLER_1", 1);
+            SetInt(humanSide == 0 ? "Team_0_actor_0" : "Team_1_actor_0", 0);
+        }
+    }
+
+    // Past the debounce window that opens when the mode is made.
+    static void LetDebounceExpire() { PlatSleep(PressDebounce::kWindowMs + 20); }
+
+    CDInputFakeBackend* mFake = nullptr;
+    CEGUI::EventArgs mArgs;
+};
+
+TEST_F(QuickMatchModeTest, MatchesThatCannotBeSetUpGoBackToTheDemoMenu) {
+    struct Case {
+        int teamA, teamB, regional;
+    };
+    const Case cases[] = {{99, 9, 0}, {8, -4, 0}, {8, 8, 0}, {1234, 8, 1}};
+    for (const Case& c : cases) {
+        DescribeMatch(c.teamA, c.teamB);
+        SetInt("IsRegional", c.regional);
+        CQuickMatchGameMode mode(7);
+        EXPECT_TRUE(mode.IsMatchRefused()) << c.teamA << " " << c.teamB;
+        EXPECT_EQ(mode.GetMatchState(), nullptr);
+        mode.Init();
+        EXPECT_TRUE(mode.IsFinished());
+        EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_DEMO_MENU);
+        EXPECT_EQ(mode.GetCurrentStateId(), -1);
+    }
+}
+
+TEST_F(QuickMatchModeTest, AHumanSideWithoutChosenPlayersIsRefused) {
+    DescribeMatch(8, 9, 0);
+    SetInt("Team_0_actor_0", 100000);   // no such player
+    CQuickMatchGameMode mode(7);
+    EXPECT_TRUE(mode.IsMatchRefused());
+}
+
+TEST_F(QuickMatchModeTest, ATournamentMatchDoesNotWaitForScreensThatAreNotThere) {
+    SetInt("QuickMatch", 0, "GAMEPARAMS");
+    CQuickMatchGameMode mode(7);
+    EXPECT_EQ(mode.GetMatchState(), nullptr);
+    mode.Init();
+    EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_LAUNCH_MATCH);
+    EXPECT_EQ(mode.GetGameMaster(), nullptr);
+    mode.Update();
+    EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_TOURNAMENT_INFO);
+    mode.Update();
+    EXPECT_TRUE(mode.IsFinished());
+    EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_DEMO_MENU);
+}
+
+TEST_F(QuickMatchModeTest, AnIgnoredKeyPressNeverHoldsTheMatchUp) {
+    SetInt("QuickMatch", 0, "GAMEPARAMS");
+    CQuickMatchGameMode mode(7);
+    mode.Init();
+    // Escape within the debounce window of the mode's start: ignored, but
+    // the match machine still runs its frame.
+    mFake->PressKey(1);
+    gInputMgr.Update();
+    mode.Update();
+    EXPECT_FALSE(mode.IsPauseRequested());
+    EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_TOURNAMENT_INFO);
+}
+
+TEST_F(QuickMatchModeTest, AComputerMatchIsSetUpWithTheAiEntriesAndOneReferee) {
+    DescribeMatch(8, 9);
+    CQuickMatchGameMode mode(7);
+    ASSERT_FALSE(mode.IsMatchRefused());
+    ASSERT_NE(mode.GetMatchState(), nullptr);
+    EXPECT_TRUE(mode.GetSideTeam(0)->mComputer);
+    EXPECT_TRUE(mode.GetSideTeam(1)->mComputer);
+    EXPECT_EQ(mode.GetSideTeam(0)->mPlayers.size(), 1u);
+    EXPECT_EQ(ControlerTable[0].mType, e_ia);
+    EXPECT_EQ(ControlerTable[1].mType, e_ia);
+    EXPECT_EQ(mode.GetMatchState()->mTargetScore, CQuickMatchGameMode::kTargetScore);
+    mode.Init();
+    ASSERT_NE(mode.GetGameMaster(), nullptr);
+    // Entering the launch again replaces the referee: one at a time.
+    mode.GetMachine().ChangeState(QM_STATE_LAUNCH_MATCH);
+    ASSERT_NE(mode.GetGameMaster(), nullptr);
+    int referees = 0;
+    for (int i = 0; i < gScenaricMgr.GetCount(); ++i) {
+        CKEMSceneNode* node = gScenaricMgr.GetNode(i);
+        referees += node && dynamic_cast<CGameMaster*>(node) != nullptr;
+    }
+    EXPECT_EQ(referees, 1);
+    EXPECT_GE(gScenaricMgr.IndexOf(mode.GetGameMaster()), 0);
+}
+
+TEST_F(QuickMatchModeTest, APreDrawnTossNamesTheStartingSideAndWaitsForValid) {
+    struct Case {
+        bool asText;
+        int value;
+        int startingSide;
+    };
+    const Case cases[] = {{false, 1, 0}, {false, 2, 1}, {false, 0, -1}, {true, 2, -1}, {false, 7, -1}};
+    for (const Case& c : cases) {
+        DescribeMatch(8, 9);
+        if (c.asText)
+            Env().GetVariable(kQm, "PILE_OU_FACE", true)->SetString(std::to_string(c.value).c_str());
+        else
+            SetInt("PILE_OU_FACE", c.value);
+        CQuickMatchGameMode mode(7);
+        mode.Init();
+        mode.GetMachine().ChangeState(QM_STATE_TOSS);
+        EXPECT_EQ(mode.mTossState.GetStartingSide(), c.startingSide) << c.value;
+        if (c.startingSide >= 0)
+            EXPECT_EQ(mode.GetMatchState()->mNextStartingSide, c.startingSide);
+        mode.Update();
+        EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_TOSS);
+        mode.mTossState.OnButtonValid(mArgs);
+        mode.Update();
+        EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_MENE_INTRO);
+        mode.Update();
+        EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_LAUNCH);
+    }
+}
+
+TEST_F(QuickMatchModeTest, TheEndOfAMatchFindsItsWinner) {
+    struct Case {
+        unsigned scoreA, scoreB;
+        int humanSide;
+        int winner;
+        bool awards;
+    };
+    const Case cases[] = {
+        {13, 7, -1, 0, false},   // the computer won: the end-of-match frame
+        {10, 10, -1, 1, false},  // equal scores: the second side
+        {4, 10, 1, 1, true},     // a human won: the awards
+        {10, 4, 1, 0, false},
+    };
+    for (const Case& c : cases) {
+        DescribeMatch(8, 9, c.humanSide);
+        CQuickMatchGameMode mode(7);
+        ASSERT_FALSE(mode.IsMatchRefused());
+        mode.Init();
+        mode.GetMatchState()->mScoreA = c.scoreA;
+        mode.GetMatchState()->mScoreB = c.scoreB;
+        mode.GetMachine().ChangeState(QM_STATE_OUTRO);
+        EXPECT_EQ(mode.mOutroState.GetWinner(), c.winner) << c.scoreA << ":" << c.scoreB;
+        mode.Update();
+        EXPECT_EQ(mode.GetCurrentStateId(), c.awards ? QM_STATE_AWARDS : QM_STATE_OUTRO);
+        if (c.awards) {
+            EXPECT_EQ(mode.mAwardsState.GetCurrentSlot(), 0);
+            EXPECT_EQ(mode.mAwardsState.GetAwardedTeam(0), mode.GetSideTeam(1));
+            mode.Update();   // the team is shown
+            LetDebounceExpire();
+            EXPECT_TRUE(mode.OnBtnReplayMatch(mArgs));
+            mode.Update();   // the last awarded team: the match starts again
+        } else {
+            LetDebounceExpire();
+            EXPECT_TRUE(mode.OnBtnReplayMatch(mArgs));
+            mode.Update();
+        }
+        EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_LAUNCH_MATCH);
+        EXPECT_EQ(mode.GetMatchState()->mScoreA, 0u);
+        EXPECT_EQ(mode.GetMatchState()->mScoreB, 0u);
+    }
+}
+
+TEST_F(QuickMatchModeTest, QuittingFromThePauseMenuForfeitsToTheComputer) {
+    DescribeMatch(8, 9, 1);
+    CQuickMatchGameMode mode(7);
+    mode.Init();
+    mode.GetMachine().ChangeState(QM_STATE_LAUNCH);
+    mode.GetMatchState()->mScoreA = 3;
+    mode.GetMatchState()->mScoreB = 5;
+    mode.RequestPause(true);
+    LetDebounceExpire();
+    EXPECT_TRUE(mode.QuitToMenu(mArgs));
+    EXPECT_FALSE(mode.IsFinished());
+    EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_OUTRO);
+    EXPECT_EQ(mode.GetMatchState()->mScoreA, 10u);
+    EXPECT_EQ(mode.GetMatchState()->mScoreB, 5u);
+
+    // From the end-of-match frame the same button leaves for the demo menu,
+    // once past the debounce.
+    EXPECT_FALSE(mode.QuitToMenu(mArgs));
+    EXPECT_FALSE(mode.IsFinished());
+    LetDebounceExpire();
+    EXPECT_TRUE(mode.QuitToMenu(mArgs));
+    EXPECT_TRUE(mode.IsFinished());
+    EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_DEMO_MENU);
+}
+
+TEST_F(QuickMatchModeTest, ALostLanSessionWaitsForValidThenLeavesForTheMainMenu) {
+    DescribeMatch(8, 9);
+    CQuickMatchGameMode mode(7);
+    mode.Init();
+    mode.GetMachine().ChangeState(QM_STATE_NET_LOST);
+    mode.Update();
+    mode.Update();
+    EXPECT_FALSE(mode.IsFinished());
+    mode.mNetLostState.OnButtonValid(mArgs);
+    mode.Update();
+    EXPECT_TRUE(mode.IsFinished());
+    EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_MAIN_MENU);
+}
+
+TEST_F(QuickMatchModeTest, TheTournamentSaveReportsFailuresAndMakesItsFolder) {
+    SetInt("QuickMatch", 0, "GAMEPARAMS");
+    CQuickMatchGameMode mode(7);
+    const std::filesystem::path dir =
+        std::filesystem::path(KEM_TEST_BINARY_DIR) / "quick_match_scratch" / "save";
+    std::filesystem::remove_all(dir);
+    const std::string nested = (dir / "GameSav" / "deeper" / "CUP_1.sav").string();
+
+    EXPECT_FALSE(mode.SaveTournament(nested));   // no save slot
+    SaveSlot slot;
+    slot.mKind = SAVE_KIND_CUP;
+    mode.mCurrentSaveSlot = &slot;
+    EXPECT_FALSE(mode.SaveTournament(nested));   // no tournament
+    NoTournament tournament;
+    g_pCurrentTournament = &tournament;
+
+    ASSERT_TRUE(mode.SaveTournament(nested));
+    std::ifstream in(nested, std::ios::binary);
+    char head[4] = {0};
+    in.read(head, 4);
+    EXPECT_EQ(std::string(head, 4), std::string("\xFD\x93\x62\x4E", 4));
+
+    // A folder where the file should go, and a file where a folder should go.
+    std::filesystem::create_directories(dir / "occupied.sav");
+    EXPECT_FALSE(mode.SaveTournament((dir / "occupied.sav").string()));
+    std::ofstream(dir / "plain").put('x');
+    EXPECT_FALSE(mode.SaveTournament((dir / "plain" / "CUP_2.sav").string()));
+    mode.mCurrentSaveSlot = nullptr;
+}
+
+TEST_F(QuickMatchModeTest, ModesNotInThisBuildLeadToTheDemoMenuAndOthersEndTheRun) {
+    for (int id : {GAME_MODE_CHAMPIONSHIP_MENUS, GAME_MODE_CUP_MENUS, GAME_MODE_CAREER_MENUS, GAME_MODE_TRAINING,
+                   GAME_MODE_LAN_LOBBY}) {
+        std::unique_ptr<CGameMode> mode(CreateGameModeById(id, 3));
+        ASSERT_NE(mode, nullptr) << id;
+        EXPECT_EQ(mode->GetModeValue(), GAME_MODE_DEMO_MENU) << id;
+    }
+    for (int id : {-1, static_cast<int>(GAME_MODE_COUNT), 100})
+        EXPECT_EQ(CreateGameModeById(id, 3), nullptr) << id;
+}
+
+TEST(QuickMatchStates, PigOutTextNamesTheOnlySideWithBallsLeft) {
+    CLangDB& lang = CLangDB::Instance();
+    lang.Clear();
+    lang.Add("PIG_IS_OUT", "%s scores %i points");
+    lang.Add("NULL_MENE", "void");
+    struct Case {
+        int playing, other;
+        const char* expected;
+    };
+    const Case cases[] = {{2, 1, "void"}, {2, 0, "P scores 2 points"}, {0, 3, "O scores 3 points"}, {0, 0, "void"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(CQMGMLaunchResultState::PigIsOutText("P", c.playing, "O", c.other), c.expected);
+}
+
+TEST(QuickMatchStates, AwardedPlayersStandAcrossTheReferencePoint) {
+    struct Case {
+        int count, index;
+        float offset;
+    };
+    const Case cases[] = {{1, 0, 0.0f}, {2, 0, -0.5f}, {2, 1, 0.5f}, {3, 0, -1.0f}, {3, 1, 0.0f}, {3, 2, 1.0f}};
+    for (const Case& c : cases)
+        EXPECT_FLOAT_EQ(CQMGMAwardsState::ActorOffset(c.count, c.index), c.offset) << c.count << "/" << c.index;
+}
+
+TEST(QuickMatchStates, SalutePlansNeverRepeatAVariantPlayerOrTime) {
+    static int values[] = {32767, 32767, 32767, 32767, 0, 0, 0, 32767, 32767, 32767};
+    static size_t next = 0;
+    next = 0;
+    auto draw = []() { return values[next++ % (sizeof(values) / sizeof(values[0]))]; };
+    const auto plan = CQMGMIntroState::PlanSalutes(2, draw);
+    ASSERT_LE(plan.size(), 2u);
+    ASSERT_FALSE(plan.empty());
+    for (size_t i = 0; i < plan.size(); ++i) {
+        EXPECT_LT(plan[i].mPlayer, 2);
+        for (size_t j = i + 1; j < plan.size(); ++j) {
+            EXPECT_NE(plan[i].mVariant, plan[j].mVariant);
+            EXPECT_NE(plan[i].mPlayer, plan[j].mPlayer);
+            EXPECT_NE(plan[i].mTime, plan[j].mTime);
+        }
+    }
+}
+
+}  // namespace
