@@ -343,8 +343,8 @@ bool CMenuChooseActor::OnBtnActor(const CEGUI::EventArgs& args) {
     gGUIMgr.PlayMenuSound(0);
     if (!AcceptClick(0.1))
         return true;
-    const auto& windowArgs = static_cast<const CEGUI::WindowEventArgs&>(args);
-    const std::string name = windowArgs.window ? windowArgs.window->getName().c_str() : "";
+    const auto* windowArgs = dynamic_cast<const CEGUI::WindowEventArgs*>(&args);
+    const std::string name = windowArgs && windowArgs->window ? windowArgs->window->getName().c_str() : "";
     int slot = -1;
     for (int s = 0; s < MAX_SLOTS; ++s)
         if (name == Numbered("BtnActor", s + 1))
