@@ -13,6 +13,10 @@ namespace {
 
 const float kMiddleRoom2 = 92.16f;   // 9.6 m from the release point to the far limit
 const float kLongRoom2 = 121.0f;     // 11 m
+// On our grounds a throw at the mean pointing angle rolls on about this
+// share of its flight after landing; a lob at the highest angle stops where
+// it lands.
+const float kPointedRollShare = 0.29f;
 
 // The distance the players are compared at for a length class.
 float ReferenceDistance(int32_t lengthClass) {
@@ -52,18 +56,23 @@ void CPigThrowChoice::Start(uint32_t nowMs) {
     const float room2 = mDirection.squaredLength();
     const int32_t failed = team ? team->mFailedTargetThrows : 0;
 
+    // Each class's two throws bring the target ball to rest at the class's
+    // distance from the circle (6.7, 8.0 or 9.3 m: inside the valid 6.25 to
+    // 10.25 m), counted from the hand, which stands ahead of the circle.
+    const Ogre::Vector3 toLimit = mDirection.normalisedCopy();
+    const float handAhead = (mReleasePoint - circlePosition).dotProduct(toLimit);
     const float aMax = static_cast<float>(ANGLE_MAX_POINTE);
     const float a = ANGLE_POINTE_MOYEN;
-    mCandidates->push_back({aMax, 5.5f, PigThrowParameters::LENGTH_SHORT});
-    mCandidates->push_back({a, 4.5f, PigThrowParameters::LENGTH_SHORT});
-    if (room2 >= kMiddleRoom2 && failed < 2) {
-        mCandidates->push_back({aMax, 6.0f, PigThrowParameters::LENGTH_MIDDLE});
-        mCandidates->push_back({a, 5.0f, PigThrowParameters::LENGTH_MIDDLE});
-    }
-    if (room2 >= kLongRoom2 && failed == 0) {
-        mCandidates->push_back({aMax, 6.5f, PigThrowParameters::LENGTH_LONG});
-        mCandidates->push_back({a, 5.5f, PigThrowParameters::LENGTH_LONG});
-    }
+    const auto add = [this, handAhead, aMax, a](int32_t lengthClass) {
+        const float lob = ReferenceDistance(lengthClass) - handAhead;
+        mCandidates->push_back({aMax, lob, lengthClass});
+        mCandidates->push_back({a, lob / (1.0f + kPointedRollShare), lengthClass});
+    };
+    add(PigThrowParameters::LENGTH_SHORT);
+    if (room2 >= kMiddleRoom2 && failed < 2)
+        add(PigThrowParameters::LENGTH_MIDDLE);
+    if (room2 >= kLongRoom2 && failed == 0)
+        add(PigThrowParameters::LENGTH_LONG);
 }
 
 float CPigThrowChoice::Evaluate(PigThrowParameters c) {

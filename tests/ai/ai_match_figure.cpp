@@ -12,7 +12,8 @@
 //
 // AI_FIGURE_VERBOSE=1 prints every throw (aim, landing, rest) and the
 // calibration samples; AI_FIGURE_TERRAIN_FRICTION=<mu> replaces the ground's
-// friction of 8 (to compare with a ground on which balls roll).
+// friction; AI_FIGURE_PROBE=1 only prints how far a straight throw of the
+// target ball and of a ball rolls.
 //
 // Prints, for hard (level 9) against easy (level 3) and easy against easy,
 // each side's win rate and the mean points per mene. A figure, not a test.
@@ -28,6 +29,7 @@
 #include <CKEMSceneNode.h>
 #include <COdeWorld.h>
 #include <CPhysicBallListener.h>
+#include <CPhysicMaterial.h>
 #include <CPhysicMgr.h>
 #include <CPhysicObject.h>
 #include <CPhysicsSystemODE.h>
@@ -55,6 +57,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -184,6 +188,34 @@ public:
         CKEMSceneGraph::CreateRootNode();
     }
 
+    // How far the target ball and a ball roll after landing, thrown
+    // straight from the circle at the target-ball choice's angles.
+    void Probe() {
+        const float angles[] = {static_cast<float>(ANGLE_MAX_POINTE), ANGLE_POINTE_MOYEN};
+        for (int which = 0; which < 2; ++which) {
+            for (float angle : angles) {
+                for (float distance : {4.5f, 5.5f, 6.5f, 8.0f}) {
+                    CBall* ball = mBalls[which == 0 ? 0 : 1];
+                    Park(ball, which);
+                    const Ogre::Vector3 start(0.0f, HAUTEUR_BOULE_INITIALE_MOYENNE_POINTE, 5.6f);
+                    const float speed = ComputeLaunchSpeed(distance, angle * Ogre::Math::fDeg2Rad,
+                                                           -HAUTEUR_BOULE_INITIALE_MOYENNE_POINTE, 9.81f);
+                    ball->GetNode()->setPosition(start, true);
+                    ball->Launch(angle, speed, 0.0f, Ogre::Vector3::NEGATIVE_UNIT_Z);
+                    for (int frame = 0; frame < kMaxThrowFrames; ++frame) {
+                        Frame();
+                        if (frame > 10 && !Moving(ball))
+                            break;
+                    }
+                    const float rest = 5.6f - ball->GetWorldPosition().z;
+                    std::printf("  %s angle %2.0f flight %.1f m: rests %.2f m from the hand (rolled %.2f), %.2f m from the circle\n",
+                                which == 0 ? "target ball" : "ball       ", angle, distance, rest, rest - distance,
+                                rest + 0.4f);
+                }
+            }
+        }
+    }
+
     MatchResult Play(int startingSide) {
         MatchResult result;
         Calibrate();
@@ -215,13 +247,17 @@ private:
             const float radius = i == 0 ? 0.015f : 0.0375f;
             objects += Object(name, 1, 1, radius, radius, radius, i == 0 ? 0.015f : 0.7f, "boule");
         }
-        const char* friction = std::getenv("AI_FIGURE_TERRAIN_FRICTION");
-        const std::string text = Root(Settings(0.0025f) + Material("terrain", friction ? std::strtof(friction, nullptr) : 8.0f, 0.1f, 10.0f) +
-                                      Material("boule", 10.0f, 0.3f, 10.0f) + objects);
-        if (!gPhysicMgr.LoadSettingsAndMaterials(text.c_str()) || !gPhysicMgr.LoadObjectsAndJoints(text.c_str())) {
+        // The venue's own physics step and materials; the objects are ours.
+        std::ifstream venue(std::string(KEM_SOURCE_MEDIA) + "/Saved_Scenes/marseille.xml");
+        std::stringstream venueText;
+        venueText << venue.rdbuf();
+        if (!gPhysicMgr.LoadSettingsAndMaterials(venueText.str().c_str()) || !gPhysicMgr.FindMaterial("terrain") ||
+            !gPhysicMgr.FindMaterial("boule") || !gPhysicMgr.LoadObjectsAndJoints(Root(objects).c_str())) {
             std::fprintf(stderr, "ai_match_figure: the physics scene does not load\n");
             std::exit(1);
         }
+        if (const char* friction = std::getenv("AI_FIGURE_TERRAIN_FRICTION"))
+            gPhysicMgr.FindMaterial("terrain")->SetFriction1(std::strtof(friction, nullptr));
         for (size_t i = 0; i < nodes.size(); ++i) {
             CBall* ball = new CBall(i == 0 ? CBall::KIND_TARGET : CBall::KIND_BALL, nodes[i]);
             ball->mListener = new SilentBallListener(ball);
@@ -496,6 +532,11 @@ int main(int argc, char** argv) {
     g_CurrentDifficulty = kDifficulty;
     Headless env;
 
+    if (std::getenv("AI_FIGURE_PROBE")) {
+        Match match(env, pointing, shooting, kHardLevel, kHardLevel);
+        match.Probe();
+        return 0;
+    }
     struct Pairing {
         const char* title;
         const char* names[2];

@@ -2,12 +2,14 @@
 // state, the choice of the thrower, the target-ball throw and whole turns of
 // the strategy manager, on a scene without display.
 #include "PhysicsTestEnv.h"
+#include "SceneText.h"
 
 #include <AIParameters.h>
 #include <AISituation.h>
 #include <CAITaskScheduler.h>
 #include <CBall.h>
 #include <CGameElement.h>
+#include <CPhysicObject.h>
 #include <CPigThrowChoice.h>
 #include <CPlayer.h>
 #include <CPlayerChoice.h>
@@ -21,7 +23,9 @@
 #include <TuningLoader.h>
 #include <TuningParameters.h>
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -309,12 +313,13 @@ TEST_F(AIMatch, TargetBallThrowsOfferedByRoomAndFailures) {
         ASSERT_EQ(choice.GetCandidateCount(), c.candidates);
         while (!choice.IsFinished())
             choice.Step();
-        // Without weights or noise the first, short and high, is taken.
+        // Without weights or noise the first, short and high, is taken: a
+        // lob that stops 6.7 m from the circle.
         EXPECT_EQ(choice.GetBestIndex(), 0);
         EXPECT_EQ(choice.GetAngle(), float(ANGLE_MAX_POINTE));
         const Ogre::Vector3 release = mPlayers[3]->GetReleasePoint(mPlayers[3]->mThrowMode);
         const Ogre::Vector3 point = choice.GetTargetPoint();
-        EXPECT_NEAR(point.distance(release), 5.5f, 1e-4f);
+        EXPECT_NEAR(6.0f - point.z, 6.7f, 0.01f);
         EXPECT_LT(point.z, release.z);   // toward the far end
     }
 
@@ -328,6 +333,45 @@ TEST_F(AIMatch, TargetBallThrowsOfferedByRoomAndFailures) {
         choice.Step();
     EXPECT_EQ(choice.GetBestIndex(), 4);
     EXPECT_EQ(choice.GetBestScore(), 10.0f);
+}
+
+// Every target-ball throw the computer is offered, thrown as chosen on the
+// venues' ground, comes to rest where a target ball is valid (6.25 m to
+// 10.25 m from the circle): a throw that can never count would be thrown
+// again and again.
+TEST_F(AIMatch, OfferedTargetBallThrowsComeToRestWhereTheyCount) {
+    Match(1);
+    std::ifstream venue(std::string(KEM_SOURCE_MEDIA) + "/Saved_Scenes/marseille.xml");
+    std::stringstream venueText;
+    venueText << venue.rdbuf();
+    ASSERT_TRUE(gPhysicMgr.LoadSettingsAndMaterials(venueText.str().c_str()));
+    new TestNode(nullptr, "terrain");
+    TestNode* node = new TestNode(nullptr, "cochonnet");
+    const std::string objects =
+        scenetext::Object("terrain", 0, 0, 20.0f, 1.0f, 20.0f, 0.0f, "terrain", 0.0f, -0.5f, 0.0f) +
+        scenetext::Object("cochonnet", 1, 1, 0.015f, 0.015f, 0.015f, 0.015f, "boule");
+    ASSERT_TRUE(gPhysicMgr.LoadObjectsAndJoints(scenetext::Root(objects).c_str()));
+    CBall target(CBall::KIND_TARGET, node);
+
+    CPigThrowChoice choice(100, mMatch.get(), &mParameters, 0.0f);
+    choice.Start(0);
+    ASSERT_EQ(choice.GetCandidateCount(), 6u);
+    const Ogre::Vector3 release = mPlayers[3]->GetReleasePoint(CPlayer::THROW_POINTING);
+    const float height = HAUTEUR_BOULE_INITIALE_MOYENNE_POINTE;
+    for (const PigThrowParameters& c : *choice.GetCandidates()) {
+        SCOPED_TRACE(testing::Message() << "angle " << c.angle << " flight " << c.distance);
+        node->setPosition(Ogre::Vector3(release.x, height, release.z), true);
+        target.mState = CBall::STATE_NONE;
+        target.Launch(c.angle, ComputeLaunchSpeed(c.distance, c.angle * Ogre::Math::fDeg2Rad, -height, 9.81f), 0.0f,
+                      Ogre::Vector3::NEGATIVE_UNIT_Z);
+        for (int frame = 0; frame < 600; ++frame) {
+            Frame(1.0f / 60.0f);
+            if (frame > 10 && node->getPhysicObject()->getLinearVelocity().length() < 0.02f)
+                break;
+        }
+        EXPECT_TRUE(IsTargetThrowValid(&target, mMatch->mTerrain, mCircle.get()))
+            << "rests " << 6.0f - target.GetWorldPosition().z << " m from the circle";
+    }
 }
 
 TEST_F(AIMatch, ErrorScaleOfTheAILevel) {
@@ -354,7 +398,7 @@ TEST_F(AIMatch, TargetBallTurn) {
     EXPECT_EQ(mManager->GetChosenPlayer(), mPlayers[4].get());   // the best pointer at 6 m
     EXPECT_EQ(mManager->GetChosenAngle(), float(ANGLE_MAX_POINTE));
     EXPECT_EQ(mManager->GetChosenMode(), 0);
-    EXPECT_NEAR(mManager->GetChosenPoint().z, mPlayers[3]->GetReleasePoint(1).z - 5.5f, 0.1f);
+    EXPECT_NEAR(mManager->GetChosenPoint().z, 6.0f - 6.7f, 0.1f);   // 6.7 m beyond the circle
     EXPECT_EQ(mManager->GetErrorScale(), 0.0f);   // no situation, no error scale
 }
 
