@@ -574,3 +574,64 @@ TEST_F(RefereeTest, ThrowEndGivesTheFrameLoopItsNormalPace)
     EXPECT_EQ(app.GetNextFrameDeadline(),
               app.GetPreviousFrameStart() + static_cast<uint32_t>(app.GetNormalFramePeriod()));
 }
+
+TEST_F(RefereeTest, ReceivedShootOptionsAreAppliedOnceAndCheckedFirst)
+{
+    Match(2);
+    TargetAtOrigin();
+    ResetControlers();
+    ControlerTable[2].mType = e_lan1;
+    ControlerTable[2].mTeam = 0;
+    g_ControlerCurrentIndex[0] = 2;
+    mMatch->mMene->mCurrentSide = 0;
+    const float nan = std::nanf("");
+    struct Case {
+        const char* what;
+        uint32_t player, mode, effect;
+        float angle;
+        bool applied;
+    } cases[] = {
+        {"valid", 1, CPlayer::THROW_SHOOTING, CBall::EFFECT_FORWARD, 40.0f, true},
+        {"player past the team", 2, CPlayer::THROW_POINTING, 0, 40.0f, false},
+        {"unknown throw mode", 0, 7, 0, 40.0f, false},
+        {"unknown spin", 0, CPlayer::THROW_POINTING, 9, 40.0f, false},
+        {"angle not a number", 0, CPlayer::THROW_POINTING, 0, nan, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        mReferee->SetCurrentPlayer(mTeamA.mPlayers[0]);
+        mTeamA.SetCurrentPlayer(mTeamA.mPlayers[0]);
+        mReferee->mCurrentBall->mEffect = CBall::EFFECT_NONE;
+        ShootOptions options;
+        options.playerIndex = c.player;
+        options.throwMode = c.mode;
+        options.effect = c.effect;
+        options.angle = c.angle;
+        options.aimX = 0.5f;
+        options.aimZ = 1.0f;
+        options.fatigue = 4;
+        options.stress = 6;
+        ControlerTable[2].SetShootOptions(options);
+
+        mReferee->ApplyRemoteShootOptions();
+        EXPECT_FALSE(ControlerTable[2].mShootOptionsReceived);
+        CPlayer* expected = mTeamA.mPlayers[c.applied ? c.player : 0];
+        EXPECT_EQ(mReferee->mCurrentPlayer, expected);
+        EXPECT_EQ(mTeamA.GetCurrentPlayer(), expected);
+        if (c.applied) {
+            EXPECT_EQ(expected->mThrowMode, static_cast<int32_t>(c.mode));
+            EXPECT_EQ(expected->mFatigue, 4);
+            EXPECT_EQ(expected->mStress, 6);
+            EXPECT_EQ(mReferee->GetAimGuide()->mLaunchAngle, c.angle);
+            EXPECT_TRUE(mReferee->GetAimGuide()->mAimPoint.positionEquals(Ogre::Vector3(0.5f, 0.02f, 1.0f)));
+            EXPECT_EQ(mReferee->mCurrentBall->mEffect, static_cast<int32_t>(c.effect));
+        } else {
+            EXPECT_EQ(mReferee->mCurrentBall->mEffect, CBall::EFFECT_NONE);
+        }
+        // Applied once: nothing more until the next message.
+        mTeamA.mPlayers[1]->mStress = 0;
+        mReferee->ApplyRemoteShootOptions();
+        EXPECT_EQ(mTeamA.mPlayers[1]->mStress, 0);
+    }
+    ResetControlers();
+}

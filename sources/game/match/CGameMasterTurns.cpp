@@ -32,6 +32,7 @@
 
 #include <OgreQuaternion.h>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -312,8 +313,14 @@ void CGameMaster::ApplyRemoteShootOptions()
     entry.mShootOptionsReceived = false;
     const ShootOptions options = entry.GetShootOptions();
     Team* team = GetTeam(side);
-    if (!team || options.playerIndex >= team->mPlayers.size() || !team->mPlayers[options.playerIndex]) {
-        PlatLog("Game Master: shoot options for player %u of side %d ignored", options.playerIndex, side);
+    // The values come from the network: a player, throw mode or spin this
+    // match does not have, or a non-finite aim, is dropped as a whole.
+    const bool finite = std::isfinite(options.angle) && std::isfinite(options.aimX) && std::isfinite(options.aimY) &&
+                        std::isfinite(options.aimZ);
+    if (!team || options.playerIndex >= team->mPlayers.size() || !team->mPlayers[options.playerIndex] ||
+        options.throwMode > CPlayer::THROW_POINTING || options.effect > CBall::EFFECT_SIDE_RIGHT || !finite) {
+        PlatLog("Game Master: shoot options of side %d dropped (player %u, throw mode %u, spin %u)", side,
+                options.playerIndex, options.throwMode, options.effect);
         return;
     }
     CPlayer* player = team->mPlayers[options.playerIndex];
