@@ -363,7 +363,8 @@ bool CMenuChooseActor::OnBtnPrevMesh(const CEGUI::EventArgs&) {
     gGUIMgr.PlayMenuSound(0);
     if (!AcceptClick(0.1))
         return true;
-    int index = mCurrentPlayerIndex;
+    // An empty slot (a squad short of a role) takes the last free player.
+    int index = mCurrentPlayerIndex < 0 ? std::min<int>(MAX_SQUAD, int(mSquad.size())) - 1 : mCurrentPlayerIndex;
     while (index >= 0 && IsChosen(index))
         --index;
     if (index < 0)
@@ -387,7 +388,8 @@ bool CMenuChooseActor::OnBtnNextMesh(const CEGUI::EventArgs&) {
         return true;
     // A squad shorter than six ends the search at its last player.
     const int squad = std::min<int>(MAX_SQUAD, int(mSquad.size()));
-    int index = mCurrentPlayerIndex;
+    // An empty slot (a squad short of a role) takes the first free player.
+    int index = mCurrentPlayerIndex < 0 ? 0 : mCurrentPlayerIndex;
     while (index >= 0 && index < squad && IsChosen(index))
         ++index;
     if (index >= squad || index < 0)

@@ -15,6 +15,7 @@
 #include <TuningLoader.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -335,4 +336,37 @@ TEST_F(ChooseActor, LaunchSpeedScaleSpansItsWidthAndCaracBarsStayInside) {
     };
     for (const auto& c : cases)
         EXPECT_NEAR(CMenuChooseActor::CaracWidth(c.value, c.maximum), c.width, 1e-6f) << c.value << "/" << c.maximum;
+}
+
+TEST_F(ChooseActor, ASlotLeftEmptyByAShortSquadTakesAFreePlayer) {
+    // A triplette squad without a shooter: the middle stands in for him and
+    // is already in the first slot, so the third slot starts empty.
+    {
+        std::ofstream csv("short_squad.csv");
+        csv << "Equipe;Nom;Corps;Role;Peau;Modele\n"
+            << "France;Aubin Marsolet;HM;POINTEUR;CN;1\n"
+            << "France;Cyrielle Vantrouse;FP;MILIEU;CS;1\n"
+            << "France;Eloi Partaveau;HJ;POINTEUR;AS;2\n";
+    }
+    ASSERT_TRUE(PlayerDB::LoadFromFile("short_squad.csv"));
+    ActorFlow flow(CMenuGameMode::TOURNAMENT_QUICK_MATCH);
+    flow.mGameType = 3;
+    Countries(flow, {"France", "Italie"});
+    Enter(flow);
+    EXPECT_EQ(mScreen.GetSlotPlayer(0), 0);
+    EXPECT_EQ(mScreen.GetSlotPlayer(1), 1);
+    EXPECT_EQ(mScreen.GetSlotPlayer(2), -1);
+
+    ClickNow("BtnActor3");
+    EXPECT_EQ(Text("TextCarac"), "erreur");
+    ClickNow("BtnNextMesh");
+    EXPECT_EQ(mScreen.GetSlotPlayer(2), 2);
+    EXPECT_EQ(Text("TxtActor3"), "Eloi Partaveau");
+    EXPECT_EQ(Text("BtnActor3"), GetText("POINTER"));
+    // Past the end of a squad of three there is nobody further.
+    ClickNow("BtnNextMesh");
+    EXPECT_EQ(mScreen.GetSlotPlayer(2), 2);
+    mScreen.OnLeave(-1);
+    mEntered = false;
+    ASSERT_TRUE(PlayerDB::LoadFromFile(SourceData("Joueurs_DB.csv")));
 }
