@@ -55,9 +55,9 @@ protected:
         ASSERT_FALSE(shot.empty()) << file;
         EXPECT_GT(std::filesystem::file_size(shot), 1000u) << file;
     }
-    // Local game, one human, doublette, teams of regions, a region for each
-    // team: the country screen (4) is left showing.
-    void WalkToCountry(e2e::GameRun& game, bool screenshots) {
+    // Local game, one or two humans, doublette, teams of regions, a region
+    // for each team: the country screen (4) is left showing.
+    void WalkToCountry(e2e::GameRun& game, bool screenshots, int humans) {
         ASSERT_TRUE(game.Click("btn_quickMatch"));
         // The flow opens its first screen inside its Init, before the mode line.
         ASSERT_TRUE(Screen(game, 0)) << game.Log();
@@ -68,7 +68,7 @@ protected:
         ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 1));
         if (screenshots)
             Shot(game, "qm1_players.png");
-        ASSERT_TRUE(game.Click("BtnP1"));
+        ASSERT_TRUE(game.Click("BtnP" + std::to_string(humans)));
         ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 2));
         if (screenshots)
             Shot(game, "qm2_game_type.png");
@@ -81,15 +81,22 @@ protected:
         if (screenshots)
             Shot(game, "qm4_country.png");
     }
-    // Both teams' regions, then the choose-actor screen and the stage.
-    void WalkFromCountryToStage(e2e::GameRun& game, bool screenshots) {
+    // Both teams' regions, the humans' teams (two humans; both stay in team
+    // A, so team B is the computer's), the choose-actor screen and the stage.
+    void WalkFromCountryToStage(e2e::GameRun& game, bool screenshots, int humans) {
         ASSERT_TRUE(game.Click("RegionListBox"));
         if (screenshots)
             Shot(game, "qm4_country_chosen.png");
         ASSERT_TRUE(game.Click("BtnValid"));
         ASSERT_TRUE(game.Click("RegionListBox"));
-        // One human: the fill-teams screen is skipped.
-        ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 6));
+        if (humans == 1) {
+            // The fill-teams screen is skipped.
+            ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 6));
+        } else {
+            ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 5));
+            Shot(game, "qm5_fill_teams.png");
+            ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 6));
+        }
         if (screenshots)
             Shot(game, "qm6_actor.png");
         ASSERT_TRUE(game.Click("BtnNextMesh"));
@@ -111,8 +118,8 @@ TEST_F(QuickMatchMenus, FromTheMainMenuToTheMatchAndBackOut) {
     ASSERT_TRUE(Mode(game, kBoot)) << game.Log();
     ASSERT_TRUE(Mode(game, kMainMenu)) << game.Log();
 
-    ASSERT_NO_FATAL_FAILURE(WalkToCountry(game, true));
-    ASSERT_NO_FATAL_FAILURE(WalkFromCountryToStage(game, true));
+    ASSERT_NO_FATAL_FAILURE(WalkToCountry(game, true, 1));
+    ASSERT_NO_FATAL_FAILURE(WalkFromCountryToStage(game, true, 1));
 
     // Back out: the Back button and Escape, one screen each, past the
     // skipped fill-teams screen, to the main menu.
@@ -130,9 +137,10 @@ TEST_F(QuickMatchMenus, FromTheMainMenuToTheMatchAndBackOut) {
     ASSERT_TRUE(Mode(game, kMainMenu)) << game.Log();
     Shot(game, "main_menu_again.png");
 
-    // And through again to the match.
-    ASSERT_NO_FATAL_FAILURE(WalkToCountry(game, false));
-    ASSERT_NO_FATAL_FAILURE(WalkFromCountryToStage(game, false));
+    // And through again to the match, with two humans and so the
+    // fill-teams screen.
+    ASSERT_NO_FATAL_FAILURE(WalkToCountry(game, false, 2));
+    ASSERT_NO_FATAL_FAILURE(WalkFromCountryToStage(game, false, 2));
     // The match may take over before the click's answer comes back.
     game.Click("BtnValid");
     ASSERT_TRUE(Screen(game, 8)) << game.Log();
