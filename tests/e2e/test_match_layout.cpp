@@ -35,7 +35,8 @@ const std::vector<std::string> kTopWindows = {
     "FrameButtons", "TextLeft", "TextRight", "TextReplay", "BtnReplay", "TextContinue", "TextBtnReplay",
     "BtnQuitReplay", "TextInfosPlayer", "FramePlayerName", "Team1Name", "Team2Name", "HUDInfosTeam1Name",
     "HUDInfosTeam2Name", "textScore", "CurrentGamer", "BtnQuitTraining", "infosP1", "infosP2", "infosP3",
-    "BtnCamPlus", "BtnCamMoins", "BtnRight", "BtnLeft"};
+    "BtnCamPlus", "BtnCamMoins", "BtnRight", "BtnLeft", "BtnShooter", "BtnPointer", "BtnAngle1", "BtnAngle2",
+    "BtnAngle3", "BtnEffet", "BtnStart"};
 
 class MatchLayout : public ::testing::Test {
 protected:
