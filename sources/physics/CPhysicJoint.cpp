@@ -3,11 +3,15 @@
 #include "CPhysicMgr.h"
 #include "CPhysicObject.h"
 
+#include <CKEMSceneGraph.h>
+#include <COdeActor.h>
 #include <COdeJoint.h>
 #include <COdeWorld.h>
 #include <JointDesc.h>
 #include <Platform.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -103,6 +107,87 @@ void CPhysicJoint::MakeLiveJoint(int descType, const Ogre::Vector3& anchor, cons
     mLiveWorld = mLiveJoint ? world : nullptr;
 }
 
+// ---- debug display -------------------------------------------------------------
+std::string CPhysicJoint::GetDebugShapeName() const
+{
+    char name[48];
+    std::snprintf(name, sizeof(name), "physicJoint%p", static_cast<const void*>(this));
+    return name;
+}
+
+bool CPhysicJoint::ActorPositions(Ogre::Vector3& p1, Ogre::Vector3& p2) const
+{
+    COdeActor* actor1 = mObject1 ? mObject1->GetActor() : nullptr;
+    COdeActor* actor2 = mObject2 ? mObject2->GetActor() : nullptr;
+    if (!actor1 || !actor2)
+        return false;
+    p1 = actor1->getPosition();
+    p2 = actor2->getPosition();
+    return true;
+}
+
+CPhysicJoint::DebugPart CPhysicJoint::Part(const Ogre::Vector3& position, const Ogre::Vector3& direction,
+                                           float length)
+{
+    DebugPart part;
+    part.position = position;
+    part.length = length;
+    if (direction.squaredLength() > 1e-12f)
+        part.orientation = Ogre::Vector3::NEGATIVE_UNIT_Z.getRotationTo(direction.normalisedCopy());
+    return part;
+}
+
+Ogre::Quaternion CPhysicJoint::PartOrientation(size_t index) const
+{
+    return index < mDebugParts.size() ? mDebugParts[index].orientation : Ogre::Quaternion::IDENTITY;
+}
+
+void CPhysicJoint::ShowDebug()
+{
+    mDebug = true;
+    mDebugShown = true;
+    UpdateDebug();
+}
+
+void CPhysicJoint::HideDebug()
+{
+    if (mDebugShown) {
+        const CKEMSceneGraphHooks& hooks = CKEMSceneGraph::Hooks();
+        if (hooks.removeDebugShape)
+            hooks.removeDebugShape(GetDebugShapeName());
+    }
+    mDebug = false;
+    mDebugShown = false;
+    mDebugParts.clear();
+}
+
+void CPhysicJoint::UpdateDebug()
+{
+    if (!mDebug || !mDebugShown)
+        return;
+    mDebugParts.clear();
+    // A joint to the static world (an object without a body still has an
+    // actor) or one whose objects went has nothing to place.
+    if (GetLiveJoint())
+        PlaceDebugParts(mDebugParts);
+    std::vector<Ogre::Vector3> lines;
+    for (const DebugPart& part : mDebugParts) {
+        const Ogre::Vector3 tip = part.position + part.orientation * (Ogre::Vector3::NEGATIVE_UNIT_Z * part.length);
+        lines.push_back(part.position);
+        lines.push_back(tip);
+        // A small cross marks where the part sits.
+        const float mark = std::max(part.length * 0.1f, 0.005f);
+        for (const Ogre::Vector3& axis : {Ogre::Vector3::UNIT_X, Ogre::Vector3::UNIT_Y}) {
+            const Ogre::Vector3 d = part.orientation * (axis * mark);
+            lines.push_back(part.position - d);
+            lines.push_back(part.position + d);
+        }
+    }
+    const CKEMSceneGraphHooks& hooks = CKEMSceneGraph::Hooks();
+    if (hooks.drawDebugLines)
+        hooks.drawDebugLines(GetDebugShapeName(), lines, "jointMaterial1");
+}
+
 // ---- fixed ------------------------------------------------------------------
 CPhysicJoint_Fixed::CPhysicJoint_Fixed(CPhysicObject* object1, CPhysicObject* object2)
     : CPhysicJoint(object1, object2, CPhysicMgr::JOINT_FIXED)
@@ -118,6 +203,20 @@ void CPhysicJoint_Fixed::Create()
     MakeLiveJoint(JointDescBase::TYPE_FIXED, Ogre::Vector3::ZERO, Ogre::Vector3::ZERO, Ogre::Vector3::ZERO);
     UpdateDebug();
 }
+
+void CPhysicJoint_Fixed::PlaceDebugParts(std::vector<DebugPart>& parts) const
+{
+    Ogre::Vector3 p1, p2;
+    if (ActorPositions(p1, p2))
+        parts.push_back(Part(p1, p2 - p1, p1.distance(p2)));
+}
+
+Ogre::Vector3 CPhysicJoint_Fixed::GetAnchor() const
+{
+    return mDebugParts.empty() ? Ogre::Vector3::ZERO : mDebugParts[0].position;
+}
+
+Ogre::Quaternion CPhysicJoint_Fixed::GetAxisOrientation(const uint16_t* /*part*/) const { return PartOrientation(0); }
 
 // ---- ball -------------------------------------------------------------------
 CPhysicJoint_Ball::CPhysicJoint_Ball(CPhysicObject* object1, CPhysicObject* object2, const Ogre::Vector3& anchor)
@@ -139,6 +238,28 @@ void CPhysicJoint_Ball::Create()
 }
 
 void CPhysicJoint_Ball::TranslateAnchor(const Ogre::Vector3& delta) { SetAnchor(mAnchor + delta); }
+
+void CPhysicJoint_Ball::PlaceDebugParts(std::vector<DebugPart>& parts) const
+{
+    Ogre::Vector3 p1, p2;
+    COdeJoint* live = GetLiveJoint();
+    if (!live || !ActorPositions(p1, p2))
+        return;
+    const Ogre::Vector3 anchor = live->getAnchor();
+    const float d1 = anchor.distance(p1);
+    const float d2 = anchor.distance(p2);
+    const float m = std::min(d1, d2);
+    parts.push_back(Part(anchor, p1 - anchor, d1));
+    parts.push_back(Part(anchor, p2 - anchor, d2));
+    parts.push_back(Part(anchor, Ogre::Vector3::NEGATIVE_UNIT_Z, m / 5.0f));
+}
+
+Ogre::Quaternion CPhysicJoint_Ball::GetAxisOrientation(const uint16_t* part) const
+{
+    if (!part || (*part != 1 && *part != 2))
+        return Ogre::Quaternion::IDENTITY;
+    return PartOrientation(*part - 1u);
+}
 
 void CPhysicJoint_Ball::SetAnchor(const Ogre::Vector3& anchor)
 {
@@ -179,6 +300,20 @@ void CPhysicJoint_Hinge::Create()
 }
 
 void CPhysicJoint_Hinge::TranslateAnchor(const Ogre::Vector3& delta) { SetAnchor(mAnchor + delta); }
+
+void CPhysicJoint_Hinge::PlaceDebugParts(std::vector<DebugPart>& parts) const
+{
+    Ogre::Vector3 p1, p2;
+    COdeJoint* live = GetLiveJoint();
+    if (!live || !ActorPositions(p1, p2))
+        return;
+    const Ogre::Vector3 anchor = live->getAnchor();
+    const float m = std::min(anchor.distance(p1), anchor.distance(p2));
+    parts.push_back(Part(anchor, Ogre::Vector3::NEGATIVE_UNIT_Z, 0.5f * m));
+    parts.push_back(Part(anchor, live->getAxis(0), 0.5f * m));
+}
+
+Ogre::Quaternion CPhysicJoint_Hinge::GetAxisOrientation(const uint16_t* /*part*/) const { return PartOrientation(1); }
 
 void CPhysicJoint_Hinge::SetAnchor(const Ogre::Vector3& anchor)
 {
@@ -251,6 +386,25 @@ void CPhysicJoint_TwoAxes::Create()
 }
 
 void CPhysicJoint_TwoAxes::TranslateAnchor(const Ogre::Vector3& delta) { SetAnchor(mAnchor + delta); }
+
+void CPhysicJoint_TwoAxes::PlaceDebugParts(std::vector<DebugPart>& parts) const
+{
+    Ogre::Vector3 p1, p2;
+    COdeJoint* live = GetLiveJoint();
+    if (!live || !ActorPositions(p1, p2))
+        return;
+    const Ogre::Vector3 anchor = live->getAnchor();
+    const float m = std::min(anchor.distance(p1), anchor.distance(p2));
+    parts.push_back(Part(anchor, live->getAxis(0), 0.5f * m));
+    parts.push_back(Part(anchor, live->getAxis(1), 0.5f * m));
+}
+
+Ogre::Quaternion CPhysicJoint_TwoAxes::GetAxisOrientation(const uint16_t* part) const
+{
+    if (!part || (*part != 1 && *part != 2))
+        return Ogre::Quaternion::IDENTITY;
+    return PartOrientation(*part - 1u);
+}
 
 void CPhysicJoint_TwoAxes::SetAnchor(const Ogre::Vector3& anchor)
 {
@@ -335,6 +489,28 @@ void CPhysicJoint_Slider::Create()
     if (!IsNoLimit(mLow, mHigh))
         SetLimits(mLow, mHigh);
     UpdateDebug();
+}
+
+void CPhysicJoint_Slider::PlaceDebugParts(std::vector<DebugPart>& parts) const
+{
+    Ogre::Vector3 p1, p2;
+    COdeJoint* live = GetLiveJoint();
+    if (!live || !ActorPositions(p1, p2))
+        return;
+    const Ogre::Vector3 middle = (p1 + p2) * 0.5f;
+    const Ogre::Vector3 axis = live->getAxis(0);
+    parts.push_back(Part(middle, axis, middle.distance(p1)));
+    parts.push_back(Part(middle, -axis, middle.distance(p2)));
+}
+
+Ogre::Vector3 CPhysicJoint_Slider::GetAnchor() const
+{
+    return mDebugParts.empty() ? Ogre::Vector3::ZERO : mDebugParts[0].position;
+}
+
+Ogre::Quaternion CPhysicJoint_Slider::GetAxisOrientation(const uint16_t* part) const
+{
+    return part && *part == 1 ? PartOrientation(0) : Ogre::Quaternion::IDENTITY;
 }
 
 void CPhysicJoint_Slider::SetAxis(const Ogre::Vector3& axis)

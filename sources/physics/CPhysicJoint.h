@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class COdeJoint;
 class COdeWorld;
@@ -27,9 +28,10 @@ public:
 
     virtual void ApplyParams() {}
     virtual int GetType() const { return mType; }
-    // Debug meshes are not drawn by this build (nothing switches them on):
-    // the debug operations keep their no-part results.
-    virtual void UpdateDebug() {}
+    // With the debug display on, re-places the debug parts (anchors and
+    // axes) from the live joint and draws them as lines through the debug
+    // renderer; nothing while it is off.
+    virtual void UpdateDebug();
     // Destroys the live joint and makes it again from the stored values and
     // the objects' current actors.
     virtual void Create() = 0;
@@ -37,8 +39,20 @@ public:
     virtual void TranslateAnchor(const Ogre::Vector3& /*delta*/) {}
     virtual Ogre::Quaternion GetAxisOrientation(const uint16_t* /*part*/) const { return Ogre::Quaternion::IDENTITY; }
     virtual void SetDebugTransform(const uint16_t* /*part*/, const Ogre::Quaternion& /*rotation*/) {}
-    virtual void ShowDebug() {}
-    virtual void HideDebug() {}
+    virtual void ShowDebug();
+    virtual void HideDebug();
+
+    // One debug part: where it sits, the way its local -Z points and its
+    // length along it.
+    struct DebugPart {
+        Ogre::Vector3 position = Ogre::Vector3::ZERO;
+        Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
+        float length = 0.0f;
+    };
+    const std::vector<DebugPart>& GetDebugParts() const { return mDebugParts; }
+    bool IsDebugShown() const { return mDebugShown; }
+    // The debug renderer's name of this joint's lines.
+    std::string GetDebugShapeName() const;
 
     CPhysicObject* GetObject1() const { return mObject1; }
     CPhysicObject* GetObject2() const { return mObject2; }
@@ -57,6 +71,14 @@ protected:
     void MakeLiveJoint(int descType, const Ogre::Vector3& anchor, const Ogre::Vector3& axis1,
                        const Ogre::Vector3& axis2);
     bool BothMovable() const;
+    // The parts of this kind, placed from the live joint and the actors.
+    virtual void PlaceDebugParts(std::vector<DebugPart>& parts) const = 0;
+    // Actor positions (false when an object has no actor).
+    bool ActorPositions(Ogre::Vector3& p1, Ogre::Vector3& p2) const;
+    // A part pointing its local -Z along `direction`.
+    static DebugPart Part(const Ogre::Vector3& position, const Ogre::Vector3& direction, float length);
+    // The world orientation of part `index` (0-based), identity without it.
+    Ogre::Quaternion PartOrientation(size_t index) const;
 
     CPhysicObject* mObject1;
     CPhysicObject* mObject2;
@@ -66,6 +88,8 @@ protected:
     std::string mName2;
     int32_t mType;
     bool mDebug = false;
+    bool mDebugShown = false;
+    std::vector<DebugPart> mDebugParts;
 
 private:
     CKEMVarStringRef mName1Var;
@@ -77,6 +101,13 @@ class CPhysicJoint_Fixed : public CPhysicJoint {
 public:
     CPhysicJoint_Fixed(CPhysicObject* object1, CPhysicObject* object2);
     void Create() override;
+    // The debug part's world position and orientation (at object 1, pointing
+    // to object 2); zero and identity while it is not shown.
+    Ogre::Vector3 GetAnchor() const override;
+    Ogre::Quaternion GetAxisOrientation(const uint16_t* part) const override;
+
+protected:
+    void PlaceDebugParts(std::vector<DebugPart>& parts) const override;
 };
 
 class CPhysicJoint_Ball : public CPhysicJoint {
@@ -87,6 +118,11 @@ public:
     Ogre::Vector3 GetAnchor() const override { return mAnchor; }
     void TranslateAnchor(const Ogre::Vector3& delta) override;
     void SetAnchor(const Ogre::Vector3& anchor);
+    // Part 1 or 2: the part pointing at object 1 or 2.
+    Ogre::Quaternion GetAxisOrientation(const uint16_t* part) const override;
+
+protected:
+    void PlaceDebugParts(std::vector<DebugPart>& parts) const override;
 
 private:
     Ogre::Vector3 mAnchor;
@@ -106,6 +142,11 @@ public:
     void SetLimits(float low, float high);
     float GetLowLimit() const { return mLow; }
     float GetHighLimit() const { return mHigh; }
+    // The axis part, whatever the part number.
+    Ogre::Quaternion GetAxisOrientation(const uint16_t* part) const override;
+
+protected:
+    void PlaceDebugParts(std::vector<DebugPart>& parts) const override;
 
 private:
     Ogre::Vector3 mAnchor;
@@ -131,8 +172,11 @@ public:
     void SetAxis2(const Ogre::Vector3& axis);
     void SetLimits1(float low, float high);
     void SetLimits2(float low, float high);
+    // Part 1 or 2: the part along axis 1 or 2.
+    Ogre::Quaternion GetAxisOrientation(const uint16_t* part) const override;
 
 protected:
+    void PlaceDebugParts(std::vector<DebugPart>& parts) const override;
     CPhysicJoint_TwoAxes(CPhysicObject* object1, CPhysicObject* object2, int type, int descType,
                          const char* prefix, const Ogre::Vector3& anchor, const Ogre::Vector3& axis1,
                          const Ogre::Vector3& axis2);
@@ -182,6 +226,13 @@ public:
     void Create() override;
     void SetAxis(const Ogre::Vector3& axis);
     void SetLimits(float low, float high);
+    // Debug part 1's world position (midway between the objects) and, for
+    // part 1, its orientation (along the axis); zero and identity otherwise.
+    Ogre::Vector3 GetAnchor() const override;
+    Ogre::Quaternion GetAxisOrientation(const uint16_t* part) const override;
+
+protected:
+    void PlaceDebugParts(std::vector<DebugPart>& parts) const override;
 
 private:
     Ogre::Vector3 mAxis;

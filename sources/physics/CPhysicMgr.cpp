@@ -79,6 +79,7 @@ void ShowDebugHook(CPhysicObject* object, bool show)
 }
 
 void ClearHook() { gPhysicMgr.Clear(); }
+void SetDebugHook(bool debug) { gPhysicMgr.SetJointDebugFlag(debug); }
 void CreateWorldHook() { gPhysicMgr.CreateWorld(); }
 bool LoadSettingsAndMaterialsHook(const char* text) { return gPhysicMgr.LoadSettingsAndMaterials(text); }
 bool LoadObjectsAndJointsHook(const char* text) { return gPhysicMgr.LoadObjectsAndJoints(text, nullptr); }
@@ -124,6 +125,7 @@ void CPhysicMgr::Install()
     scene.createWorld = &CreateWorldHook;
     scene.loadSettingsAndMaterials = &LoadSettingsAndMaterialsHook;
     scene.loadObjectsAndJoints = &LoadObjectsAndJointsHook;
+    scene.setDebug = &SetDebugHook;
 
     InstallCollisionMeshPhysics();
 }
@@ -285,6 +287,17 @@ void CPhysicMgr::Clear()
         for (CPhysicObject* object : mObjects)
             object->ForgetMaterial(material);
         delete material;
+    }
+}
+
+void CPhysicMgr::SetJointDebugFlag(bool debug)
+{
+    mJointDebug = debug;
+    for (CPhysicJoint* joint : mJoints) {
+        if (debug)
+            joint->ShowDebug();
+        else
+            joint->HideDebug();
     }
 }
 

@@ -100,6 +100,9 @@ public:
     bool LoadJoints(const char* text);
 
     bool GetJointDebugFlag() const { return mJointDebug; }
+    // The scene graph's debug mode: every joint shows (or hides) its anchors
+    // and axes, and joints made later follow the flag.
+    void SetJointDebugFlag(bool debug);
 
     // Hooks the physics into the engine: the framework's physics system and
     // world, the run state (Step each frame), the scene nodes' physic objects,

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -250,4 +251,99 @@ TEST_F(PhysicsSceneTest, BadRecordsAreRefusedNamingTheirNode)
         CKEMSceneGraph::DeleteNode("bad");
         gPhysicMgr.Clear();
     }
+}
+
+namespace {
+std::map<std::string, std::vector<Ogre::Vector3>> gDebugLines;
+std::vector<std::string> gDebugRemoved;
+void RecordDebugLines(const std::string& id, const std::vector<Ogre::Vector3>& points, const std::string&)
+{
+    gDebugLines[id] = points;
+}
+void RecordDebugRemoval(const std::string& id) { gDebugRemoved.push_back(id); }
+}
+
+TEST_F(PhysicsSceneTest, JointsShowTheirAnchorsAndAxesInDebugMode)
+{
+    TestNode* a = new TestNode(nullptr, "a");
+    TestNode* b = new TestNode(nullptr, "b");
+    a->setPosition(Ogre::Vector3(0, 2, 0), false);
+    b->setPosition(Ogre::Vector3(1, 2, 0), false);
+    const std::string text = Root(Settings(kStep) + Object("a", 1, 1, 0.1f, 0, 0, 1.0f, "") +
+                                  Object("b", 1, 1, 0.1f, 0, 0, 1.0f, ""));
+    ASSERT_TRUE(gPhysicMgr.LoadSettingsAndMaterials(text.c_str()));
+    ASSERT_TRUE(gPhysicMgr.LoadObjectsAndJoints(text.c_str()));
+    CPhysicObject* objectA = a->getPhysicObject();
+    CPhysicObject* objectB = b->getPhysicObject();
+    const CKEMSceneGraphHooks saved = CKEMSceneGraph::Hooks();
+    CKEMSceneGraph::Hooks().drawDebugLines = &RecordDebugLines;
+    CKEMSceneGraph::Hooks().removeDebugShape = &RecordDebugRemoval;
+
+    const Ogre::Vector3 zero = Ogre::Vector3::ZERO;
+    const Ogre::Vector3 anchor(0.5f, 2, 0);
+    const Ogre::Vector3 along(0, 0, 1);
+    const struct {
+        const char* what;
+        CPhysicJoint* joint;
+        size_t parts;
+    } cases[] = {
+        {"fixed", new CPhysicJoint_Fixed(objectA, objectB), 1},
+        {"ball", new CPhysicJoint_Ball(objectA, objectB, anchor), 3},
+        {"hinge", new CPhysicJoint_Hinge(objectA, objectB, anchor, along), 2},
+        {"hinge-2", new CPhysicJoint_Hinge2(objectA, objectB, anchor, along, Ogre::Vector3(0, 1, 0)), 2},
+        {"slider", new CPhysicJoint_Slider(objectA, objectB, Ogre::Vector3(1, 0, 0)), 2},
+        {"universal", new CPhysicJoint_Universal(objectA, objectB, anchor, along, Ogre::Vector3(0, 1, 0)), 2},
+    };
+    const uint16_t part1 = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(gPhysicMgr.AddJoint(c.joint));
+        // Off: no parts, no lines, the getters' empty answers.
+        EXPECT_EQ(c.joint->GetAxisOrientation(&part1), Ogre::Quaternion::IDENTITY);
+        gDebugLines.clear();
+        gDebugRemoved.clear();
+        gPhysicMgr.SetJointDebugFlag(true);
+        Frame(0.0f);
+        ASSERT_EQ(c.joint->GetDebugParts().size(), c.parts);
+        // Each part: its segment and a two-line cross.
+        ASSERT_EQ(gDebugLines[c.joint->GetDebugShapeName()].size(), 6 * c.parts);
+
+        gPhysicMgr.SetJointDebugFlag(false);
+        EXPECT_TRUE(c.joint->GetDebugParts().empty());
+        EXPECT_EQ(gDebugRemoved, std::vector<std::string>{c.joint->GetDebugShapeName()});
+        gPhysicMgr.RemoveJoint(c.joint, nullptr);
+    }
+
+    // The fixed and slider getters answer from their shown part.
+    const struct {
+        const char* what;
+        CPhysicJoint* joint;
+        Ogre::Vector3 anchor;
+        Ogre::Vector3 axis;
+    } getters[] = {
+        {"fixed", new CPhysicJoint_Fixed(objectA, objectB), Ogre::Vector3(0, 2, 0), Ogre::Vector3(1, 0, 0)},
+        {"slider", new CPhysicJoint_Slider(objectA, objectB, Ogre::Vector3(1, 0, 0)), anchor, Ogre::Vector3(1, 0, 0)},
+    };
+    for (const auto& g : getters) {
+        SCOPED_TRACE(g.what);
+        ASSERT_TRUE(gPhysicMgr.AddJoint(g.joint));
+        EXPECT_EQ(g.joint->GetAnchor(), zero);
+        gPhysicMgr.SetJointDebugFlag(true);
+        EXPECT_LT(g.joint->GetAnchor().distance(g.anchor), 1e-4f);
+        const Ogre::Vector3 pointing = g.joint->GetAxisOrientation(&part1) * Ogre::Vector3::NEGATIVE_UNIT_Z;
+        EXPECT_LT(pointing.distance(g.axis), 1e-4f);
+        gPhysicMgr.SetJointDebugFlag(false);
+        EXPECT_EQ(g.joint->GetAnchor(), zero);
+        gPhysicMgr.RemoveJoint(g.joint, nullptr);
+    }
+
+    // The scene graph's debug switch is what turns the display on and off.
+    const bool mode = CKEMSceneGraph::getDebugMode();
+    CKEMSceneGraph::SetDebugMode(false);
+    EXPECT_FALSE(gPhysicMgr.GetJointDebugFlag());
+    CKEMSceneGraph::SetDebugMode(true);
+    EXPECT_TRUE(gPhysicMgr.GetJointDebugFlag());
+    CKEMSceneGraph::SetDebugMode(mode);
+    gPhysicMgr.SetJointDebugFlag(false);
+    CKEMSceneGraph::Hooks() = saved;
 }

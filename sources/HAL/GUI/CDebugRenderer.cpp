@@ -23,6 +23,9 @@ namespace {
 
 void DrawDebugBoxHook(const std::string& id, const CKEMOrientedBox& box) { CDebugRenderer::DrawBox(box, id); }
 void RemoveDebugShapeHook(const std::string& id) { gDebugRenderer.RemoveShape(id); }
+void DrawDebugLinesHook(const std::string& id, const std::vector<Ogre::Vector3>& points, const std::string& material) {
+    gDebugRenderer.DrawShape(id, points, Ogre::RenderOperation::OT_LINE_LIST, material);
+}
 
 // The scene nodes' debug boxes come here as soon as the renderer is linked.
 struct HookInstaller {
@@ -30,6 +33,7 @@ struct HookInstaller {
         CKEMSceneGraphHooks& hooks = CKEMSceneGraph::Hooks();
         hooks.drawDebugBox = &DrawDebugBoxHook;
         hooks.removeDebugShape = &RemoveDebugShapeHook;
+        hooks.drawDebugLines = &DrawDebugLinesHook;
     }
 } gHookInstaller;
 

@@ -136,6 +136,8 @@ void CKEMSceneGraph::SetDebugMode(bool debug) {
     if (debug == gGraph.debug)
         return;
     gGraph.debug = debug;
+    if (PhysicsHooks().setDebug)
+        PhysicsHooks().setDebug(debug);
     if (!gGraph.root)
         return;
     std::vector<CKEMSceneNode*> pending(gGraph.root->GetChildren().rbegin(), gGraph.root->GetChildren().rend());

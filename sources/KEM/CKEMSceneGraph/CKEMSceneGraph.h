@@ -4,7 +4,10 @@
 // cameras). One scene graph per process: every operation is static.
 #pragma once
 
+#include <OgreVector.h>
+
 #include <string>
+#include <vector>
 
 class CKEMSceneCamera;
 class CKEMSceneNode;
@@ -20,6 +23,9 @@ struct CKEMSceneGraphHooks {
     // The debug renderer's named shapes (a scene object's box in debug mode).
     void (*drawDebugBox)(const std::string& id, const CKEMOrientedBox& box) = nullptr;
     void (*removeDebugShape)(const std::string& id) = nullptr;
+    // A named list of line segments (point pairs), e.g. a joint's anchor and axes.
+    void (*drawDebugLines)(const std::string& id, const std::vector<Ogre::Vector3>& points,
+                           const std::string& material) = nullptr;
     // Builds the node kinds the scene graph does not make itself (the
     // particle effect); null for a kind it does not know.
     CKEMSceneNode* (*createNode)(int classType, CKEMSceneNode* parent, const std::string& resource) = nullptr;
@@ -33,6 +39,8 @@ struct CKEMScenePhysicsHooks {
     void (*createWorld)() = nullptr;                             // fresh world, default settings
     bool (*loadSettingsAndMaterials)(const char* text) = nullptr;
     bool (*loadObjectsAndJoints)(const char* text) = nullptr;
+    // The debug mode reaches the physics (joint display).
+    void (*setDebug)(bool debug) = nullptr;
 };
 
 class CKEMSceneGraph {
