@@ -170,3 +170,35 @@ TEST_F(GuiOnWindow, TheGuiFollowsTheWindowSize)
     EXPECT_FLOAT_EQ(cursor.d_x, 80.0f);
     EXPECT_FLOAT_EQ(cursor.d_y, 60.0f);
 }
+
+// Resizing the window while a layout is shown keeps it drawn: the GUI's
+// cached window pictures are redrawn at the new size at the next frame.
+TEST_F(GuiOnWindow, ALayoutStaysDrawnWhenTheWindowIsResized)
+{
+    ASSERT_TRUE(gGUIMgr.Init());
+    ASSERT_TRUE(gGUIMgr.LoadScheme("Tavirelo_GUI.scheme"));
+    gGUIMgr.SetDefaultCursor("TaharezLook");
+    gGUIMgr.SetDefaultFont("lucida-10");
+    ASSERT_TRUE(gGUIMgr.LoadLayout("frame.layout"));
+    gSceneMgr.Start();
+    const Ogre::Image before = Frame("before_resize.png");
+    const Rgb background = PixelAt(before, 100, 400);
+    const Rgb dialog = PixelAt(before, 416, 240);
+    ASSERT_GT(Distance(dialog, background), 60);
+
+    Ogre::RenderWindow* window = Window();
+    ASSERT_TRUE(PlatSetClientSize(mWindow, 800, 600, false));
+    for (int i = 0; i < 100 && window->getWidth() != 800; ++i) {
+        PlatFeedEvents();
+        PlatClearEvents();
+        SDL_Delay(10);
+    }
+    ASSERT_EQ(window->getWidth(), 800u);
+    Frame("resizing.png");
+    const Ogre::Image after = Frame("after_resize.png");
+    ASSERT_EQ(after.getWidth(), 800u);
+    // The dialog keeps its relative place: the middle of it at the same fractions.
+    const Rgb moved = PixelAt(after, 416 * 800 / 640, 240 * 600 / 480);
+    EXPECT_LT(Distance(moved, dialog), 30) << moved.r << " " << moved.g << " " << moved.b;
+    gSceneMgr.Stop();
+}
