@@ -662,12 +662,15 @@ def hsv(h, s, v):
 
 
 def colour_material(name, colour, shininess=0.0):
+    """A plain lit colour. The venues' ambient light is dim and the match camera
+    mostly sees the thrower's back: the full colour as ambient and a little
+    self-illumination keep a figure readable against the light."""
     r, g, b = colour
     specular = "0.25 0.25 0.25 1 %d" % shininess if shininess else "0 0 0 1"
     return ("material %s\n{\n    technique\n    {\n        pass\n        {\n            lighting on\n"
             "            ambient %.3f %.3f %.3f 1\n            diffuse %.3f %.3f %.3f 1\n"
-            "            specular %s\n        }\n    }\n}\n\n"
-            % (name, r * 0.55, g * 0.55, b * 0.55, r, g, b, specular))
+            "            emissive %.3f %.3f %.3f 1\n            specular %s\n        }\n    }\n}\n\n"
+            % (name, r, g, b, r * 0.85, g * 0.85, b * 0.85, r * 0.2, g * 0.2, b * 0.2, specular))
 
 
 def read_table(path):
