@@ -23,6 +23,7 @@
 #include <TuningLoader.h>
 #include <TuningParameters.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -634,4 +635,62 @@ TEST_F(RefereeTest, ReceivedShootOptionsAreAppliedOnceAndCheckedFirst)
         EXPECT_EQ(mTeamA.mPlayers[1]->mStress, 0);
     }
     ResetControlers();
+}
+
+// Two computer sides play a whole mene through the referee, frame by frame:
+// decisions, gauges, launches, the camera's states and the evaluation. A
+// ball comes down where it was aimed (the target ball on the middle of its
+// band), as no ground is simulated here.
+TEST_F(RefereeTest, ComputerSidesPlayAWholeMeneThroughTheReferee)
+{
+    mTeamA.mComputer = mTeamB.mComputer = true;
+    Match(1);
+    mReferee->StartRound();
+    LaunchSet& set = *mReferee->GetLaunchSet();
+    const uint32_t start = gTimer.mGameTime;
+    std::vector<CBall*> order;
+    std::vector<int32_t> sides;
+    bool landed = false;
+    int frames = 0;
+    for (; frames < 40000 && !IsMeneOver(mMatch->mMene); ++frames) {
+        gTimer.mGameTime += 20;
+        gTimer.mGameDeltaS = 0.02f;
+        if (set.mStep == 1) {
+            landed = false;
+            mReferee->UpdateMatchCamera(CGameMaster::CAMERA_LAUNCH);
+            mReferee->ApplyAIDecision();
+            g_AITaskScheduler.RunFrame();
+        }
+        const int32_t side = mReferee->GetSideToPlay();
+        mReferee->Manage();
+        mReferee->UpdateThrow();
+        if (set.mStep >= 7 && !landed) {
+            landed = true;
+            CBall* ball = mReferee->GetCurrentBall();
+            const Ogre::Vector3 aim = mReferee->GetAimGuide()->mAimPoint;
+            SetNodeWorldPosition(ball->GetNode(),
+                                 ball->IsTarget() ? Ogre::Vector3(0, 0, -2) : Ogre::Vector3(aim.x, 0, aim.z));
+            order.push_back(ball);
+            sides.push_back(side);
+        }
+        if (set.mStep == 9) {
+            ThrowResult result;
+            mReferee->EvaluateThrow(result);
+            EXPECT_EQ(set.mStep, 0);
+        }
+    }
+    gTimer.mGameTime = start;
+    ASSERT_TRUE(IsMeneOver(mMatch->mMene)) << frames << " frames, " << order.size() << " throws, step " << set.mStep
+                                           << ", camera " << mReferee->GetCameraState();
+    // The target ball, then each of the six balls once, each by its own side.
+    ASSERT_EQ(order.size(), 7u);
+    EXPECT_EQ(order[0], mReferee->mTargetBall);
+    for (size_t i = 1; i < order.size(); ++i) {
+        const auto at = std::find(mReferee->mBalls.begin(), mReferee->mBalls.end(), order[i]);
+        const int32_t index = static_cast<int32_t>(at - mReferee->mBalls.begin());
+        EXPECT_EQ(sides[i], index <= 3 ? 0 : 1) << i;
+        EXPECT_EQ(std::count(order.begin(), order.end(), order[i]), 1) << i;
+    }
+    EXPECT_EQ(mTeamA.CountBallsLeft() + mTeamB.CountBallsLeft(), 0);
+    EXPECT_GT(mMatch->mScoreA + mMatch->mScoreB, 0u);
 }

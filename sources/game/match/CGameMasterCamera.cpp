@@ -226,7 +226,10 @@ void CGameMaster::UpdateThrowCamera()
                 mCamera->mLookAtTrack = CMatchCamera::Track();
             }
             UpdateMatchCamera(CAMERA_END);
-        } else if (mCamera && !mCamera->mPositionTrack.running && !mCamera->mLookAtTrack.running) {
+        } else if (!mCamera || mCamera->mMode != CMatchCamera::MODE_TRACKING ||
+                   (!mCamera->mPositionTrack.running && !mCamera->mLookAtTrack.running)) {
+            // Tracks only advance in tracking mode: without the venue's
+            // camera there is nothing to wait for, and the throw must end.
             UpdateMatchCamera(CAMERA_FREE);
         }
         break;
