@@ -694,3 +694,25 @@ TEST_F(RefereeTest, ComputerSidesPlayAWholeMeneThroughTheReferee)
     EXPECT_EQ(mTeamA.CountBallsLeft() + mTeamB.CountBallsLeft(), 0);
     EXPECT_GT(mMatch->mScoreA + mMatch->mScoreB, 0u);
 }
+
+TEST_F(RefereeTest, ThrowWithoutANetworkNeverWaitsForAPeer)
+{
+    Match(1);
+    TargetAtOrigin();
+    // A table left from a LAN game names a peer for the side, but nothing is connected.
+    ResetControlers();
+    ControlerTable[0].mType = e_lan2;
+    ControlerTable[0].mTeam = 0;
+    g_ControlerCurrentIndex[0] = 0;
+    g_OwnControlerType = e_local1;
+    LaunchSet& set = *mReferee->GetLaunchSet();
+    set.Begin(mReferee->mCurrentPlayer, mReferee->GetCurrentBall());
+    set.mStep = 4;
+    set.mLaunchStartTime = gTimer.GetTimeMs();
+    set.Update(mMatch.get(), mReferee->GetBalls());
+    EXPECT_EQ(set.mStep, 5);
+    set.Update(mMatch.get(), mReferee->GetBalls());
+    EXPECT_EQ(set.mStep, 7);
+    EXPECT_EQ(mReferee->GetCurrentBall()->mState, CBall::STATE_LAUNCHED);
+    ResetControlers();
+}
