@@ -10,6 +10,7 @@
 #include <CGameElement.h>
 #include <CGameMaster.h>
 #include <CKEMSceneGraph.h>
+#include <CKEMSceneObject.h>
 #include <CMainApp.h>
 #include <CPlayer.h>
 #include <CScenaricMgr.h>
@@ -715,4 +716,27 @@ TEST_F(RefereeTest, ThrowWithoutANetworkNeverWaitsForAPeer)
     EXPECT_EQ(set.mStep, 7);
     EXPECT_EQ(mReferee->GetCurrentBall()->mState, CBall::STATE_LAUNCHED);
     ResetControlers();
+}
+
+TEST_F(RefereeTest, MissingFrameCountIsLoggedAndTakenAsOne)
+{
+    Match(1);
+    TargetAtOrigin();
+    CPlayer* thrower = mTeamA.mPlayers[0];
+    // A model without a mesh file: the throw animation has no length.
+    gScenaricMgr.Unregister(thrower->GetNode());
+    thrower->SetNode(new CKEMSceneObject("", "", nullptr));
+    const int32_t saved = ANGLE_MAX_POINTE_FRAME;
+    ANGLE_MAX_POINTE_FRAME = 0;
+    static std::string logged;
+    logged.clear();
+    PlatSetLogSink([](const char* line) { logged += line; logged += '\n'; });
+    LaunchSet& set = *mReferee->GetLaunchSet();
+    thrower->mThrowMode = CPlayer::THROW_POINTING;
+    set.Begin(thrower, mReferee->GetCurrentBall());
+    PlatSetLogSink(nullptr);
+    ANGLE_MAX_POINTE_FRAME = saved;
+    EXPECT_NE(logged.find("ANGLE_MAX_POINTE_FRAME"), std::string::npos) << logged;
+    EXPECT_EQ(set.mMsPerFrame, 0);   // no length over one frame
+    EXPECT_EQ(set.mStep, 1);
 }
