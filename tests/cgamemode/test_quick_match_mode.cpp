@@ -19,6 +19,7 @@
 #include <CaracDB.h>
 #include <DInput.h>
 #include <DInputFakeBackend.h>
+#include <HalTimer.h>
 #include <MatchState.h>
 #include <PlayerDB.h>
 #include <Platform.h>
@@ -208,7 +209,7 @@ TEST_F(QuickMatchModeTest, APreDrawnTossNamesTheStartingSideAndWaitsForValid) {
     };
     const Case cases[] = {{false, 1, 0}, {false, 2, 1}, {false, 0, -1}, {true, 2, -1}, {false, 7, -1}};
     for (const Case& c : cases) {
-        DescribeMatch(8, 9);
+        DescribeMatch(8, 9, 0);
         if (c.asText)
             Env().GetVariable(kQm, "PILE_OU_FACE", true)->SetString(std::to_string(c.value).c_str());
         else
@@ -219,6 +220,7 @@ TEST_F(QuickMatchModeTest, APreDrawnTossNamesTheStartingSideAndWaitsForValid) {
         EXPECT_EQ(mode.mTossState.GetStartingSide(), c.startingSide) << c.value;
         if (c.startingSide >= 0)
             EXPECT_EQ(mode.GetMatchState()->mNextStartingSide, c.startingSide);
+        gTimer.mGameTime += 60000;   // a human player's toss waits however long it takes
         mode.Update();
         EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_TOSS);
         mode.mTossState.OnButtonValid(mArgs);
@@ -229,6 +231,36 @@ TEST_F(QuickMatchModeTest, APreDrawnTossNamesTheStartingSideAndWaitsForValid) {
     }
 }
 
+TEST_F(QuickMatchModeTest, AMatchNobodyPlaysTossesAndEndsWithoutInput) {
+    DescribeMatch(8, 9);
+    CQuickMatchGameMode mode(7);
+    ASSERT_TRUE(mode.IsSpectatorMatch());
+    mode.Init();
+    mode.GetMachine().ChangeState(QM_STATE_TOSS);
+    EXPECT_GE(mode.mTossState.GetStartingSide(), 0);   // drawn: nobody calls it
+    mode.Update();
+    EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_TOSS);
+    gTimer.mGameTime += 3000;
+    mode.Update();
+    EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_MENE_INTRO);
+
+    // The end: the winner's awards, then the demo menu.
+    mode.GetMatchState()->mScoreA = 3;
+    mode.GetMatchState()->mScoreB = 11;
+    mode.GetMachine().ChangeState(QM_STATE_OUTRO);
+    mode.Update();
+    ASSERT_EQ(mode.GetCurrentStateId(), QM_STATE_AWARDS);
+    EXPECT_EQ(mode.mAwardsState.GetAwardedTeam(0), mode.GetSideTeam(1));
+    mode.Update();   // shown
+    gTimer.mGameTime += 4000;
+    mode.Update();
+    EXPECT_FALSE(mode.IsFinished());
+    gTimer.mGameTime += 1000;
+    mode.Update();
+    EXPECT_TRUE(mode.IsFinished());
+    EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_DEMO_MENU);
+}
+
 TEST_F(QuickMatchModeTest, TheEndOfAMatchFindsItsWinner) {
     struct Case {
         unsigned scoreA, scoreB;
@@ -237,10 +269,10 @@ TEST_F(QuickMatchModeTest, TheEndOfAMatchFindsItsWinner) {
         bool awards;
     };
     const Case cases[] = {
-        {13, 7, -1, 0, false},   // the computer won: the end-of-match frame
-        {10, 10, -1, 1, false},  // equal scores: the second side
-        {4, 10, 1, 1, true},     // a human won: the awards
-        {10, 4, 1, 0, false},
+        {13, 7, 1, 0, false},   // the computer won: the end-of-match frame
+        {10, 10, 0, 1, false},  // equal scores: the second side
+        {4, 10, 1, 1, true},    // a human won: the awards
+        {10, 10, 1, 1, true},
     };
     for (const Case& c : cases) {
         DescribeMatch(8, 9, c.humanSide);
@@ -268,6 +300,22 @@ TEST_F(QuickMatchModeTest, TheEndOfAMatchFindsItsWinner) {
         EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_LAUNCH_MATCH);
         EXPECT_EQ(mode.GetMatchState()->mScoreA, 0u);
         EXPECT_EQ(mode.GetMatchState()->mScoreB, 0u);
+    }
+}
+
+TEST_F(QuickMatchModeTest, LeavingDuringTheAwardsLeavesTheNextMatchItsAwards) {
+    for (int match = 0; match < 2; ++match) {
+        DescribeMatch(8, 9, 0);
+        CQuickMatchGameMode mode(7);
+        mode.Init();
+        mode.GetMatchState()->mScoreA = 10;
+        mode.GetMachine().ChangeState(QM_STATE_OUTRO);
+        mode.Update();
+        ASSERT_EQ(mode.GetCurrentStateId(), QM_STATE_AWARDS) << match;
+        EXPECT_EQ(mode.mAwardsState.GetAwardedTeam(0), mode.GetSideTeam(0)) << match;
+        LetDebounceExpire();
+        EXPECT_TRUE(mode.QuitToMenu(mArgs));   // "BtnAwardsEndMatch": the mode ends in the awards
+        EXPECT_TRUE(mode.IsFinished());
     }
 }
 

@@ -20,6 +20,7 @@
 #include <CTournament.h>
 #include <CWindowEffectMgr.h>
 #include <DecorTable.h>
+#include <HalTimer.h>
 #include <MatchState.h>
 #include <Platform.h>
 #include <Team.h>
@@ -30,8 +31,8 @@
 
 namespace {
 
-// Set from the enter until the leave: a second enter in between does nothing.
-bool gAwardsBusy = false;
+// In a match nobody plays, each awarded team is shown this long.
+const uint32_t kSpectatorAwardMs = 5000;
 
 const char* const kAwardButtons[] = {"BtnAwardsChangeTeam", "BtnAwardsChangeGameType", "BtnAwardsEndMatch"};
 
@@ -49,9 +50,9 @@ float CQMGMAwardsState::ActorOffset(int count, int index) {
 }
 
 void CQMGMAwardsState::OnEnter(int) {
-    if (gAwardsBusy)
+    if (mBusy)
         return;
-    gAwardsBusy = true;
+    mBusy = true;
     TestReport("state %s", "CQMGMAwardsState");
     DebugPrintText("AWARDS STATE", false, true);
     mContinue = 0;
@@ -104,7 +105,7 @@ void CQMGMAwardsState::OnEnter(int) {
     MatchState* state = mOwner->GetMatchState();
     if (quick) {
         Team* winner = state ? state->GetTeam(MatchWinnerSide(state->mScoreA, state->mScoreB)) : nullptr;
-        if (winner && !winner->mComputer)
+        if (winner && (!winner->mComputer || mOwner->IsSpectatorMatch()))
             mAwarded[0] = winner;
     } else if (g_pCurrentTournament) {
         std::vector<Team*> teams;
@@ -133,6 +134,9 @@ void CQMGMAwardsState::OnEnter(int) {
 }
 
 void CQMGMAwardsState::Update() {
+    if (!mContinue && mCurrentTeam && mOwner && mOwner->IsSpectatorMatch() &&
+        gTimer.GetTimeMs() - mShownAt >= kSpectatorAwardMs)
+        mContinue = 1;
     if (mContinue) {
         FinishAwards();
         mContinue = 0;
@@ -154,7 +158,7 @@ void CQMGMAwardsState::OnLeave(int) {
         panel->setToVisible(false);
     CWindowEffectMgr::StopEffect("textInfoAwards");
     CWindowEffectMgr::StopEffect("textInfoAwardsBG");
-    gAwardsBusy = false;
+    mBusy = false;
     gSceneMgr.Resume();
     if (mOwner)
         mOwner->SetPanelLocked(false);
@@ -255,6 +259,7 @@ void CQMGMAwardsState::PlayAwardScript() {
 
     mCurrentTeam = team;
     mAwarded[mCurrentSlot] = nullptr;
+    mShownAt = gTimer.GetTimeMs();
 }
 
 void CQMGMAwardsState::FinishAwards() {
@@ -274,8 +279,15 @@ void CQMGMAwardsState::FinishAwards() {
         mCurrentTeam = nullptr;
     }
     mCurrentSlot = static_cast<int16_t>(next);
-    if (next < 0)
-        ChangeTo(QM_STATE_LAUNCH_MATCH);
+    if (next < 0) {
+        if (mOwner && mOwner->IsSpectatorMatch()) {
+            // Nobody asked for another match: back to the demo menu.
+            CHUDMgr::ShowLoadingScreen(true);
+            mOwner->Finish(GAME_MODE_DEMO_MENU);
+        } else {
+            ChangeTo(QM_STATE_LAUNCH_MATCH);
+        }
+    }
     mContinue = 0;
 }
 

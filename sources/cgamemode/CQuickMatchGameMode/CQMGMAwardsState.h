@@ -9,6 +9,7 @@
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
 
+#include <cstdint>
 #include <string>
 
 class CKEMSceneNode;
@@ -42,4 +43,9 @@ private:
     Team* mCurrentTeam = nullptr;
     int16_t mCurrentSlot = -1;
     unsigned char mContinue = 0;
+    uint32_t mShownAt = 0;   // game time (ms) the current team was shown
+    // Set from the enter until the leave: a second enter in between does
+    // nothing. Kept by the state, not the program, so a mode that ends
+    // during the awards leaves no stale flag to the next match's awards.
+    bool mBusy = false;
 };

@@ -33,6 +33,9 @@ const int kMaxTargetThrows = 3;
 const int kReplayCameraState = 6;   // "CAMERA REPLAYT"
 const int kFreeCameraState = 5;     // "CAMERA FREE"
 const float kReplayTimeScale = 0.25f;
+// In a match nobody plays, a result stays on screen this long, then the
+// match goes on as after a click.
+const uint32_t kSpectatorResultMs = 2000;
 
 bool IsClient() {
     return g_NetMgr.IsConnected() && !g_NetMgr.IsHost();
@@ -78,6 +81,7 @@ void CQMGMLaunchResultState::OnEnter(int) {
     mContinueClicked = 0;
     mMayContinue = 1;
     mTargetChecksPending = 1;
+    mEnteredAt = gTimer.GetTimeMs();
     CGameMaster* master = mOwner ? mOwner->GetGameMaster() : nullptr;
 
     bool valid = true;
@@ -163,8 +167,10 @@ void CQMGMLaunchResultState::Update() {
     }
 
     if (mFirstPass) {
-        if (!mContinueClicked && target && target->GetNode() && target->GetNode()->IsVisible())
-            return;   // wait for the click
+        if (!mContinueClicked && target && target->GetNode() && target->GetNode()->IsVisible()) {
+            if (!mOwner->IsSpectatorMatch() || gTimer.GetTimeMs() - mEnteredAt < kSpectatorResultMs)
+                return;   // wait for the click
+        }
         mFirstPass = 0;
         CHudGameSource* source = referee::HudSource(master);
         const Team* playing = state && source ? state->GetTeam(source->GetSideToPlay()) : nullptr;

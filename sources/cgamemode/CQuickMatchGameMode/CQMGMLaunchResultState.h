@@ -6,6 +6,7 @@
 
 #include "CQMGMState.h"
 
+#include <cstdint>
 #include <string>
 
 class CGameMaster;
@@ -39,4 +40,5 @@ private:
     unsigned char mFirstPass = 0;
     unsigned char mContinueClicked = 0;
     unsigned char mHostSignalTaken = 0;
+    uint32_t mEnteredAt = 0;   // game time (ms) of the enter
 };

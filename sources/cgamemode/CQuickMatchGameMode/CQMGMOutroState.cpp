@@ -138,7 +138,8 @@ bool CQMGMOutroState::CheckTeamStatus() {
         return false;
     if (mOwner->IsQuickMatch()) {
         const Team* winner = state->GetTeam(MatchWinnerSide(state->mScoreA, state->mScoreB));
-        return winner && !winner->mComputer;
+        // A match nobody plays crowns its winner too.
+        return winner && (!winner->mComputer || mOwner->IsSpectatorMatch());
     }
     if (!g_pCurrentTournament || !g_pCurrentTournament->IsFinished())
         return false;

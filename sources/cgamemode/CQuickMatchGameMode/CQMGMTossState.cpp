@@ -10,6 +10,7 @@
 #include <CNetMgr.h>
 #include <COverlayHolder.h>
 #include <CSceneMgr.h>
+#include <HalTimer.h>
 #include <MatchState.h>
 #include <NetMessages.h>
 #include <CObjnet.h>
@@ -22,6 +23,8 @@
 namespace {
 
 const uint32_t kLanCloseDelayMs = 3000;
+// A match nobody plays closes the answer frame by itself after this long.
+const uint32_t kSpectatorCloseDelayMs = 3000;
 
 std::string SideName(CQuickMatchGameMode* mode, int side) {
     MatchState* state = mode ? mode->GetMatchState() : nullptr;
@@ -90,13 +93,15 @@ void CQMGMTossState::OnEnter(int) {
     int preDrawn = ReadPreDrawnToss();
     if (preDrawn == 0 && TestToss() >= 0)
         preDrawn = TestToss() + 1;
-    if (preDrawn > 0) {
+    if (preDrawn > 0)
         ShowResult(preDrawn - 1);
-    }
+    else if (mOwner && mOwner->IsSpectatorMatch())
+        DrawToss(0);   // nobody is there to call it
 }
 
 void CQMGMTossState::ShowResult(int startingSide) {
     mStartingSide = startingSide;
+    mShownAt = gTimer.GetTimeMs();
     if (mOwner && mOwner->GetMatchState())
         mOwner->GetMatchState()->mNextStartingSide = startingSide;
     SetWindowTextOf("FrameResponse/Text", SideName(mOwner, startingSide) + " " + GetText("TOSS_BEG"));
@@ -145,6 +150,12 @@ void CQMGMTossState::Update() {
             gGUIMgr.HideOverlay();
             mDone = 1;
         }
+    }
+    if (!mDone && mStartingSide >= 0 && mOwner && mOwner->IsSpectatorMatch() &&
+        gTimer.GetTimeMs() - mShownAt >= kSpectatorCloseDelayMs) {
+        ShowWindow("FrameResponse", false);
+        gGUIMgr.HideOverlay();
+        mDone = 1;
     }
     if (mDone) {
         ChangeTo(QM_STATE_MENE_INTRO);

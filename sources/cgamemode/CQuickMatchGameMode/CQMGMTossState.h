@@ -29,6 +29,7 @@ private:
     void ShowResult(int startingSide);
 
     uint32_t mSyncTime = 0;
+    uint32_t mShownAt = 0;   // game time (ms) the answer frame showed
     int mStartingSide = -1;
 };
 

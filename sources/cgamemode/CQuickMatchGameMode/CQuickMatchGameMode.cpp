@@ -138,6 +138,10 @@ bool CQuickMatchGameMode::RenewMatchState() {
     return true;
 }
 
+bool CQuickMatchGameMode::IsSpectatorMatch() const {
+    return mQuickMatch && mNbPlayers == 0 && !g_NetMgr.IsConnected();
+}
+
 bool CQuickMatchGameMode::Init() {
     mMachine.Reset();
     BindKeys();

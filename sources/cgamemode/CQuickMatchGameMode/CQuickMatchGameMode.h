@@ -150,6 +150,10 @@ public:
     void SetPanelLocked(bool locked);
 
     bool IsQuickMatch() const { return mQuickMatch != 0; }
+    // Nobody on this machine plays: a quick match of two computer sides,
+    // offline. Its waits for a click end by themselves and it ends on the
+    // demo menu.
+    bool IsSpectatorMatch() const;
     bool IsRegional() const { return mIsRegional != 0; }
     int GetGameType() const { return mGameType; }
     int GetNbPlayers() const { return mNbPlayers; }
