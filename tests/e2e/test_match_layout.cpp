@@ -15,6 +15,8 @@ namespace {
 // Frames, and what each holds; a name path "Frame/Text" is how the states
 // name a frame's text.
 const std::vector<std::pair<std::string, std::vector<std::string>>> kFrames = {
+    {"FrameButtons", {"BtnShooter", "BtnPointer", "BtnAngle1", "BtnAngle2", "BtnAngle3", "BtnEffet", "BtnStart",
+                      "TextPoint", "TextShoot", "TextAngle1", "TextAngle2", "TextAngle3", "TextEffects"}},
     {"FrameHeadTail", {"FrameHeadTailName", "FrameHeadTail/MonText", "ButtonHead", "ButtonTail"}},
     {"FrameResponse", {"FrameResponseName", "FrameResponse/Text", "ButtonValid"}},
     {"FramePigLaunchError", {"FramePigName", "FramePigLaunchError/Text", "ButtonOK"}},
@@ -32,11 +34,10 @@ const std::vector<std::pair<std::string, std::vector<std::string>>> kFrames = {
 
 // Windows directly under the sheet.
 const std::vector<std::string> kTopWindows = {
-    "FrameButtons", "TextLeft", "TextRight", "TextReplay", "BtnReplay", "TextContinue", "TextBtnReplay",
+    "TextLeft", "TextRight", "TextReplay", "BtnReplay", "TextContinue", "TextBtnReplay",
     "BtnQuitReplay", "TextInfosPlayer", "FramePlayerName", "Team1Name", "Team2Name", "HUDInfosTeam1Name",
     "HUDInfosTeam2Name", "textScore", "CurrentGamer", "BtnQuitTraining", "infosP1", "infosP2", "infosP3",
-    "BtnCamPlus", "BtnCamMoins", "BtnRight", "BtnLeft", "BtnShooter", "BtnPointer", "BtnAngle1", "BtnAngle2",
-    "BtnAngle3", "BtnEffet", "BtnStart"};
+    "BtnCamPlus", "BtnCamMoins", "BtnRight", "BtnLeft"};
 
 class MatchLayout : public ::testing::Test {
 protected:
@@ -62,7 +63,9 @@ TEST_F(MatchLayout, EveryWindowTheMatchLooksUpIsInItsPlace) {
     for (const auto& frame : kFrames) {
         CEGUI::Window* window = mGui.GetWindow(frame.first);
         ASSERT_NE(window, nullptr) << frame.first;
-        EXPECT_FALSE(window->isVisible()) << frame.first << " must start hidden";
+        // The panel's frame shows with the match; the others wait for their state.
+        if (frame.first != "FrameButtons")
+            EXPECT_FALSE(window->isVisible()) << frame.first << " must start hidden";
         for (const std::string& name : frame.second) {
             CEGUI::Window* child = mGui.GetWindow(name);
             ASSERT_NE(child, nullptr) << name;
