@@ -82,6 +82,7 @@ void CQMGMLaunchResultState::OnEnter(int) {
     mMayContinue = 1;
     mTargetChecksPending = 1;
     mEnteredAt = gTimer.GetTimeMs();
+    mFrameOpenedAt = 0;
     CGameMaster* master = mOwner ? mOwner->GetGameMaster() : nullptr;
 
     bool valid = true;
@@ -141,6 +142,8 @@ void CQMGMLaunchResultState::Update() {
         SetWindowTextOf("TextReplay", GetText("CLIC_TO_CTN"));
     }
 
+    if (mFrameOpenedAt && mOwner->IsSpectatorMatch() && gTimer.GetCurrentClock() - mFrameOpenedAt >= kSpectatorResultMs)
+        CloseInfoFrames();   // nobody is there to press its button
     if (!mMayContinue && !g_NetMgr.IsConnected())
         return;
 
@@ -254,6 +257,7 @@ void CQMGMLaunchResultState::ShowPigLaunchError() {
         mOwner->SetCameraHold(true);
     mMayContinue = 0;
     mTargetChecksPending = 0;
+    mFrameOpenedAt = gTimer.GetCurrentClock() ? gTimer.GetCurrentClock() : 1;
 }
 
 void CQMGMLaunchResultState::ShowPigIsOut() {
@@ -275,6 +279,7 @@ void CQMGMLaunchResultState::ShowPigIsOut() {
         mOwner->SetCameraHold(true);
     mMayContinue = 0;
     mTargetChecksPending = 0;
+    mFrameOpenedAt = gTimer.GetCurrentClock() ? gTimer.GetCurrentClock() : 1;
 }
 
 void CQMGMLaunchResultState::CloseInfoFrames() {
@@ -287,6 +292,7 @@ void CQMGMLaunchResultState::CloseInfoFrames() {
         mOwner->SetCameraHold(false);
     mMayContinue = 1;
     mTargetChecksPending = 0;
+    mFrameOpenedAt = 0;
 }
 
 bool CQMGMLaunchResultState::StartReplay() {

@@ -41,4 +41,7 @@ private:
     unsigned char mContinueClicked = 0;
     unsigned char mHostSignalTaken = 0;
     uint32_t mEnteredAt = 0;   // game time (ms) of the enter
+    // Clock (ms) an information frame opened, 0 when none is open; the game
+    // time stands still while it is.
+    uint32_t mFrameOpenedAt = 0;
 };
