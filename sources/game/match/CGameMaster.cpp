@@ -280,8 +280,9 @@ void CGameMaster::BuildPlayerModel(Team* team)
         CPlayer* player = team->mPlayers[i];
         if (!player)
             continue;
-        const std::string skin = player->GetMaterialName(CPlayer::PART_SKIN);
-        CKEMSceneObject* model = new CKEMSceneObject(player->GetMeshName(), skin, nullptr);
+        // No whole-entity material: it would paint every part with the skin
+        // and leave no "clothes" part for ApplyClothes to dress.
+        CKEMSceneObject* model = new CKEMSceneObject(player->GetMeshName(), std::string(), nullptr);
         player->SetNode(model);
         model->setToVisible(false);
         char name[160];
