@@ -24,6 +24,10 @@
 #include <TuningLoader.h>
 #include <TuningParameters.h>
 
+#include <OgreEntity.h>
+#include <OgreMaterialManager.h>
+#include <OgreSubEntity.h>
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -739,4 +743,36 @@ TEST_F(RefereeTest, MissingFrameCountIsLoggedAndTakenAsOne)
     EXPECT_NE(logged.find("ANGLE_MAX_POINTE_FRAME"), std::string::npos) << logged;
     EXPECT_EQ(set.mMsPerFrame, 0);   // no length over one frame
     EXPECT_EQ(set.mStep, 1);
+}
+
+// The model builder dresses the parts its rules name: the mesh's clothes part
+// takes the side's clothes and its skin part the player's skin, while a part
+// no rule names keeps its own material (no whole-entity material).
+TEST_F(RefereeTest, PlayerModelsWearTheSidesClothesOverTheirOwnParts)
+{
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    if (!groups.resourceLocationExists(KEM_STAGE_DIR "/mediaDemo/Models", "General"))
+        groups.addResourceLocation(KEM_STAGE_DIR "/mediaDemo/Models", "FileSystem", "General");
+    Match(1);
+    CPlayer* player = mTeamA.mPlayers[0];   // the default appearance: HJ_CN_01
+    const std::string clothes = player->GetClothesMaterialName(GetTeamDisplayName(&mTeamA));
+    const std::string skin = player->GetMaterialName(CPlayer::PART_SKIN);
+    // Stand-ins for the generated materials, which this test does not parse.
+    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+    for (const std::string& name : {clothes, skin, player->GetMaterialName(CPlayer::PART_SHOES),
+                                    std::string("HJ_CN_01/mat_clothes"), std::string("HJ_CN_01/mat_hair")})
+        if (!materials.resourceExists(name, "General"))
+            materials.create(name, "General");
+
+    mReferee->BuildPlayerModel(&mTeamA);
+    auto* model = dynamic_cast<CKEMSceneObject*>(player->GetNode());
+    ASSERT_NE(model, nullptr);
+    Ogre::Entity* entity = model->GetObjectEntityHandle() ? model->GetObjectEntityHandle()->GetEntity() : nullptr;
+    ASSERT_NE(entity, nullptr);
+    std::vector<std::string> worn;
+    for (size_t i = 0; i < entity->getNumSubEntities(); ++i)
+        worn.push_back(entity->getSubEntity(i)->getMaterialName());
+    EXPECT_EQ(std::count(worn.begin(), worn.end(), clothes), 1);
+    EXPECT_EQ(std::count(worn.begin(), worn.end(), skin), 1);
+    EXPECT_EQ(std::count(worn.begin(), worn.end(), "HJ_CN_01/mat_hair"), 1);
 }
