@@ -67,8 +67,12 @@ TEST_F(MatchOverlays, EachOverlayTheMatchShowsIsShippedAndDrawable) {
         {"QuickMatchHeadTail", {}},
         {"CHUDIntroState", {"PresFlag1", "PresFlag2"}},
         {"CHUDEndMatch", {}},
+        {"HUD/hud_lancer_result", {"Hud_lancer_result_quit"}},
     };
     Ogre::OverlayManager& manager = Ogre::OverlayManager::getSingleton();
+    // The continue button's hover swaps these two.
+    for (const char* material : {"HUD/QuitFreeCamButton", "HUD/QuitFreeCamButton_S"})
+        EXPECT_TRUE(Ogre::MaterialManager::getSingleton().getByName(material)) << material;
     for (const auto& entry : overlays) {
         Ogre::Overlay* overlay = manager.getByName(entry.first);
         ASSERT_NE(overlay, nullptr) << entry.first;
