@@ -214,6 +214,7 @@ void CQuickMatchGameMode::ApplyPause() {
         current == QM_STATE_OUTRO || current == QM_STATE_AWARDS)
         return;
     static const char* const kCameraButtons[] = {"BtnCamPlus", "BtnCamMoins", "BtnRight", "BtnLeft"};
+    PlatLog("CQuickMatchGameMode::ApplyPause() => %s", mPauseRequested ? "paused" : "resumed");
     if (mPauseRequested) {
         mHiddenFrame = nullptr;
         for (const char* button : kCameraButtons)

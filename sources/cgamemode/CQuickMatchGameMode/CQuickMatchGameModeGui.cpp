@@ -210,6 +210,10 @@ bool CQuickMatchGameMode::OnQuitReplayLeave(const CEGUI::EventArgs&) {
 bool CQuickMatchGameMode::OnBtnPauseQuit(const CEGUI::EventArgs&) {
     gGUIMgr.PlayMenuSound(CGUIMgr::MENU_SOUND_VALID);
     ShowWindow("FrameConfirmQuit", true);
+    // Over the pause frame, whose buttons it covers: the click on "yes"
+    // must not reach the "back" button under it.
+    if (CEGUI::Window* confirm = gGUIMgr.GetWindow("FrameConfirmQuit"))
+        confirm->moveToFront();
     return true;
 }
 
@@ -262,13 +266,16 @@ bool CQuickMatchGameMode::OnBtnMusicMinus(const CEGUI::EventArgs&) {
 
 bool CQuickMatchGameMode::QuitToMenu(const CEGUI::EventArgs&) {
     gGUIMgr.PlayMenuSound(CGUIMgr::MENU_SOUND_VALID);
-    if (!AcceptPress())
+    if (!AcceptPress()) {
+        PlatLog("CQuickMatchGameMode::QuitToMenu() => ignored: too soon after the last press");
         return false;
+    }
     const bool fromPause = mPauseRequested != 0;
+    PlatLog("CQuickMatchGameMode::QuitToMenu() => %s", fromPause ? "from the pause menu" : "from an end frame");
     mPauseRequested = 0;
     static const char* const kFrames[] = {"FrameEndMatch", "FrameEndMatchAwards", "FrameEndTournament",
-                                          "FramePause",    "TextInfosPlayer",     "FrameButtons",
-                                          "TextLeft",      "TextRight"};
+                                          "FramePause",    "FrameConfirmQuit",    "TextInfosPlayer",
+                                          "FrameButtons",  "TextLeft",            "TextRight"};
     for (const char* frame : kFrames)
         ShowWindow(frame, false);
     if (CHUDMgr::sPauseGroup)
