@@ -4,6 +4,7 @@
 
 #include "CAimGuide.h"
 #include "CBall.h"
+#include "CGameElement.h"
 #include "CPlayer.h"
 #include "LaunchSet.h"
 #include "MatchState.h"
@@ -102,7 +103,7 @@ void CGameMaster::UpdateMatchCamera(int32_t state)
                 reference.y = targetPos.y + (reference.y - targetPos.y) * 0.5f;
             Ogre::Vector3 camera = WorldPosition(end);
             mCamera->PlaceAtDistance(camera, targetPos, reference, mCameraSpeed1);
-            end->setPosition(camera, false);
+            SetNodeWorldPosition(end, camera);
             end->LookAt(targetPos);
         }
         mCamera->mLookTarget = targetPos;
@@ -127,7 +128,7 @@ void CGameMaster::UpdateMatchCamera(int32_t state)
         mCamera->StartTimers();
         mFollowDone = false;
         if (mSceneCameras[CAM_FOLLOW] && mSceneCameras[CAM_LAUNCH])
-            mSceneCameras[CAM_FOLLOW]->setPosition(WorldPosition(mSceneCameras[CAM_LAUNCH]), false);
+            SetNodeWorldPosition(mSceneCameras[CAM_FOLLOW], WorldPosition(mSceneCameras[CAM_LAUNCH]));
         break;
     case CAMERA_FREE:
         mCamera->mLookTarget = targetPos;
@@ -166,10 +167,12 @@ void CGameMaster::UpdateThrowCamera()
             view.y = 0.0f;
             if (!view.isZeroLength()) {
                 view.normalise();
-                Ogre::Vector3 place = player - view * 2.5f + Ogre::Vector3(0, 1.6f, 0) + view * mZoomDistance;
+                // Behind and above the thrower, so that it stands low in the
+                // view with the whole axis and the target before it.
+                Ogre::Vector3 place = player - view * 4.0f + Ogre::Vector3(0, 2.4f, 0) + view * mZoomDistance;
                 if (const Terrain* terrain = GetTerrain())
                     place.x = std::min(std::max(place.x, terrain->mMinX), terrain->mMaxX);
-                camera->setPosition(place, false);
+                SetNodeWorldPosition(camera, place);
                 camera->LookAt(mAimGuide->mAimPoint);
             }
             mAimGuide->mAxisShown = mZoomDistance <= 0.5f;
@@ -187,7 +190,7 @@ void CGameMaster::UpdateThrowCamera()
         if (camera) {
             const Ogre::Vector3 old = WorldPosition(camera);
             if (old.distance(at) > 5.0f)
-                camera->setPosition(at + (old - at).normalisedCopy() * 5.0f, false);
+                SetNodeWorldPosition(camera, at + (old - at).normalisedCopy() * 5.0f);
             camera->LookAt(at);
         }
         const bool visible = ball->GetNode() && ball->GetNode()->IsVisible();
