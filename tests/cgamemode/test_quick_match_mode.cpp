@@ -14,6 +14,7 @@
 #include <CObjnet.h>
 #include <CQuickMatchGameMode.h>
 #include <CSceneMgr.h>
+#include <CSoundMgr.h>
 #include <CScenaricMgr.h>
 #include <CTournament.h>
 #include <CaracDB.h>
@@ -342,6 +343,59 @@ TEST_F(QuickMatchModeTest, QuittingFromThePauseMenuForfeitsToTheComputer) {
     EXPECT_TRUE(mode.QuitToMenu(mArgs));
     EXPECT_TRUE(mode.IsFinished());
     EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_DEMO_MENU);
+}
+
+TEST_F(QuickMatchModeTest, TheVolumeButtonsStopAtZeroAndTen) {
+    SetInt("QuickMatch", 0, "GAMEPARAMS");
+    CQuickMatchGameMode mode(7);
+    gSoundMgr.SetSoundVolume(9);
+    gSoundMgr.SetMusicVolume(1);
+    for (int click = 0; click < 3; ++click) {
+        mode.OnBtnAmbPlus(mArgs);
+        mode.OnBtnMusicMinus(mArgs);
+    }
+    EXPECT_EQ(gSoundMgr.GetSoundVolume(), 10);
+    EXPECT_EQ(gSoundMgr.GetMusicVolume(), 0);
+    mode.OnBtnAmbMinus(mArgs);
+    mode.OnBtnMusicPlus(mArgs);
+    EXPECT_EQ(gSoundMgr.GetSoundVolume(), 9);
+    EXPECT_EQ(gSoundMgr.GetMusicVolume(), 1);
+}
+
+TEST_F(QuickMatchModeTest, TheEndButtonsLeadBackToTheMenuFlowOfTheTournamentType) {
+    struct Case {
+        bool gameType;
+        int tournamentType;
+        int nextMode, backInState, gamers;   // gamers -1: left as it was (5)
+    };
+    const Case cases[] = {
+        {true, 1, GAME_MODE_QUICK_MATCH_MENUS, 2, 2}, {false, 1, GAME_MODE_QUICK_MATCH_MENUS, 4, -1},
+        {true, 2, GAME_MODE_CHAMPIONSHIP_MENUS, 2, 1}, {false, 3, GAME_MODE_CUP_MENUS, 3, -1},
+        {false, 4, GAME_MODE_CAREER_MENUS, 2, 1},      {true, 7, GAME_MODE_NONE, -1, -1},
+    };
+    for (const Case& c : cases) {
+        DescribeMatch(8, 9, 0);
+        SetInt("NbPlayers", 2);
+        SetInt("Player2Team", 1);
+        SetInt("Team_1_actor_0", 0);
+        SetInt("tournamentType", c.tournamentType);
+        SetInt("mNbGamersTeams", 5);
+        SetInt("back_in_state", -1);
+        CQuickMatchGameMode mode(7);
+        ASSERT_FALSE(mode.IsMatchRefused());
+        LetDebounceExpire();
+        const bool handled = c.gameType ? mode.ChangeGameType(mArgs) : mode.ChangeTeam(mArgs);
+        EXPECT_EQ(handled, c.nextMode != GAME_MODE_NONE) << c.tournamentType;
+        EXPECT_EQ(mode.IsFinished(), handled);
+        EXPECT_EQ(mode.GetNextModeId(), c.nextMode) << c.tournamentType;
+        if (!handled)
+            continue;
+        EXPECT_EQ(Env().Find(kQm, "back_in_state")->GetInt(), c.backInState) << c.tournamentType;
+        EXPECT_EQ(Env().Find(kQm, "mNbGamersTeams")->GetInt(), c.gamers < 0 ? 5 : c.gamers) << c.tournamentType;
+        // The match description is written back for the menus.
+        EXPECT_EQ(Env().Find(kQm, "isTeamAAi")->GetInt(), 0);
+        EXPECT_EQ(Env().Find(kQm, "CONTROLER_2")->GetInt(), 2);
+    }
 }
 
 TEST_F(QuickMatchModeTest, ALostLanSessionWaitsForValidThenLeavesForTheMainMenu) {
