@@ -72,7 +72,7 @@ std::vector<CQMGMIntroState::Salute> CQMGMIntroState::PlanSalutes(int playerCoun
     for (int k = 0; k < playerCount; ++k)
         players.push_back(static_cast<uint16_t>(k));
     std::vector<uint16_t> times = {11, 13};
-    const int wanted = static_cast<uint16_t>(static_cast<int>(draw() / 32767.0 * 3.0 + 1.0));
+    const int wanted = 1 + RandomPickIndex(draw(), 3);   // 1 to 3 salutes
     std::vector<Salute> plan;
     for (int planned = 0; planned < wanted && planned < playerCount; ++planned) {
         Salute salute;

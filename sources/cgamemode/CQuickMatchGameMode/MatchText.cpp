@@ -95,7 +95,7 @@ int RandomPickIndex(int randValue, int count) {
 }
 
 int DrawTossResult(int randValue) {
-    const int n = static_cast<int>(randValue / 32767.0 * 11.0 + 0.0);
+    const int n = RandomPickIndex(randValue, 11);   // 0..10
     return n > 5 ? 0 : 1;
 }
 

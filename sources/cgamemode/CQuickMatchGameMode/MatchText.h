@@ -24,9 +24,9 @@ std::string FormatMatchText(const char* key, const std::string& text, int number
 // name no entry). -1 for an empty list.
 int RandomPickIndex(int randValue, int count);
 
-// The head-or-tail draw from one rand() value: n = (int)(r / 32767.0 x 11),
-// 0 ("Pile.") when n > 5, else 1 ("Face."). The uneven split (1 for 17,873
-// of the 32,768 values) is the game's own toss.
+// The head-or-tail draw from one rand() value: n = (int)(r / 32767.0 x 11)
+// kept at 10 at most, 0 ("Pile.") when n > 5, else 1 ("Face."). The uneven
+// split (1 for 17,873 of the 32,768 values) is the game's own toss.
 int DrawTossResult(int randValue);
 
 // Scores are shown as at most 13.
