@@ -1,0 +1,111 @@
+// A whole match with both sides played by the computer, no input: the
+// program starts the match mode, runs the toss, every mene, the end of match
+// and the awards, and goes back to the demo menu. The same seed plays the
+// same match again.
+#include <E2EDriver.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kMatchMode = 0, kDemoMenu = 7;
+// The match mode's target (the report's final line may name another).
+const int kDefaultTarget = 10;
+const unsigned kSeed = 20261210;
+
+struct MatchRecord {
+    std::vector<std::string> menes;   // "mene <n> <side> <points>" lines in order
+    int final[2] = {-1, -1};
+    int target = kDefaultTarget;
+    int points[2] = {0, 0};           // summed over the menes
+    bool nan = false;
+    bool backToMenu = false;
+    std::vector<std::filesystem::path> screenshots;
+    std::string log;
+};
+
+// A tête-à-tête (the shortest match) on the Marseille ground, both sides
+// computer-played, the first side beginning.
+MatchRecord PlayMatch(const std::string& name, bool screenshot) {
+    MatchRecord record;
+    e2e::GameRun game(name);
+    game.Seed(kSeed);
+    game.FixedStepMs(100);
+    game.StartMode(kMatchMode);
+    game.Toss(0);
+    game.Match({"GAMEPARAMS.QuickMatch=1", "NbPlayers=0", "GameType=1", "TeamA=8", "TeamB=9", "location=3",
+                "IsRegional=0"});
+    EXPECT_TRUE(game.Start());
+    EXPECT_TRUE(game.WaitFor("^mode 0$", 120)) << game.Log();
+    if (screenshot) {
+        // Mid-mene: the target ball and two balls are down. The thrower's
+        // view shows the venue and the players, the result's view the balls.
+        bool mid = true;
+        for (int result = 0; result < 3 && mid; ++result)
+            mid = game.WaitFor("^state CQMGMLaunchResultState$", 300);
+        EXPECT_TRUE(mid) << "no third throw in the first mene\n" << game.Log();
+        if (mid)
+            record.screenshots.push_back(game.Screenshot("mid_mene_balls.png"));
+        mid = mid && game.WaitFor("^state CQMGMLaunchState$", 300);
+        if (mid)
+            record.screenshots.push_back(game.Screenshot("mid_mene_players.png"));
+    }
+    std::string line;
+    EXPECT_TRUE(game.WaitFor("^final ", 900, &line)) << game.Log();
+    const std::vector<std::string> words = e2e::Words(line);
+    if (words.size() >= 3) {
+        record.final[0] = std::stoi(words[1]);
+        record.final[1] = std::stoi(words[2]);
+        if (words.size() >= 4)
+            record.target = std::stoi(words[3]);
+    }
+    EXPECT_TRUE(game.WaitFor("^state CQMGMAwardsState$", 300)) << game.Log();
+    record.backToMenu = game.WaitFor("^mode " + std::to_string(kDemoMenu) + "$", 300);
+
+    for (const std::string& reported : game.Lines()) {
+        const std::vector<std::string> w = e2e::Words(reported);
+        if (w.size() == 4 && w[0] == "mene") {
+            record.menes.push_back(reported);
+            const int side = std::stoi(w[2]);
+            if (side == 0 || side == 1)
+                record.points[side] += std::stoi(w[3]);
+        }
+        if (!w.empty() && w[0] == "nan")
+            record.nan = true;
+    }
+    record.log = game.Log();
+    game.Command("quit");
+    EXPECT_TRUE(game.WaitExit(60));
+    return record;
+}
+
+TEST(ComputerMatch, PlaysToTheAwardsAndBackToTheMenuTheSameWayTwice) {
+    const MatchRecord first = PlayMatch("match_first", true);
+    ASSERT_GE(first.final[0], 0) << "no final score";
+    EXPECT_TRUE(first.backToMenu) << "the awards did not lead back to the demo menu";
+
+    // The winner reached the target; the menes' points make the score.
+    EXPECT_GE(std::max(first.final[0], first.final[1]), first.target);
+    EXPECT_FALSE(first.menes.empty());
+    EXPECT_EQ(first.points[0], first.final[0]);
+    EXPECT_EQ(first.points[1], first.final[1]);
+    EXPECT_FALSE(first.nan) << "a ball's position was NaN";
+
+    ASSERT_EQ(first.screenshots.size(), 2u) << "no mid-mene screenshots";
+    for (const std::filesystem::path& shot : first.screenshots) {
+        ASSERT_FALSE(shot.empty()) << "a screenshot failed";
+        EXPECT_GT(std::filesystem::file_size(shot), 10000u) << shot << " looks empty";
+    }
+
+    const MatchRecord second = PlayMatch("match_second", false);
+    EXPECT_EQ(second.final[0], first.final[0]);
+    EXPECT_EQ(second.final[1], first.final[1]);
+    EXPECT_EQ(second.menes, first.menes);
+}
+
+}  // namespace
