@@ -7,6 +7,7 @@
 
 #include <CEnvironment.h>
 #include <CGameMaster.h>
+#include <CHUDMatch.h>
 #include <CInputMgr.h>
 #include <CKEMSceneGraph.h>
 #include <CLangDB.h>
@@ -21,6 +22,7 @@
 #include <DInput.h>
 #include <DInputFakeBackend.h>
 #include <HalTimer.h>
+#include <LaunchSet.h>
 #include <MatchState.h>
 #include <PlayerDB.h>
 #include <Platform.h>
@@ -343,6 +345,45 @@ TEST_F(QuickMatchModeTest, QuittingFromThePauseMenuForfeitsToTheComputer) {
     EXPECT_TRUE(mode.QuitToMenu(mArgs));
     EXPECT_TRUE(mode.IsFinished());
     EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_DEMO_MENU);
+}
+
+TEST_F(QuickMatchModeTest, TheThrowKeyCountsOnlyWithAnAngleChosenAndIsReleasedOnlyForThePowerGauge) {
+    DescribeMatch(8, 9, 0);
+    CQuickMatchGameMode mode(7);
+    mode.Init();
+    mode.ResetMatch(true);
+    CHUDMatch* panel = mode.GetThrowPanel();
+    ASSERT_NE(panel, nullptr);
+    LaunchSet* launch = mode.GetGameMaster()->GetLaunchSet();
+    ASSERT_NE(launch, nullptr);
+    struct Case {
+        int angle;
+        bool release;   // the frame in which the button goes up, else down
+        int step;
+        bool counts;
+    };
+    const Case cases[] = {{0, false, 1, false}, {1, false, 1, true}, {2, false, 2, true},
+                          {3, true, 1, false},  {1, true, 2, true},  {0, true, 2, false}};
+    for (const Case& c : cases) {
+        // Down, then (for a release) up: the last frame is the one tested.
+        mFake->SetMouseButton(0, false);
+        gInputMgr.Update();
+        mFake->SetMouseButton(0, true);
+        gInputMgr.Update();
+        if (c.release) {
+            mFake->SetMouseButton(0, false);
+            gInputMgr.Update();
+        }
+        panel->mAngleChoice = c.angle;
+        panel->mLocked = false;
+        launch->mStep = c.step;
+        launch->mValidated = false;
+        mode.mLaunchState.CheckThrowKey();
+        EXPECT_EQ(launch->mValidated, c.counts) << c.angle << " " << c.release << " " << c.step;
+        EXPECT_EQ(panel->mLocked, c.counts);
+    }
+    mFake->SetMouseButton(0, false);
+    gInputMgr.Update();
 }
 
 TEST_F(QuickMatchModeTest, TheVolumeButtonsStopAtZeroAndTen) {
