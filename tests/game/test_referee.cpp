@@ -7,6 +7,7 @@
 #include <CAITaskScheduler.h>
 #include <CAimGuide.h>
 #include <CBall.h>
+#include <CDebugRenderer.h>
 #include <CGameElement.h>
 #include <CGameMaster.h>
 #include <CKEMSceneGraph.h>
@@ -775,4 +776,42 @@ TEST_F(RefereeTest, PlayerModelsWearTheSidesClothesOverTheirOwnParts)
     EXPECT_EQ(std::count(worn.begin(), worn.end(), clothes), 1);
     EXPECT_EQ(std::count(worn.begin(), worn.end(), skin), 1);
     EXPECT_EQ(std::count(worn.begin(), worn.end(), "HJ_CN_01/mat_hair"), 1);
+}
+
+TEST_F(RefereeTest, AimChangesReachTheRollingEstimateDrawing)
+{
+    mTeamB.mComputer = true;
+    Match(1);
+    TargetAtOrigin();
+    CAimGuide& guide = *mReferee->GetAimGuide();
+    ASSERT_EQ(guide.mRollingEstimator, mReferee->GetRollingEstimator());
+    ASSERT_NE(guide.mRollingEstimator, nullptr);
+    EXPECT_EQ(guide.mReferee, static_cast<CHudGameSource*>(mReferee));
+    const bool cheat = ENABLE_CHEAT;
+    struct Case {
+        bool cheat;
+        int32_t mode;
+        bool targetBall;
+        bool drawn;
+    } cases[] = {
+        {true, CPlayer::THROW_POINTING, false, true},
+        {true, CPlayer::THROW_SHOOTING, false, true},
+        {true, CPlayer::THROW_POINTING, true, false},   // nothing rolls for the target ball
+        {false, CPlayer::THROW_POINTING, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.cheat << " " << c.mode << " " << c.targetBall);
+        ENABLE_CHEAT = c.cheat;
+        gDebugRenderer.RemoveShape("rolling");
+        mReferee->mCurrentPlayer->mThrowMode = c.mode;
+        guide.mBall = c.targetBall ? mReferee->mTargetBall : mReferee->GetBall(1);
+        guide.mAxisShown = true;   // aiming: the axis is up
+        guide.SetAimPoint(Ogre::Vector3(0.5f, 0.0f, 1.0f));
+        EXPECT_TRUE(guide.mEstimateNeeded);
+        guide.Update(0, 0, 0, 0);
+        EXPECT_FALSE(guide.mEstimateNeeded);
+        EXPECT_EQ(gDebugRenderer.HasShape("rolling"), c.drawn);
+    }
+    gDebugRenderer.RemoveShape("rolling");
+    ENABLE_CHEAT = cheat;
 }
