@@ -204,6 +204,18 @@ TEST_F(QuickMatchModeTest, AComputerMatchIsSetUpWithTheAiEntriesAndOneReferee) {
     EXPECT_GE(gScenaricMgr.IndexOf(mode.GetGameMaster()), 0);
 }
 
+TEST_F(QuickMatchModeTest, AVenueLackingARequiredObjectSendsTheMatchBackToTheMenu) {
+    DescribeMatch(8, 9);
+    CQuickMatchGameMode mode(7);
+    mode.Init();   // no venue loads here: the referee's set-up finds none of its objects
+    ASSERT_NE(mode.GetGameMaster(), nullptr);
+    ASSERT_TRUE(mode.GetGameMaster()->IsSetUpFailed());
+    mode.Update();
+    EXPECT_TRUE(mode.IsFinished());
+    EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_DEMO_MENU);
+    EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_LAUNCH_MATCH);   // never into the intro
+}
+
 TEST_F(QuickMatchModeTest, APreDrawnTossNamesTheStartingSideAndWaitsForValid) {
     struct Case {
         bool asText;
