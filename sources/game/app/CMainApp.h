@@ -51,6 +51,10 @@ public:
     // The game-mode loop, from the boot screens until a mode names an id
     // without a mode (closing the window names -1).
     void Run();
+    // One frame of that loop for the current mode: the frame services, then
+    // the mode's Update. For programs that drive the loop themselves (the
+    // match-frame benchmark).
+    void StepFrame();
     // Writes the settings back to "Configuration.cfg" (only after a complete
     // Init: a failed start-up must not overwrite the user's file with
     // defaults) and tears the services down in reverse order. Safe after a

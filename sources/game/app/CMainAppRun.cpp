@@ -42,6 +42,15 @@ void CMainApp::Run() {
     }
 }
 
+void CMainApp::StepFrame() {
+    // The clock readings start where Run would start them.
+    if (mFrameStart == 0)
+        mFrameStart = mPreviousFrameStart = mNextFrameDeadline = HalGetTimeMs();
+    RunFrameServices();
+    if (mCurrentGameMode)
+        mCurrentGameMode->Update();
+}
+
 void CMainApp::RunFrameServices() {
     mPreviousFrameStart = mFrameStart;
     TestFrameStart();
