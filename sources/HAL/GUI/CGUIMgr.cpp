@@ -354,12 +354,18 @@ CEGUI::Window* CGUIMgr::GetWindow(const std::string& name) const {
     // name, and among equals the window made first.
     const CEGUI::String wanted(name);
     const CEGUI::String tail = "/" + wanted;
-    const bool isPath = name.find('/') != std::string::npos;
+    const size_t slash = name.rfind('/');
+    const bool isPath = slash != std::string::npos;
+    // Only windows named as the last part can match: their paths alone are
+    // built (the HUD looks windows up every frame).
+    const CEGUI::String last(isPath ? name.substr(slash + 1) : name);
     CEGUI::Window* byTail = nullptr;
     CEGUI::Window* byName = nullptr;
     for (CEGUI::WindowManager::WindowIterator it = CEGUI::WindowManager::getSingleton().getIterator(); !it.isAtEnd();
          ++it) {
         CEGUI::Window* window = it.getCurrentValue();
+        if (window->getName() != last)
+            continue;
         const CEGUI::String path = window->getNamePath();
         if (path == wanted)
             return window;
