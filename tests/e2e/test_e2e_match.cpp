@@ -24,6 +24,7 @@ struct MatchRecord {
     int target = kDefaultTarget;
     int points[2] = {0, 0};           // summed over the menes
     bool nan = false;
+    int ballsWatched = 0;             // ball nodes the NaN scan found
     bool backToMenu = false;
     std::vector<std::filesystem::path> screenshots;
     std::string log;
@@ -77,6 +78,8 @@ MatchRecord PlayMatch(const std::string& name, bool screenshot) {
         }
         if (!w.empty() && w[0] == "nan")
             record.nan = true;
+        if (w.size() == 2 && w[0] == "balls")
+            record.ballsWatched = std::max(record.ballsWatched, std::stoi(w[1]));
     }
     record.log = game.Log();
     game.Command("quit");
@@ -95,6 +98,8 @@ TEST(ComputerMatch, PlaysToTheAwardsAndBackToTheMenuTheSameWayTwice) {
     EXPECT_EQ(first.points[0], first.final[0]);
     EXPECT_EQ(first.points[1], first.final[1]);
     EXPECT_FALSE(first.nan) << "a ball's position was NaN";
+    // The target ball and a tête-à-tête's six balls at least were watched.
+    EXPECT_GE(first.ballsWatched, 7);
 
     ASSERT_EQ(first.screenshots.size(), 2u) << "no mid-mene screenshots";
     for (const std::filesystem::path& shot : first.screenshots) {

@@ -69,6 +69,8 @@ const int kPhaseMaxFrames = 120;
 
 // A ball whose position was NaN: reported once until it is sound again.
 bool gNanReported[13] = {};
+// How many ball nodes the scan found last ("balls <n>" when it changes).
+int gBallsFound = 0;
 
 bool ParseInt(const char* text, long& value) {
     if (!text || !*text)
@@ -340,16 +342,23 @@ void ScanBalls() {
     static const char* const kNames[13] = {"cochonnet", "boule 1", "boule 2", "boule 3", "boule 4",
                                            "boule 5",   "boule 6", "boule 7", "boule 8", "boule 9",
                                            "boule 10",  "boule 11", "boule 12"};
+    int found = 0;
     for (int i = 0; i < 13; ++i) {
         CKEMSceneNode* node = CKEMSceneGraph::FindNode(kNames[i]);
         if (!node)
             continue;
+        ++found;
         Ogre::Vector3 position = Ogre::Vector3::ZERO;
         node->GetPosition(position, 2);
         const bool nan = std::isnan(position.x) || std::isnan(position.y) || std::isnan(position.z);
         if (nan && !gNanReported[i])
             TestReport("nan %s", kNames[i]);
         gNanReported[i] = nan;
+    }
+    // Says which balls are watched, so that a silent scan is not mistaken for sound positions.
+    if (found != gBallsFound) {
+        gBallsFound = found;
+        TestReport("balls %d", found);
     }
 }
 
