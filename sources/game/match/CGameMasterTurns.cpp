@@ -37,6 +37,8 @@
 
 namespace {
 
+const int32_t kBallsSettleLimitMs = 30000;
+
 void Show(CGameElement* element, bool visible)
 {
     if (element && element->GetNode())
@@ -214,7 +216,16 @@ void CGameMaster::UpdateThrow()
     case 7: {
         if (!connected || SideIsLocal(mMatch)) {
             controlBallsPositions();
-            if (!AreBallsMoving()) {
+            // A ball at rest against another ball keeps a tiny speed (only a
+            // ground contact stops a ball): past this time the balls are
+            // taken as they lie, or the match would wait for ever.
+            const bool overdue =
+                static_cast<int32_t>(gTimer.GetTimeMs() - mLaunchSet->mLaunchStartTime) > kBallsSettleLimitMs;
+            const bool moving = AreBallsMoving();
+            if (moving && overdue)
+                PlatLog("CGameMaster::UpdateThrow() => balls still moving %d ms after the launch: taken as they lie",
+                        kBallsSettleLimitMs);
+            if (!moving || overdue) {
                 mLaunchSet->mValidated = true;
                 if (gReplayMgr.mCapturing)
                     gReplayMgr.EndCapture(gTimer.GetTimeMs());
