@@ -222,9 +222,22 @@ void CGameMaster::UpdateThrow()
             const bool overdue =
                 static_cast<int32_t>(gTimer.GetTimeMs() - mLaunchSet->mLaunchStartTime) > kBallsSettleLimitMs;
             const bool moving = AreBallsMoving();
-            if (moving && overdue)
+            if (moving && overdue) {
                 PlatLog("CGameMaster::UpdateThrow() => balls still moving %d ms after the launch: taken as they lie",
                         kBallsSettleLimitMs);
+                // Stilled and switched off (a later throw's contact wakes
+                // them), so the camera and the result stop waiting too.
+                for (CBall* ball : mBalls) {
+                    CPhysicObject* object =
+                        ball && ball->GetNode() && ball->mState == CBall::STATE_LAUNCHED ? ball->GetNode()->getPhysicObject()
+                                                                                        : nullptr;
+                    if (!object)
+                        continue;
+                    object->setLinearVelocity(Ogre::Vector3::ZERO);
+                    object->setAngularVelocity(Ogre::Vector3::ZERO);
+                    object->SetActive(false);
+                }
+            }
             if (!moving || overdue) {
                 mLaunchSet->mValidated = true;
                 if (gReplayMgr.mCapturing)
