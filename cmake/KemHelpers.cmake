@@ -13,10 +13,11 @@ function(kem_library name)
   endif()
 endfunction()
 
-# kem_test(<name> SOURCES ... LIBS ... [DISPLAY]) - a GoogleTest executable.
+# kem_test(<name> SOURCES ... LIBS ... [DISPLAY] [E2E]) - a GoogleTest executable.
 # DISPLAY tests need an X server and run under xvfb-run from scripts/test.
+# E2E tests start the game on X servers of their own, so they run side by side.
 function(kem_test name)
-  cmake_parse_arguments(ARG "DISPLAY" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "DISPLAY;E2E" "" "SOURCES;LIBS" ${ARGN})
   if(NOT TAVIRELO_TESTS)
     return()
   endif()
@@ -28,7 +29,9 @@ function(kem_test name)
     KEM_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}"
     KEM_STAGE_DIR="${TAVIRELO_STAGE_DIR}"
     KEM_SOURCE_MEDIA="${TAVIRELO_SOURCE_MEDIA}")
-  if(ARG_DISPLAY)
+  if(ARG_E2E)
+    set(labels e2e)
+  elseif(ARG_DISPLAY)
     set(labels display)
   else()
     set(labels unit)

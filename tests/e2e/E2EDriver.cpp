@@ -1,5 +1,6 @@
 #include "E2EDriver.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -73,8 +74,64 @@ void GameRun::Match(const std::vector<std::string>& settings) {
     mEnv["TAVIRELO_TEST_MATCH"] = file.string();
 }
 
+bool GameRun::StartDisplay() {
+    const char* own = std::getenv("TAVIRELO_E2E_OWN_DISPLAY");
+    if (own && std::string(own) == "0")
+        return true;
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    mDisplayPid = fork();
+    if (mDisplayPid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return false;
+    }
+    if (mDisplayPid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        const std::string log = (mControl / "xvfb.log").string();
+        if (!freopen(log.c_str(), "w", stdout) || !freopen(log.c_str(), "a", stderr))
+            _exit(125);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    // Xvfb writes its display number once it accepts clients.
+    std::string number;
+    pollfd wait{fds[0], POLLIN, 0};
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < end && poll(&wait, 1, 200) >= 0) {
+        if (!(wait.revents & (POLLIN | POLLHUP)))
+            continue;
+        char c = 0;
+        if (read(fds[0], &c, 1) != 1 || c == '\n')
+            break;
+        number += c;
+    }
+    close(fds[0]);
+    if (number.empty()) {
+        StopDisplay();
+        return false;
+    }
+    mEnv["DISPLAY"] = ":" + number;
+    return true;
+}
+
+void GameRun::StopDisplay() {
+    if (mDisplayPid > 0) {
+        kill(mDisplayPid, SIGTERM);
+        waitpid(mDisplayPid, nullptr, 0);
+        mDisplayPid = -1;
+    }
+}
+
 bool GameRun::Start() {
     if (mPid > 0)
+        return false;
+    if (mDisplayPid <= 0 && !StartDisplay())
         return false;
     const std::string log = (mControl / "game.log").string();
     mPid = fork();
@@ -125,6 +182,7 @@ void GameRun::Stop() {
         waitpid(mPid, &mStatus, 0);
         mPid = -1;
     }
+    StopDisplay();
 }
 
 std::vector<std::string> GameRun::Lines() const {

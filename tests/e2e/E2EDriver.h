@@ -73,7 +73,12 @@ private:
     std::filesystem::path mRoot, mBin, mControl;
     std::map<std::string, std::string> mEnv;
     std::vector<std::string> mArgs;
+    // The run's own X server: the pointer is one per display, so games
+    // running side by side must not share one.
+    bool StartDisplay();
+    void StopDisplay();
     pid_t mPid = -1;
+    pid_t mDisplayPid = -1;
     int mStatus = 0;
     size_t mConsumed = 0;
 };
