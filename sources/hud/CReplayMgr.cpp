@@ -9,7 +9,10 @@
 #include <HalNet.h>
 #include <Platform.h>
 
+#include <algorithm>
+#include <cstring>
 #include <new>
+#include <string>
 
 CReplayMgr gReplayMgr;
 
@@ -318,11 +321,54 @@ void CReplayMgr::ApplyFinalState(std::vector<CBall*> balls)
     }
 }
 
+uint32_t CReplayMgr::FramesToSend(std::vector<uint32_t>& slots) const
+{
+    slots.clear();
+    if (mCapacity == 0)
+        return 0;
+    // A capture that wrapped holds the newest frames from the write index on:
+    // sent oldest first so that the peer sees the throw in order.
+    const bool wrapped = mWriteIndex < mCapacity && mFrameTimes[mWriteIndex] != 0;
+    const uint32_t total = wrapped ? mCapacity : mWriteIndex;
+    for (uint32_t i = 0; i < total; ++i)
+        slots.push_back(wrapped ? (mWriteIndex + i) % mCapacity : i);
+    return total;
+}
+
 uint32_t CReplayMgr::SerializePositions(CObjnet& out, std::vector<CBall*> balls)
 {
     NetTrace("======================in SerializePositions()=================");
-    const uint32_t count = mWriteIndex;
-    out.WriteUInt(count);
+    std::vector<uint32_t> slots;
+    const uint32_t total = FramesToSend(slots);
+
+    // The whole message must fit one network frame: the frames are thinned
+    // (every stride-th one) until it does. The stride travels in the count
+    // word's high half, so a body that needed none reads as before.
+    uint32_t blockBytes = 0, blocks = 0;
+    for (CReplayEntity* e = mEntities.GetHead(); e; e = e->mNext) {
+        CBall* ball = e->mBallIndex < balls.size() ? balls[e->mBallIndex] : nullptr;
+        CKEMSceneNode* node = ball ? ball->GetNode() : nullptr;
+        blockBytes += 1 + 4 + uint32_t(std::strlen(NodeName(node))) + 24;
+        ++blocks;
+    }
+    const int used = out.GetSize() > 0 ? out.GetSize() : 4;
+    const int64_t room = int64_t(MAX_MESSAGE_BYTES) - used - 4 - blockBytes;
+    uint32_t stride = 1;
+    auto framesAt = [&](uint32_t k) { return std::min((total + k - 1) / k, mCapacity ? mCapacity - 1 : 0); };
+    while (stride < MAX_STRIDE && blocks > 0 && int64_t(framesAt(stride)) * kFrameBytes * blocks > room)
+        ++stride;
+    uint32_t count = framesAt(stride);
+    if (blocks > 0 && int64_t(count) * kFrameBytes * blocks > room) {
+        PlatLog("CReplayMgr: %u balls leave no room for the throw's frames; only the final state is sent", blocks);
+        count = 0;
+        stride = 1;
+    }
+    // Too many frames for the ring even at one per stride: keep the newest.
+    const uint32_t first = total > count * stride ? total - count * stride : 0;
+    if (stride > 1)
+        PlatLog("CReplayMgr: throw of %u frames sent as %u frames, one in %u", total, count, stride);
+
+    out.WriteUInt(count | ((stride - 1) << 16));
     for (CReplayEntity* e = mEntities.GetHead(); e; e = e->mNext) {
         CBall* ball = e->mBallIndex < balls.size() ? balls[e->mBallIndex] : nullptr;
         CKEMSceneNode* node = ball ? ball->GetNode() : nullptr;
@@ -347,8 +393,9 @@ uint32_t CReplayMgr::SerializePositions(CObjnet& out, std::vector<CBall*> balls)
                  e->mRecvPosition.y, e->mRecvPosition.z, NodeName(e->mNode), e->mNode == node ? "Yes" : "No");
         NetTrace("  => %d records", int(count));
         for (uint32_t r = 0; r < count; ++r) {
-            const bool have = e->mRecords && r < e->mCapacity;
-            const ReplayFrameRecord* rec = have ? &e->mRecords[r] : nullptr;
+            const uint32_t slot = slots[first + r * stride];
+            const bool have = e->mRecords && slot < e->mCapacity;
+            const ReplayFrameRecord* rec = have ? &e->mRecords[slot] : nullptr;
             const uint8_t visible = rec && rec->visible != 0 ? 1 : 0;
             const float x = rec ? rec->position[0] : 0.0f;
             const float y = rec ? rec->position[1] : 0.0f;
@@ -377,23 +424,73 @@ void CReplayMgr::ResetAfterRejectedBody(const char* why)
     CloseTraceSocket();
 }
 
+bool CReplayMgr::CheckPositionsBody(const CObjnet& in, std::string* why) const
+{
+    auto fail = [why](const char* text) {
+        if (why)
+            *why = text;
+        return false;
+    };
+    const int at = in.GetPosition();
+    if (in.IsFailed() || !in.GetData() || at < 4 || at > in.GetSize())
+        return fail("no body");
+    // A reader of our own over the same bytes, so that nothing is consumed.
+    CObjnet r;
+    r.AttachBuffer(const_cast<unsigned char*>(in.GetData()) + at - 4, in.GetSize() - at + 4);
+    const uint32_t word = r.ReadUInt();
+    if (r.IsFailed())
+        return fail("no record count");
+    const uint32_t count = word & 0xFFFFu;
+    const uint32_t stride = (word >> 16) + 1;
+    if (count > 0 && count >= mCapacity)
+        return fail("record count larger than the ring");
+    if (stride > MAX_STRIDE)
+        return fail("frame spacing out of range");
+    uint32_t blocks = 0;
+    while (r.HasMoreData()) {
+        if (++blocks > MAX_BALL_BLOCKS)
+            return fail("more ball blocks than a match has balls");
+        char name[NAME_SIZE];
+        r.ReadByte();
+        r.ReadStringInto(name, sizeof(name));
+        for (int k = 0; k < 6; ++k)
+            r.ReadInt();
+        if (r.IsFailed())
+            return fail("truncated ball block");
+        const uint32_t left = uint32_t(r.GetSize() - r.GetPosition());
+        if (uint64_t(count) * kFrameBytes > left)
+            return fail("record count larger than the frames received");
+        for (uint32_t k = 0; k < count; ++k) {
+            r.ReadByte();
+            r.ReadFloat();
+            r.ReadFloat();
+            r.ReadFloat();
+        }
+        if (r.IsFailed())
+            return fail("truncated frames");
+    }
+    return true;
+}
+
 uint32_t CReplayMgr::UnserializePositions(CObjnet& in)
 {
     NetTrace("Rev:%s %s", __DATE__, __TIME__);
     NetTrace("========in CReplayMgr::UnserializePositions()=================");
+    // Checked whole before anything is touched: a bad body must not wipe
+    // the replay of the last good one.
+    std::string why;
+    if (!CheckPositionsBody(in, &why)) {
+        PlatLog("CReplayMgr: ball-position body rejected: %s", why.c_str());
+        CloseTraceSocket();
+        return 0;
+    }
     DeleteAllEntities();
     mCaptureStart = 0;
-    const uint32_t count = in.ReadUInt();
-    if (in.IsFailed()) {
-        ResetAfterRejectedBody("no record count");
-        return 0;
-    }
-    // The sender's write index is always below the ring size.
-    if (count > 0 && count >= mCapacity) {
-        ResetAfterRejectedBody("record count larger than the ring");
-        return 0;
-    }
+    const uint32_t word = in.ReadUInt();
+    const uint32_t count = word & 0xFFFFu;
+    const uint32_t spacing = ((word >> 16) + 1) * PERIOD_MS;
     mWriteIndex = count;
+    mReadIndex = 0;
     while (in.HasMoreData()) {
         char name[NAME_SIZE];
         const uint8_t ballIndex = uint8_t(in.ReadByte());
@@ -404,15 +501,6 @@ uint32_t CReplayMgr::UnserializePositions(CObjnet& in)
         const float px = in.ReadFloat();
         const float py = in.ReadFloat();
         const float pz = in.ReadFloat();
-        if (in.IsFailed()) {
-            ResetAfterRejectedBody("truncated ball block");
-            return 0;
-        }
-        const uint32_t left = uint32_t(in.GetSize() - in.GetPosition());
-        if (uint64_t(count) * kFrameBytes > left) {
-            ResetAfterRejectedBody("record count larger than the frames received");
-            return 0;
-        }
         name[NAME_SIZE - 1] = '\0';
         CKEMSceneNode* node = CKEMSceneGraph::FindNode(name);
         CReplayEntity* e = new (std::nothrow) CReplayEntity(node, mCapacity, ballIndex);
@@ -448,16 +536,12 @@ uint32_t CReplayMgr::UnserializePositions(CObjnet& in)
             rec.orientation[1] = rec.orientation[2] = rec.orientation[3] = 0.0f;
             NetTrace("  rec[%d]= (%.3f,%.3f,%.3f)  vis=%d", int(r), x, y, z, v);
         }
-        if (in.IsFailed()) {
-            ResetAfterRejectedBody("truncated frames");
-            return 0;
-        }
     }
-    // Frame times are not sent: the frames are spaced one period apart, and
-    // the slots past them must not keep a previous throw's times.
+    // Frame times are not sent: the frames are spaced evenly, and the slots
+    // past them must not keep a previous throw's times.
     for (uint32_t i = 0; i < mCapacity; ++i)
-        mFrameTimes[i] = i < count ? i * PERIOD_MS : 0;
-    mDuration = count * PERIOD_MS;
+        mFrameTimes[i] = i < count ? i * spacing : 0;
+    mDuration = count * spacing;
     CloseTraceSocket();
     NetTrace("========out CReplayMgr::UnserializePositions()=================");
     return count;

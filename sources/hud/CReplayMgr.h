@@ -9,6 +9,7 @@
 #include <OgreVector.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CBall;
@@ -56,6 +57,11 @@ public:
     static constexpr uint32_t CAPACITY = 1000;
     static constexpr uint32_t PERIOD_MS = 16;
     static constexpr int NAME_SIZE = 128;
+    // A match has 13 balls at most; a body naming more is not from a match.
+    static constexpr uint32_t MAX_BALL_BLOCKS = 16;
+    // The network refuses bigger frames; the sender thins its frames to fit.
+    static constexpr int MAX_MESSAGE_BYTES = 32767;
+    static constexpr uint32_t MAX_STRIDE = 64;
 
     CReplayMgr() = default;
     virtual ~CReplayMgr();
@@ -78,12 +84,20 @@ public:
     void TakeReceivedState();
     void ApplyFinalState(std::vector<CBall*> balls);
 
-    // Writes the ball-position body; returns the record count written.
+    // Writes the ball-position body after what `out` already holds, thinned
+    // so that the whole message stays within MAX_MESSAGE_BYTES; returns the
+    // record count written.
     uint32_t SerializePositions(CObjnet& out, std::vector<CBall*> balls);
     // Rebuilds the recorder from a body; returns the record count read. A
-    // body that is truncated, or whose count exceeds the ring or the bytes
-    // received, is rejected: the recorder is left empty and 0 returned.
+    // body that does not pass CheckPositionsBody leaves the recorder as it
+    // was and gives 0.
     uint32_t UnserializePositions(CObjnet& in);
+    // The body from the reader's position reads whole: count inside the
+    // ring, at most MAX_BALL_BLOCKS blocks, nothing cut short. Reads nothing
+    // off `in`; `why` gets the reason of a refusal.
+    bool CheckPositionsBody(const CObjnet& in, std::string* why = nullptr) const;
+    // Ring slots of the captured frames, oldest first; returns their count.
+    uint32_t FramesToSend(std::vector<uint32_t>& slots) const;
 
     // Ring access for the throw driver and tests.
     uint32_t FrameTime(uint32_t slot) const { return slot < mCapacity ? mFrameTimes[slot] : 0; }

@@ -5,15 +5,26 @@
 #include <CMainApp.h>
 #include <CNetMgr.h>
 #include <ControlerTable.h>
+#include <Platform.h>
 
 namespace {
 
-void ReceiveBallsPositions(int32_t controller, CObjnet& body)
+bool ReceiveBallsPositions(int32_t controller, CObjnet& body)
 {
-    gReplayMgr.UnserializePositions(body);
+    // Checked before the body is read: positions for a controller this match
+    // does not have, or a body that does not read whole, must not replace
+    // the replay of the last throw.
     ControlerEntry& entry = FindControler(controller);
-    if (&entry != &g_DummyControler)
-        entry.mBallPositionsReceived = true;
+    // Unfilled entries have the undefined type: that is no controller either.
+    if (controller == e_undefined || &entry == &g_DummyControler) {
+        PlatLog("Replay: ball positions for unknown controller %d dropped", controller);
+        return false;
+    }
+    if (!gReplayMgr.CheckPositionsBody(body))
+        return false;
+    gReplayMgr.UnserializePositions(body);
+    entry.mBallPositionsReceived = true;
+    return true;
 }
 
 void InitReplay()

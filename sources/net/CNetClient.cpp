@@ -31,6 +31,11 @@ bool CNetClient::Activate(int socket, uint32_t address, const char* name) {
     mActive = 1;
     mAddress = address;
     mLastReceiveTick = HalGetTimeMs();
+    mActivatedTick = mLastReceiveTick;
+    mSendProgressTick = mLastReceiveTick;
+    mLoggedIn = 0;
+    mPending.clear();
+    mPendingSent = 0;
     NetTrace("CNetClient(%d)::Activate(name=%s) => OK ", mId, mName);
     mExpectedFrameLength = 0;
     mBytesReceived = 0;
@@ -47,6 +52,9 @@ void CNetClient::Clear() {
     // A slot taken again must not resume in the middle of an old frame.
     mExpectedFrameLength = 0;
     mBytesReceived = 0;
+    mLoggedIn = 0;
+    std::vector<unsigned char>().swap(mPending);
+    mPendingSent = 0;
 }
 
 void CNetClient::Desactivate() {

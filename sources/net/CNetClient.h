@@ -3,7 +3,9 @@
 // receive buffer is set up before the entry point.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class CNetMgr;
 class CObjnet;
@@ -63,6 +65,16 @@ public:
     uint32_t mExpectedFrameLength = 0;
     uint32_t mBytesReceived = 0;
     int32_t mTeam = -1;
+
+    // Host side: the peer has sent its login; until then the slot is held
+    // only for a short while from mActivatedTick.
+    uint8_t mLoggedIn = 0;
+    uint32_t mActivatedTick = 0;
+    // Framed bytes the socket has not taken yet (sends never block), and the
+    // tick at which the socket last took some.
+    std::vector<unsigned char> mPending;
+    size_t mPendingSent = 0;
+    uint32_t mSendProgressTick = 0;
 
     // The manager that owns the slot (null for a free-standing client).
     CNetMgr* mManager = nullptr;

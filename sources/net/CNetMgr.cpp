@@ -4,17 +4,27 @@
 #include <HalTimer.h>
 #include <Platform.h>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <sys/select.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 CNetMgr g_NetMgr;
 
 namespace {
 
-// True once more than limit ms have passed since the stamp (wrap-safe).
-bool Elapsed(uint32_t since, uint32_t limit, uint32_t now) { return uint32_t(now - since) > limit; }
+// True once more than limit ms have passed since the stamp. A stamp taken
+// after `now` (a slot activated later in the same frame) counts as no time
+// at all, never as an unsigned wrap of 49 days.
+bool Elapsed(uint32_t since, uint32_t limit, uint32_t now) {
+    const int32_t elapsed = int32_t(now - since);
+    return elapsed > 0 && uint32_t(elapsed) > limit;
+}
 
 bool ValidSlotIndex(int64_t index) { return index >= 0 && index < CNetMgr::SLOT_COUNT; }
 
@@ -26,6 +36,48 @@ uint32_t PeerAddress(int socket) {
     if (getpeername(socket, reinterpret_cast<sockaddr*>(&addr), &len) != 0 || addr.sin_family != AF_INET)
         return 0;
     return ntohl(addr.sin_addr.s_addr);
+}
+
+// TCP connect that gives up after timeoutMs; the socket (blocking again) or -1.
+int ConnectWithTimeout(uint32_t address, uint16_t port, uint32_t timeoutMs) {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0)
+        return -1;
+    if (s >= FD_SETSIZE) {
+        close(s);
+        return -1;
+    }
+    const int flags = fcntl(s, F_GETFL, 0);
+    fcntl(s, F_SETFL, flags | O_NONBLOCK);
+    sockaddr_in addr;
+    std::memset(&addr, 0, sizeof(addr));
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(address);
+    addr.sin_port = htons(port);
+    int rc = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
+    if (rc != 0 && errno == EINPROGRESS) {
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(s, &set);
+        timeval tv;
+        tv.tv_sec = long(timeoutMs / 1000);
+        tv.tv_usec = long(timeoutMs % 1000) * 1000;
+        do {
+            rc = select(s + 1, nullptr, &set, nullptr, &tv);
+        } while (rc < 0 && errno == EINTR);
+        int error = 0;
+        socklen_t len = sizeof(error);
+        if (rc == 1 && getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0)
+            rc = 0;
+        else
+            rc = -1;
+    }
+    if (rc != 0) {
+        close(s);
+        return -1;
+    }
+    fcntl(s, F_SETFL, flags);
+    return s;
 }
 
 }  // namespace
@@ -150,12 +202,22 @@ void CNetMgr::Manage() {
             CNetClient& slot = *mSlots[i];
             if (!slot.mActive || slot.mSocket < 0 || (i == 0 && mHost))
                 continue;
-            const int readable = SocketCanRead(slot.mSocket);
-            if (readable < 0)
-                slot.Desactivate();
-            else if (readable > 0)
+            // Everything waiting is read, up to a bound: a burst of small
+            // messages drains in a frame, a flood cannot hold it.
+            for (int reads = 0; reads < READS_PER_FRAME && slot.mActive && mState == e_connected; ++reads) {
+                const int readable = SocketCanRead(slot.mSocket);
+                if (readable < 0)
+                    slot.Desactivate();
+                if (readable != 1)
+                    break;
                 _OnTCPIncomingClientDatas(slot, now);
+            }
         }
+        for (int i = 0; i < SLOT_COUNT && mState == e_connected; ++i)
+            if (mSlots[i]->mActive && mSlots[i]->mSocket >= 0)
+                FlushSlot(*mSlots[i], now);
+        if (mState == e_connected)
+            SendLeaveNotices();
         if (mState == e_connected)
             AcceptPending();
         if (mState == e_connected)
@@ -253,15 +315,19 @@ void CNetMgr::CheckTimeOuts(uint32_t now) {
     if (mHost) {
         for (int i = 1; i < SLOT_COUNT && mState == e_connected; ++i) {
             CNetClient& slot = *mSlots[i];
-            if (!slot.mActive || !Elapsed(slot.mLastReceiveTick, TIMEOUT_MS, now))
+            if (!slot.mActive)
                 continue;
-            NetTrace("CNetMgr::Manage() -> Client(%u,%s) TIMED OUT ", unsigned(i), slot.mName);
+            if (!slot.mLoggedIn && Elapsed(slot.mActivatedTick, LOGIN_TIMEOUT_MS, now)) {
+                NetTrace("CNetMgr::Manage() -> Client(%u,%s) NO LOGIN, TIMED OUT ", unsigned(i), slot.mName);
+                PlatLog("CNetMgr: connection %u did not log in within %u ms; dropped", unsigned(i),
+                        unsigned(LOGIN_TIMEOUT_MS));
+            } else if (Elapsed(slot.mLastReceiveTick, TIMEOUT_MS, now)) {
+                NetTrace("CNetMgr::Manage() -> Client(%u,%s) TIMED OUT ", unsigned(i), slot.mName);
+            } else {
+                continue;
+            }
             slot.Desactivate();
-            mNested.StartSignature(NETSIG_A_LEAVE_PLAYER);
-            mNested.WriteUInt(uint32_t(i));
-            mNested.End();
-            TCPSendAction(mNested);
-            mOwnDesc.mPlayerCount = uint16_t(GetPlayerCount());
+            SendLeaveNotices();
         }
         return;
     }
@@ -289,6 +355,7 @@ void CNetMgr::ResetSession() {
     }
     mState = active_not_connected;
     mHost = 0;
+    mLeaveNotices = 0;
     mKeepAliveStamp = 0;
     mOwnIndex = 0;
     mClosed = 1;
@@ -296,7 +363,25 @@ void CNetMgr::ResetSession() {
 
 void CNetMgr::CloseSession() { ResetSession(); }
 
+void CNetMgr::SendLeaveNotices() {
+    if (!mHost || mState != e_connected || mLeaveNotices == 0)
+        return;
+    const uint32_t notices = mLeaveNotices;
+    mLeaveNotices = 0;
+    for (int i = 1; i < SLOT_COUNT && mState == e_connected; ++i) {
+        if (!(notices & (1u << i)) || mSlots[i]->mActive)
+            continue;
+        mNested.StartSignature(NETSIG_A_LEAVE_PLAYER);
+        mNested.WriteUInt(uint32_t(i));
+        mNested.End();
+        TCPSendAction(mNested);
+    }
+    mOwnDesc.mPlayerCount = uint16_t(GetPlayerCount());
+}
+
 void CNetMgr::OnSlotDropped(int index) {
+    if (mHost && index > 0 && index < SLOT_COUNT)
+        mLeaveNotices |= 1u << index;
     if (mListener)
         mListener->OnPlayerLeft(index);
     if (index == 0 && !mHost) {
@@ -308,6 +393,12 @@ void CNetMgr::OnSlotDropped(int index) {
 }
 
 bool CNetMgr::HostGame(const CNetGameDesc& desc) {
+    if (mState == e_not_initialized) {
+        // Nobody could find or reach the game: say so rather than wait in it.
+        NetTrace("CNetMgr::HostGame() => FAILED network not initialized");
+        PlatLog("CNetMgr::HostGame() => FAILED, the LAN sockets are not open");
+        return false;
+    }
     CloseSession();
     mOwnDesc.CopyFrom(desc);
     mHost = 1;
@@ -318,6 +409,7 @@ bool CNetMgr::HostGame(const CNetGameDesc& desc) {
     mClosed = 0;
     // The host's player name is the game's name.
     mSlots[0]->Activate(-1, 0, mOwnDesc.mName);
+    mSlots[0]->mLoggedIn = 1;
     mKeepAliveStamp = HalGetTimeMs();
     return true;
 }
@@ -329,9 +421,13 @@ bool CNetMgr::JoinGame(uint32_t address, uint16_t port, const char* playerName) 
     char host[16];
     PlatFormat(host, sizeof(host), "%u.%u.%u.%u", (address >> 24) & 0xFFu, (address >> 16) & 0xFFu,
                (address >> 8) & 0xFFu, address & 0xFFu);
-    const int socket = ConnectPort(host, port);
+    // Bounded: an address that never answers must not hold the frame for the
+    // system's own connect time-out (minutes).
+    const int socket = ConnectWithTimeout(address, port, CONNECT_TIMEOUT_MS);
     if (socket < 0) {
         NetTrace("CNetMgr::JoinGame(%s:%u) => FAILED connect", host, unsigned(port));
+        PlatLog("CNetMgr::JoinGame(%s:%u) => FAILED, no connection within %u ms", host, unsigned(port),
+                unsigned(CONNECT_TIMEOUT_MS));
         if (mListener)
             mListener->OnConnectionFailed();
         return false;
@@ -342,6 +438,7 @@ bool CNetMgr::JoinGame(uint32_t address, uint16_t port, const char* playerName) 
         PlatLog("CNetMgr::JoinGame(%s:%u) => FAILED, already in a session", host, unsigned(port));
         return false;
     }
+    mSlots[0]->mLoggedIn = 1;
     mState = e_connected;
     char name[CNetClient::NAME_SIZE];
     NetCopyName(name, playerName);
@@ -409,10 +506,46 @@ void CNetMgr::SendFramed(CNetClient& slot, const CObjnet& message) {
     const int size = message.GetSize();
     unsigned char header[4];
     CObjnet::WriteU32At(uint32_t(size), header);
-    // Whole header and body or nothing: a frame cut short would shift every
-    // later frame of the stream.
-    if (SocketSendAll(slot.mSocket, header, 4) != 0 || SocketSendAll(slot.mSocket, message.GetData(), size) != 0)
+    // Whole frames only ever enter the queue: a frame cut short would shift
+    // every later frame of the stream.
+    if (slot.mPending.size() - slot.mPendingSent + 4 + size_t(size) > SEND_QUEUE_LIMIT) {
+        NetTrace("CNetMgr::SendFramed(%d) => FAILED peer cannot keep up", slot.mId);
+        PlatLog("CNetMgr: client %d does not read what it is sent (%u bytes waiting); dropped", slot.mId,
+                unsigned(slot.mPending.size() - slot.mPendingSent));
         slot.Desactivate();
+        return;
+    }
+    if (slot.mPending.empty())
+        slot.mSendProgressTick = HalGetTimeMs();
+    slot.mPending.insert(slot.mPending.end(), header, header + 4);
+    slot.mPending.insert(slot.mPending.end(), message.GetData(), message.GetData() + size);
+    FlushSlot(slot, HalGetTimeMs());
+}
+
+bool CNetMgr::FlushSlot(CNetClient& slot, uint32_t now) {
+    while (slot.mPendingSent < slot.mPending.size()) {
+        ssize_t n;
+        do {
+            n = send(slot.mSocket, slot.mPending.data() + slot.mPendingSent, slot.mPending.size() - slot.mPendingSent,
+                     MSG_NOSIGNAL | MSG_DONTWAIT);
+        } while (n < 0 && errno == EINTR);
+        if (n > 0) {
+            slot.mPendingSent += size_t(n);
+            slot.mSendProgressTick = now;
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (!Elapsed(slot.mSendProgressTick, SEND_STALL_MS, now))
+                return true;
+            NetTrace("CNetMgr::FlushSlot(%d) => FAILED peer stopped reading", slot.mId);
+            PlatLog("CNetMgr: client %d took nothing for %u ms; dropped", slot.mId, unsigned(SEND_STALL_MS));
+        }
+        slot.Desactivate();
+        return false;
+    }
+    slot.mPending.clear();
+    slot.mPendingSent = 0;
+    return true;
 }
 
 bool CNetMgr::TCPSendAction(const CObjnet& message) {
@@ -512,9 +645,15 @@ void CNetMgr::HandleDatagram(const void* data, int length, uint32_t address, uin
 
 void CNetMgr::_OnUDPCObjnetReceived(uint32_t address, uint16_t port) {
     switch (mReceive.GetTypeId()) {
-    case OBJECT_CNETCLIENT_R_QUERY_GAMELIST:
+    case OBJECT_CNETCLIENT_R_QUERY_GAMELIST: {
         // Only an open host answers; our own broadcast lands here too.
         if (mState != e_connected || !mHost || mClosed != 0)
+            return;
+        // The request has no fields: anything more is not a request.
+        CObjnet request;
+        request.StartSignature(NETSIG_R_QUERY_GAMELIST);
+        request.End();
+        if (mReceive.GetSize() != request.GetSize())
             return;
         NetTrace("CNetMgr::_OnUDPCObjnetReceived(OBJECT_CNETCLIENT_R_QUERY_GAMELIST)...");
         mOwnDesc.mPlayerCount = uint16_t(GetPlayerCount());
@@ -524,6 +663,7 @@ void CNetMgr::_OnUDPCObjnetReceived(uint32_t address, uint16_t port) {
         mOutgoing.End();
         UDPSendTo(address, port, mOutgoing);
         return;
+    }
     case OBJECT_CNETCLIENT_A_QUERY_GAMELIST: {
         NetTrace("CNetMgr::_OnUDPCObjnetReceived(OBJECT_CNETCLIENT_A_QUERY_GAMELIST)...");
         if (mState != e_enumaration_in_progress)
@@ -709,6 +849,7 @@ void CNetMgr::OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId
         DropMalformed(slot, "throw");
         return;
     }
+    bool accepted = false;
     switch (typeId) {
     case OBJECT_CNETCLIENT_E_SHOOT_PARAMS: {
         NetShootParams v;
@@ -725,8 +866,7 @@ void CNetMgr::OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId
             DropMalformed(slot, "e_shoot_params");
             return;
         }
-        if (mGameServices.shootParams)
-            mGameServices.shootParams(controller, v);
+        accepted = mGameServices.shootParams && mGameServices.shootParams(controller, v);
         break;
     }
     case OBJECT_CNETCLIENT_E_SHOOT_OPTIONS: {
@@ -745,8 +885,7 @@ void CNetMgr::OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId
             DropMalformed(slot, "e_shoot_options2");
             return;
         }
-        if (mGameServices.shootOptions)
-            mGameServices.shootOptions(controller, v);
+        accepted = mGameServices.shootOptions && mGameServices.shootOptions(controller, v);
         break;
     }
     case OBJECT_CNETCLIENT_E_LAUNCHSET: {
@@ -757,15 +896,20 @@ void CNetMgr::OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId
             DropMalformed(slot, "e_launchset");
             return;
         }
-        if (mGameServices.launchSet)
-            mGameServices.launchSet(controller, v);
+        accepted = mGameServices.launchSet && mGameServices.launchSet(controller, v);
         break;
     }
     default:
         // The body belongs to the replay manager, which reads it itself.
-        if (mGameServices.ballsPositions)
-            mGameServices.ballsPositions(controller, message);
+        accepted = mGameServices.ballsPositions && mGameServices.ballsPositions(controller, message);
         break;
+    }
+    if (!accepted) {
+        // Not passed on either: the other machines would only apply it blindly.
+        NetTrace("CNetMgr::_OnTCPCObjnetReceived(from=%d) => throw message for controller %d dropped", slot.mId,
+                 controller);
+        PlatLog("CNetMgr: throw message from client %d for unknown controller %d dropped", slot.mId, controller);
+        return;
     }
     if (mHost && slot.mActive)
         TCPSendActionToOthers(slot, message);
@@ -780,6 +924,7 @@ void CNetMgr::OnLoginRequest(CNetClient& slot, CObjnet& message) {
     std::memcpy(slot.mName, name, sizeof(slot.mName));
     if (!mHost)
         return;
+    slot.mLoggedIn = 1;
 
     mOutgoing.StartSignature(NETSIG_A_QUERY_LOGIN);
     mOutgoing.WriteInt(slot.mId);

@@ -18,17 +18,20 @@
 
 #include <cstdint>
 
-// What the game core does with received throw messages. Each entry stays
-// unset until the game core installs it; the messages are still relayed.
+// What the game core does with received throw messages. Each returns false
+// when the message names a controller this machine does not know: the
+// message is then dropped and not relayed. An entry left unset drops its
+// messages the same way (no match is being played).
 struct CNetMgrGameServices {
     // Store the values in the controller entry of that controller id and set
     // its received flag.
-    void (*shootParams)(int32_t controller, const NetShootParams& values) = nullptr;
-    void (*shootOptions)(int32_t controller, const NetShootOptions& values) = nullptr;
-    void (*launchSet)(int32_t controller, const NetLaunchSet& values) = nullptr;
+    bool (*shootParams)(int32_t controller, const NetShootParams& values) = nullptr;
+    bool (*shootOptions)(int32_t controller, const NetShootOptions& values) = nullptr;
+    bool (*launchSet)(int32_t controller, const NetLaunchSet& values) = nullptr;
     // Read the ball-position body from the message (positioned on it) and set
-    // the controller entry's positions-received flag.
-    void (*ballsPositions)(int32_t controller, CObjnet& body) = nullptr;
+    // the controller entry's positions-received flag. False also for a body
+    // that does not read whole.
+    bool (*ballsPositions)(int32_t controller, CObjnet& body) = nullptr;
 };
 
 class CNetMgr {
@@ -42,6 +45,18 @@ public:
     static constexpr uint32_t ENUMERATION_WINDOW_MS = 2500;
     static constexpr int CHAT_TEXT_MAX = 255;
     static constexpr uint32_t BROADCAST_ADDRESS = 0xFFFFFFFFu;
+    // A connection that has not logged in by then is dropped, so that idle
+    // connections cannot hold every slot.
+    static constexpr uint32_t LOGIN_TIMEOUT_MS = 10000;
+    // JoinGame gives up on a host that does not answer the connect.
+    static constexpr uint32_t CONNECT_TIMEOUT_MS = 3000;
+    // A peer that leaves this much unsent, or takes nothing for this long
+    // while something waits, cannot keep up and is dropped.
+    static constexpr size_t SEND_QUEUE_LIMIT = 512 * 1024;
+    static constexpr uint32_t SEND_STALL_MS = 15000;
+    // Socket reads per peer per frame: every waiting message is read, but one
+    // peer's flood cannot hold the frame.
+    static constexpr int READS_PER_FRAME = 256;
 
     enum State : int32_t {
         e_not_initialized = -1,
@@ -178,8 +193,13 @@ private:
     void _OnTCPIncomingClientDatas(CNetClient& slot, uint32_t now);
     void AcceptPending();
     void CheckTimeOuts(uint32_t now);
-    // Header and body to one slot; a failed send drops the slot.
+    // Header and body queued to one slot and as much sent as the socket
+    // takes now; a failed send or a peer that cannot keep up drops the slot.
     void SendFramed(CNetClient& slot, const CObjnet& message);
+    // Sends what waits for the slot without blocking; false when it dropped.
+    bool FlushSlot(CNetClient& slot, uint32_t now);
+    // Host: tells the remaining clients about every client dropped.
+    void SendLeaveNotices();
     // Drops a peer whose message could not be understood.
     void DropMalformed(CNetClient& slot, const char* what);
     const char* RoleName() const { return mHost ? "Host" : "Client"; }
@@ -195,6 +215,7 @@ private:
     void OnHostStartGame(CNetClient& slot, CObjnet& message);
     void OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId);
 
+    uint32_t mLeaveNotices = 0;   // host: bit i, client i was dropped and not yet announced
     uint16_t mBasePort = DEFAULT_PORT;
     uint32_t mBroadcastAddress = BROADCAST_ADDRESS;
     CNetMgrGameServices mGameServices;

@@ -211,6 +211,53 @@ TEST_F(ReplayTest, BallPositionsRoundTrip)
     receiver.DeleteAllEntities();
 }
 
+TEST_F(ReplayTest, ALongThrowOfEveryBallStillFitsOneNetworkFrame)
+{
+    // 13 balls rolling for 20 s: the plain body would be ~170 KB, the ring
+    // wraps, and the network refuses frames over 32,767 bytes.
+    std::vector<CKEMSceneNode*> nodes;
+    for (int i = 0; i < 13; ++i) {
+        nodes.push_back(AddBall("Boule_" + std::to_string(i), float(i)));
+        ASSERT_TRUE(mReplay.AddEntity(nodes.back(), uint8_t(i)));
+    }
+    mReplay.StartCapture(0);
+    const uint32_t frames = 1250;
+    for (uint32_t f = 1; f <= frames; ++f) {
+        nodes[0]->setPosition(Ogre::Vector3(float(f), 0, 0), false);
+        updateSceneGraph();
+        mReplay.CaptureFrame(f * 16);
+    }
+    mReplay.EndCapture(frames * 16 + 16);
+
+    CObjnet sent;
+    sent.Start(kTypeId);
+    sent.WriteUInt(1);   // the message's own leading fields
+    sent.WriteInt(8);
+    const uint32_t count = mReplay.SerializePositions(sent, Balls());
+    EXPECT_LE(sent.GetSize(), CReplayMgr::MAX_MESSAGE_BYTES);
+    EXPECT_FALSE(sent.IsFailed());
+    ASSERT_GT(count, 50u);
+
+    CReplayMgr receiver;
+    ASSERT_TRUE(receiver.Init());
+    CObjnet in;
+    Received(sent, in);
+    in.ReadUInt();
+    in.ReadInt();
+    ASSERT_EQ(receiver.UnserializePositions(in), count);
+    ASSERT_EQ(receiver.mEntities.GetCount(), 13);
+    // Played over about as long as the ring held (1000 frames), in order,
+    // ending on the newest frames.
+    EXPECT_NEAR(double(receiver.mDuration), 1000.0 * 16, 16.0 * 64);
+    const ReplayFrameRecord* r = receiver.mEntities.GetHead()->mRecords;
+    for (uint32_t i = 1; i < count; ++i)
+        ASSERT_GT(r[i].position[0], r[i - 1].position[0]) << i;
+    EXPECT_GT(r[0].position[0], float(frames - 1000) - 1.0f);
+    EXPECT_GT(r[count - 1].position[0], float(frames) - 64.0f);
+    EXPECT_NEAR(receiver.mEntities.GetHead()->mRecvPosition.x, float(frames), 1e-3f);
+    receiver.DeleteAllEntities();
+}
+
 // Writes one ball block by hand.
 void WriteBlock(CObjnet& out, uint8_t index, const std::string& name, float x,
                 const std::vector<uint8_t>& frameVisible)
@@ -289,10 +336,18 @@ TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
              out.WriteByte(1);
              out.WriteFloat(0);
          }},
+        {"more ball blocks than a match has balls",
+         [](CObjnet& out) {
+             out.WriteUInt(0);
+             for (uint32_t i = 0; i <= CReplayMgr::MAX_BALL_BLOCKS; ++i)
+                 WriteBlock(out, uint8_t(i), "x", 0, {});
+         }},
+        {"frame spacing out of range",
+         [](CObjnet& out) { out.WriteUInt((CReplayMgr::MAX_STRIDE << 16) | 1u); WriteBlock(out, 0, "x", 0, {1}); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        // A good transfer first, so that a rejection must clear it.
+        // A good transfer first: a rejected body must leave it whole.
         CObjnet good;
         good.Start(kTypeId);
         good.WriteUInt(2);
@@ -305,13 +360,13 @@ TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
         bad.Start(kTypeId);
         c.write(bad);
         Received(bad, in);
+        EXPECT_FALSE(mReplay.CheckPositionsBody(in));
         EXPECT_EQ(mReplay.UnserializePositions(in), 0u);
-        EXPECT_TRUE(mReplay.mEntities.IsEmpty());
-        EXPECT_EQ(mReplay.mWriteIndex, 0u);
-        EXPECT_EQ(mReplay.mDuration, 0u);
-        // Playing what is left ends at once without touching anything.
-        mReplay.StartReplay(0);
-        EXPECT_FALSE(mReplay.Replay(1));
+        ASSERT_EQ(mReplay.mEntities.GetCount(), 1);
+        EXPECT_EQ(mReplay.mEntities.GetHead()->mRecvPosition.x, 1.0f);
+        EXPECT_EQ(mReplay.mWriteIndex, 2u);
+        EXPECT_EQ(mReplay.mDuration, 32u);
+        mReplay.DeleteAllEntities();
     }
 }
 

@@ -204,21 +204,25 @@ void InstallThrowLog(CNetMgr& mgr, ThrowLog& log) {
         ++gThrowLogs[N]->shootParams;
         gThrowLogs[N]->lastController = c;
         gThrowLogs[N]->params = v;
+        return true;
     };
     mgr.GameServices().shootOptions = [](int32_t c, const NetShootOptions& v) {
         ++gThrowLogs[N]->shootOptions;
         gThrowLogs[N]->lastController = c;
         gThrowLogs[N]->options = v;
+        return true;
     };
     mgr.GameServices().launchSet = [](int32_t c, const NetLaunchSet& v) {
         ++gThrowLogs[N]->launchSets;
         gThrowLogs[N]->lastController = c;
         gThrowLogs[N]->launch = v;
+        return true;
     };
     mgr.GameServices().ballsPositions = [](int32_t c, CObjnet& body) {
         ++gThrowLogs[N]->ballPositions;
         gThrowLogs[N]->lastController = c;
         body.ReadUInt();
+        return true;
     };
 }
 }  // namespace

@@ -68,6 +68,9 @@ LaunchSet::LaunchSet(CAimGuide* guide)
       mPowerGaugeTime(SelectByDifficulty(g_CurrentDifficulty, TEMPS_JAUGE_POWER_FACILE, TEMPS_JAUGE_POWER_MOYEN,
                                          TEMPS_JAUGE_POWER_DIFFICILE))
 {
+    // The referee makes one set per match: the received throws reach this
+    // match's controller entries from here on.
+    InstallNetReceiver();
 }
 
 CKEMSceneObject* LaunchSet::Model() const
@@ -536,13 +539,62 @@ void LaunchSet::WriteLaunchSetMessage(CObjnet& message, uint32_t clientId, int32
     message.End();
 }
 
-void LaunchSet::StoreReceivedLaunchSet(int32_t controller, const NetLaunchSet& values)
+namespace {
+
+// The entry of a controller named by a peer; null for a controller this
+// match does not have (unfilled entries carry the undefined type).
+ControlerEntry* KnownControler(int32_t controller, const char* what)
 {
     ControlerEntry& entry = FindControler(controller);
-    if (&entry == &g_DummyControler) {
-        PlatLog("LaunchSet: launch set for unknown controller %d dropped", controller);
-        return;
-    }
+    if (controller != e_undefined && &entry != &g_DummyControler)
+        return &entry;
+    PlatLog("LaunchSet: %s for unknown controller %d dropped", what, controller);
+    return nullptr;
+}
+
+bool StoreReceivedShootParams(int32_t controller, const NetShootParams& values)
+{
+    ControlerEntry* entry = KnownControler(controller, "shoot parameters");
+    if (!entry)
+        return false;
+    entry->mPresetShootingAngle = values.presetShootingAngle;
+    entry->mPresetUnbalance = values.presetUnbalance;
+    entry->mPresetBalanceGoAndBack = static_cast<int32_t>(values.presetBalanceGoAndBack);
+    entry->mPresetPower = values.presetPower;
+    entry->mPower = values.power;
+    entry->mSpeed = values.speed;
+    entry->mShootingAngle = values.shootingAngle;
+    entry->mBalance = values.balance;
+    entry->mShootParamsReceived = true;
+    return true;
+}
+
+bool StoreReceivedShootOptions(int32_t controller, const NetShootOptions& values)
+{
+    ControlerEntry* entry = KnownControler(controller, "shoot options");
+    if (!entry)
+        return false;
+    ShootOptions options;
+    options.angle = values.angle;
+    options.playerIndex = values.playerIndex;
+    options.throwMode = values.throwMode;
+    options.effect = values.ballEffect;
+    options.aimX = values.aimX;
+    options.aimY = values.aimY;
+    options.aimZ = values.aimZ;
+    options.fatigue = values.fatigue;
+    options.stress = values.stress;
+    options.ballsLeft = values.ballsLeft;
+    return entry->SetShootOptions(options);
+}
+
+}  // namespace
+
+bool LaunchSet::StoreReceivedLaunchSet(int32_t controller, const NetLaunchSet& values)
+{
+    ControlerEntry* entry = KnownControler(controller, "launch set");
+    if (!entry)
+        return false;
     LaunchSetValues v;
     v.angle = values.values[0];
     v.directionX = values.values[1];
@@ -550,12 +602,17 @@ void LaunchSet::StoreReceivedLaunchSet(int32_t controller, const NetLaunchSet& v
     v.directionZ = values.values[3];
     v.effect = values.values[4];
     v.speed = values.values[5];
-    entry.SetLaunchSet(v);
+    return entry->SetLaunchSet(v);
 }
 
 void LaunchSet::InstallNetReceiver()
 {
-    g_NetMgr.GameServices().launchSet = &StoreReceivedLaunchSet;
+    // Every match start sets the same three; the ball positions go to the
+    // replay recorder, which installs its own receiver at start-up.
+    CNetMgrGameServices& services = g_NetMgr.GameServices();
+    services.shootParams = &StoreReceivedShootParams;
+    services.shootOptions = &StoreReceivedShootOptions;
+    services.launchSet = &StoreReceivedLaunchSet;
 }
 
 void LaunchSet::DropBallAtCursor(float x, float y)

@@ -65,9 +65,11 @@ public:
     // "CNetClient::e_launchset()": client id, controller type, the six
     // launch values.
     void WriteLaunchSetMessage(CObjnet& message, uint32_t clientId, int32_t controller) const;
-    // Stores a received set in the controller entry of that type (installed
-    // into the network manager by InstallNetReceiver).
-    static void StoreReceivedLaunchSet(int32_t controller, const NetLaunchSet& values);
+    // Stores a received set in the controller entry of that type; false
+    // (dropped, not relayed) for a controller the match does not have.
+    static bool StoreReceivedLaunchSet(int32_t controller, const NetLaunchSet& values);
+    // Hands the received shoot parameters, shoot options and launch sets to
+    // the controller entries; the constructor calls it.
     static void InstallNetReceiver();
 
     // Power after `elapsedMs` of the power gauge; balance after `elapsedMs`
