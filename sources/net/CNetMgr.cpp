@@ -423,11 +423,11 @@ bool CNetMgr::JoinGame(uint32_t address, uint16_t port, const char* playerName) 
                (address >> 8) & 0xFFu, address & 0xFFu);
     // Bounded: an address that never answers must not hold the frame for the
     // system's own connect time-out (minutes).
-    const int socket = ConnectWithTimeout(address, port, CONNECT_TIMEOUT_MS);
+    const int socket = ConnectWithTimeout(address, port, mConnectTimeoutMs);
     if (socket < 0) {
         NetTrace("CNetMgr::JoinGame(%s:%u) => FAILED connect", host, unsigned(port));
         PlatLog("CNetMgr::JoinGame(%s:%u) => FAILED, no connection within %u ms", host, unsigned(port),
-                unsigned(CONNECT_TIMEOUT_MS));
+                unsigned(mConnectTimeoutMs));
         if (mListener)
             mListener->OnConnectionFailed();
         return false;

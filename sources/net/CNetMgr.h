@@ -142,6 +142,7 @@ public:
     // Where StartEnumeration sends its request (default 255.255.255.255).
     void SetBroadcastAddress(uint32_t address) { mBroadcastAddress = address; }
     uint32_t GetBroadcastAddress() const { return mBroadcastAddress; }
+    void SetConnectTimeout(uint32_t ms) { mConnectTimeoutMs = ms; }
 
     // ---- accessors -------------------------------------------------------------
     int32_t GetState() const { return mState; }
@@ -215,6 +216,7 @@ private:
     void OnHostStartGame(CNetClient& slot, CObjnet& message);
     void OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId);
 
+    uint32_t mConnectTimeoutMs = CONNECT_TIMEOUT_MS;
     uint32_t mLeaveNotices = 0;   // host: bit i, client i was dropped and not yet announced
     uint16_t mBasePort = DEFAULT_PORT;
     uint32_t mBroadcastAddress = BROADCAST_ADDRESS;
