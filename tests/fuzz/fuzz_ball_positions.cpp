@@ -2,7 +2,8 @@
 // throw. The input is the body; the recorder reads it without a scene, then
 // plays what it kept. Invariants: a read never leaves the received bytes
 // (ASan), the record count stays inside the ring, every kept ball has its
-// frames, and a rejected body leaves the recorder empty.
+// frames, a body the check refuses is not read (the recorder keeps what it
+// had), and one it accepts is read whole.
 #include <CObjnet.h>
 #include <CReplayMgr.h>
 
@@ -33,11 +34,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (in.SetData(message.data(), int(message.size())) != 0)
         return 0;
 
+    replay.DeleteAllEntities();
+    replay.mWriteIndex = 0;
+    replay.mDuration = 0;
+    const bool accepted = replay.CheckPositionsBody(in);
+    Check(in.GetPosition() == 4);   // the check reads nothing off the message
     const uint32_t count = replay.UnserializePositions(in);
     Check(count < CReplayMgr::CAPACITY);
     Check(replay.mWriteIndex == count);
-    if (count == 0 && replay.mEntities.IsEmpty())
-        Check(replay.mDuration == 0);
+    Check(uint32_t(replay.mEntities.GetCount()) <= CReplayMgr::MAX_BALL_BLOCKS);
+    if (!accepted)
+        Check(count == 0 && replay.mEntities.IsEmpty() && replay.mDuration == 0);
+    else
+        Check(!in.HasMoreData() && !in.IsFailed());
     for (CReplayEntity* e = replay.mEntities.GetHead(); e; e = e->mNext)
         Check(e->mRecords != nullptr && e->mCapacity == CReplayMgr::CAPACITY);
 

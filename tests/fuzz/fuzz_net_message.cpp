@@ -63,12 +63,14 @@ private:
     }
 };
 
-void ReadBalls(int32_t, CObjnet& body) {
+// Odd controllers are unknown to this machine: dropped and not relayed.
+bool ReadBalls(int32_t controller, CObjnet& body) {
     // The replay reader's first field, then a name, as the real one begins.
     body.ReadUInt();
     body.ReadByte();
     char name[64];
     body.ReadStringInto(name, sizeof(name));
+    return (controller & 1) == 0 && !body.IsFailed();
 }
 
 struct Peer {
@@ -123,6 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CNetGameDesc desc(0x7F000001u, 4555);
         desc.mMaxPlayers = 6;
         NetCopyName(desc.mName, "Fuzz");
+        mgr->mState = CNetMgr::active_not_connected;   // as after a good Init
         mgr->HostGame(desc);
         for (int i = 1; i <= 3; ++i) {
             peers[i - 1] = MakePeer();
