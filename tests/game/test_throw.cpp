@@ -7,6 +7,7 @@
 #include <CBall.h>
 #include <CDebugRenderer.h>
 #include <CGameElement.h>
+#include <CNetMgr.h>
 #include <CObjnet.h>
 #include <CPhysicObject.h>
 #include <CPlayer.h>
@@ -286,6 +287,77 @@ TEST(LaunchSetNet, LaunchMessageCarriesTheSixValuesToTheControllerEntry)
     // A set for a controller nobody has is dropped.
     LaunchSet::StoreReceivedLaunchSet(e_lan5, values);
     EXPECT_FALSE(g_DummyControler.mLaunchSetReceived);
+    ResetControlers();
+}
+
+// A match's LaunchSet hands what peers send to the controller entries: the
+// messages go through the network manager's dispatch as they arrive.
+TEST(LaunchSetNet, ReceivedShootParametersAndOptionsReachTheControllerEntries)
+{
+    ResetControlers();
+    ControlerTable[2].mType = e_lan3;
+    ControlerTable[2].mTeam = 1;
+    CAimGuide guide;
+    LaunchSet set(&guide);   // a match starts: its receivers are installed
+
+    CObjnet params;
+    params.StartSignature(NETSIG_E_SHOOT_PARAMS);
+    params.WriteUInt(2);
+    params.WriteInt(e_lan3);
+    for (float f : {12.0f, -1.5f})
+        params.WriteFloat(f);
+    params.WriteUInt(3);
+    for (float f : {6.5f, 6.25f, 7.0f, 40.0f, 0.5f})
+        params.WriteFloat(f);
+    params.End();
+    CObjnet options;
+    options.StartSignature(NETSIG_E_SHOOT_OPTIONS2);
+    options.WriteUInt(2);
+    options.WriteInt(e_lan3);
+    options.WriteFloat(45.0f);
+    options.WriteUInt(1);
+    options.WriteUInt(0);
+    options.WriteUInt(2);
+    for (float f : {0.5f, 0.0f, 7.75f})
+        options.WriteFloat(f);
+    options.WriteInt(-3);
+    options.WriteInt(4);
+    options.WriteUInt(2);
+    options.End();
+    for (CObjnet* m : {&params, &options}) {
+        m->Rewind();
+        g_NetMgr._OnTCPCObjnetReceived(g_NetMgr.GetSlot(1), *m);
+    }
+    const ControlerEntry& entry = ControlerTable[2];
+    EXPECT_TRUE(entry.mShootParamsReceived);
+    EXPECT_EQ(entry.mPresetShootingAngle, 12.0f);
+    EXPECT_EQ(entry.mPresetUnbalance, -1.5f);
+    EXPECT_EQ(entry.mPresetBalanceGoAndBack, 3);
+    EXPECT_EQ(entry.mPresetPower, 6.5f);
+    EXPECT_EQ(entry.mShootingAngle, 40.0f);
+    EXPECT_EQ(entry.mBalance, 0.5f);
+    ASSERT_TRUE(entry.mShootOptionsReceived);
+    const ShootOptions got = entry.GetShootOptions();
+    EXPECT_EQ(got.angle, 45.0f);
+    EXPECT_EQ(got.playerIndex, 1u);
+    EXPECT_EQ(got.effect, 2u);
+    EXPECT_EQ(got.aimZ, 7.75f);
+    EXPECT_EQ(got.fatigue, -3);
+    EXPECT_EQ(got.ballsLeft, 2u);
+
+    // Controllers the match does not have, the unfilled type included.
+    for (int32_t unknown : {int32_t(e_lan5), int32_t(e_undefined), 99}) {
+        SCOPED_TRACE(unknown);
+        NetShootParams p;
+        NetShootOptions o;
+        NetLaunchSet l;
+        EXPECT_FALSE(g_NetMgr.GameServices().shootParams(unknown, p));
+        EXPECT_FALSE(g_NetMgr.GameServices().shootOptions(unknown, o));
+        EXPECT_FALSE(g_NetMgr.GameServices().launchSet(unknown, l));
+        for (int i = 0; i < CONTROLER_COUNT; ++i)
+            EXPECT_EQ(ControlerTable[i].mShootParamsReceived || ControlerTable[i].mLaunchSetReceived, i == 2) << i;
+    }
+    EXPECT_FALSE(g_DummyControler.mShootParamsReceived || g_DummyControler.mShootOptionsReceived);
     ResetControlers();
 }
 
