@@ -4,6 +4,9 @@
 #include "SceneGraphTest.h"
 
 #include <CBall.h>
+#include <CMainApp.h>
+#include <CNetMgr.h>
+#include <ControlerTable.h>
 #include <CObjnet.h>
 #include <CReplayMgr.h>
 
@@ -368,6 +371,54 @@ TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
         EXPECT_EQ(mReplay.mDuration, 32u);
         mReplay.DeleteAllEntities();
     }
+}
+
+// The LAN receiver of ball positions: a body for a controller the match does
+// not have, or one that does not read whole, leaves the last throw's replay
+// and the controller's flag alone.
+TEST_F(ReplayTest, TheNetworkReceiverChecksTheControllerAndTheBodyFirst)
+{
+    CMainApp::Hooks().initReplay();
+    ASSERT_NE(g_NetMgr.GameServices().ballsPositions, nullptr);
+    ResetControlers();
+    ControlerTable[0].mType = e_lan2;
+    auto message = [](int32_t controller, bool whole) {
+        auto m = std::make_unique<CObjnet>();
+        m->Start(kTypeId);
+        m->WriteUInt(1);
+        m->WriteInt(controller);
+        m->WriteUInt(2);
+        WriteBlock(*m, 0, "x", 3.0f, {1, 1});
+        if (!whole)
+            m->WriteByte(0);   // a second block cut short
+        m->End();
+        m->Rewind();
+        m->ReadUInt();
+        m->ReadInt();
+        return m;
+    };
+    auto good = message(e_lan2, true);
+    ASSERT_TRUE(g_NetMgr.GameServices().ballsPositions(e_lan2, *good));
+    EXPECT_TRUE(ControlerTable[0].mBallPositionsReceived);
+    ControlerTable[0].mBallPositionsReceived = false;
+    ASSERT_EQ(gReplayMgr.mEntities.GetCount(), 1);
+
+    struct Case {
+        const char* what;
+        int32_t controller;
+        bool whole;
+    };
+    for (const Case& c : {Case{"unknown controller", e_lan5, true}, Case{"unfilled controller", e_undefined, true},
+                          Case{"body cut short", e_lan2, false}}) {
+        SCOPED_TRACE(c.what);
+        auto bad = message(c.controller, c.whole);
+        EXPECT_FALSE(g_NetMgr.GameServices().ballsPositions(c.controller, *bad));
+        EXPECT_FALSE(ControlerTable[0].mBallPositionsReceived);
+        EXPECT_EQ(gReplayMgr.mEntities.GetCount(), 1);
+        EXPECT_EQ(gReplayMgr.mWriteIndex, 2u);
+    }
+    gReplayMgr.DeleteAllEntities();
+    ResetControlers();
 }
 
 }  // namespace
