@@ -13,6 +13,8 @@
 #include <CPlayer.h>
 #include <CaracDB.h>
 #include <ControlerTable.h>
+#include <CPhysicMgr.h>
+#include <CReplayMgr.h>
 #include <HalTimer.h>
 #include <LaunchSet.h>
 #include <NetMessages.h>
@@ -468,4 +470,102 @@ TEST_F(LaunchTest, AxisStopsAtTheTerrainEdge)
         EXPECT_FALSE(gDebugRenderer.HasShape("axis black"));
     }
     DIST_PREMIERE_GRADUATION = savedFirst;
+}
+
+// A throw played on another machine: once its launch set and its ball
+// positions are in, the throw is replayed from the owner's frames (the ball
+// leaves the simulation meanwhile) and ends exactly where the owner's ended,
+// not wherever a local simulation would have taken it.
+TEST_F(LaunchTest, APeersThrowIsReplayedAndEndsOnTheOwnersPlaces)
+{
+    ThrowTuning tuning;
+    Thrower t;
+    TestNode* node = new TestNode(nullptr, "boule 1");
+    CPhysicObject* body = new CPhysicObject(CPhysicObject::MOVABLE_ACTOR);
+    node->attachPhysicObject(body);
+    body->SetSphereShape(0.0375f);
+    body->BuildShapes(CPhysicObject::SHAPE_SPHERE, nullptr);
+    body->SetMass(0.7f);
+    std::unique_ptr<CBall> ball(new CBall(CBall::KIND_BALL, node));
+    std::vector<CBall*> balls{ball.get()};
+
+    // The owner's recording: ten frames rolling to (0.3, 0.04, -6).
+    const Ogre::Vector3 from(0.0f, 0.04f, -1.0f), to(0.3f, 0.04f, -6.0f);
+    CReplayMgr owner;
+    ASSERT_TRUE(owner.Init());
+    ASSERT_TRUE(owner.AddEntity(node, 0));
+    owner.StartCapture(0);
+    for (uint32_t f = 1; f <= 10; ++f) {
+        node->setPosition(from + (to - from) * (float(f) / 10.0f), true);
+        owner.CaptureFrame(f * 16);
+    }
+    owner.EndCapture(176);
+    ball->mState = CBall::STATE_LAUNCHED;
+    CObjnet sent;
+    sent.Start(1);
+    owner.SerializePositions(sent, balls);
+    owner.DeleteAllEntities();
+
+    // This machine: the ball in the hand, the positions received.
+    ball->mState = CBall::STATE_NONE;
+    node->setPosition(Ogre::Vector3(0.0f, 1.0f, 0.0f), true);
+    ASSERT_TRUE(gReplayMgr.Init());
+    CObjnet in;
+    ASSERT_EQ(in.SetData(sent.GetData(), sent.GetSize()), 0);
+    ASSERT_EQ(gReplayMgr.UnserializePositions(in), 10u);
+    // The side's controller is not this machine's (without a match the side
+    // has no entry and goes through the table's default one).
+    ResetControlers();
+    g_OwnControlerType = e_lan1;
+    ControlerEntry& entry = g_DummyControler;
+    LaunchSetValues launch;
+    launch.angle = 30.0f;
+    launch.directionZ = -1.0f;
+    launch.speed = 5.0f;
+    entry.SetLaunchSet(launch);
+    entry.mBallPositionsReceived = true;
+
+    const LaunchSet::ReplayHooks saved = LaunchSet::sReplay;
+    LaunchSet::sReplay.start = [] {
+        gReplayMgr.StartReplay(gTimer.GetTimeMs());
+        gReplayMgr.TakeReceivedState();
+    };
+    LaunchSet::sReplay.play = [](uint32_t now) { return !gReplayMgr.Replay(now); };
+    LaunchSet::sReplay.finish = [](std::vector<CBall*> list) { gReplayMgr.ApplyFinalState(std::move(list)); };
+    const int32_t savedState = g_NetMgr.mState;
+    g_NetMgr.mState = CNetMgr::e_connected;
+
+    CAimGuide guide;
+    guide.mGravity = G;
+    guide.ResetAim(&t.player, ball.get());
+    guide.mAimPoint = Ogre::Vector3(0.0f, 0.02f, -6.0f);
+    LaunchSet set(&guide);
+    set.mPlayer = &t.player;
+    set.mBall = ball.get();
+    set.mStep = 4;
+    gTimer.SetFixedStep(16.0f);
+    gTimer.Update();
+    set.Update(nullptr, balls);
+    EXPECT_EQ(set.mStep, 6);
+    EXPECT_FALSE(entry.mLaunchSetReceived);
+    EXPECT_FALSE(entry.mBallPositionsReceived);
+    EXPECT_FALSE(body->IsActive());   // replayed, not simulated
+    for (int frame = 0; frame < 100 && set.mStep == 6; ++frame) {
+        gTimer.Update();
+        Frame(0.016f);
+        set.Update(nullptr, balls);
+    }
+    EXPECT_EQ(set.mStep, 7);
+    EXPECT_TRUE(ball->GetWorldPosition().positionEquals(to, 1e-5f));
+    EXPECT_EQ(ball->mState, CBall::STATE_LAUNCHED);
+    EXPECT_TRUE(body->getLinearVelocity().positionEquals(Ogre::Vector3::ZERO, 1e-6f));
+
+    gTimer.SetFixedStep(0.0f);
+    g_NetMgr.mState = savedState;
+    LaunchSet::sReplay = saved;
+    gReplayMgr.DeleteAllEntities();
+    entry.Clear();
+    ResetControlers();
+    ball.reset();
+    CKEMSceneGraph::DeleteNode("boule 1");
 }
