@@ -426,7 +426,7 @@ bool CNetMgr::JoinGame(uint32_t address, uint16_t port, const char* playerName) 
     const int socket = ConnectWithTimeout(address, port, mConnectTimeoutMs);
     if (socket < 0) {
         NetTrace("CNetMgr::JoinGame(%s:%u) => FAILED connect", host, unsigned(port));
-        PlatLog("CNetMgr::JoinGame(%s:%u) => FAILED, no connection within %u ms", host, unsigned(port),
+        PlatLog("CNetMgr::JoinGame(%s:%u) => FAILED, refused or no answer within %u ms", host, unsigned(port),
                 unsigned(mConnectTimeoutMs));
         if (mListener)
             mListener->OnConnectionFailed();
