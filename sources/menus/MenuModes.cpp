@@ -3,6 +3,7 @@
 #include "CMenuDemoGameMode.h"
 #include "CMenuGameModeQuickMatch.h"
 #include "CMenuGameModeTraining.h"
+#include "CMenuLobbyingGameMode.h"
 #include "CMenuMainGameMode.h"
 #include "CMenuOptionsGameMode.h"
 
@@ -18,6 +19,8 @@ CGameMode* CreateMenuMode(int modeId, int previousModeValue) {
         return new CMenuOptionsGameMode(previousModeValue);
     case GAME_MODE_TRAINING_MENUS:
         return new CMenuGameModeTraining(previousModeValue);
+    case GAME_MODE_LAN_LOBBY:
+        return new CMenuLobbyingGameMode(previousModeValue);
     default:
         return nullptr;
     }

@@ -496,14 +496,17 @@ TEST_F(QuickMatchModeTest, TheTournamentSaveReportsFailuresAndMakesItsFolder) {
 }
 
 TEST_F(QuickMatchModeTest, ModesNotInThisBuildLeadToTheDemoMenuAndOthersEndTheRun) {
-    for (int id : {GAME_MODE_CHAMPIONSHIP_MENUS, GAME_MODE_CUP_MENUS, GAME_MODE_CAREER_MENUS, GAME_MODE_TRAINING,
-                   GAME_MODE_LAN_LOBBY}) {
+    for (int id : {GAME_MODE_CHAMPIONSHIP_MENUS, GAME_MODE_CUP_MENUS, GAME_MODE_CAREER_MENUS, GAME_MODE_TRAINING}) {
         std::unique_ptr<CGameMode> mode(CreateGameModeById(id, 3));
         ASSERT_NE(mode, nullptr) << id;
         EXPECT_EQ(mode->GetModeValue(), GAME_MODE_DEMO_MENU) << id;
     }
     for (int id : {-1, static_cast<int>(GAME_MODE_COUNT), 100})
         EXPECT_EQ(CreateGameModeById(id, 3), nullptr) << id;
+    // The LAN lobby is in the build.
+    std::unique_ptr<CGameMode> lobby(CreateGameModeById(GAME_MODE_LAN_LOBBY, 3));
+    ASSERT_NE(lobby, nullptr);
+    EXPECT_EQ(lobby->GetModeValue(), GAME_MODE_LAN_LOBBY);
 }
 
 TEST(QuickMatchStates, PigOutTextNamesTheOnlySideWithBallsLeft) {

@@ -304,3 +304,13 @@ bool NetTrace(const char* format, ...) {
     va_end(args);
     return sent;
 }
+
+void NetGetHostName(char* name, size_t size) {
+    if (!name || size == 0)
+        return;
+    char buffer[256] = {0};
+    if (gethostname(buffer, sizeof(buffer) - 1) != 0)
+        buffer[0] = '\0';
+    std::strncpy(name, buffer, size - 1);
+    name[size - 1] = '\0';
+}

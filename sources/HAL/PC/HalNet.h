@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstddef>
 #include <cstdint>
 
 #ifndef INVALID_SOCKET
@@ -53,6 +54,9 @@ int SocketSendTo(int socket, uint32_t address, uint16_t port, const void* data, 
 int SocketRecvFrom(int socket, uint32_t* outAddress, uint16_t* outPort, void* buffer, int length);
 // 1, or -1 when SO_BROADCAST cannot be set.
 int SocketEnableBroadcast(int socket);
+// The computer's name, NUL-terminated and cut to size - 1 characters; "" when
+// the system does not say.
+void NetGetHostName(char* name, size_t size);
 
 // ---- trace -------------------------------------------------------------------
 // The trace printf: without a callback and without a trace socket it returns

@@ -77,6 +77,11 @@ int TestToss() {
     return -1;
 }
 
+const char* TestLanName() {
+    const char* name = std::getenv("TAVIRELO_TEST_LAN_NAME");
+    return name && *name ? name : nullptr;
+}
+
 const char* TestControlDir() {
     Channel& channel = TheChannel();
     std::lock_guard<std::mutex> lock(channel.mutex);

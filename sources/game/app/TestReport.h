@@ -13,6 +13,10 @@ void TestReport(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // when it is not set or holds anything else.
 int TestToss();
 
+// TAVIRELO_TEST_LAN_NAME: the name the LAN lobby gives its player and its
+// hosted game instead of the computer's name; null when not set or empty.
+const char* TestLanName();
+
 // The report file's path ("" when disabled); the control loop reads its
 // commands beside it.
 const char* TestControlDir();

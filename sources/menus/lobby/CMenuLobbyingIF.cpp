@@ -1,0 +1,89 @@
+#include "CMenuLobbyingIF.h"
+
+#include "CMenuLobbyingGameMode.h"
+
+#include <CNetMgr.h>
+#include <HalNet.h>
+#include <Platform.h>
+
+namespace {
+bool InSession() { return g_NetMgr.GetState() == CNetMgr::e_connected; }
+}  // namespace
+
+CMenuLobbyingIF& CMenuLobbyingIF::Instance() {
+    static CMenuLobbyingIF listener;
+    return listener;
+}
+
+void CMenuLobbyingIF::Install(CMenuLobbyingGameMode* lobby) {
+    mLobby = lobby;
+    g_NetMgr.SetListener(this);
+}
+
+void CMenuLobbyingIF::Uninstall(CMenuLobbyingGameMode* lobby) {
+    if (mLobby != lobby)
+        return;
+    mLobby = nullptr;
+    if (g_NetMgr.GetListener() == this)
+        g_NetMgr.SetListener(nullptr);
+}
+
+void CMenuLobbyingIF::OnEnumerationComplete(CNetGameDescList* games) {
+    if (mLobby)
+        mLobby->ShowFoundGames(games);
+}
+
+void CMenuLobbyingIF::OnConnectionFailed() {
+    if (mLobby)
+        mLobby->ShowConnectionFailed();
+}
+
+void CMenuLobbyingIF::OnLoginAccepted() {
+    if (mLobby && InSession()) {
+        mLobby->BuildLan2Screen();
+        mLobby->RefreshPlayersAndTeams();
+    }
+}
+
+void CMenuLobbyingIF::OnPlayerAdded(int) {
+    if (mLobby && InSession())
+        mLobby->OnPlayerJoined();
+}
+
+void CMenuLobbyingIF::OnPlayerLeft(int) {
+    if (mLobby && InSession()) {
+        mLobby->RefreshPlayersAndTeams();
+        mLobby->ApplyTeamInfos();
+    }
+}
+
+void CMenuLobbyingIF::OnHostLost() {
+    if (mLobby && InSession())
+        mLobby->OnHostLost();
+}
+
+void CMenuLobbyingIF::OnChatMessage(int sender, const char* text) {
+    const char* name = sender >= 0 && sender < CNetMgr::SLOT_COUNT ? g_NetMgr.GetSlot(sender).mName : "?";
+    NetTrace("OnChatMessage(%s) => %s", name, text ? text : "");
+    if (mLobby && InSession())
+        mLobby->AppendChatLine(std::string(name) + ": " + (text ? text : ""));
+}
+
+void CMenuLobbyingIF::OnStartGame(CObjnet* gameParams) {
+    NetTrace("OnStartGame() ...");
+    if (mLobby && InSession() && gameParams)
+        mLobby->StartMatch(*gameParams);
+}
+
+void CMenuLobbyingIF::OnPlayerUpdated(int) {
+    if (mLobby) {
+        mLobby->RefreshPlayersAndTeams();
+        mLobby->ApplyTeamInfos();
+    }
+}
+
+void CMenuLobbyingIF::OnCustomObject(int, CObjnet* object) {
+    NetTrace("CMenuLobbyingIF::OnCustomObject()...");
+    if (mLobby && object)
+        mLobby->ApplyCustomObject(*object);
+}

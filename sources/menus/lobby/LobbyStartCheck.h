@@ -1,0 +1,44 @@
+// The host's checks before a LAN match starts, and the match description
+// they write: who plays, in which team, with which controller, which team of
+// the table each side plays and who takes which role. Kept apart from the
+// lobby's widgets so that each check can be exercised on its own.
+#pragma once
+
+#include "LobbyPackets.h"
+
+#include <functional>
+#include <string>
+
+class CEnvironment;
+
+// What the checks read: the host's choices, the session's slots and the two
+// team records.
+struct LobbyStartInput {
+    static const int kSlots = 6;
+    struct Slot {
+        bool active = false;
+        std::string name;
+        int team = -1;   // 0 team A, 1 team B, -1 none
+    };
+
+    int playersPerTeamItem = -1;   // chosen item of the players-a-team list; -1 none
+    int regionalItem = -1;         // chosen item of the regional list; -1 none
+    int locationItem = -1;         // chosen item of the venue list; -1 none
+    int playersPerTeam = -1;       // the game settings' value
+    Slot slots[kSlots];
+    CTeamInfosPacketV1 teams[2];
+};
+
+// Where the checks tell the players what is wrong (a chat line).
+typedef std::function<void(const std::string&)> LobbyChatSink;
+
+// Both teams have at least one player; else the players are told
+// ("LAN_ERR_TEAM_EMPTY") and false.
+bool LobbyTeamsPeopled(const LobbyStartInput& input, const LobbyChatSink& chat);
+
+// Writes the match description into section "QUICKMATCHPARAMS" of env and
+// returns 0 when the match may start; -1, -2 or -3 when it may not (the keys
+// written so far stay). -2 and -3 (no regional or venue choice) and the
+// players-a-team gap say nothing; every other refusal sends one chat line.
+// The toss ("PILE_OU_FACE") is drawn with the runtime generator (KemRand).
+int ValidateLobbyTeams(const LobbyStartInput& input, CEnvironment& env, const LobbyChatSink& chat);

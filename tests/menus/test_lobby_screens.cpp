@@ -1,0 +1,424 @@
+// The LAN lobby's two screens on CEGUI's Null renderer, with the game's
+// network manager and a peer manager on 127.0.0.1: finding and joining a
+// game, the team screen's records and chat, the start on both sides, and
+// what a peer must not be able to do to the lobby.
+#include "MenuTestUtil.h"
+#include "NetTestHelpers.h"
+
+#include <CMenuLobbyingGameMode.h>
+#include <LobbyPackets.h>
+
+#include <CaracDB.h>
+#include <CLangDB.h>
+#include <ControlerTable.h>
+#include <MenuServices.h>
+#include <PlayerDB.h>
+#include <TeamDB.h>
+#include <TestSelect.h>
+#include <TuningLoader.h>
+
+#include <CEGUI/CEGUI.h>
+
+#include <set>
+#include <string>
+
+using namespace nettest;
+
+namespace {
+
+std::set<std::string>& Blinking() {
+    static std::set<std::string> windows;
+    return windows;
+}
+
+std::string SourceData(const char* file) { return std::string(KEM_SOURCE_MEDIA) + "/Data/" + file; }
+
+class LobbyScreens : public MenuTest {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_EQ(TuningLoadFromFolder(std::string(KEM_SOURCE_MEDIA) + "/Config"), 0);
+        CaracDB::Release();
+        ASSERT_TRUE(CaracDB::LoadFromFile(SourceData("Carac_DB.csv")));
+        ASSERT_TRUE(PlayerDB::LoadFromFile(SourceData("Joueurs_DB.csv")));
+        ASSERT_TRUE(TeamDB::LoadFromFile(SourceData("Equipes_DB.csv")));
+    }
+    static void TearDownTestSuite() {
+        PlayerDB::Init();
+        TeamDB::Init();
+        CaracDB::Release();
+    }
+
+    void SetUp() override {
+        MenuTest::SetUp();
+        // Texts are their keys.
+        CLangDB::Instance().Clear();
+        ClockNow() = 1000;
+        HalSetTimeSource(&TestClock);
+        Blinking().clear();
+        MenuHudHooks().startWindowEffect = [](const std::string& w) { Blinking().insert(w); };
+        MenuHudHooks().stopWindowEffect = [](const std::string& w) { Blinking().erase(w); };
+        port = FindFreePortPair();
+        ASSERT_NE(port, 0);
+        g_NetMgr.SetBasePort(port);
+        g_NetMgr.SetBroadcastAddress(kLoopback);
+        ASSERT_TRUE(g_NetMgr.Init());
+        g_ControlerTableFilled = 0;
+    }
+    void TearDown() override {
+        if (mode) {
+            mode->Exit();
+            mode.reset();
+        }
+        peer.reset();
+        g_NetMgr.Shutdown();
+        g_NetMgr.SetListener(nullptr);
+        MenuHudHooks().startWindowEffect = nullptr;
+        MenuHudHooks().stopWindowEffect = nullptr;
+        HalSetTimeSource(nullptr);
+        MenuTest::TearDown();
+    }
+
+    void Enter() {
+        mode.reset(new CMenuLobbyingGameMode(-1));
+        mode->Init();
+        mode->Update();
+    }
+    // A peer manager on the test's ports (the second instance: base port + 1).
+    Node& MakePeer() {
+        peer.reset(new Node(port));
+        EXPECT_TRUE(peer->mgr.Init());
+        return *peer;
+    }
+    void HostOnPeer(const char* name) {
+        Node& host = MakePeer();
+        CNetGameDesc desc(kLoopback, host.mgr.GetPort());
+        desc.mMaxPlayers = 6;
+        NetCopyName(desc.mName, name);
+        ASSERT_TRUE(host.mgr.HostGame(desc));
+    }
+    bool Pump(const std::function<bool()>& done, int rounds = 3000) {
+        CNetMgr* other = peer ? &peer->mgr : &g_NetMgr;
+        return PumpUntil({&g_NetMgr, other}, [&] {
+            if (mode && !mode->IsFinished())
+                mode->Update();
+            return done();
+        }, rounds);
+    }
+    void Settle() { Pump([] { return false; }, 30); }
+
+    static CEGUI::Listbox* List(const char* name) { return dynamic_cast<CEGUI::Listbox*>(Window(name)); }
+    static std::string ItemText(const char* list, size_t index) {
+        CEGUI::Listbox* l = List(list);
+        if (!l || index >= l->getItemCount())
+            return "<none>";
+        return l->getListboxItemFromIndex(index)->getText().c_str();
+    }
+    static std::string LastLine(const char* list) {
+        CEGUI::Listbox* l = List(list);
+        return l && l->getItemCount() ? ItemText(list, l->getItemCount() - 1) : "<none>";
+    }
+    static size_t Count(const char* list) {
+        CEGUI::Listbox* l = List(list);
+        return l ? l->getItemCount() : 0;
+    }
+    static std::string Text(const char* window) {
+        CEGUI::Window* w = Window(window);
+        return w ? w->getText().c_str() : "<none>";
+    }
+    static bool Enabled(const char* window) {
+        CEGUI::Window* w = Window(window);
+        return w && !w->isDisabled();
+    }
+
+    // The peer's custom object built from a lobby record.
+    template <class Record>
+    void PeerSendsRecord(const Record& record) {
+        CObjnet object;
+        record.Write(object);
+        ASSERT_TRUE(peer->mgr.TCPSendCustomObject(object));
+    }
+    // The peer's own slot record with a team, as the lobby sends it.
+    void PeerSendsTeam(int team) {
+        CNetClient& own = peer->mgr.GetSlot(peer->mgr.GetOwnIndex());
+        own.mTeam = team;
+        CObjnet record;
+        own.Serialize(record);
+        CObjnet message;
+        message.StartSignature(NETSIG_E_UPDATE_PLAYER);
+        message.WriteUInt(uint32_t(peer->mgr.GetOwnIndex()));
+        message.WriteObject(&record);
+        message.End();
+        ASSERT_TRUE(peer->mgr.TCPSendAction(message));
+    }
+    // The host peer's start message carrying a packed section.
+    void PeerStarts(const char* section, const std::vector<std::pair<std::string, int>>& values) {
+        CEnvironment env;
+        for (const auto& v : values)
+            env.GetVariable(section, v.first.c_str(), true)->SetInt(v.second);
+        CObjnet message;
+        message.StartSignature(NETSIG_E_HOST_START_GAME);
+        env.SerializeSection(&message, section);
+        message.End();
+        ASSERT_TRUE(peer->mgr.TCPSendAction(message));
+    }
+    // The games list after one enumeration on the test clock.
+    void FindGames() {
+        Settle();
+        Advance(CNetMgr::ENUMERATION_WINDOW_MS + 100);
+        ASSERT_TRUE(Pump([] { return g_NetMgr.GetState() == CNetMgr::e_enumaration_complete; }));
+    }
+    // Enters the lobby and joins the peer's game through the games list.
+    void JoinPeer() {
+        Enter();
+        FindGames();
+        ASSERT_TRUE(TestSelect("GamesList 0"));
+        Click("BtnJoin");
+        ASSERT_TRUE(Pump([this] { return mode->IsTeamScreenBuilt() && peer->listener.Has("added:1"); }));
+        Settle();
+    }
+    static void Advance(uint32_t ms) { ClockNow() += ms; }
+
+    uint16_t port = 0;
+    std::unique_ptr<CMenuLobbyingGameMode> mode;
+    std::unique_ptr<Node> peer;
+};
+
+TEST_F(LobbyScreens, TheGamesListShowsWhatTheEnumerationFoundAndJoinsTheChosenGame) {
+    HostOnPeer("Partie");
+    Enter();
+    EXPECT_TRUE(Visible("LAN1"));
+    EXPECT_FALSE(Visible("LAN2"));
+    EXPECT_EQ(Text("GameJoinName"), "NO_GAME_SEL");
+    EXPECT_FALSE(Enabled("BtnValid"));
+    EXPECT_TRUE(Blinking().count("BtnCreate") && Blinking().count("BtnJoin"));
+    // Entering starts one enumeration; the list asks to wait meanwhile.
+    EXPECT_EQ(g_NetMgr.GetState(), CNetMgr::e_enumaration_in_progress);
+    EXPECT_EQ(Count("GamesList"), 1u);
+    EXPECT_EQ(ItemText("GamesList", 0), "LAN_PLEASEWAIT");
+    // A refresh while it runs changes nothing; Join with no game record neither.
+    Click("BtnRefresh");
+    TestSelect("GamesList 0");
+    Click("BtnJoin");
+    EXPECT_EQ(ItemText("GamesList", 0), "LAN_PLEASEWAIT");
+    EXPECT_EQ(g_NetMgr.GetState(), CNetMgr::e_enumaration_in_progress);
+
+    FindGames();
+    ASSERT_EQ(Count("GamesList"), 1u);
+    const std::string line = "Partie  (127.0.0.1:" + std::to_string(port + 1) + ") (1/6)";
+    EXPECT_EQ(ItemText("GamesList", 0), line);
+    EXPECT_TRUE(Blinking().count("BtnRefresh"));
+    ASSERT_TRUE(TestSelect("GamesList 0"));
+    EXPECT_EQ(Text("GameJoinName"), line);
+
+    Click("BtnJoin");
+    ASSERT_TRUE(Pump([this] { return mode->IsTeamScreenBuilt(); }));
+    Settle();
+    EXPECT_TRUE(Visible("LAN2"));
+    EXPECT_EQ(g_NetMgr.GetOwnIndex(), 1);
+    EXPECT_EQ(Text("FramePlayersName1"), "Partie  LAN_NO_TEAM");
+    EXPECT_EQ(Text("PlayerName"), std::string(g_NetMgr.GetSlot(1).mName));
+    EXPECT_FALSE(Enabled("PlayerName"));
+    // A client sees the start button without its word and cannot change the settings.
+    EXPECT_EQ(Text("BtnStart"), "");
+    for (const char* setting : {"ComboBoxNbPlayers", "ComboBoxRegional", "ComboBoxLocation"})
+        EXPECT_FALSE(Enabled(setting)) << setting;
+}
+
+TEST_F(LobbyScreens, AFailedJoinAndAnEmptyNetworkAreSaidInTheGamesList) {
+    Enter();
+    FindGames();
+    ASSERT_EQ(Count("GamesList"), 1u);
+    EXPECT_EQ(ItemText("GamesList", 0), "NOGAMEFOUND");
+    // Clicking Refresh stops its blink and asks again.
+    HostOnPeer("Partie");
+    ASSERT_TRUE(Blinking().count("BtnRefresh"));
+    Click("BtnRefresh");
+    EXPECT_FALSE(Blinking().count("BtnRefresh"));
+    EXPECT_EQ(ItemText("GamesList", 0), "LAN_PLEASEWAIT");
+    FindGames();
+
+    // A game that went away between the list and the join: nobody answers.
+    ASSERT_TRUE(TestSelect("GamesList 0"));
+    peer->mgr.Shutdown();
+    Click("BtnJoin");
+    EXPECT_EQ(ItemText("GamesList", 0), "CNX_FAILED");
+    EXPECT_EQ(Text("GameJoinName"), "CNX_FAILED");
+    EXPECT_FALSE(mode->IsTeamScreenBuilt());
+}
+
+TEST_F(LobbyScreens, AClientSharesChatSettingsAndTeamsAndStartsFromTheHostsParameters) {
+    HostOnPeer("Partie");
+    JoinPeer();
+    const std::string me = g_NetMgr.GetSlot(1).mName;
+
+    // Chat both ways: the client's own line comes back once from the host.
+    ASSERT_TRUE(peer->mgr.TCPSendChatMessage("bonjour"));
+    ASSERT_TRUE(Pump([] { return Count("ChatList") == 1; }));
+    EXPECT_EQ(LastLine("ChatList"), "Partie: bonjour");
+    Window("ChatTextEntry")->setText("salut");
+    Click("BtnChatSend");
+    EXPECT_EQ(Text("ChatTextEntry"), "");
+    ASSERT_TRUE(Pump([] { return Count("ChatList") == 2; }));
+    Settle();
+    EXPECT_EQ(Count("ChatList"), 2u);
+    EXPECT_EQ(LastLine("ChatList"), me + ": salut");
+    EXPECT_TRUE(peer->listener.Has("chat:1:salut"));
+
+    // The host's settings: doubles, regions, a venue.
+    CGameInfosPacketV2 settings;
+    settings.mPlayersPerTeam = 2;
+    settings.mRegional = 1;
+    settings.mLocation = 2;
+    PeerSendsRecord(settings);
+    ASSERT_TRUE(Pump([this] { return mode->GetGameInfos().mLocation == 2; }));
+    EXPECT_EQ(Text("ComboBoxNbPlayers"), "LAN_DBL");
+    EXPECT_EQ(Text("ComboBoxLocation"), "REUNION");
+    EXPECT_EQ(Text("ComboBoxRegional"), "FRANCE");
+    EXPECT_TRUE(Visible("ComboBoxRegionList"));
+    EXPECT_FALSE(Visible("ComboBoxCountryList"));
+    EXPECT_TRUE(Visible("ComboBoxTireur"));
+    EXPECT_FALSE(Visible("ComboBoxMilieu"));
+
+    // The client takes team B and leads it: the host learns both.
+    ASSERT_TRUE(TestSelect("ComboBoxTeam 1"));
+    ASSERT_TRUE(Pump([this] { return peer->mgr.GetSlot(1).mTeam == 1; }));
+    EXPECT_TRUE(mode->IsTeamLeader());
+    EXPECT_EQ(mode->GetTeamInfos(1).mTeamIndex, 1);
+    EXPECT_TRUE(Enabled("ComboBoxRegionList"));
+    EXPECT_TRUE(Enabled("ComboBoxPointeur"));
+    ASSERT_GT(dynamic_cast<CEGUI::Combobox*>(Window("ComboBoxRegionList"))->getItemCount(), 0u);
+
+    // The host starts: the client starts from exactly those parameters.
+    PeerStarts("QUICKMATCHPARAMS", {{"QuickMatch", 1}, {"TeamA", 3}, {"TeamB", 5}, {"PILE_OU_FACE", 2}});
+    ASSERT_TRUE(Pump([this] { return mode->IsFinished(); }));
+    EXPECT_EQ(mode->GetNextModeId(), int(GAME_MODE_QUICK_MATCH));
+    EXPECT_EQ(Int("QUICKMATCHPARAMS", "TeamB"), 5);
+    EXPECT_EQ(Int("QUICKMATCHPARAMS", "PILE_OU_FACE"), 2);
+    EXPECT_EQ(Int("GAMEPARAMS", "QuickMatch"), 1);
+    EXPECT_EQ(g_OwnControlerType, 1 + 7);
+    EXPECT_EQ(g_NetMgr.mClosed, 1);
+    EXPECT_TRUE(g_NetMgr.IsConnected());
+}
+
+TEST_F(LobbyScreens, AHostsStartNamingAnotherSectionIsRefusedAndTheSettingsStayTheUsers) {
+    HostOnPeer("Partie");
+    JoinPeer();
+    gSceneMgr.GetEnvironment().GetVariable("SETTINGS", "SoundVolume", true)->SetInt(80);
+    PeerStarts("SETTINGS", {{"SoundVolume", 0}, {"QuickMatch", 1}});
+    ASSERT_TRUE(Pump([] { return !g_NetMgr.IsConnected(); }));
+    EXPECT_EQ(Int("SETTINGS", "SoundVolume"), 80);
+    EXPECT_EQ(Find("SETTINGS", "QuickMatch"), nullptr);
+    EXPECT_FALSE(mode->IsFinished());
+    EXPECT_EQ(LastLine("ChatList"), "CNX_GO_BACK");
+    // The host sees its client leave.
+    ASSERT_TRUE(PumpUntil({&peer->mgr}, [this] { return peer->listener.Has("left:1"); }));
+}
+
+TEST_F(LobbyScreens, AClientWhoseHostVanishesIsToldAndLeftOutOfTheSession) {
+    HostOnPeer("Partie");
+    JoinPeer();
+    peer->mgr.CloseSession();
+    ASSERT_TRUE(Pump([] { return !g_NetMgr.IsConnected(); }));
+    EXPECT_EQ(g_NetMgr.GetState(), CNetMgr::active_not_connected);
+    ASSERT_GE(Count("ChatList"), 2u);
+    EXPECT_EQ(ItemText("ChatList", Count("ChatList") - 2), "CNX_FAILED");
+    EXPECT_EQ(LastLine("ChatList"), "CNX_GO_BACK");
+    EXPECT_EQ(Text("FramePlayersName1"), "");
+    // Chat no longer goes anywhere.
+    peer.reset();
+    MakePeer();
+    Window("ChatTextEntry")->setText("perdu");
+    const size_t lines = Count("ChatList");
+    Click("BtnChatSend");
+    EXPECT_EQ(Count("ChatList"), lines);
+}
+
+TEST_F(LobbyScreens, TheHostSharesTheLobbyWithANewcomerChecksTheTeamsAndStartsEveryone) {
+    Enter();
+    Click("BtnCreate");
+    mode->Update();
+    ASSERT_TRUE(mode->IsTeamScreenBuilt());
+    ASSERT_TRUE(g_NetMgr.IsHost());
+    EXPECT_EQ(Text("BtnStart"), "START");
+    EXPECT_TRUE(Enabled("ComboBoxNbPlayers"));
+    for (const char* w : {"ComboBoxTeam", "ComboBoxNbPlayers", "ComboBoxRegional", "ComboBoxLocation"})
+        EXPECT_TRUE(Blinking().count(w)) << w;
+
+    // The newcomer gets the settings and both team records at login.
+    Node& client = MakePeer();
+    ASSERT_TRUE(client.mgr.JoinGame(kLoopback, g_NetMgr.GetPort(), "Bea"));
+    ASSERT_TRUE(Pump([&] { return client.listener.Count("custom:0:28") + client.listener.Count("custom:0:16") >= 3; }));
+    Settle();
+    EXPECT_EQ(Text("FramePlayersName2"), "Bea  LAN_NO_TEAM");
+    const std::string host = g_NetMgr.GetSlot(0).mName;
+
+    // Nobody in a team: the start says so to everyone and goes no further.
+    Click("BtnStart");
+    EXPECT_EQ(LastLine("ChatList"), host + ": LAN_ERR_TEAM_EMPTY");
+    ASSERT_TRUE(Pump([&] { return client.listener.Has("chat:0:LAN_ERR_TEAM_EMPTY"); }));
+    EXPECT_FALSE(mode->IsFinished());
+
+    // Singles in regions at the first venue; the host leads team A.
+    ASSERT_TRUE(TestSelect("ComboBoxNbPlayers 1"));
+    ASSERT_TRUE(TestSelect("ComboBoxRegional 1"));
+    ASSERT_TRUE(TestSelect("ComboBoxLocation 0"));
+    EXPECT_FALSE(Visible("ComboBoxTireur"));
+    EXPECT_FALSE(Visible("ComboBoxMilieu"));
+    ASSERT_TRUE(TestSelect("ComboBoxTeam 0"));
+    ASSERT_TRUE(mode->IsTeamLeader());
+    CEGUI::Combobox* regions = dynamic_cast<CEGUI::Combobox*>(Window("ComboBoxRegionList"));
+    ASSERT_TRUE(regions && regions->getItemCount() >= 2);
+    const int regionA = int(regions->getListboxItemFromIndex(0)->getID());
+    const int regionB = int(regions->getListboxItemFromIndex(1)->getID());
+    ASSERT_TRUE(TestSelect("ComboBoxRegionList " + std::to_string(regionA)));
+    EXPECT_EQ(mode->GetTeamInfos(0).mTeamId, regionA);
+    // The region's players fill the role lists.
+    CEGUI::Combobox* pointers = dynamic_cast<CEGUI::Combobox*>(Window("ComboBoxPointeur"));
+    ASSERT_TRUE(pointers && pointers->getItemCount() > 0);
+    EXPECT_EQ(std::string(pointers->getListboxItemFromIndex(0)->getText().c_str()).rfind("[LAN_", 0), 0u);
+    ASSERT_TRUE(TestSelect("ComboBoxPointeur 0"));
+    EXPECT_EQ(mode->GetTeamInfos(0).mPointer, 0);
+
+    // Bea takes team B and leads it from her machine.
+    PeerSendsTeam(1);
+    CTeamInfosPacketV1 teamB;
+    teamB.mSide = teamB.mTeamIndex = 1;
+    teamB.mTeamId = regionB;
+    teamB.mPointer = 1;
+    PeerSendsRecord(teamB);
+    ASSERT_TRUE(Pump([this, regionB] { return mode->GetTeamInfos(1).mTeamId == regionB; }));
+    EXPECT_EQ(g_NetMgr.GetSlot(1).mTeam, 1);
+    EXPECT_EQ(Text("FramePlayersName2"), "Bea  LAN_TEAM_B");
+
+    // A record for a third team changes neither.
+    CTeamInfosPacketV1 stray = teamB;
+    stray.mTeamIndex = 5;
+    stray.mTeamId = 77;
+    PeerSendsRecord(stray);
+    Settle();
+    EXPECT_EQ(mode->GetTeamInfos(0).mTeamId, regionA);
+    EXPECT_EQ(mode->GetTeamInfos(1).mTeamId, regionB);
+    // Nor do a client's game settings: only the host sets them.
+    CGameInfosPacketV2 settings;
+    settings.mPlayersPerTeam = 3;
+    PeerSendsRecord(settings);
+    Settle();
+    EXPECT_EQ(mode->GetGameInfos().mPlayersPerTeam, 1);
+
+    Click("BtnStart");
+    ASSERT_TRUE(mode->IsFinished());
+    EXPECT_EQ(mode->GetNextModeId(), int(GAME_MODE_QUICK_MATCH));
+    const std::string started = "start:" + std::to_string(CObjnet::ComputeTypeId("environment"));
+    ASSERT_TRUE(PumpUntil({&client.mgr}, [&] { return client.listener.Has(started); }));
+    EXPECT_EQ(Int("QUICKMATCHPARAMS", "NbPlayers"), 2);
+    EXPECT_EQ(Int("QUICKMATCHPARAMS", "CONTROLER_1"), 7);
+    EXPECT_EQ(Int("QUICKMATCHPARAMS", "CONTROLER_2"), 8);
+    EXPECT_EQ(Int("QUICKMATCHPARAMS", "TeamA"), regionA);
+    EXPECT_EQ(Int("QUICKMATCHPARAMS", "TeamB"), regionB);
+    EXPECT_EQ(Int("QUICKMATCHPARAMS", "Team_1_actor_0"), 1);
+    EXPECT_EQ(Int("GAMEPARAMS", "QuickMatch"), 1);
+    EXPECT_EQ(g_OwnControlerType, 7);
+    EXPECT_EQ(g_NetMgr.mClosed, 1);
+}
+
+}  // namespace
