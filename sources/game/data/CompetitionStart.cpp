@@ -1,0 +1,158 @@
+#include "CompetitionStart.h"
+
+#include "CCompetition.h"
+#include "SaveSlots.h"
+#include "Team.h"
+#include "TeamDB.h"
+#include "TournamentSaveRecord.h"
+
+#include <CEnvironment.h>
+#include <Platform.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+
+namespace {
+
+const char kSection[] = "QUICKMATCHPARAMS";
+const int kMaxGamers = 6;
+
+int ReadInt(CEnvironment& env, const char* section, const char* name) {
+    CEnvironmentVariable* variable = env.GetVariable(section, name, true);
+    if (!variable)
+        return 0;
+    switch (variable->GetType()) {
+    case CEnvironmentVariable::TYPE_INT: return variable->GetInt();
+    case CEnvironmentVariable::TYPE_FLOAT: return static_cast<int>(variable->GetFloat());
+    default: return 0;
+    }
+}
+
+void WriteInt(CEnvironment& env, const char* name, int value) {
+    if (CEnvironmentVariable* variable = env.GetVariable(kSection, name, true))
+        variable->SetInt(value);
+}
+
+Team* FindTeam(int id, bool national) {
+    return national ? TeamDB::GetNationalTeam(id) : TeamDB::GetRegionalTeam(id);
+}
+
+// The career's stage: 1 to 4; 4 is the world stage between nations.
+int CareerStage(CEnvironment& env) {
+    const int stage = ReadInt(env, kSection, "careerStep");
+    return (stage >= 1 && stage <= 4) ? stage : 1;
+}
+
+}  // namespace
+
+std::vector<Team*> ReadGamerTeams(CEnvironment& env) {
+    const bool national = ReadInt(env, kSection, "IsRegional") != 1;
+    const int gamers = std::min(std::max(ReadInt(env, kSection, "NbPlayers"), 0), kMaxGamers);
+    std::vector<Team*> teams;
+    char name[32];
+    for (int j = 0; j < gamers; ++j) {
+        std::snprintf(name, sizeof name, "Team_%i", j);
+        const int id = ReadInt(env, kSection, name);
+        Team* team = FindTeam(id, national);
+        if (!team) {
+            PlatLog("ReadGamerTeams() => %s %d is no %s team; left out", name, id, national ? "national" : "regional");
+            continue;
+        }
+        if (std::find(teams.begin(), teams.end(), team) == teams.end())
+            teams.push_back(team);
+    }
+    return teams;
+}
+
+bool StartCompetition(CEnvironment& env) {
+    const int type = ReadInt(env, kSection, "tournamentType");
+    if (type != COMPETITION_CHAMPIONSHIP && type != COMPETITION_CUP && type != COMPETITION_CAREER) {
+        PlatLog("StartCompetition() => tournamentType %d is no competition", type);
+        return false;
+    }
+    const bool national = ReadInt(env, kSection, "IsRegional") != 1;
+    const std::vector<Team*> gamers = ReadGamerTeams(env);
+    const std::vector<Team*> teams = CCompetition::DrawTeams(national, gamers, &KemRand);
+    if (teams.empty()) {
+        PlatLog("StartCompetition() => the %s table cannot give 16 teams; no tournament", national ? "national" : "regional");
+        return false;
+    }
+    const int format = type == COMPETITION_CHAMPIONSHIP ? CCompetition::FORMAT_POOLS : CCompetition::FORMAT_KNOCKOUT;
+    CCompetition* competition =
+        new CCompetition(format, teams, std::set<Team*>(gamers.begin(), gamers.end()), type);
+    if (type == COMPETITION_CAREER) {
+        const int stage = CareerStage(env);
+        competition->SetCareer(std::min(stage, 3), stage == 4 ? 2 : 1);
+    }
+    delete g_pCurrentTournament;
+    g_pCurrentTournament = competition;
+    g_bTournamentCareer = type == COMPETITION_CAREER ? 1 : 0;
+    if (CEnvironmentVariable* quick = env.GetVariable("GAMEPARAMS", "QuickMatch", true))
+        quick->SetInt(0);
+    PlatLog("StartCompetition() => tournament %d, format %d, %zu gamer teams", type, format, gamers.size());
+    return true;
+}
+
+bool ResumeCompetition(CEnvironment& env, const std::string& path, int tournamentType) {
+    TournamentSaveRecord record;
+    if (!LoadTournamentSaveRecord(path, record))
+        return false;
+    const SaveMatchDescription& match = record.mMatch;
+    if (match.mNbPlayers < 0 || match.mNbPlayers > kMaxGamers || match.mTeams.size() > static_cast<size_t>(kMaxGamers)) {
+        PlatLog("ResumeCompetition(\"%s\") => %d players, %zu teams: not a save of ours", path.c_str(), match.mNbPlayers,
+                match.mTeams.size());
+        return false;
+    }
+    const bool national = match.mIsRegional != 1;
+    std::set<Team*> humans;
+    for (const SavedTeamLineUp& lineUp : match.mTeams)
+        if (Team* team = FindTeam(lineUp.mTeamId, national))
+            humans.insert(team);
+    CCompetition* competition = CCompetition::FromSave(record.mTournament, humans);
+    if (!competition)
+        return false;
+
+    char name[32];
+    if (CEnvironmentVariable* quick = env.GetVariable("GAMEPARAMS", "QuickMatch", true))
+        quick->SetInt(0);
+    WriteInt(env, "tournamentType", tournamentType);
+    WriteInt(env, "GameType", match.mGameType);
+    WriteInt(env, "NbPlayers", match.mNbPlayers);
+    WriteInt(env, "IsRegional", match.mIsRegional);
+    WriteInt(env, "TeamBeforeNational", match.mTeamBeforeNational);
+    for (size_t t = 0; t < match.mTeams.size(); ++t) {
+        std::snprintf(name, sizeof name, "Team_%i", static_cast<int>(t));
+        WriteInt(env, name, match.mTeams[t].mTeamId);
+        for (size_t j = 0; j < match.mTeams[t].mActors.size() && j < 3; ++j) {
+            std::snprintf(name, sizeof name, "Team_%i_actor_%i", static_cast<int>(t), static_cast<int>(j));
+            WriteInt(env, name, match.mTeams[t].mActors[j]);
+        }
+    }
+    for (int i = 0; i < match.mNbPlayers && static_cast<size_t>(i) < match.mPlayers.size(); ++i) {
+        std::snprintf(name, sizeof name, "Player%iTeam", i + 1);
+        WriteInt(env, name, match.mPlayers[i].mSide);
+        std::snprintf(name, sizeof name, "Player%iName", i + 1);
+        if (CEnvironmentVariable* variable = env.GetVariable(kSection, name, true))
+            variable->SetString(match.mPlayers[i].mName.c_str());
+    }
+    delete g_pCurrentTournament;
+    g_pCurrentTournament = competition;
+    g_bTournamentCareer = record.mTournament.mCareerFlag ? 1 : 0;
+    PlatLog("ResumeCompetition(\"%s\") => tournament resumed at step %d", path.c_str(), competition->GetStep());
+    return true;
+}
+
+SaveSlot* CurrentCompetitionSlot(CEnvironment& env) {
+    const int slot = ReadInt(env, "SAVE", "save_slot");
+    int kind = -1;
+    switch (ReadInt(env, kSection, "tournamentType")) {
+    case COMPETITION_CAREER: kind = SAVE_KIND_CAREER; break;
+    case COMPETITION_CHAMPIONSHIP: kind = SAVE_KIND_CHAMPIONSHIP; break;
+    case COMPETITION_CUP: kind = SAVE_KIND_CUP; break;
+    default: break;
+    }
+    if (kind < 0 || slot < 0 || slot >= SAVE_SLOTS_PER_KIND)
+        return nullptr;
+    return &g_SaveSlotTable[kind * SAVE_SLOTS_PER_KIND + slot];
+}

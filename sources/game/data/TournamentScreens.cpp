@@ -1,0 +1,9 @@
+#include "TournamentScreens.h"
+
+namespace {
+TournamentScreenBuilder gBuilder = nullptr;
+}
+
+void SetTournamentScreenBuilder(TournamentScreenBuilder builder) { gBuilder = builder; }
+
+CTournamentScreen* CreateTournamentScreen(int slot) { return gBuilder ? gBuilder(slot) : nullptr; }
