@@ -422,3 +422,147 @@ TEST_F(LobbyScreens, TheHostSharesTheLobbyWithANewcomerChecksTheTeamsAndStartsEv
 }
 
 }  // namespace
+
+namespace {
+
+// A lobby message from a raw connection, framed as the network frames it.
+std::vector<unsigned char> FramedBytes(const CObjnet& message) {
+    std::vector<unsigned char> bytes(4);
+    CObjnet::WriteU32At(uint32_t(message.GetSize()), bytes.data());
+    bytes.insert(bytes.end(), message.GetData(), message.GetData() + message.GetSize());
+    return bytes;
+}
+
+// "CNetClient::e_custom_object": a sender and the object's bytes as given
+// (so that a test can cut or lie about them).
+std::vector<unsigned char> CustomObject(uint32_t sender, const std::vector<unsigned char>& object,
+                                        int lengthDelta = 0) {
+    CObjnet m;
+    m.StartSignature(NETSIG_E_CUSTOM_OBJECT);
+    m.WriteUInt(sender);
+    m.WriteUInt(uint32_t(int(object.size()) + lengthDelta));
+    for (unsigned char b : object)
+        m.WriteByte(b);
+    m.End();
+    return FramedBytes(m);
+}
+
+template <class Record>
+std::vector<unsigned char> RecordBytes(const Record& record) {
+    CObjnet object;
+    record.Write(object);
+    return std::vector<unsigned char>(object.GetData(), object.GetData() + object.GetSize());
+}
+
+// True once the host has closed the connection (a close with our bytes
+// still unread comes as a reset).
+bool PeerGone(int socket) {
+    char buffer[4096];
+    for (int reads = 0; reads < 1000; ++reads) {
+        if (SocketCanReadTimeout(socket, 2, 0) != 1)
+            return false;
+        if (SocketRecv(socket, buffer, int(sizeof(buffer))) <= 0)
+            return true;
+    }
+    return false;
+}
+
+std::vector<unsigned char> Login(const char* name) {
+    CObjnet m;
+    m.StartSignature(NETSIG_R_QUERY_LOGIN);
+    m.WriteString(name);
+    m.End();
+    return FramedBytes(m);
+}
+
+}  // namespace
+
+TEST_F(LobbyScreens, AHostilePeerCannotTakeTheHostsLobbyDownAndAWellFormedClientStillJoins) {
+    Enter();
+    Click("BtnCreate");
+    mode->Update();
+    ASSERT_TRUE(mode->IsTeamScreenBuilt());
+    ASSERT_TRUE(TestSelect("ComboBoxNbPlayers 2"));
+    ASSERT_TRUE(TestSelect("ComboBoxTeam 0"));
+    const CTeamInfosPacketV1 teamA = mode->GetTeamInfos(0);
+
+    CTeamInfosPacketV1 record;
+    record.mSide = record.mTeamIndex = 0;
+    record.mTeamId = 9;
+    std::vector<unsigned char> cutRecord = RecordBytes(record);
+    cutRecord.resize(cutRecord.size() - 6);
+    CEnvironment env;
+    env.GetVariable("SETTINGS", "SoundVolume", true)->SetInt(0);
+    CObjnet start;
+    start.StartSignature(NETSIG_E_HOST_START_GAME);
+    env.SerializeSection(&start, "SETTINGS");
+    start.End();
+    CObjnet hugeChat;
+    hugeChat.StartSignature(NETSIG_E_CHAT_MESSAGE);
+    hugeChat.WriteUInt(1);
+    hugeChat.WriteString(std::string(2000, 'x').c_str());
+    hugeChat.End();
+
+    struct Case {
+        const char* what;
+        std::vector<std::vector<unsigned char>> frames;   // sent in order on one connection
+        bool dropped;                                      // the host closes the connection
+    };
+    std::vector<std::vector<unsigned char>> flood;
+    for (int i = 0; i < 300; ++i) {
+        CObjnet chat;
+        chat.StartSignature(NETSIG_E_CHAT_MESSAGE);
+        chat.WriteUInt(1);
+        chat.WriteString(("ligne " + std::to_string(i)).c_str());
+        chat.End();
+        flood.push_back(FramedBytes(chat));
+    }
+    const std::vector<Case> cases = {
+        {"a team record cut short", {Login("Eve"), CustomObject(1, cutRecord)}, false},
+        {"a team record before the login", {CustomObject(1, cutRecord), Login("Eve")}, false},
+        {"an object longer than its message", {Login("Eve"), CustomObject(1, RecordBytes(record), 40)}, true},
+        {"a sender outside the slots", {Login("Eve"), CustomObject(9, RecordBytes(record))}, true},
+        {"a start sent to the host", {Login("Eve"), FramedBytes(start)}, false},
+        {"a chat line far too long", {Login("Eve"), FramedBytes(hugeChat)}, false},
+        {"a frame longer than any buffer", {Login("Eve"), std::vector<unsigned char>{0x7F, 0xFF, 0xFF, 0xFF, 1}}, true},
+        {"a header cut short, then silence", {Login("Eve"), std::vector<unsigned char>{0x00, 0x00}}, false},
+        {"a flood of chat lines", flood, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int before = g_NetMgr.GetPlayerCount();
+        const int s = ConnectPort("127.0.0.1", g_NetMgr.GetPort());
+        ASSERT_GE(s, 0);
+        ASSERT_TRUE(Pump([&] { return g_NetMgr.GetPlayerCount() == before + 1; }));
+        for (const std::vector<unsigned char>& frame : c.frames)
+            ASSERT_TRUE(SendRaw(s, frame.data(), frame.size()));
+        Settle();
+        if (c.dropped) {
+            EXPECT_TRUE(PeerGone(s));
+            EXPECT_TRUE(Pump([&] { return g_NetMgr.GetPlayerCount() == before; }));
+        }
+        SocketClose(s);
+        ASSERT_TRUE(Pump([&] { return g_NetMgr.GetPlayerCount() == before; }));
+        // The host's lobby carries on as it was.
+        EXPECT_TRUE(g_NetMgr.IsHost());
+        EXPECT_TRUE(mode->IsTeamScreenBuilt());
+        EXPECT_FALSE(mode->IsFinished());
+        EXPECT_EQ(mode->GetTeamInfos(0).mTeamId, teamA.mTeamId);
+        EXPECT_EQ(mode->GetGameInfos().mPlayersPerTeam, 2);
+        EXPECT_EQ(Find("SETTINGS", "SoundVolume"), nullptr) << "a peer wrote the user's settings";
+        // Lines are shown cut to the protocol's length, and the chat keeps its last lines only.
+        for (size_t i = 0; i < Count("ChatList"); ++i)
+            EXPECT_LE(ItemText("ChatList", i).size(), size_t(CNetMgr::CHAT_TEXT_MAX) + 40);
+        EXPECT_LE(Count("ChatList"), 200u);
+    }
+
+    // A well-formed client joins and gets the lobby as it stands.
+    Node* client = &MakePeer();
+    ASSERT_TRUE(client->mgr.JoinGame(kLoopback, g_NetMgr.GetPort(), "Bea"));
+    ASSERT_TRUE(PumpUntil({&g_NetMgr, &client->mgr}, [&] {
+        mode->Update();
+        return client->listener.Count("custom:0:16") == 1 && client->listener.Count("custom:0:28") == 2;
+    }));
+    ASSERT_TRUE(client->mgr.TCPSendChatMessage("me voici"));
+    ASSERT_TRUE(PumpUntil({&g_NetMgr, &client->mgr}, [] { return LastLine("ChatList") == "Bea: me voici"; }));
+}
