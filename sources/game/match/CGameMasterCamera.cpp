@@ -200,11 +200,16 @@ void CGameMaster::UpdateThrowCamera()
                     mTargetBallPointer->GetNode()->setToVisible(true);
                 mFollowDone = true;
             }
-        } else if (mTargetBall) {
-            const Ogre::Vector3 target = mTargetBall->GetWorldPosition();
-            const Ogre::Vector3 thrower = mCurrentPlayer ? mCurrentPlayer->GetWorldPosition() : target;
-            const float dx = at.x - target.x, dz = at.z - target.z;
-            if (!ball->IsMoving() || !visible || dx * dx + dz * dz > thrower.squaredDistance(target) + 50.0f)
+        } else {
+            // Without a target ball (a training exercise) only the ball's rest ends the follow.
+            bool far = false;
+            if (mTargetBall) {
+                const Ogre::Vector3 target = mTargetBall->GetWorldPosition();
+                const Ogre::Vector3 thrower = mCurrentPlayer ? mCurrentPlayer->GetWorldPosition() : target;
+                const float dx = at.x - target.x, dz = at.z - target.z;
+                far = dx * dx + dz * dz > thrower.squaredDistance(target) + 50.0f;
+            }
+            if (!ball->IsMoving() || !visible || far)
                 mFollowDone = true;
         }
         if (mFollowDone || ball->mState != CBall::STATE_LAUNCHED) {
