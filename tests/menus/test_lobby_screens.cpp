@@ -246,6 +246,20 @@ TEST_F(LobbyScreens, AFailedJoinAndAnEmptyNetworkAreSaidInTheGamesList) {
     EXPECT_FALSE(mode->IsTeamScreenBuilt());
 }
 
+TEST_F(LobbyScreens, WithoutTheNetworkTheGamesListSaysSoAndHostingFailsOnScreen) {
+    g_NetMgr.Shutdown();
+    Enter();
+    ASSERT_EQ(Count("GamesList"), 1u);
+    EXPECT_EQ(ItemText("GamesList", 0), "CNX_FAILED");
+    Click("BtnCreate");
+    mode->Update();
+    EXPECT_FALSE(mode->IsTeamScreenBuilt());
+    EXPECT_EQ(Text("GameJoinName"), "CNX_FAILED");
+    EXPECT_FALSE(g_NetMgr.IsConnected());
+    Click("BtnBack");
+    EXPECT_EQ(mode->GetNextModeId(), int(GAME_MODE_MAIN_MENU));
+}
+
 TEST_F(LobbyScreens, AClientSharesChatSettingsAndTeamsAndStartsFromTheHostsParameters) {
     HostOnPeer("Partie");
     JoinPeer();

@@ -98,6 +98,13 @@ void CMenuLobbyingGameMode::Update() {
         mEnumerationStarted = 1;
         g_NetMgr.StartEnumeration();
         ShowPleaseWait();
+    } else if (mEnumerationStarted == 0 && g_NetMgr.GetState() == CNetMgr::e_not_initialized) {
+        // The sockets could not be opened: no game can be found or hosted.
+        mEnumerationStarted = 1;
+        ClearGamesList();
+        lobby::AddListItem(lobby::List(kGamesList), GetText("CNX_FAILED"), 0);
+        PlatLog("CMenuLobbyingGameMode::Update() => the LAN is not available: no game can be found or hosted");
+        TestReport("lobby nonet");
     }
     if (mTeamScreenPending) {
         BuildLan2Screen();

@@ -40,9 +40,10 @@ const char kChatList[] = "ChatList";
 // The chat keeps its last lines only: a peer's flood must not grow it for ever.
 const size_t kChatLinesKept = 200;
 const int kChatTextMax = 255;
-// Player rows: the local player's slightly see-through.
-const char kOwnRowColours[] = "tl:F0000000 tr:F0000000 bl:F0000000 br:F0000000";
-const char kRowColours[] = "tl:FF000000 tr:FF000000 bl:FF000000 br:FF000000";
+// Player rows: light text on the skin's dark rows, the local player's own
+// row slightly see-through and warmer.
+const char kOwnRowColours[] = "tl:F0FFE9A0 tr:F0FFE9A0 bl:F0FFE9A0 br:F0FFE9A0";
+const char kRowColours[] = "tl:FFFFFFFF tr:FFFFFFFF bl:FFFFFFFF br:FFFFFFFF";
 
 bool InSession() { return g_NetMgr.GetState() == CNetMgr::e_connected; }
 

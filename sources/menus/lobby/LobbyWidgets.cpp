@@ -9,8 +9,10 @@
 namespace lobby {
 
 namespace {
-const CEGUI::argb_t kItemColour = 0xFF000000;        // opaque black
-const CEGUI::argb_t kSelectedColour = 0xFFFF0000;    // opaque red
+// Light text: black would vanish on the skin's dark lists. The chosen item
+// lies on an opaque red brush.
+const CEGUI::argb_t kItemColour = 0xFFFFFFFF;
+const CEGUI::argb_t kSelectedColour = 0xFFFF0000;
 const char kSelectionBrush[] = "TaharezLook/MultiListSelectionBrush";
 const char kItemFont[] = "lucida-9";
 

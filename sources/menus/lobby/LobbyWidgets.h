@@ -1,5 +1,5 @@
 // Small helpers over the lobby's CEGUI widgets: list and combobox items drawn
-// black and selected red, choices by item id, enabling, and the window blinks.
+// light and selected on red, choices by item id, enabling, and the window blinks.
 #pragma once
 
 #include <string>
@@ -17,7 +17,7 @@ CEGUI::Window* Window(const char* name);
 CEGUI::Combobox* Combo(const char* name);
 CEGUI::Listbox* List(const char* name);
 
-// One text item (black, selected red) at the end of the list; data may be null.
+// One text item (light, selected on red) at the end of the list; data may be null.
 CEGUI::ListboxItem* AddListItem(CEGUI::Listbox* list, const std::string& text, int id, void* data = nullptr);
 CEGUI::ListboxItem* AddComboItem(CEGUI::Combobox* combo, const std::string& text, int id);
 // Empties the combobox and shows the text as its prompt.
