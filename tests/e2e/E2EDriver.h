@@ -86,4 +86,9 @@ private:
 // Words of a report line ("score 13 7" -> {"score", "13", "7"}).
 std::vector<std::string> Words(const std::string& line);
 
+// A base port for a LAN test (TAVIRELO_TEST_NET_PORT): it and the next port,
+// where a second game on this machine goes, are free for UDP and TCP now.
+// 0 when none was found.
+unsigned short FreeLanPort();
+
 }  // namespace e2e

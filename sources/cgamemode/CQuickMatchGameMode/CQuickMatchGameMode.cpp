@@ -64,8 +64,10 @@ CQuickMatchGameMode::CQuickMatchGameMode(int previousModeValue)
     mGameType = mParams.mGameType;
     mIsRegional = static_cast<unsigned char>(mParams.mIsRegional);
     mGameModeValue = mParams.mGameMode;
-    if (!mQuickMatch)
+    if (!mQuickMatch) {
+        ReadTournamentDescription();
         return;   // the tournament information builds the match
+    }
     if (SetUpQuickMatch())
         CHUDMgr::ShowLoadingScreen(true);
 }

@@ -38,6 +38,7 @@ struct CHUDPlayerPanel;
 struct CHUDRadar;
 struct SaveSlot;
 class Team;
+struct TournamentMatch;
 
 // Ids of the match machine's states.
 enum QuickMatchStateId {
@@ -150,8 +151,9 @@ public:
     void SetPanelLocked(bool locked);
 
     bool IsQuickMatch() const { return mQuickMatch != 0; }
-    // Nobody on this machine plays: a quick match of two computer sides,
-    // offline. Its waits for a click end by themselves and it ends on the
+    // Nobody on this machine plays: a quick match of two computer sides
+    // offline, or a LAN match whose sides of this machine the computer
+    // plays. Its waits for a click end by themselves and it ends on the
     // demo menu.
     bool IsSpectatorMatch() const;
     bool IsRegional() const { return mIsRegional != 0; }
@@ -164,6 +166,17 @@ public:
     const ControlerEntry& GetSpareControler(int side) const { return mSpareControlers[side ? 1 : 0]; }
 
     // Tournament matches (filled by the tournament-information state).
+    // Gamer i (0..5) of a tournament: the id of the team he plays in (a
+    // country id or a region id, as the list of teams holds it), -1 for none;
+    // and his name.
+    int GetGamerTeamId(int i) const;
+    std::string GetGamerName(int i) const;
+    // Sets up a tournament match between the match's two teams (the first
+    // is side A) on the venue of the description: players, controllers,
+    // match state and referee. False (logged) when a side has no players or
+    // the venue cannot hold the match.
+    bool StartTournamentMatch(const TournamentMatch& match);
+
     std::vector<uint16_t> mTeamList;
     std::vector<std::vector<uint16_t>> mActorLists;
     int mTeamBeforeNational = -1;
@@ -181,6 +194,9 @@ public:
     CQMGMNetLostState mNetLostState;
 
 private:
+    // A tournament match's description: the gamers' teams and line-ups, the
+    // current save slot.
+    void ReadTournamentDescription();
     // Steps 6 to 11 of the construction of a quick match.
     bool SetUpQuickMatch();
     void RefuseMatch(const char* why);

@@ -4,6 +4,7 @@
 #include "CQuickMatchGameMode.h"
 
 #include <CGUIMgr.h>
+#include <CTournament.h>
 #include <CHUDMgr.h>
 #include <CHUDPanels.h>
 #include <CLangDB.h>
@@ -422,12 +423,23 @@ void CQuickMatchGameMode::StoreMatchParams() {
 }
 
 void CQuickMatchGameMode::ReturnToCareer(bool lastStep) {
-    // The career menus and their step list belong to the tournament screens,
-    // which this build does not have; the career menus resume on their own.
     WriteInt(kSection, "backFromMatch", 1);
     StoreMatchParams();
+    // The stage just played: the next one when the gamer's team won it,
+    // the same one again otherwise; the world stage lost goes back to the
+    // third.
+    int stage = ReadMatchInt(Env(), kSection, "careerStep");
+    if (stage < 1 || stage > 4)
+        stage = 1;
+    std::vector<Team*> ranking;
+    if (g_pCurrentTournament)
+        g_pCurrentTournament->GetTeams(ranking);
+    const bool won = !ranking.empty() && ranking[0] && !ranking[0]->mComputer;
     if (lastStep)
-        WriteInt(kSection, "careerStep", 3);
+        stage = 3;
+    else if (won && stage < 4)
+        ++stage;
+    WriteInt(kSection, "careerStep", stage);
     Finish(GAME_MODE_CAREER_MENUS);
 }
 

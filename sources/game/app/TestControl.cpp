@@ -3,6 +3,7 @@
 #include "CGameMode.h"
 #include "CMainApp.h"
 #include "TestReport.h"
+#include "TestSelect.h"
 
 #include <CEnvironment.h>
 #include <CGUIMgr.h>
@@ -288,6 +289,8 @@ void StartCommands() {
         } else if (verb == "click") {
             if (StartClick(gCurrent.argument))
                 gPhase = PHASE_MOVED;
+        } else if (verb == "select") {
+            TestSelect(gCurrent.argument);
         } else if (verb == "key") {
             if (StartKey(gCurrent.argument))
                 gPhase = PHASE_PRESSED;

@@ -77,6 +77,20 @@ int TestToss() {
     return -1;
 }
 
+int TestTargetScore(int normal) {
+    const char* target = std::getenv("TAVIRELO_TEST_TARGET");
+    if (!target)
+        return normal;
+    char* end = nullptr;
+    const long value = std::strtol(target, &end, 10);
+    return (end != target && *end == '\0' && value >= 1 && value <= 13) ? static_cast<int>(value) : normal;
+}
+
+bool TestAutoplay() {
+    const char* autoplay = std::getenv("TAVIRELO_TEST_AUTOPLAY");
+    return autoplay && std::strcmp(autoplay, "1") == 0;
+}
+
 const char* TestLanName() {
     const char* name = std::getenv("TAVIRELO_TEST_LAN_NAME");
     return name && *name ? name : nullptr;

@@ -13,6 +13,13 @@ void TestReport(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // when it is not set or holds anything else.
 int TestToss();
 
+// TAVIRELO_TEST_TARGET: a shorter target score (1 to 13) for the matches of
+// a tournament; `normal` when it is not set or out of range.
+int TestTargetScore(int normal);
+// TAVIRELO_TEST_AUTOPLAY=1: the computer throws for the gamers' teams in the
+// matches of a tournament (their teams stay the gamers' in the tournament).
+bool TestAutoplay();
+
 // TAVIRELO_TEST_LAN_NAME: the name the LAN lobby gives its player and its
 // hosted game instead of the computer's name; null when not set or empty.
 const char* TestLanName();
