@@ -30,7 +30,7 @@ bool CNetClient::Activate(int socket, uint32_t address, const char* name) {
     mSocket = socket;
     mActive = 1;
     mAddress = address;
-    mLastReceiveTick = HalGetTimeMs();
+    mLastReceiveTick = mManager ? mManager->Now() : HalGetTimeMs();
     mActivatedTick = mLastReceiveTick;
     mSendProgressTick = mLastReceiveTick;
     mLoggedIn = 0;

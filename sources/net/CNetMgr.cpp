@@ -82,6 +82,8 @@ int ConnectWithTimeout(uint32_t address, uint16_t port, uint32_t timeoutMs) {
 
 }  // namespace
 
+uint32_t CNetMgr::Now() const { return mClock ? mClock() : HalGetTimeMs(); }
+
 bool NetReadNestedObject(CObjnet& message, CObjnet& nested) {
     nested.Reset();
     if (message.IsFailed())
@@ -185,7 +187,7 @@ void CNetMgr::Shutdown() {
 // ============================================================================
 
 void CNetMgr::Manage() {
-    const uint32_t now = HalGetTimeMs();
+    const uint32_t now = Now();
 
     while (m_udp_socket >= 0 && SocketCanReadTimeout(m_udp_socket, 0, 0) == 1) {
         uint32_t address = 0;
@@ -230,7 +232,7 @@ void CNetMgr::Manage() {
         }
     }
 
-    if (mState == e_enumaration_in_progress && Elapsed(mEnumerationStart, ENUMERATION_WINDOW_MS, HalGetTimeMs())) {
+    if (mState == e_enumaration_in_progress && Elapsed(mEnumerationStart, ENUMERATION_WINDOW_MS, Now())) {
         mState = e_enumaration_complete;
         NetTrace("CNetMgr::Manage() STATE  e_enumaration_in_progress *-> e_enumaration_complete");
         if (mListener)
@@ -410,7 +412,7 @@ bool CNetMgr::HostGame(const CNetGameDesc& desc) {
     // The host's player name is the game's name.
     mSlots[0]->Activate(-1, 0, mOwnDesc.mName);
     mSlots[0]->mLoggedIn = 1;
-    mKeepAliveStamp = HalGetTimeMs();
+    mKeepAliveStamp = Now();
     return true;
 }
 
@@ -446,7 +448,7 @@ bool CNetMgr::JoinGame(uint32_t address, uint16_t port, const char* playerName) 
     mOutgoing.WriteString(name);
     mOutgoing.End();
     TCPSendAction(mOutgoing);
-    mKeepAliveStamp = HalGetTimeMs();
+    mKeepAliveStamp = Now();
     // A send that failed has already ended the session.
     return mState == e_connected;
 }
@@ -458,7 +460,7 @@ bool CNetMgr::StartEnumeration() {
     }
     mFoundGames.Clear();
     mState = e_enumaration_in_progress;
-    mEnumerationStart = HalGetTimeMs();
+    mEnumerationStart = Now();
     NetTrace("CNetMgr::StartEnumeration() => In Progress...");
     mOutgoing.StartSignature(NETSIG_R_QUERY_GAMELIST);
     mOutgoing.End();
@@ -516,10 +518,10 @@ void CNetMgr::SendFramed(CNetClient& slot, const CObjnet& message) {
         return;
     }
     if (slot.mPending.empty())
-        slot.mSendProgressTick = HalGetTimeMs();
+        slot.mSendProgressTick = Now();
     slot.mPending.insert(slot.mPending.end(), header, header + 4);
     slot.mPending.insert(slot.mPending.end(), message.GetData(), message.GetData() + size);
-    FlushSlot(slot, HalGetTimeMs());
+    FlushSlot(slot, Now());
 }
 
 bool CNetMgr::FlushSlot(CNetClient& slot, uint32_t now) {

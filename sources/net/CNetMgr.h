@@ -143,6 +143,11 @@ public:
     void SetBroadcastAddress(uint32_t address) { mBroadcastAddress = address; }
     uint32_t GetBroadcastAddress() const { return mBroadcastAddress; }
     void SetConnectTimeout(uint32_t ms) { mConnectTimeoutMs = ms; }
+    // The clock of keep-alives, time-outs and the enumeration window (null:
+    // the game's clock). Peer silence is a matter of real time: a run whose
+    // game clock is virtual measures it on the wall clock.
+    void SetClock(uint32_t (*clock)()) { mClock = clock; }
+    uint32_t Now() const;
 
     // ---- accessors -------------------------------------------------------------
     int32_t GetState() const { return mState; }
@@ -217,6 +222,7 @@ private:
     void OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId);
 
     uint32_t mConnectTimeoutMs = CONNECT_TIMEOUT_MS;
+    uint32_t (*mClock)() = nullptr;
     uint32_t mLeaveNotices = 0;   // host: bit i, client i was dropped and not yet announced
     uint16_t mBasePort = DEFAULT_PORT;
     uint32_t mBroadcastAddress = BROADCAST_ADDRESS;

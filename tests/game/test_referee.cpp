@@ -13,6 +13,7 @@
 #include <CKEMSceneGraph.h>
 #include <CKEMSceneObject.h>
 #include <CMainApp.h>
+#include <CNetMgr.h>
 #include <CPlayer.h>
 #include <CScenaricMgr.h>
 #include <ControlerTable.h>
@@ -640,6 +641,63 @@ TEST_F(RefereeTest, ReceivedShootOptionsAreAppliedOnceAndCheckedFirst)
         mReferee->ApplyRemoteShootOptions();
         EXPECT_EQ(mTeamA.mPlayers[1]->mStress, 0);
     }
+    ResetControlers();
+}
+
+// A peer's throw waits at the aiming step for the peer's choices. The owner
+// sends its shoot options (also earlier, while its player aims) and then its
+// shoot parameters, the last two in the same frame: the throw leaves the
+// aiming step with the peer's thrower and the peer's presets.
+TEST_F(RefereeTest, PeerThrowLeavesTheAimingStepWithThePeersThrowerAndPresets)
+{
+    Match(2);
+    struct Case {
+        const char* what;
+        bool optionsWhileAiming;   // a first frame brings the options alone
+    } cases[] = {
+        {"options and parameters in one frame", false},
+        {"options while aiming, then both", true},
+    };
+    const int32_t savedState = g_NetMgr.mState;
+    g_NetMgr.mState = CNetMgr::e_connected;   // as in a session; nothing is sent at this step
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TargetAtOrigin();
+        ResetControlers();
+        g_ControlerTableFilled = 1;
+        ControlerTable[0].mType = e_lan2;
+        ControlerTable[0].mTeam = 0;
+        g_ControlerCurrentIndex[0] = 0;
+        g_OwnControlerType = e_lan1;
+        mMatch->mMene->mCurrentSide = 0;
+        LaunchSet& set = *mReferee->GetLaunchSet();
+        mReferee->SetCurrentPlayer(mTeamA.mPlayers[0]);
+        mTeamA.SetCurrentPlayer(mTeamA.mPlayers[0]);
+        ASSERT_EQ(set.mStep, 1);
+
+        ShootOptions options;
+        options.playerIndex = 1;
+        options.throwMode = CPlayer::THROW_POINTING;
+        options.angle = 30.0f;
+        options.aimZ = 1.0f;
+        ControlerEntry& entry = ControlerTable[0];
+        if (c.optionsWhileAiming) {
+            entry.SetShootOptions(options);
+            mReferee->UpdateThrow();
+            EXPECT_EQ(set.mStep, 1) << "no presets yet: the throw waits";
+        }
+        entry.SetShootOptions(options);
+        entry.mPresetPower = 3.0f;
+        entry.mSpeed = 5.0f;
+        entry.mShootingAngle = 30.0f;
+        entry.mPresetBalanceGoAndBack = 1;
+        entry.mShootParamsReceived = true;
+        mReferee->UpdateThrow();
+        EXPECT_EQ(set.mStep, 2) << "the throw still waits at the aiming step";
+        EXPECT_TRUE(set.mPresetActive);
+        EXPECT_EQ(mReferee->mCurrentPlayer, mTeamA.mPlayers[1]);
+    }
+    g_NetMgr.mState = savedState;
     ResetControlers();
 }
 

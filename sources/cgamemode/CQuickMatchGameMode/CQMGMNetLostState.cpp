@@ -4,13 +4,24 @@
 
 #include <CGUIMgr.h>
 #include <CLangDB.h>
+#include <HalTimer.h>
+#include <Platform.h>
 #include <TestReport.h>
 
 #include <CEGUI/Window.h>
 
+namespace {
+
+// With nobody at this machine to press the button, the message stays this long.
+const uint32_t kUnattendedMs = 3000;
+
+}  // namespace
+
 void CQMGMNetLostState::OnEnter(int) {
     TestReport("state %s", "CQMGMNetLostState");
     mDone = 0;
+    mEnteredAt = gTimer.GetCurrentClock();
+    PlatLog("CQMGMNetLostState::OnEnter() => the LAN connection ended");
     ShowWindow("FrameResponse", true);
     ShowWindow("FrameHeadTail", false);
     gGUIMgr.HideOverlay();
@@ -26,6 +37,8 @@ void CQMGMNetLostState::OnEnter(int) {
 }
 
 void CQMGMNetLostState::Update() {
+    if (!mDone && mOwner && mOwner->IsSpectatorMatch() && gTimer.GetCurrentClock() - mEnteredAt >= kUnattendedMs)
+        mDone = 1;
     if (mDone && mOwner)
         mOwner->Finish(GAME_MODE_MAIN_MENU);
 }

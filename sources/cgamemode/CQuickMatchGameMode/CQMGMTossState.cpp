@@ -151,7 +151,8 @@ void CQMGMTossState::Update() {
             mDone = 1;
         }
     }
-    if (!mDone && mStartingSide >= 0 && mOwner && mOwner->IsSpectatorMatch() &&
+    // On a LAN the machines leave the toss together, as above.
+    if (!mDone && mStartingSide >= 0 && mOwner && mOwner->IsSpectatorMatch() && !g_NetMgr.IsConnected() &&
         gTimer.GetTimeMs() - mShownAt >= kSpectatorCloseDelayMs) {
         ShowWindow("FrameResponse", false);
         gGUIMgr.HideOverlay();

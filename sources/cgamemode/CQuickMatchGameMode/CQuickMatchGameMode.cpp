@@ -106,6 +106,8 @@ bool CQuickMatchGameMode::SetUpQuickMatch() {
             return false;
         }
     }
+    LetComputerPlayOwnSides(mSides);
+    mLocalPlayer = HasLocalPlayer(mParams, mSides, g_NetMgr.IsConnected());
     mMatchState = new MatchState(mSides[0], mSides[1], kTargetScore, mGameType, mParams.mLocation);
     return true;
 }
@@ -141,7 +143,7 @@ bool CQuickMatchGameMode::RenewMatchState() {
 }
 
 bool CQuickMatchGameMode::IsSpectatorMatch() const {
-    return mQuickMatch && mNbPlayers == 0 && !g_NetMgr.IsConnected();
+    return mQuickMatch && !mLocalPlayer;
 }
 
 bool CQuickMatchGameMode::Init() {

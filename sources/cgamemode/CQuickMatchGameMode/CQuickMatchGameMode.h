@@ -216,6 +216,7 @@ private:
     Team* mSides[2] = {nullptr, nullptr};
     ControlerEntry mSpareControlers[2];
     bool mMatchRefused = false;
+    bool mLocalPlayer = true;   // someone plays at this machine (set with the sides)
 
     CHUDMatch* mThrowPanel = nullptr;
     CHUDRadar* mRadar = nullptr;

@@ -140,3 +140,22 @@ void FillControlers(const QuickMatchParams& params, Team* sides[2], bool lanConn
         CopyName(entry->mName, GetText(side == 0 ? "AI_TEAMA" : "AI_TEAMB"));
     }
 }
+
+void LetComputerPlayOwnSides(Team* sides[2]) {
+    if (!g_OwnSidesComputerPlayed)
+        return;
+    for (const ControlerEntry& entry : ControlerTable)
+        if (entry.mType == g_OwnControlerType && entry.mType != e_undefined && (entry.mTeam == 0 || entry.mTeam == 1) &&
+            sides[entry.mTeam])
+            sides[entry.mTeam]->mComputer = true;
+}
+
+bool HasLocalPlayer(const QuickMatchParams& params, Team* const sides[2], bool lanConnected) {
+    if (!lanConnected)
+        return params.mNbPlayers > 0;
+    for (const ControlerEntry& entry : ControlerTable)
+        if (entry.mType == g_OwnControlerType && entry.mType != e_undefined && (entry.mTeam == 0 || entry.mTeam == 1) &&
+            sides[entry.mTeam] && !sides[entry.mTeam]->mComputer)
+            return true;
+    return false;
+}

@@ -56,3 +56,13 @@ int ReadActorChoices(CEnvironment& env, int side, Team& team, int gameType);
 // Marks the sides computer-controlled or human. The sides must not be null.
 void FillControlers(const QuickMatchParams& params, Team* sides[2], bool lanConnected, int lanOwnIndex,
                     ControlerEntry spare[2]);
+
+// On a LAN with g_OwnSidesComputerPlayed set: the computer plays every side
+// of an entry of this machine's own controller type (call it once the sides
+// have their players: they stay those the match parameters chose).
+void LetComputerPlayOwnSides(Team* sides[2]);
+
+// Whether someone plays at this machine: offline, any human player; on a
+// LAN, a side of this machine's own controller that the computer does not
+// play. A match without one goes on by itself where it would wait for a click.
+bool HasLocalPlayer(const QuickMatchParams& params, Team* const sides[2], bool lanConnected);

@@ -196,8 +196,11 @@ void CGameMaster::UpdateThrow()
         if (IsLocalHumanTurn()) {
             mAimGuide->Update();
         } else if (connected) {
-            mLaunchSet->TakeControlerPreset(mMatch);
+            // The options first: choosing the peer's thrower begins the throw
+            // anew and would drop presets taken before it. The owner sends
+            // both in the same frame.
             ApplyRemoteShootOptions();
+            mLaunchSet->TakeControlerPreset(mMatch);
         }
         break;
     case 5: {

@@ -8,6 +8,7 @@ ControlerEntry ControlerTable[CONTROLER_COUNT];
 int32_t g_ControlerCurrentIndex[2] = {-1, -1};
 int32_t g_OwnControlerType = 0;
 uint8_t g_ControlerTableFilled = 0;
+uint8_t g_OwnSidesComputerPlayed = 0;
 ControlerEntry g_DummyControler;
 
 void ResetControlers() {

@@ -79,6 +79,10 @@ extern int32_t g_ControlerCurrentIndex[2];   // per side; -1: none
 extern int32_t g_OwnControlerType;            // this machine's controller type
 extern uint8_t g_ControlerTableFilled;        // set by the match mode once filled
 extern ControlerEntry g_DummyControler;       // returned when no entry matches
+// In a LAN match, the computer plays the sides of this machine's own
+// controller (its decisions become this machine's throws for the peers).
+// Set before a match; kept by ResetControlers.
+extern uint8_t g_OwnSidesComputerPlayed;
 
 // Clears every entry again, gives the entries their indexes 0 to 5, both
 // per-side current indexes -1, own controller type 0, the flag byte 0.
