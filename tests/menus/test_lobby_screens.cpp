@@ -580,3 +580,52 @@ TEST_F(LobbyScreens, AHostilePeerCannotTakeTheHostsLobbyDownAndAWellFormedClient
     ASSERT_TRUE(client->mgr.TCPSendChatMessage("me voici"));
     ASSERT_TRUE(PumpUntil({&g_NetMgr, &client->mgr}, [] { return LastLine("ChatList") == "Bea: me voici"; }));
 }
+
+TEST_F(LobbyScreens, AMemberWhoDoesNotLeadItsTeamSeesTheLeadersChoicesAndCannotChangeThem) {
+    HostOnPeer("Partie");
+    JoinPeer();
+    CGameInfosPacketV2 settings;
+    settings.mPlayersPerTeam = 2;
+    settings.mRegional = 0;
+    settings.mLocation = 1;
+    PeerSendsRecord(settings);
+    // The host is in team B first, so it leads it.
+    CNetClient& hostSlot = peer->mgr.GetSlot(0);
+    hostSlot.mTeam = 1;
+    CObjnet record;
+    hostSlot.Serialize(record);
+    CObjnet update;
+    update.StartSignature(NETSIG_E_UPDATE_PLAYER);
+    update.WriteUInt(0);
+    update.WriteObject(&record);
+    update.End();
+    ASSERT_TRUE(peer->mgr.TCPSendAction(update));
+    ASSERT_TRUE(Pump([] { return g_NetMgr.GetSlot(0).mTeam == 1; }));
+    EXPECT_EQ(Text("FramePlayersName1"), "Partie  LAN_TEAM_B");
+
+    ASSERT_TRUE(TestSelect("ComboBoxTeam 1"));
+    EXPECT_FALSE(mode->IsTeamLeader());
+    ASSERT_TRUE(Pump([this] { return peer->mgr.GetSlot(1).mTeam == 1; }));
+    for (const char* list : {"ComboBoxCountryList", "ComboBoxPointeur", "ComboBoxTireur"})
+        EXPECT_FALSE(Enabled(list)) << list;
+    EXPECT_FALSE(TestSelect("ComboBoxPointeur 0"));
+
+    // The leader's record shows on the member's lists.
+    CTeamInfosPacketV1 teamB;
+    teamB.mSide = teamB.mTeamIndex = 1;
+    teamB.mTeamId = TeamDB::FRANCE_COUNTRY_ID;
+    teamB.mPointer = 2;
+    teamB.mShooter = 0;
+    PeerSendsRecord(teamB);
+    ASSERT_TRUE(Pump([this] { return mode->GetTeamInfos(1).mPointer == 2; }));
+    CEGUI::Combobox* pointer = dynamic_cast<CEGUI::Combobox*>(Window("ComboBoxPointeur"));
+    ASSERT_TRUE(pointer && pointer->getSelectedItem());
+    EXPECT_EQ(pointer->getSelectedItem()->getID(), 2u);
+    CEGUI::Combobox* countries = dynamic_cast<CEGUI::Combobox*>(Window("ComboBoxCountryList"));
+    ASSERT_TRUE(countries && countries->getSelectedItem());
+    EXPECT_EQ(int(countries->getSelectedItem()->getID()), int(TeamDB::FRANCE_COUNTRY_ID));
+    // The member sent its player record, never a team record of its own.
+    Settle();
+    for (const std::string& e : peer->listener.events)
+        EXPECT_NE(e.rfind("custom:1:", 0), 0u) << e;
+}
