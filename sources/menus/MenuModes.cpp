@@ -1,6 +1,8 @@
 #include "MenuModes.h"
 
 #include "CMenuDemoGameMode.h"
+#include "CMenuGameModeCarreer.h"
+#include "CMenuGameModeChamp.h"
 #include "CMenuGameModeQuickMatch.h"
 #include "CMenuGameModeTraining.h"
 #include "CMenuLobbyingGameMode.h"
@@ -17,6 +19,12 @@ CGameMode* CreateMenuMode(int modeId, int previousModeValue) {
         return new CMenuGameModeQuickMatch(previousModeValue);
     case GAME_MODE_OPTIONS:
         return new CMenuOptionsGameMode(previousModeValue);
+    case GAME_MODE_CHAMPIONSHIP_MENUS:
+        return new CMenuGameModeChamp(previousModeValue);
+    case GAME_MODE_CUP_MENUS:
+        return new CMenuGameModeCup(previousModeValue);
+    case GAME_MODE_CAREER_MENUS:
+        return new CMenuGameModeCarreer(previousModeValue);
     case GAME_MODE_TRAINING_MENUS:
         return new CMenuGameModeTraining(previousModeValue);
     case GAME_MODE_LAN_LOBBY:

@@ -93,6 +93,7 @@ protected:
         ASSERT_NE(getcwd(mPrevious, sizeof(mPrevious)), nullptr);
         ASSERT_EQ(chdir((mRoot + "/game/bin").c_str()), 0);
         CLangDB::Instance().Add("EMPTY_SAVE_SLOT_INFO", "Free slot");
+        CLangDB::Instance().Add("UNREADABLE_SAVE_SLOT_INFO", "Unreadable save");
     }
     void TearDown() override {
         EXPECT_EQ(chdir(mPrevious), 0);
@@ -128,7 +129,7 @@ TEST_F(InSaveFolder, SlotTableHasPathsKindsAndEmptyTexts) {
         EXPECT_EQ(slot.mInfo, "Free slot");
 }
 
-TEST_F(InSaveFolder, RefreshReadsSavesAndKeepsTheInfoOfBrokenFiles) {
+TEST_F(InSaveFolder, RefreshReadsSavesAndMarksBrokenFilesUnreadable) {
     BuildSaveSlotList();
     const std::string dir = SaveDir();
     const std::string good = SaveBytes("Cup_09/12/26_10:5");
@@ -154,7 +155,7 @@ TEST_F(InSaveFolder, RefreshReadsSavesAndKeepsTheInfoOfBrokenFiles) {
     EXPECT_EQ(g_SaveSlotTable[2 * 6 + 3].mInfo, "Cup_09/12/26_10:5");
     EXPECT_EQ(g_SaveSlotTable[2 * 6 + 4].mInfo, "");
     for (int slot = 1; slot <= 5; ++slot)
-        EXPECT_EQ(g_SaveSlotTable[slot].mInfo, "before") << broken[slot - 1].file;
+        EXPECT_EQ(g_SaveSlotTable[slot].mInfo, "Unreadable save") << broken[slot - 1].file;
     EXPECT_EQ(g_SaveSlotTable[0].mInfo, "Free slot");
     EXPECT_EQ(g_SaveSlotTable[6].mInfo, "Free slot");
     EXPECT_TRUE(SaveFileExists(g_SaveSlotTable[15].mPath));

@@ -165,7 +165,6 @@ public:
     Team* GetSideTeam(int side) const { return (side == 0 || side == 1) ? mSides[side] : nullptr; }
     const ControlerEntry& GetSpareControler(int side) const { return mSpareControlers[side ? 1 : 0]; }
 
-    // Tournament matches (filled by the tournament-information state).
     // Gamer i (0..5) of a tournament: the id of the team he plays in (a
     // country id or a region id, as the list of teams holds it), -1 for none;
     // and his name.
@@ -177,6 +176,7 @@ public:
     // the venue cannot hold the match.
     bool StartTournamentMatch(const TournamentMatch& match);
 
+    // Tournament matches (filled by the tournament-information state).
     std::vector<uint16_t> mTeamList;
     std::vector<std::vector<uint16_t>> mActorLists;
     int mTeamBeforeNational = -1;

@@ -18,6 +18,9 @@ CGameMode* CreateGameModeById(int modeId, int previousModeValue) {
     case GAME_MODE_DEMO_MENU:
     case GAME_MODE_OPTIONS:
     case GAME_MODE_TRAINING_MENUS:
+    case GAME_MODE_CHAMPIONSHIP_MENUS:
+    case GAME_MODE_CUP_MENUS:
+    case GAME_MODE_CAREER_MENUS:
     case GAME_MODE_LAN_LOBBY:
         return CreateMenuMode(modeId, previousModeValue);
     default:

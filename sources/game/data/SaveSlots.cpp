@@ -21,6 +21,7 @@ const char* const kFilePrefixes[SAVE_SLOT_KIND_COUNT] = {"CAREER_", "CHAMPIONSHI
 const char* const kInfoKeys[SAVE_SLOT_KIND_COUNT] = {"CAREER_SAVE_SLOT_INFO", "CHAMPIONSHIP_SAVE_SLOT_INFO",
                                                      "CUP_SAVE_SLOT_INFO"};
 const char kEmptySlotKey[] = "EMPTY_SAVE_SLOT_INFO";
+const char kUnreadableSlotKey[] = "UNREADABLE_SAVE_SLOT_INFO";
 
 // The id a saved match stores for a team: its country id for a national
 // first team, its region id otherwise. A missing team stores 0.
@@ -78,9 +79,12 @@ void RefreshSaveSlotInfos() {
             entry.mInfo = GetText(kEmptySlotKey);
             continue;
         }
-        if (save->LoadFromFile(entry.mPath.c_str()) != 0 || !ReadSaveSlotInfo(*save, entry.mInfo))
-            PlatLog("RefreshSaveSlotInfos() => \"%s\" is not a readable save; slot info kept",
-                    entry.mPath.c_str());
+        // A cut or foreign file must not pass for a free slot (a new save
+        // would silently replace it) nor show a stale text: it says so.
+        if (save->LoadFromFile(entry.mPath.c_str()) != 0 || !ReadSaveSlotInfo(*save, entry.mInfo)) {
+            PlatLog("RefreshSaveSlotInfos() => \"%s\" is not a readable save", entry.mPath.c_str());
+            entry.mInfo = GetText(kUnreadableSlotKey);
+        }
         save->Reset();
     }
 }

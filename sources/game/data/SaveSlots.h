@@ -42,7 +42,8 @@ std::string MakeSaveSlotPath(int kind, int slot);
 void BuildSaveSlotList();
 // For each entry: an existing file whose first object is "SaveInfoTag" gives
 // the entry its stored info text; a missing file gives the empty-slot text;
-// any other file (foreign or broken) leaves the entry as it was (logged).
+// any other file (foreign, cut or broken) gives the localized
+// "UNREADABLE_SAVE_SLOT_INFO" (logged).
 void RefreshSaveSlotInfos();
 // True when the file can be opened for reading.
 bool SaveFileExists(const std::string& path);

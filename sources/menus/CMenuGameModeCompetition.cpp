@@ -1,0 +1,135 @@
+#include "CMenuGameModeCompetition.h"
+
+#include "MenuServices.h"
+
+#include <CLangDB.h>
+#include <CSceneMgr.h>
+#include <CompetitionStart.h>
+#include <Platform.h>
+#include <SaveSlots.h>
+#include <TestReport.h>
+
+#include <cstdio>
+
+namespace {
+const char kQuickMatchParams[] = "QUICKMATCHPARAMS";
+const char kUnreadableKey[] = "UNREADABLE_SAVE_SLOT_INFO";
+}  // namespace
+
+CMenuGameModeCompetition::CMenuGameModeCompetition(int previousModeValue, int tournamentType, const char* titleKey)
+    : CMenuGameMode(previousModeValue) {
+    mTournamentType = tournamentType;
+    for (int n = 0; n < MAX_PLAYERS; ++n)
+        mPlayerNames[n] = std::string(GetText("PLAYER")) + " " + std::to_string(n + 1);
+    if (titleKey)
+        SetName(GetText(titleKey));
+}
+
+void CMenuGameModeCompetition::EnterScreen(int id) {
+    mMachine.ChangeState(id);
+    // The end-to-end tests follow the screens by these lines.
+    TestReport("menu %d", id);
+}
+
+bool CMenuGameModeCompetition::ResumeAt(int lastScreen) {
+    const int backInState = MenuReadInt(kQuickMatchParams, "back_in_state");
+    if (backInState <= 0 || backInState >= lastScreen) {
+        PlatLog("CMenuGameModeCompetition::Init() => back_in_state %d is no screen: opening the first one",
+                backInState);
+        return false;
+    }
+    const int players = MenuReadInt(kQuickMatchParams, "NbPlayers");
+    ResumeFromMatch();
+    if (MenuHudHooks().showLoadingScreen)
+        MenuHudHooks().showLoadingScreen(false);
+    MenuWriteInt(kQuickMatchParams, "backFromMatch", 1);
+    mNbPlayers = players < 0 ? 0 : (players > MAX_PLAYERS ? MAX_PLAYERS : players);
+    TestReport("menu %d", mStep);
+    return true;
+}
+
+void CMenuGameModeCompetition::StartMatch() {
+    CEnvironment& env = gSceneMgr.GetEnvironment();
+    SaveSlot* slot = CurrentCompetitionSlot(env);
+    if (slot && ResumeCompetition(env, slot->mPath, mTournamentType)) {
+        TestReport("tournament loaded %s", slot->mPath.c_str());
+        SetNextMode(GAME_MODE_QUICK_MATCH);
+        return;
+    }
+    // The slot keeps its file (the player may erase it) but says it cannot
+    // be played; the save screen opens again.
+    PlatLog("CMenuGameModeCompetition::StartMatch() => the chosen slot cannot be read: back to the save screen");
+    if (slot)
+        slot->mInfo = GetText(kUnreadableKey);
+    TestReport("tournament unreadable");
+    mStep = 0;
+    EnterScreen(0);
+}
+
+void CMenuGameModeCompetition::WritePlayersAndTeams(bool cup) {
+    char key[32];
+    const int players = mNbPlayers < 0 ? 0 : (mNbPlayers > MAX_PLAYERS ? MAX_PLAYERS : mNbPlayers);
+    MenuWriteInt(kQuickMatchParams, "NbPlayers", mNbPlayers);
+    for (int k = 1; k <= players; ++k) {
+        std::snprintf(key, sizeof key, "Player%dName", k);
+        MenuWriteString(kQuickMatchParams, key, mPlayerNames[k - 1].c_str());
+        if (cup) {
+            std::snprintf(key, sizeof key, "CONTROLER_%d", k);
+            MenuWriteInt(kQuickMatchParams, key, k);
+        }
+    }
+    for (int k = 1; k <= players; ++k) {
+        std::snprintf(key, sizeof key, "Player%dTeam", k);
+        MenuWriteInt(kQuickMatchParams, key, mPlayerTeam[k - 1]);
+    }
+}
+
+void CMenuGameModeCompetition::StartNewCompetition() {
+    char key[32];
+    const bool national = mTeamOrigin == 2;
+    for (int j = 0; j < MAX_TEAMS; ++j) {
+        std::snprintf(key, sizeof key, "Team_%i", j);
+        MenuWriteInt(kQuickMatchParams, key, national ? GetTeamCountry(j) : GetTeamRegion(j));
+        for (int r = 0; r < MAX_ROLES; ++r) {
+            std::snprintf(key, sizeof key, "Team_%i_actor_%i", j, r);
+            MenuWriteInt(kQuickMatchParams, key, GetActorChoice(j, r));
+        }
+    }
+    if (!StartCompetition(gSceneMgr.GetEnvironment())) {
+        PlatLog("CMenuGameModeCompetition => no tournament could be drawn: back to the main menu");
+        SetNextMode(GAME_MODE_MAIN_MENU);
+        return;
+    }
+    SetNextMode(GAME_MODE_QUICK_MATCH);
+}
+
+void CMenuGameModeCompetition::SetPlayerName(int i, const std::string& name) {
+    if (i >= 0 && i < MAX_PLAYERS)
+        mPlayerNames[i] = name;
+}
+
+const std::string& CMenuGameModeCompetition::GetPlayerName(int i) {
+    static const std::string kNone;
+    return (i >= 0 && i < MAX_PLAYERS) ? mPlayerNames[i] : kNone;
+}
+
+void CMenuGameModeCompetition::SetPlayerTeam(int i, int team) {
+    if (i >= 0 && i < MAX_PLAYERS)
+        mPlayerTeam[i] = team;
+}
+
+int CMenuGameModeCompetition::GetPlayerTeam(int i) { return (i >= 0 && i < MAX_PLAYERS) ? mPlayerTeam[i] : 0; }
+
+void CMenuGameModeCompetition::SetTeamRegion(int i, int id) {
+    if (i >= 0 && i < MAX_TEAMS)
+        mTeamRegion[i] = id;
+}
+
+int CMenuGameModeCompetition::GetTeamRegion(int i) { return (i >= 0 && i < MAX_TEAMS) ? mTeamRegion[i] : 0; }
+
+void CMenuGameModeCompetition::SetTeamCountry(int i, int id) {
+    if (i >= 0 && i < MAX_TEAMS)
+        mTeamCountry[i] = id;
+}
+
+int CMenuGameModeCompetition::GetTeamCountry(int i) { return (i >= 0 && i < MAX_TEAMS) ? mTeamCountry[i] : 0; }
