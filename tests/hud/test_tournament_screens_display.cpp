@@ -106,11 +106,13 @@ TeamLine Line(const std::string& name, int score, bool human = false) {
 class TournamentScreensOnWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        // Kept between runs: each test runs as a program of its own and
+        // leaves its pictures beside the others'.
         sDir = fs::path(KEM_STAGE_DIR) / "game" / "test_tournament_screens";
-        fs::remove_all(sDir);
         fs::create_directories(sDir);
         for (const char* file : {"KEM.ogre_plugins.cfg", "KEM.ogre.cfg", "KEM.ogre_config.cfg", "KEM.ogre_resources.cfg"})
-            fs::copy_file(fs::path(KEM_STAGE_DIR) / "game" / "bin" / file, sDir / file);
+            fs::copy_file(fs::path(KEM_STAGE_DIR) / "game" / "bin" / file, sDir / file,
+                          fs::copy_options::overwrite_existing);
     }
 
     void SetUp() override {
