@@ -12,10 +12,15 @@ CGameModeWithGameMaster::CGameModeWithGameMaster(int previousModeValue, int mode
     : CGameMode(previousModeValue, modeValue) {}
 
 CGameModeWithGameMaster::~CGameModeWithGameMaster() {
-    CKEMSceneGraph::DestroyDefaultCamera();
+    // Without a graphics world (a mode that was never shown) there is no
+    // camera to make again.
+    const bool hadCamera = CKEMSceneGraph::GetViewport() != nullptr;
+    if (hadCamera)
+        CKEMSceneGraph::DestroyDefaultCamera();
     CKEMSceneGraph::DestroyRootNode();
     CKEMSceneGraph::CreateRootNode();
-    CKEMSceneGraph::CreateDefaultCamera();
+    if (hadCamera)
+        CKEMSceneGraph::CreateDefaultCamera();
 }
 
 void CGameModeWithGameMaster::ReleaseRefereeNode(CKEMSceneNode* referee) {

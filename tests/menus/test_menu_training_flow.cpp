@@ -5,6 +5,7 @@
 #include <CGameMode.h>
 #include <CLangDB.h>
 #include <CMenuGameModeTraining.h>
+#include <CTrainingGameMode.h>
 #include <MenuModes.h>
 #include <TuningParameters.h>
 
@@ -35,7 +36,7 @@ protected:
 
 }  // namespace
 
-TEST_F(TrainingFlow, FactoriesBuildTheTrainingMenusButNotTheTrainingGame) {
+TEST_F(TrainingFlow, FactoriesBuildTheTrainingMenusAndTheTrainingGame) {
     std::unique_ptr<CGameMode> mode(CreateMenuMode(GAME_MODE_TRAINING_MENUS, 5));
     auto* flow = dynamic_cast<CMenuGameModeTraining*>(mode.get());
     ASSERT_NE(flow, nullptr);
@@ -47,10 +48,9 @@ TEST_F(TrainingFlow, FactoriesBuildTheTrainingMenusButNotTheTrainingGame) {
 
     std::unique_ptr<CGameMode> routed(CreateGameModeById(GAME_MODE_TRAINING_MENUS, 5));
     EXPECT_NE(dynamic_cast<CMenuGameModeTraining*>(routed.get()), nullptr);
-    // The training game is not in this build: the player lands on the demo menu.
+    // Past the description the training game itself starts.
     std::unique_ptr<CGameMode> training(CreateGameModeById(GAME_MODE_TRAINING, 0));
-    ASSERT_NE(training, nullptr);
-    EXPECT_EQ(training->GetModeValue(), GAME_MODE_DEMO_MENU);
+    EXPECT_NE(dynamic_cast<CTrainingGameMode*>(training.get()), nullptr);
 }
 
 TEST_F(TrainingFlow, ExerciseThenDescriptionThenTheTrainingGame) {

@@ -4,6 +4,7 @@
 
 #include <CBootGameMode.h>
 #include <CQuickMatchGameMode.h>
+#include <CTrainingGameMode.h>
 #include <MenuModes.h>
 #include <Platform.h>
 
@@ -13,6 +14,8 @@ CGameMode* CreateGameModeById(int modeId, int previousModeValue) {
         return new CQuickMatchGameMode(previousModeValue);
     case GAME_MODE_BOOT:
         return new CBootGameMode(previousModeValue);
+    case GAME_MODE_TRAINING:
+        return new CTrainingGameMode(previousModeValue);
     case GAME_MODE_MAIN_MENU:
     case GAME_MODE_QUICK_MATCH_MENUS:
     case GAME_MODE_DEMO_MENU:

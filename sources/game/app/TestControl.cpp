@@ -5,11 +5,13 @@
 #include "TestReport.h"
 #include "TestSelect.h"
 
+#include <CAITaskScheduler.h>
 #include <CEnvironment.h>
 #include <CGUIMgr.h>
 #include <CKEMSceneGraph.h>
 #include <CKEMSceneNode.h>
 #include <CSceneMgr.h>
+#include <CSoundMgr.h>
 #include <HalTimer.h>
 #include <PlatWindow.h>
 #include <Platform.h>
@@ -459,4 +461,22 @@ void TestFrameServices() {
     ScanBalls();
 }
 
-void TestModeEntered(int modeId) { TestReport("mode %d", modeId); }
+namespace {
+
+int CountNodes(const CKEMSceneNode* node) {
+    if (!node)
+        return 0;
+    int count = 1;
+    for (const CKEMSceneNode* child : node->GetChildren())
+        count += CountNodes(child);
+    return count;
+}
+
+}  // namespace
+
+void TestModeEntered(int modeId) {
+    TestReport("mode %d", modeId);
+    // What the last mode left: scene nodes, computer tasks, sound sources.
+    TestReport("leftovers nodes %d ai %zu sounds %d", CountNodes(CKEMSceneGraph::GetRootNode()),
+               g_AITaskScheduler.GetTaskCount(), gSoundMgr.GetPool().GetSourceCount());
+}

@@ -96,6 +96,46 @@ const char* TestLanName() {
     return name && *name ? name : nullptr;
 }
 
+namespace {
+
+// Level and angle of TAVIRELO_TEST_TRAINING_THROW, read once.
+struct TrainingThrow {
+    int level = kTestThrowOff;
+    int angle = 2;
+};
+
+const TrainingThrow& TheTrainingThrow() {
+    static const TrainingThrow setting = [] {
+        TrainingThrow read;
+        const char* text = std::getenv("TAVIRELO_TEST_TRAINING_THROW");
+        if (!text || !*text)
+            return read;
+        char* end = nullptr;
+        const long level = std::strtol(text, &end, 10);
+        long angle = 2;
+        bool good = end != text && level >= -1 && level <= 10;
+        if (good && *end == ',') {
+            const char* next = end + 1;
+            angle = std::strtol(next, &end, 10);
+            good = end != next && angle >= 1 && angle <= 3;
+        }
+        if (!good || *end != '\0') {
+            PlatLog("TestReport: TAVIRELO_TEST_TRAINING_THROW \"%s\" is not <level>[,<angle>]: ignored", text);
+            return read;
+        }
+        read.level = static_cast<int>(level);
+        read.angle = static_cast<int>(angle);
+        return read;
+    }();
+    return setting;
+}
+
+}  // namespace
+
+int TestTrainingThrowLevel() { return TheTrainingThrow().level; }
+
+int TestTrainingThrowAngle() { return TheTrainingThrow().angle; }
+
 const char* TestControlDir() {
     Channel& channel = TheChannel();
     std::lock_guard<std::mutex> lock(channel.mutex);

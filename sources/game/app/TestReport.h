@@ -24,6 +24,15 @@ bool TestAutoplay();
 // hosted game instead of the computer's name; null when not set or empty.
 const char* TestLanName();
 
+// TAVIRELO_TEST_TRAINING_THROW="<level>[,<angle>]": the trainee's throws are
+// set up as the computer sets up its own (aim at the exercise, gauge presets)
+// with that error level (-1 none, 0 to 10) and angle button (1 to 3, 2 when
+// left out). The level is kTestThrowOff when the variable is not set or
+// malformed.
+const int kTestThrowOff = -2;
+int TestTrainingThrowLevel();
+int TestTrainingThrowAngle();
+
 // The report file's path ("" when disabled); the control loop reads its
 // commands beside it.
 const char* TestControlDir();

@@ -1,0 +1,67 @@
+#include "CTrainingGMOutroState.h"
+
+#include "CTrainingGameMode.h"
+
+#include <CGUIMgr.h>
+#include <CGameMode.h>
+#include <CHUDMgr.h>
+#include <CLangDB.h>
+#include <COverlayHolder.h>
+#include <CQMGMState.h>
+#include <CTrainingGameMaster.h>
+#include <CWindowEffectMgr.h>
+#include <Platform.h>
+#include <TestReport.h>
+
+#include <CEGUI/Window.h>
+
+namespace {
+
+const char kEndOverlay[] = "CHUDEndTraining";
+const char kEndText[] = "textInfoEndMatch";
+
+}  // namespace
+
+void CTrainingGMOutroState::OnEnter(int) {
+    TestReport("state %s", "CTrainingGMOutroState");
+    mRetry = mBack = false;
+    HideAllOverlays();
+    for (const char* window : {"FramePlayerName", "FrameButtons", "TextInfosPlayer"})
+        gGUIMgr.Show(window, false);
+    gGUIMgr.ShowOverlay(kEndOverlay);
+    SetWindowTextOf(kEndText, GetText("TR_END"));
+    CWindowEffectMgr::StartEffect(kEndText);
+    gGUIMgr.Show("FrameEndMatch", true);
+    for (const char* window :
+         {"FrameEndTournament", "FrameEndMatchAwards", "BtnEndMatchQuit", "BtnEndMatchChangeGameType", "textInfoEndMatchBG"})
+        gGUIMgr.Show(window, false);
+    gGUIMgr.Show("BtnEndMatchChangeTeam", true);
+    EnableWindow("BtnEndMatchChangeTeam", true);
+    if (CEGUI::Window* back = gGUIMgr.GetWindow("BtnEndMatchChangeTeam"))
+        back->activate();
+    // The series' score stays in sight above the end frame.
+    if (CEGUI::Window* score = gGUIMgr.GetWindow("textScore")) {
+        score->show();
+        score->moveToFront();
+    }
+    if (CTrainingGameMaster* referee = Referee()) {
+        CEGUI::Window* score = gGUIMgr.GetWindow("textScore");
+        PlatLog("CTrainingGMOutroState => series over: %d of %d", referee->mSuccesses, referee->mThrows);
+        TestReport("series %d %d shown %s", referee->mSuccesses, referee->mThrows,
+                   score ? score->getText().c_str() : "-");
+    }
+}
+
+void CTrainingGMOutroState::Update() {
+    if (mRetry) {
+        mRetry = false;
+        ChangeTo(TRAINING_STATE_BEGIN);
+    } else if (mBack) {
+        mBack = false;
+        if (mOwner && !mOwner->IsFinished()) {
+            gGUIMgr.HideOverlay();
+            CHUDMgr::ShowLoadingScreen(true);
+            mOwner->Finish(GAME_MODE_TRAINING_MENUS);
+        }
+    }
+}

@@ -1,0 +1,35 @@
+// The base of the training states: a machine state that knows its training
+// mode. The training runs one series of ten throws as a machine of five
+// states: init (turn the thrower to the exercise), main (aim and throw),
+// result (score the throw, wait for a click), outro (end frame: retry or
+// back to the training menu) and begin (a new series).
+#pragma once
+
+#include <CKEMStateMachine.h>
+
+class CTrainingGameMode;
+class CTrainingGameMaster;
+
+// Ids of the training machine's states.
+enum TrainingStateId {
+    TRAINING_STATE_INIT = 0,
+    TRAINING_STATE_MAIN = 1,
+    TRAINING_STATE_RESULT = 2,
+    TRAINING_STATE_OUTRO = 3,
+    TRAINING_STATE_BEGIN = 4,
+    TRAINING_STATE_COUNT = 5,
+};
+
+class CTrainingGMState : public CKEMState {
+public:
+    void SetOwner(CTrainingGameMode* owner) { mOwner = owner; }
+    CTrainingGameMode* GetOwner() const { return mOwner; }
+
+protected:
+    // Changes the owner's training machine to `id`.
+    void ChangeTo(int id);
+    // The owner's referee; null without an owner or a referee.
+    CTrainingGameMaster* Referee() const;
+
+    CTrainingGameMode* mOwner = nullptr;
+};
