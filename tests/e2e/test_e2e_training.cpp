@@ -291,3 +291,46 @@ TEST(TrainingDrill, PauseAndQuitLeadBackToTheMainMenuLeavingNothingBehind) {
     game.Command("quit");
     EXPECT_TRUE(game.WaitExit(60));
 }
+
+// "Try again" on the end frame: a new series begins on the first exercise
+// with the counters back at 0.
+TEST(TrainingDrill, RetryStartsANewSeriesOnTheFirstExercise) {
+    e2e::GameRun game("training_retry");
+    game.Seed(kSeed);
+    game.FixedStepMs(200);
+    game.StartMode(9);
+    game.Match({"TRAININGPARAMS.TrainingType=2"});
+    game.Env("TAVIRELO_TEST_TRAINING_THROW", "6,2");
+    ASSERT_TRUE(game.Start());
+    for (int n = 1; n <= kSeries; ++n) {
+        ASSERT_TRUE(WaitForNth(game, "state CTrainingGMResultState", size_t(n), 120)) << n << "\n" << game.Log();
+        ASSERT_TRUE(game.Click(n % 2 ? "BtnQuitReplay" : "Root")) << n << "\n" << game.Log();
+    }
+    ASSERT_TRUE(WaitForNth(game, "state CTrainingGMOutroState", 1, 60)) << game.Log();
+    ASSERT_TRUE(game.Click("BtnEndMatchReplay")) << game.Log();
+    ASSERT_TRUE(WaitForNth(game, "state CTrainingGMBeginState", 1, 60)) << game.Log();
+    ASSERT_TRUE(WaitForNth(game, "state CTrainingGMResultState", size_t(kSeries) + 1, 120)) << game.Log();
+
+    std::vector<Throw> throws;
+    std::vector<std::string> scored;
+    for (const std::string& reported : game.Lines()) {
+        Throw t;
+        if (ParseThrow(reported, t))
+            throws.push_back(t);
+        if (reported.rfind("scored ", 0) == 0)
+            scored.push_back(reported);
+    }
+    ASSERT_EQ(throws.size(), size_t(kSeries) + 1);
+    ASSERT_EQ(scored.size(), size_t(kSeries) + 1);
+    // The new series' first throw counts as its first, at the first exercise.
+    const std::vector<std::string> first = e2e::Words(scored.back());
+    ASSERT_EQ(first.size(), 4u);
+    EXPECT_EQ(first[3], "1");
+    EXPECT_EQ(first[2], first[1]);
+    EXPECT_NEAR(throws.back().target.x, throws.front().target.x, 1e-3f);
+    EXPECT_NEAR(throws.back().target.z, throws.front().target.z, 1e-3f);
+    EXPECT_FALSE(WaitForNth(game, "mode 10", 1, 0));
+
+    game.Command("quit");
+    EXPECT_TRUE(game.WaitExit(60));
+}
