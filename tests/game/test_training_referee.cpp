@@ -7,12 +7,15 @@
 #include <CBall.h>
 #include <CGameElement.h>
 #include <CTrainingGameMaster.h>
+#include <GameDataTable.h>
 #include <LaunchSet.h>
 #include <TuningLoader.h>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -347,4 +350,71 @@ TEST_F(TrainingRefereeTest, TheSeriesWalksTheRowsAndARetryStartsItAgain)
     EXPECT_EQ(referee.mTargetIndex, 0);
     EXPECT_EQ(referee.mWallIndex, 0);
     EXPECT_FALSE(referee.HasFirstImpact());
+}
+
+namespace {
+
+// The initial position of a node of the training ground's scene file (every
+// exercise object hangs under the ground, which stands at the origin).
+bool VenuePosition(const std::string& scene, const std::string& name, Ogre::Vector3& position)
+{
+    const std::string key = "<CKEMSCENENODE_NAME value=\"" + name + "\"/>";
+    const size_t at = scene.find(key);
+    if (at == std::string::npos)
+        return false;
+    const size_t ic = scene.find("<CKEMSCENENODE_POSITION_IC", at);
+    if (ic == std::string::npos)
+        return false;
+    float v[3];
+    size_t from = ic;
+    for (int i = 0; i < 3; ++i) {
+        from = scene.find("=\"", from);
+        if (from == std::string::npos)
+            return false;
+        from += 2;
+        v[i] = std::stof(scene.substr(from));
+    }
+    position = Ogre::Vector3(v[0], v[1], v[2]);
+    return true;
+}
+
+}  // namespace
+
+// Every exercise of the shipped table stands inside the training ground's
+// playing rectangle with room for the ring: a ball resting there is never
+// taken out of play.
+TEST(TrainingTable, TheShippedExercisesLieOnTheTrainingGround)
+{
+    std::ifstream in(std::string(KEM_SOURCE_MEDIA) + "/Saved_Scenes/training.xml");
+    const std::string scene((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Ogre::Vector3 limit1, limit2, circle;
+    ASSERT_TRUE(VenuePosition(scene, "terrain limite 1", limit1));
+    ASSERT_TRUE(VenuePosition(scene, "terrain limite 2", limit2));
+    ASSERT_TRUE(VenuePosition(scene, "cercle", circle));
+    for (const char* object : {"cercle_entrainement", "cercle_tir", "cible_tir", "mur_entrainement"}) {
+        Ogre::Vector3 unused;
+        EXPECT_TRUE(VenuePosition(scene, object, unused)) << object;
+    }
+
+    int32_t used = 0;
+    TextTable table;
+    ASSERT_TRUE(ReadGameDataTable("test", std::string(KEM_SOURCE_MEDIA) + "/Data/Train_DB.csv", table));
+    const TGM::ExerciseTable rows = TGM::ReadExerciseTable(table, &used);
+    EXPECT_EQ(used, TGM::kExerciseRows);
+    const TGM::ExercisePoints points = TGM::ComputeExercisePoints(rows, circle);
+    const float margin = 0.25f;
+    const float minX = std::min(limit1.x, limit2.x) + margin, maxX = std::max(limit1.x, limit2.x) - margin;
+    const float minZ = std::min(limit1.z, limit2.z) + margin, maxZ = std::max(limit1.z, limit2.z) - margin;
+    for (int r = 0; r < TGM::kExerciseRows; ++r) {
+        SCOPED_TRACE(r + 1);
+        for (const float* p : {points.target[r], points.wall[r]}) {
+            EXPECT_GE(p[0], minX);
+            EXPECT_LE(p[0], maxX);
+            EXPECT_GE(p[1], minZ);
+            EXPECT_LE(p[1], maxZ);
+        }
+        // The wall stands between the circle and the ring.
+        EXPECT_GT(points.wall[r][1], points.target[r][1]);
+        EXPECT_LT(points.wall[r][1], circle.z);
+    }
 }
