@@ -1,8 +1,9 @@
 // A LAN match between two game processes on this machine (loopback, a port
-// of the test's own, never a broadcast): each side belongs to one machine,
-// whose computer plays it; the other machine sees its throws arrive. Both
-// must see the same menes and the same final score. A machine that drops out
-// sends the other to the network-lost state and back to the menu.
+// of the test's own, never a broadcast): they meet in the lobby, then each
+// side belongs to one machine, whose computer plays it through the throw's
+// usual path; the other machine sees its throws arrive. Both must see the
+// same menes and the same final score. A machine that drops out sends the
+// other to the network-lost state and back to the menu.
 #include <E2EDriver.h>
 
 #include <gtest/gtest.h>
@@ -20,43 +21,86 @@ struct LanPair {
     std::unique_ptr<e2e::GameRun> host, client;
 };
 
-// A tête-à-tête on the Marseille ground: the host's player plays side 0,
-// the client's (slot 1) side 1; the first side begins.
-std::vector<std::string> MatchSettings() {
-    return {"GAMEPARAMS.QuickMatch=1", "QuickMatch=1",      "NbPlayers=2",       "GameType=1",
-            "TeamA=8",                 "TeamB=9",           "location=3",        "IsRegional=0",
-            "Player1Name=Corvelle",    "Player1Team=0",     "CONTROLER_1=7",     "Player2Name=Brusquet",
-            "Player2Team=1",           "CONTROLER_2=8",     "Team_0_actor_0=0",  "Team_1_actor_0=0",
-            "PILE_OU_FACE=1"};
-}
-
-void Prepare(e2e::GameRun& game, unsigned short port, const std::string& role, const std::string& name) {
+void Prepare(e2e::GameRun& game, unsigned short port, const std::string& name, bool computerPlays) {
     game.Seed(kSeed);
     game.FixedStepMs(100);
+    game.StartMode(11);   // the LAN lobby
     game.Env("TAVIRELO_TEST_NET_PORT", std::to_string(port));
     game.Env("TAVIRELO_TEST_NET_BROADCAST", "127.0.0.1");
-    game.Env("TAVIRELO_TEST_LAN", role);
     game.Env("TAVIRELO_TEST_LAN_NAME", name);
-    game.Env("TAVIRELO_TEST_LAN_COMPUTER", "1");
+    if (computerPlays)
+        game.Env("TAVIRELO_TEST_LAN_COMPUTER", "1");
 }
 
-// Both games started and in the match mode; only the host has the settings:
-// the client plays what the host sends it.
-LanPair StartMatch(const std::string& name) {
+// A player's pick of a list or combobox item (the test channel's "select").
+bool Select(e2e::GameRun& game, const std::string& window, int n) {
+    const std::string what = window + " " + std::to_string(n);
+    game.Command("select " + what);
+    std::string line;
+    return game.WaitFor("^(selected " + what + "|error select " + window + ":.*)$", 30, &line) &&
+           line == "selected " + what;
+}
+
+// The game may answer a click after the line the click led to: look at the
+// lines already there before waiting for a new one.
+bool Reaches(e2e::GameRun& game, const std::string& pattern, int seconds) {
+    return game.Saw(pattern) || game.WaitFor(pattern, seconds);
+}
+
+bool Type(e2e::GameRun& game, const std::string& text) {
+    if (!game.Click("ChatTextEntry"))
+        return false;
+    for (char c : text)
+        if (!game.Key(std::string(1, c)))
+            return false;
+    return game.Click("BtnChatSend");
+}
+
+// The two games meet in the lobby as two players would: the host opens a
+// game, the client finds it in the games list and joins, says a word that
+// the host shows, both choose a team (singles, two nations), the host starts.
+// Returns once both are in the match mode; the client's side is side 1.
+LanPair MeetInTheLobby(const std::string& name, bool hostComputerPlays) {
     LanPair pair;
     const unsigned short port = e2e::FreeLanPort();
     EXPECT_NE(port, 0) << "no free port pair";
     pair.host.reset(new e2e::GameRun(name + "_host"));
     pair.client.reset(new e2e::GameRun(name + "_client"));
-    Prepare(*pair.host, port, "host", "Lanterne");
-    pair.host->Match(MatchSettings());
-    Prepare(*pair.client, port, "join", "Falaise");
-    EXPECT_TRUE(pair.host->Start());
-    EXPECT_TRUE(pair.host->WaitFor("^lan host ", 120)) << pair.host->Log();
-    EXPECT_TRUE(pair.client->Start());
-    EXPECT_TRUE(pair.client->WaitFor("^lan joined 1$", 120)) << pair.client->Log();
-    EXPECT_TRUE(pair.host->WaitFor("^mode 0$", 120)) << pair.host->Log();
-    EXPECT_TRUE(pair.client->WaitFor("^mode 0$", 120)) << pair.client->Log();
+    e2e::GameRun& host = *pair.host;
+    e2e::GameRun& client = *pair.client;
+    Prepare(host, port, "Lanterne", hostComputerPlays);
+    Prepare(client, port, "Falaise", true);
+
+    EXPECT_TRUE(host.Start());
+    EXPECT_TRUE(Reaches(host, "^lobby games ", 120)) << host.Log();
+    EXPECT_TRUE(host.Click("BtnCreate"));
+    EXPECT_TRUE(Reaches(host, "^lobby teams host$", 30)) << host.Log();
+
+    EXPECT_TRUE(client.Start());
+    EXPECT_TRUE(Reaches(client, "^lobby games 1$", 120)) << client.Log();
+    EXPECT_TRUE(Select(client, "GamesList", 0));
+    EXPECT_TRUE(client.Click("BtnJoin"));
+    EXPECT_TRUE(Reaches(client, "^lobby teams client$", 30)) << client.Log();
+    EXPECT_TRUE(Reaches(host, "^lobby players 2$", 30)) << host.Log();
+
+    EXPECT_TRUE(Type(client, "salut"));
+    EXPECT_TRUE(Reaches(host, "^lobby chat Falaise: salut$", 30)) << host.Log();
+
+    EXPECT_TRUE(Select(host, "ComboBoxNbPlayers", 1));
+    EXPECT_TRUE(Select(host, "ComboBoxRegional", 0));
+    EXPECT_TRUE(Select(host, "ComboBoxLocation", 3));
+    EXPECT_TRUE(Select(host, "ComboBoxTeam", 0));
+    EXPECT_TRUE(Select(host, "ComboBoxCountryList", 8));
+    EXPECT_TRUE(Select(host, "ComboBoxPointeur", 0));
+    EXPECT_TRUE(Select(client, "ComboBoxTeam", 1));
+    EXPECT_TRUE(Select(client, "ComboBoxCountryList", 9));
+    EXPECT_TRUE(Select(client, "ComboBoxPointeur", 0));
+
+    EXPECT_TRUE(host.Click("BtnStart"));
+    EXPECT_TRUE(Reaches(host, "^lobby start 0$", 30)) << host.Log();
+    EXPECT_TRUE(Reaches(client, "^lobby start 1$", 30)) << client.Log();
+    EXPECT_TRUE(Reaches(host, "^mode 0$", 120)) << host.Log();
+    EXPECT_TRUE(Reaches(client, "^mode 0$", 120)) << client.Log();
     return pair;
 }
 
@@ -83,8 +127,8 @@ Played Record(const e2e::GameRun& game) {
     return played;
 }
 
-TEST(LanMatch, TwoMachinesPlayOneMatchInStepToTheSameScore) {
-    LanPair pair = StartMatch("lan_step");
+TEST(LanMatch, TwoMachinesMeetInTheLobbyAndPlayOneMatchInStepToTheSameScore) {
+    LanPair pair = MeetInTheLobby("lan_step", true);
     ASSERT_TRUE(pair.host->Running() && pair.client->Running());
     // Each side's throws come from its own machine; the other waits for them.
     EXPECT_TRUE(pair.host->WaitFor("^turn 1 human$", 180)) << pair.host->Log();
@@ -111,24 +155,37 @@ TEST(LanMatch, TwoMachinesPlayOneMatchInStepToTheSameScore) {
     EXPECT_TRUE(pair.client->WaitExit(60));
 }
 
-TEST(LanMatch, ClientKilledMidMatchSendsTheHostBackToTheMenu) {
-    LanPair pair = StartMatch("lan_drop");
-    // A few throws in: both machines are in the menes.
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(pair.host->WaitFor("^state CQMGMLaunchState$", 180)) << pair.host->Log();
-    ASSERT_TRUE(pair.client->Running());
-    pair.client->Stop();   // killed by its process id, mid-throw
+// The host's own side is played by the computer (nobody at the host: the
+// network-lost message goes by itself) or by a person waiting for its turn
+// (who presses the message's button).
+TEST(LanMatch, ClientKilledMidMatchSendsTheHostToTheNetworkLostStateAndBackToTheMenu) {
+    for (const bool attended : {false, true}) {
+        SCOPED_TRACE(attended ? "a person plays at the host" : "the computer plays at the host");
+        LanPair pair = MeetInTheLobby(attended ? "lan_drop_attended" : "lan_drop", !attended);
+        e2e::GameRun& host = *pair.host;
+        if (attended) {
+            ASSERT_TRUE(host.WaitFor("^turn 0 human$", 180)) << host.Log();
+        } else {
+            // A few throws in: both machines are in the menes.
+            for (int i = 0; i < 3; ++i)
+                ASSERT_TRUE(host.WaitFor("^state CQMGMLaunchState$", 180)) << host.Log();
+        }
+        ASSERT_TRUE(pair.client->Running());
+        pair.client->Stop();   // killed by its process id
 
-    const auto killed = std::chrono::steady_clock::now();
-    EXPECT_TRUE(pair.host->WaitFor("^state CQMGMNetLostState$", 10)) << pair.host->Log();
-    EXPECT_TRUE(pair.host->WaitFor("^mode 2$", 20)) << pair.host->Log();
-    const auto seconds =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - killed).count();
-    EXPECT_LE(seconds, 10) << "the host took " << seconds << " s to give up the match";
-    EXPECT_TRUE(pair.host->Running()) << "the host ended instead of going back to the menu";
+        const auto killed = std::chrono::steady_clock::now();
+        EXPECT_TRUE(host.WaitFor("^state CQMGMNetLostState$", 10)) << host.Log();
+        if (attended)
+            EXPECT_TRUE(host.Click("ButtonValid"));
+        EXPECT_TRUE(Reaches(host, "^mode 2$", 20)) << host.Log();
+        const auto seconds =
+            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - killed).count();
+        EXPECT_LE(seconds, 10) << "the host took " << seconds << " s to give up the match";
+        EXPECT_TRUE(host.Running()) << "the host ended instead of going back to the menu";
 
-    pair.host->Command("quit");
-    EXPECT_TRUE(pair.host->WaitExit(60));
+        host.Command("quit");
+        EXPECT_TRUE(host.WaitExit(60));
+    }
 }
 
 }  // namespace

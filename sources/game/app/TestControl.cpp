@@ -436,6 +436,7 @@ int TestStartUp(int defaultMode) {
         else
             PlatLog("TestStartUp: no mode %ld: the run starts as usual", value);
     }
+    TestLanStartUp(gFixedStep != 0);
     return mode;
 }
 
