@@ -271,12 +271,16 @@ TEST(TrainingDrill, PauseAndQuitLeadBackToTheMainMenuLeavingNothingBehind) {
     }
     ASSERT_TRUE(WaitForNth(game, "mode 9", 1, 60)) << game.Log();
     ASSERT_TRUE(WaitForNth(game, "state CTrainingGMResultState", 1, 120)) << game.Log();
+    // Escape does not pause the result.
+    ASSERT_TRUE(game.Key("escape")) << game.Log();
     ASSERT_TRUE(game.Click("BtnQuitReplay")) << game.Log();
     ASSERT_TRUE(WaitForNth(game, "state CTrainingGMMainState", 2, 60)) << game.Log();
+    EXPECT_EQ(game.Log().find("TogglePause() => paused"), std::string::npos) << "the result paused";
 
     ASSERT_TRUE(game.Key("escape")) << game.Log();
     const std::filesystem::path paused = game.Screenshot("training_paused.png");
     EXPECT_FALSE(paused.empty());
+    EXPECT_NE(game.Log().find("TogglePause() => paused"), std::string::npos) << "Escape did not pause the throw";
     ASSERT_TRUE(game.Click("BtnPauseQuit")) << game.Log();
     ASSERT_TRUE(game.Click("BtnPauseConfirm")) << game.Log();
     ASSERT_TRUE(WaitForNth(game, "mode 2", 2, 60)) << "the quit did not lead to the main menu\n" << game.Log();

@@ -49,6 +49,14 @@ void CTrainingGMMainState::OnEnter(int) {
         referee->FaceTarget();
     }
     referee->UpdateMatchCamera(CGameMaster::CAMERA_LAUNCH);
+    // The trainee's face and bars from the first frame of the throw.
+    if (CHUDPlayerPanel* players = mOwner->GetPlayerPanel()) {
+        CHUDMgr::RefreshPlayerPanel(*players);
+        CHUDMgr::SetPlayerPicture(*players);
+        CHUDMgr::SetMentalBar(*players);
+        CHUDMgr::SetPhysiqueBar(*players);
+        CHUDMgr::SetBalanceBar(*players);
+    }
 }
 
 void CTrainingGMMainState::CheckThrowKey() {
