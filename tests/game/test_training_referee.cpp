@@ -175,6 +175,23 @@ TEST_F(TrainingRefereeTest, AnOutOfRangeKindMakesAFirstExerciseReferee)
     EXPECT_EQ(mReferee->GetKind(), CHudGameSource::KIND_TRAINING);
 }
 
+TEST_F(TrainingRefereeTest, AGroundWithoutTheExerciseObjectsRefusesTheSetUpWithoutTouchingIt)
+{
+    // Only some of the training ground: the ring and the wall are missing.
+    for (const char* name : {"cercle", "cible", "boule 1", "boule 2", "cible_tir"})
+        new TestNode(nullptr, name);
+    mReferee = new TGM(TGM::EXERCISE_POINT_WALL);
+    EXPECT_FALSE(mReferee->Init());
+    EXPECT_TRUE(mReferee->IsSetUpFailed());
+    EXPECT_TRUE(mReferee->IsSetUp());
+    EXPECT_EQ(mReferee->mCircle, nullptr);
+    EXPECT_TRUE(mReferee->GetBalls().empty());
+    EXPECT_EQ(mReferee->GetTerrain(), nullptr);
+    // Registration runs the set-up once only.
+    mReferee->RegisterEvents();
+    EXPECT_TRUE(mReferee->GetBalls().empty());
+}
+
 TEST_F(TrainingRefereeTest, OnlyTheThrownBallInFlightGivesTheFirstImpact)
 {
     TGM& referee = Make(TGM::EXERCISE_SHOOT_BALL);
