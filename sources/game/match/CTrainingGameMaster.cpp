@@ -6,6 +6,7 @@
 #include "CLangDB.h"
 #include "CPhysicBallListener.h"
 #include "CPlayer.h"
+#include "DecorTable.h"
 #include "GameDataTable.h"
 #include "LaunchSet.h"
 #include "PlayerDB.h"
@@ -298,6 +299,8 @@ bool CTrainingGameMaster::Init()
     Hide(Find("pointeur cochonnet"));
     for (int k = 1; k <= 6; ++k)
         Hide(Find(Numbered("pointeur best ", k)));
+    // No prize-giving after a training.
+    HideAllDecorObjects();
 
     CHUDMgr::SetPowerMarker(0.0f);
     HideAllOverlays();
