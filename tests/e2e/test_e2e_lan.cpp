@@ -104,8 +104,14 @@ LanPair MeetInTheLobby(const std::string& name, bool hostComputerPlays) {
     return pair;
 }
 
+struct Rest {
+    std::string ball;   // "<mene> <ball index>"
+    double x, z;
+};
+
 struct Played {
     std::vector<std::string> menes;
+    std::vector<Rest> rests;   // where the balls in play lay at each mene's end
     std::string final;
     int throwsSeen = 0;   // throw results this machine evaluated
     bool nan = false;
@@ -117,6 +123,8 @@ Played Record(const e2e::GameRun& game) {
         const std::vector<std::string> w = e2e::Words(line);
         if (w.size() == 4 && w[0] == "mene")
             played.menes.push_back(line);
+        if (w.size() == 5 && w[0] == "rest")
+            played.rests.push_back({w[1] + " " + w[2], std::stod(w[3]), std::stod(w[4])});
         if (!w.empty() && w[0] == "final")
             played.final = line;
         if (line == "state CQMGMLaunchResultState")
@@ -142,6 +150,16 @@ TEST(LanMatch, TwoMachinesMeetInTheLobbyAndPlayOneMatchInStepToTheSameScore) {
     EXPECT_FALSE(host.menes.empty());
     EXPECT_EQ(client.menes, host.menes);
     EXPECT_EQ(client.throwsSeen, host.throwsSeen);
+    // The balls lay in the same places on both machines at every mene's end
+    // (the thrower's machine sends where its balls stopped).
+    ASSERT_FALSE(host.rests.empty());
+    ASSERT_EQ(client.rests.size(), host.rests.size());
+    for (size_t i = 0; i < host.rests.size(); ++i) {
+        SCOPED_TRACE("mene and ball " + host.rests[i].ball);
+        EXPECT_EQ(client.rests[i].ball, host.rests[i].ball);
+        EXPECT_NEAR(client.rests[i].x, host.rests[i].x, 0.005);
+        EXPECT_NEAR(client.rests[i].z, host.rests[i].z, 0.005);
+    }
     EXPECT_FALSE(host.nan || client.nan) << "a ball's position was NaN";
     // The winner reached the target.
     const std::vector<std::string> w = e2e::Words(host.final);
