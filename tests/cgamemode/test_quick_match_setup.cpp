@@ -155,6 +155,47 @@ TEST_F(QuickMatchSetupTest, SixHumansLeaveTheComputerSideASpareEntryNotTheShared
     EXPECT_STREQ(g_DummyControler.mName, "");
 }
 
+// A LAN match of two machines (host slot 0 plays side A, the client in slot
+// 1 side B), seen from each machine, with or without the computer playing
+// the machine's own side: only the own side changes hands, the peer's side
+// stays a peer's, no computer entry is added, and a machine whose sides the
+// computer plays has nobody at it.
+TEST_F(QuickMatchSetupTest, ComputerTakesOnlyThisMachinesOwnLanSides) {
+    struct Case {
+        int ownIndex;
+        bool computerPlays;
+        bool aComputer, bComputer, localPlayer;
+    } cases[] = {
+        {0, false, false, false, true},
+        {0, true, true, false, false},
+        {1, true, false, true, false},
+        {1, false, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "own index " << c.ownIndex << (c.computerPlays ? ", computer" : ""));
+        Team a("a"), b("b");
+        Team* sides[2] = {&a, &b};
+        ControlerEntry spare[2];
+        QuickMatchParams params;
+        params.mNbPlayers = 2;
+        params.mPlayerTeam[0] = 0;
+        params.mControler[0] = e_lan1;
+        params.mPlayerTeam[1] = 1;
+        params.mControler[1] = e_lan1 + 1;
+        g_OwnSidesComputerPlayed = c.computerPlays ? 1 : 0;
+        FillControlers(params, sides, true, c.ownIndex, spare);
+        LetComputerPlayOwnSides(sides);
+        EXPECT_EQ(a.mComputer, c.aComputer);
+        EXPECT_EQ(b.mComputer, c.bComputer);
+        EXPECT_EQ(HasLocalPlayer(params, sides, true), c.localPlayer);
+        for (const ControlerEntry& entry : ControlerTable)
+            EXPECT_NE(entry.mType, e_ia);
+        EXPECT_EQ(ControlerTable[0].mType, e_lan1);
+        EXPECT_EQ(ControlerTable[1].mType, e_lan1 + 1);
+    }
+    g_OwnSidesComputerPlayed = 0;
+}
+
 TEST(MatchText, RandomPicksStayInsideTheirList) {
     struct Case {
         int randValue, count, expected;

@@ -423,6 +423,26 @@ TEST_F(LanSessionTest, AClientThatHearsNothingForAMinuteLosesTheSession) {
     EXPECT_EQ(CountTraces("CNetMgr::Manage() -> Client(0,Partie) TIMED OUT "), 1);
 }
 
+// A manager given its own clock (the wall clock, while the game runs on a
+// test's virtual clock) measures a peer's silence on that clock alone: the
+// game's clock racing ahead drops nobody, its own clock passing the minute does.
+uint32_t gOwnClock = 0;
+uint32_t OwnClock() { return gOwnClock; }
+
+TEST_F(LanSessionTest, SilenceIsMeasuredOnTheManagersOwnClock) {
+    gOwnClock = nettest::ClockNow();
+    anna->mgr.SetClock(&OwnClock);
+    Advance(10 * 60000);   // the game's clock only
+    anna->mgr.Manage();
+    EXPECT_TRUE(anna->mgr.IsConnected());
+    EXPECT_TRUE(anna->listener.events.empty());
+    gOwnClock += 60001;
+    anna->mgr.Manage();
+    EXPECT_EQ(anna->mgr.GetState(), CNetMgr::active_not_connected);
+    EXPECT_TRUE(anna->listener.Has("hostlost"));
+    anna->mgr.SetClock(nullptr);
+}
+
 TEST_F(LanSessionTest, TheHostDropsASilentClientAndTellsTheOthers) {
     Advance(30000);
     bruno->mgr.Manage();   // Bruno's keep-alive
