@@ -12,6 +12,7 @@
 #include <CKEMSceneGraph.h>
 #include <CLangDB.h>
 #include <CMainApp.h>
+#include <CNetMgr.h>
 #include <CObjnet.h>
 #include <CQuickMatchGameMode.h>
 #include <CSceneMgr.h>
@@ -460,6 +461,23 @@ TEST_F(QuickMatchModeTest, ALostLanSessionWaitsForValidThenLeavesForTheMainMenu)
     mode.Update();
     EXPECT_FALSE(mode.IsFinished());
     mode.mNetLostState.OnButtonValid(mArgs);
+    mode.Update();
+    EXPECT_TRUE(mode.IsFinished());
+    EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_MAIN_MENU);
+}
+
+// A lost host reports every slot it drops: the match enters the net-lost
+// state once, and a press of its button made in between still counts.
+TEST_F(QuickMatchModeTest, ALostHostEntersTheNetLostStateOnceAndKeepsThePress) {
+    DescribeMatch(8, 9);
+    CQuickMatchGameMode mode(7);
+    mode.Init();
+    CNetMgrInterface* listener = g_NetMgr.GetListener();
+    ASSERT_NE(listener, nullptr);
+    listener->OnHostLost();
+    EXPECT_EQ(mode.GetMachine().GetCurrentState(), QM_STATE_NET_LOST);
+    mode.mNetLostState.OnButtonValid(mArgs);
+    listener->OnHostLost();
     mode.Update();
     EXPECT_TRUE(mode.IsFinished());
     EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_MAIN_MENU);

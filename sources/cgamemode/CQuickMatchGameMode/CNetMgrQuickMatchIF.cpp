@@ -5,15 +5,17 @@
 #include <CNetMgr.h>
 #include <Platform.h>
 
-void CNetMgrQuickMatchIF::OnPlayerLeft(int) {
-    if (mOwner && g_NetMgr.IsConnected())
+void CNetMgrQuickMatchIF::EnterNetLost() {
+    if (mOwner && mOwner->GetMachine().GetCurrentState() != QM_STATE_NET_LOST)
         mOwner->GetMachine().ChangeState(QM_STATE_NET_LOST);
 }
 
-void CNetMgrQuickMatchIF::OnHostLost() {
-    if (mOwner)
-        mOwner->GetMachine().ChangeState(QM_STATE_NET_LOST);
+void CNetMgrQuickMatchIF::OnPlayerLeft(int) {
+    if (g_NetMgr.IsConnected())
+        EnterNetLost();
 }
+
+void CNetMgrQuickMatchIF::OnHostLost() { EnterNetLost(); }
 
 void CNetMgrQuickMatchIF::OnChatMessage(int sender, const char* text) {
     const char* name = "?";

@@ -23,5 +23,9 @@ public:
     void OnCustomObject(int, CObjnet*) override {}
 
 private:
+    // Once: a lost host also reports every slot it drops, and entering the
+    // state again would undo a press of its button.
+    void EnterNetLost();
+
     CQuickMatchGameMode* mOwner;
 };
