@@ -2,6 +2,7 @@
 
 #include "CGameMode.h"
 #include "CMainApp.h"
+#include "TestLanStart.h"
 #include "TestReport.h"
 #include "TestSelect.h"
 
