@@ -203,7 +203,8 @@ TEST_F(TournamentInfoScreens, AFinishedKnockOutDrawsItsTreeFromTheQuarterFinalsT
     for (int i = 0; i < CCompetition::kTeamCount; ++i)
         teams.push_back(TeamDB::GetTeams()[i]);
     CCompetition competition(CCompetition::FORMAT_KNOCKOUT, teams, {}, 3);
-    competition.Advance();   // nobody plays: the whole cup is simulated
+    for (int phase = 0; phase < 4; ++phase)
+        competition.Advance();   // nobody plays: the whole cup is simulated
     ASSERT_TRUE(competition.IsFinished());
     g_pCurrentTournament = &competition;
     CQMGMTournamentInfoState state;

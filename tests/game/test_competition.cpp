@@ -117,7 +117,11 @@ TEST_F(Competition, ZeroWeightTeamsStillPlayTheWholeKnockOut) {
         std::memset(teams[i]->mDifficulty, 0, sizeof teams[i]->mDifficulty);
     }
     CCompetition competition(CCompetition::FORMAT_KNOCKOUT, teams, {}, 3);
-    competition.Advance();
+    // One phase a call: the last sixteen, quarter-finals, semi-finals, last.
+    for (int phase = 0; phase < 4; ++phase) {
+        EXPECT_FALSE(competition.IsFinished()) << phase;
+        competition.Advance();
+    }
     EXPECT_TRUE(competition.IsFinished());
     for (size_t i = 0; i < teams.size(); ++i)
         std::memcpy(teams[i]->mDifficulty, saved[i], sizeof saved[i]);
@@ -242,7 +246,15 @@ TEST_F(Competition, AnEliminatedHumanLeavesTheRestToTheSimulation) {
         CCompetition competition(format, teams, {teams[9]}, 3);
         const int played = PlayOut(competition, false);
         EXPECT_EQ(played, format == CCompetition::FORMAT_POOLS ? 2 : 1);
+        // The phase of the gamer's last match is settled with it; Advance
+        // plays each further phase.
+        int advances = 0;
+        while (!competition.IsFinished() && advances < 10) {
+            competition.Advance();
+            ++advances;
+        }
         EXPECT_TRUE(competition.IsFinished()) << format;
+        EXPECT_EQ(advances, format == CCompetition::FORMAT_POOLS ? 4 : 3);
         TournamentInfo info;
         competition.GetInfo(info);
         EXPECT_EQ(info.mStep, competition.GetPhaseCount() + 1);

@@ -1,6 +1,7 @@
 #include "CQMGMTournamentInfoState.h"
 
 #include "CQuickMatchGameMode.h"
+#include "TournamentScreenAdapters.h"
 
 #include <CCompetition.h>
 #include <CGUIMgr.h>
@@ -131,6 +132,8 @@ void CQMGMTournamentInfoState::OnEnter(int) {
     TestReport("state %s", "CQMGMTournamentInfoState");
     CHUDMgr::ShowLoadingScreen(true);
     PlatLog("INFO TOURNAMENT STATE");
+    if (!HasTournamentScreenBuilder())
+        SetTournamentScreenBuilder(&BuildHudTournamentScreen);
     ReleaseInfo();
     mDone = false;
     mEnded = false;

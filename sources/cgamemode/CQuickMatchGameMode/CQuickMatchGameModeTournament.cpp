@@ -4,6 +4,7 @@
 #include "RefereeLink.h"
 
 #include <CGameMaster.h>
+#include <CLangDB.h>
 #include <CNetMgr.h>
 #include <CScenaricMgr.h>
 #include <CSceneMgr.h>
@@ -113,6 +114,16 @@ bool CQuickMatchGameMode::StartTournamentMatch(const TournamentMatch& match) {
         for (Team* team : sides)
             team->mComputer = true;
 
+    // A run with a fixed seed plays each tournament match from a seed of its
+    // own, so a tournament resumed from its save plays on as it would have.
+    unsigned seed = 0;
+    if (TestFixedSeed(seed) && g_pCurrentTournament) {
+        TournamentInfo info;
+        g_pCurrentTournament->GetInfo(info);
+        KemSrand(seed + 7919u * static_cast<unsigned>(info.mStep) + 131u * static_cast<unsigned>(TeamIdOf(sides[0])) +
+                 static_cast<unsigned>(TeamIdOf(sides[1])));
+    }
+
     mSides[0] = sides[0];
     mSides[1] = sides[1];
     DeleteGameMaster();
@@ -128,6 +139,7 @@ bool CQuickMatchGameMode::StartTournamentMatch(const TournamentMatch& match) {
     }
     gSceneMgr.Resume();
     referee::ResetStart(created);
-    TestReport("tournament match %s v %s", sides[0]->mName.c_str(), sides[1]->mName.c_str());
+    TestReport("tournament match %s v %s", GetText(GetTeamDisplayName(sides[0]).c_str()),
+               GetText(GetTeamDisplayName(sides[1]).c_str()));
     return true;
 }

@@ -86,6 +86,18 @@ int TestTargetScore(int normal) {
     return (end != target && *end == '\0' && value >= 1 && value <= 13) ? static_cast<int>(value) : normal;
 }
 
+bool TestFixedSeed(unsigned& seed) {
+    const char* text = std::getenv("TAVIRELO_TEST_SEED");
+    if (!text || !*text)
+        return false;
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text, &end, 10);
+    if (*end != '\0')
+        return false;
+    seed = static_cast<unsigned>(value);
+    return true;
+}
+
 bool TestAutoplay() {
     const char* autoplay = std::getenv("TAVIRELO_TEST_AUTOPLAY");
     return autoplay && std::strcmp(autoplay, "1") == 0;

@@ -19,6 +19,8 @@ int TestTargetScore(int normal);
 // TAVIRELO_TEST_AUTOPLAY=1: the computer throws for the gamers' teams in the
 // matches of a tournament (their teams stay the gamers' in the tournament).
 bool TestAutoplay();
+// TAVIRELO_TEST_SEED: the run's fixed seed; false when not set.
+bool TestFixedSeed(unsigned& seed);
 
 // TAVIRELO_TEST_LAN_NAME: the name the LAN lobby gives its player and its
 // hosted game instead of the computer's name; null when not set or empty.

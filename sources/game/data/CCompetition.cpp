@@ -160,10 +160,25 @@ bool CCompetition::NextPlayedMatch(TournamentMatch& match) const {
     return false;
 }
 
-void CCompetition::SimulateInto(TournamentMatch& match) {
+namespace {
+// The simulation's own draws: a match's result follows from the tournament's
+// draw and the match's place in it, so a tournament restored from its save
+// simulates what it would have simulated without the break.
+uint32_t gSimulationState = 1;
+int SimulationRandom() {
+    gSimulationState = gSimulationState * 1103515245u + 12345u;
+    return static_cast<int>((gSimulationState >> 16) & 0x7FFF);
+}
+}  // namespace
+
+void CCompetition::SimulateInto(TournamentMatch& match, size_t phase, size_t index) {
+    uint32_t key = 2166136261u;
+    for (const Team* team : mTeams)
+        key = (key ^ static_cast<uint32_t>(team ? team->mRegionId * 32 + team->mCountryId : 0)) * 16777619u;
+    gSimulationState = key ^ static_cast<uint32_t>(phase * 7919u + index * 104729u + 1u);
     const SimulatedResult result =
         DrawSimulatedResult(TeamSimulationWeight(match.mFirstTeam, g_CurrentDifficulty),
-                            TeamSimulationWeight(match.mSecondTeam, g_CurrentDifficulty), &KemRand);
+                            TeamSimulationWeight(match.mSecondTeam, g_CurrentDifficulty), &SimulationRandom);
     SetResult(match, result.mSecondWon, result.mWinnerPoints, result.mLoserPoints);
 }
 
@@ -178,27 +193,28 @@ void CCompetition::UpdateFinalPending() {
 }
 
 void CCompetition::Settle() {
-    while (!mFinished && !mPhases.empty()) {
-        TournamentMatchList& current = mPhases.back();
-        for (const TournamentMatch& match : current) {
-            if (!IsMatchPlayed(match) && HasHuman(match)) {
-                UpdateFinalPending();
-                return;
-            }
-        }
-        for (TournamentMatch& match : current)
-            if (!IsMatchPlayed(match))
-                SimulateInto(match);
-        mNewStep = true;
-        if (static_cast<int>(mPhases.size()) >= GetPhaseCount()) {
-            mFinished = true;
-            mStep = static_cast<int>(mPhases.size()) + 1;
-            mFinalPending = false;
+    if (mFinished || mPhases.empty())
+        return;
+    TournamentMatchList& current = mPhases.back();
+    for (const TournamentMatch& match : current) {
+        if (!IsMatchPlayed(match) && HasHuman(match)) {
+            UpdateFinalPending();
             return;
         }
-        mPhases.push_back(BuildPhase(mPhases.size()));
-        mStep = static_cast<int>(mPhases.size());
     }
+    for (size_t m = 0; m < current.size(); ++m)
+        if (!IsMatchPlayed(current[m]))
+            SimulateInto(current[m], mPhases.size() - 1, m);
+    mNewStep = true;
+    if (static_cast<int>(mPhases.size()) >= GetPhaseCount()) {
+        mFinished = true;
+        mStep = static_cast<int>(mPhases.size()) + 1;
+        mFinalPending = false;
+        return;
+    }
+    mPhases.push_back(BuildPhase(mPhases.size()));
+    mStep = static_cast<int>(mPhases.size());
+    UpdateFinalPending();
 }
 
 void CCompetition::SetMatchResult(MatchSides& sides, MatchScores& scores) {

@@ -5,9 +5,9 @@
 // and the final second.
 //
 // Matches of a team with human gamers are played; every other match is
-// simulated. A phase is settled as soon as its played matches are in: its
-// other matches are simulated and the next phase is drawn from its winners,
-// and phases without a played match run through at once. The step is the
+// simulated. A phase is settled as soon as its played matches are in (or on
+// Advance when it has none): its other matches are simulated and the next
+// phase is drawn from its winners, one phase at a time. The step is the
 // number of phases drawn (one more once the tournament is over), so a
 // tournament restored from its save stands exactly where it was saved.
 #pragma once
@@ -85,10 +85,10 @@ private:
     void DrawFirstPhase();
     // Phase `index` from the results of the phases before it.
     TournamentMatchList BuildPhase(size_t index) const;
-    // Plays out the current phase once none of its matches waits for gamers,
-    // draws the next and goes on while the new one has no played match.
+    // Plays out the current phase once none of its matches waits for gamers
+    // and draws the next (or ends the tournament).
     void Settle();
-    void SimulateInto(TournamentMatch& match);
+    void SimulateInto(TournamentMatch& match, size_t phase, size_t index);
     void UpdateFinalPending();
     bool HasHuman(const TournamentMatch& match) const;
 

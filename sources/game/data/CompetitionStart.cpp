@@ -8,6 +8,7 @@
 
 #include <CEnvironment.h>
 #include <Platform.h>
+#include <TestReport.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -73,6 +74,11 @@ bool StartCompetition(CEnvironment& env) {
     }
     const bool national = ReadInt(env, kSection, "IsRegional") != 1;
     const std::vector<Team*> gamers = ReadGamerTeams(env);
+    // A run with a fixed seed draws the same tournament whatever the menus
+    // drew before.
+    unsigned seed = 0;
+    if (TestFixedSeed(seed))
+        KemSrand(seed);
     const std::vector<Team*> teams = CCompetition::DrawTeams(national, gamers, &KemRand);
     if (teams.empty()) {
         PlatLog("StartCompetition() => the %s table cannot give 16 teams; no tournament", national ? "national" : "regional");

@@ -56,5 +56,6 @@ public:
 
 typedef CTournamentScreen* (*TournamentScreenBuilder)(int slot);
 void SetTournamentScreenBuilder(TournamentScreenBuilder builder);
+bool HasTournamentScreenBuilder();
 // Null without a builder or for a slot it does not build.
 CTournamentScreen* CreateTournamentScreen(int slot);

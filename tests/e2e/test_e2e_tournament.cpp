@@ -1,0 +1,343 @@
+// Championships and cups from the full game's main menu, every match played
+// by the computer (the gamer's team too) to one point: the menus, the
+// tournament screens in their order with the scores of the matches played,
+// the podium and the end frame; a championship stopped after its second
+// match and resumed from its save slot ends as the uninterrupted one.
+#include <E2EDriver.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const int kMainMenu = 2, kMatch = 0, kChampionshipMenus = 4, kCupMenus = 5;
+const unsigned kSeed = 7;
+
+struct PlayedMatch {
+    std::string first, second;
+    int scoreFirst = -1, scoreSecond = -1;
+};
+
+struct TournamentRecord {
+    std::vector<std::pair<int, int>> screens;   // kind, slot
+    std::vector<std::string> lines;             // every report line, in order
+    std::vector<PlayedMatch> played;
+    std::vector<std::string> podium;
+    bool ended = false;
+};
+
+std::string Rest(const std::string& line, size_t words) {
+    size_t at = 0;
+    for (size_t w = 0; w < words && at != std::string::npos; ++w) {
+        at = line.find(' ', at);
+        if (at != std::string::npos)
+            ++at;
+    }
+    return at == std::string::npos ? std::string() : line.substr(at);
+}
+
+class Tournament : public ::testing::Test {
+protected:
+    static void Configure(e2e::GameRun& game) {
+        game.Seed(kSeed);
+        game.FixedStepMs(100);
+        game.Toss(0);
+        game.Env("TAVIRELO_TEST_TARGET", "1");
+        game.Env("TAVIRELO_TEST_AUTOPLAY", "1");
+        game.Arg("--main-menu");
+    }
+
+    // The next report line that begins with the prefix (each read once, in
+    // their order, whatever other waits consumed) is prefix + n.
+    bool Next(e2e::GameRun& game, const std::string& prefix, int n, int seconds) {
+        size_t& cursor = mCursors[prefix];
+        for (int tenth = 0; tenth < seconds * 10; ++tenth) {
+            const std::vector<std::string> lines = game.Lines();
+            for (; cursor < lines.size(); ++cursor)
+                if (lines[cursor].rfind(prefix, 0) == 0)
+                    return lines[cursor++] == prefix + std::to_string(n);
+            if (!game.Running())
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+    bool Screen(e2e::GameRun& game, int n, int seconds = 60) { return Next(game, "menu ", n, seconds); }
+    bool Mode(e2e::GameRun& game, int n, int seconds = 120) { return Next(game, "mode ", n, seconds); }
+    std::map<std::string, size_t> mCursors;
+    bool ClickUntilScreen(e2e::GameRun& game, const char* window, int n) {
+        for (int attempt = 0; attempt < 6; ++attempt) {
+            if (!game.Click(window))
+                return false;
+            if (Screen(game, n, 3))
+                return true;
+        }
+        return false;
+    }
+
+    // Main menu, the competition's button, a new save in the first slot, one
+    // gamer, face to face, regions, the first region, its player, the venue.
+    void StartFromTheMainMenu(e2e::GameRun& game, const char* button, int mode) {
+        mCursors.clear();
+        ASSERT_TRUE(Mode(game, 1)) << game.Log();
+        ASSERT_TRUE(Mode(game, kMainMenu)) << game.Log();
+        ASSERT_TRUE(game.Click("btn_competition"));
+        ASSERT_TRUE(game.Click(button));
+        // The flow opens its first screen inside its Init, before the mode line.
+        ASSERT_TRUE(Screen(game, 0)) << game.Log();
+        ASSERT_TRUE(Mode(game, mode));
+        ASSERT_TRUE(game.Click("Slot1"));
+        ASSERT_TRUE(game.Click("BtnCreate"));
+        ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 1)) << game.Log();
+        ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 2)) << game.Log();
+        ASSERT_TRUE(game.Click("BtnFaceToFace"));
+        ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 3)) << game.Log();
+        ASSERT_TRUE(game.Click("BtnFrance"));
+        ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 4)) << game.Log();
+        ASSERT_TRUE(game.Click("RegionListBox"));
+        ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 5)) << game.Log();
+        ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 6)) << game.Log();
+        // The match may take over before the click's answer comes back.
+        game.Click("BtnValid");
+        ASSERT_TRUE(Mode(game, kMatch)) << game.Log();
+    }
+
+    // Answers what the tournament waits for (the toss, each throw's result,
+    // the end of a match, the awards, each tournament screen) until the end
+    // frame, or until `stopAfter` matches have been played.
+    void Play(e2e::GameRun& game, TournamentRecord& record, int stopAfter, int seconds, const std::string& shots) {
+        std::string state;
+        int pendingSlot = 0;
+        size_t cursor = 0;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (std::chrono::steady_clock::now() < deadline) {
+            const std::vector<std::string> lines = game.Lines();
+            for (; cursor < lines.size(); ++cursor) {
+                const std::string& line = lines[cursor];
+                record.lines.push_back(line);
+                const std::vector<std::string> w = e2e::Words(line);
+                if (w.size() >= 2 && w[0] == "state") {
+                    state = w[1];
+                } else if (w.size() == 4 && w[0] == "tournament" && w[1] == "screen") {
+                    record.screens.emplace_back(std::stoi(w[2]), std::stoi(w[3]));
+                    pendingSlot = std::stoi(w[3]);
+                } else if (w.size() >= 4 && w[0] == "tournament" && w[1] == "match") {
+                    const std::string names = Rest(line, 2);
+                    const size_t v = names.find(" v ");
+                    PlayedMatch match;
+                    match.first = names.substr(0, v);
+                    match.second = v == std::string::npos ? std::string() : names.substr(v + 3);
+                    record.played.push_back(match);
+                } else if (w.size() >= 3 && w[0] == "final" && !record.played.empty()) {
+                    record.played.back().scoreFirst = std::stoi(w[1]);
+                    record.played.back().scoreSecond = std::stoi(w[2]);
+                    if (static_cast<int>(record.played.size()) == stopAfter)
+                        return;
+                } else if (w.size() >= 4 && w[0] == "tournament" && w[1] == "podium") {
+                    record.podium.push_back(Rest(line, 3));
+                } else if (line == "tournament end") {
+                    record.ended = true;
+                    if (!shots.empty())
+                        game.Screenshot(shots + "_end.png");
+                    return;
+                }
+            }
+            if (!game.Running())
+                return;
+            if (state == "CQMGMTossState") {
+                game.Click("ButtonValid", 5);
+            } else if (state == "CQMGMLaunchResultState") {
+                game.Click("ButtonValidPigOut", 5);
+                game.Click("Root", 5);
+            } else if (state == "CQMGMOutroState") {
+                game.Click("BtnEndMatchReplay", 5);
+            } else if (state == "CQMGMAwardsState") {
+                game.Click("BtnAwardsReplay", 5);
+            } else if (state == "CQMGMTournamentInfoState" && pendingSlot != 0) {
+                // Each screen's last showing is kept: the fullest one.
+                if (!shots.empty())
+                    game.Screenshot(shots + "_screen" + std::to_string(pendingSlot) + ".png");
+                if (pendingSlot != 8 && game.Click("BtnValid", 5))
+                    pendingSlot = 0;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    }
+
+    // Each played match's two scores appear on a tournament screen shown
+    // after it, on its teams' lines.
+    static void ExpectPlayedScoresShown(const TournamentRecord& record) {
+        size_t from = 0;
+        for (const PlayedMatch& match : record.played) {
+            if (match.scoreFirst < 0)
+                continue;
+            size_t at = from;
+            for (; at < record.lines.size(); ++at)
+                if (record.lines[at].rfind("final ", 0) == 0)
+                    break;
+            bool first = false, second = false;
+            for (size_t i = at; i < record.lines.size(); ++i) {
+                const std::vector<std::string> w = e2e::Words(record.lines[i]);
+                if (w.size() < 6 || w[0] != "tournament" || w[1] != "line")
+                    continue;
+                const std::string name = Rest(record.lines[i], 5);
+                const int score = std::stoi(w[4]);
+                first = first || (name == match.first && score == match.scoreFirst);
+                second = second || (name == match.second && score == match.scoreSecond);
+            }
+            EXPECT_TRUE(first && second) << match.first << " " << match.scoreFirst << " - " << match.second << " "
+                                         << match.scoreSecond;
+            from = at + 1;
+        }
+    }
+
+    // The kinds shown, in order, without repeats of the same kind in a row.
+    static std::vector<int> Kinds(const TournamentRecord& record) {
+        std::vector<int> kinds;
+        for (const auto& screen : record.screens)
+            kinds.push_back(screen.first);
+        return kinds;
+    }
+};
+
+TEST_F(Tournament, ACupFromTheMainMenuRunsToThePodium) {
+    e2e::GameRun game("tournament_cup");
+    Configure(game);
+    ASSERT_TRUE(game.Start());
+    ASSERT_NO_FATAL_FAILURE(StartFromTheMainMenu(game, "btn_coupe", kCupMenus));
+    TournamentRecord record;
+    Play(game, record, -1, 600, "cup");
+    ASSERT_TRUE(record.ended) << game.Log();
+    ASSERT_FALSE(record.played.empty());
+    // The last sixteen's bracket and the result tree open the cup; the tree,
+    // then the podium, close it.
+    const std::vector<int> kinds = Kinds(record);
+    ASSERT_GE(kinds.size(), 4u);
+    EXPECT_EQ(kinds[0], 9);
+    EXPECT_EQ(kinds[1], 10);
+    EXPECT_EQ(kinds[kinds.size() - 2], 10);
+    EXPECT_EQ(kinds.back(), 11);
+    for (int kind : kinds)
+        EXPECT_TRUE(kind == 9 || kind == 10 || kind == 11) << kind;
+    EXPECT_EQ(record.podium.size(), 3u);
+    ExpectPlayedScoresShown(record);
+    game.Command("quit");
+    EXPECT_TRUE(game.WaitExit(60));
+}
+
+}  // namespace
+
+namespace {
+
+class Championship : public Tournament {
+protected:
+    // The save of the first championship slot in a run's tree.
+    static std::filesystem::path SlotFile(const e2e::GameRun& game) {
+        return game.Root() / "media" / "GameSav" / "CHAMPIONSHIP_0.sav";
+    }
+    // The result tree's lines of the last tree shown, and the podium.
+    static std::vector<std::string> FinalResult(const TournamentRecord& record) {
+        std::vector<std::string> result;
+        size_t lastTree = 0;
+        for (size_t i = 0; i < record.lines.size(); ++i)
+            if (record.lines[i] == "tournament screen 10 6")
+                lastTree = i;
+        for (size_t i = lastTree; i < record.lines.size(); ++i)
+            if (record.lines[i].rfind("tournament line 6 ", 0) == 0 || record.lines[i].rfind("tournament podium", 0) == 0)
+                result.push_back(record.lines[i]);
+        return result;
+    }
+};
+
+TEST_F(Championship, PoolsThenFinalsAndAResumedSaveEndsAsTheUninterruptedRun) {
+    // Uninterrupted.
+    TournamentRecord whole;
+    {
+        e2e::GameRun game("tournament_champ");
+        Configure(game);
+        ASSERT_TRUE(game.Start());
+        ASSERT_NO_FATAL_FAILURE(StartFromTheMainMenu(game, "btn_champoinnat", kChampionshipMenus));
+        Play(game, whole, -1, 600, "champ");
+        ASSERT_TRUE(whole.ended) << game.Log();
+        game.Command("quit");
+        EXPECT_TRUE(game.WaitExit(60));
+    }
+    // The pools open with the qualification and the pool pairings, the
+    // second round follows the first's results, the qualification results
+    // and the result tree close the pools; the podium ends the championship.
+    const std::vector<int> kinds = Kinds(whole);
+    ASSERT_GE(kinds.size(), 7u);
+    EXPECT_EQ(std::vector<int>(kinds.begin(), kinds.begin() + 2), (std::vector<int>{1, 3}));
+    // The first round's results with the gamer's, then the second round.
+    EXPECT_EQ(std::vector<int>(kinds.begin() + 2, kinds.begin() + 4), (std::vector<int>{6, 3}));
+    const auto resultsAt = std::find(kinds.begin(), kinds.end(), 2);
+    ASSERT_NE(resultsAt, kinds.end());
+    EXPECT_LT(std::find(kinds.begin(), kinds.end(), 6) - kinds.begin(), resultsAt - kinds.begin());
+    EXPECT_EQ(kinds.back(), 11);
+    EXPECT_EQ(kinds[kinds.size() - 2], 10);
+    EXPECT_GE(whole.played.size(), 2u);
+    EXPECT_EQ(whole.podium.size(), 3u);
+    ExpectPlayedScoresShown(whole);
+
+    // Stopped after its second match: the process ends there.
+    std::filesystem::path save;
+    {
+        e2e::GameRun game("tournament_champ_stopped");
+        Configure(game);
+        ASSERT_TRUE(game.Start());
+        ASSERT_NO_FATAL_FAILURE(StartFromTheMainMenu(game, "btn_champoinnat", kChampionshipMenus));
+        TournamentRecord half;
+        Play(game, half, 2, 300, "");
+        ASSERT_EQ(half.played.size(), 2u) << game.Log();
+        game.Stop();
+        save = SlotFile(game);
+        ASSERT_TRUE(std::filesystem::exists(save));
+        // The same two matches as in the uninterrupted run.
+        for (size_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(half.played[i].first, whole.played[i].first);
+            EXPECT_EQ(half.played[i].scoreFirst, whole.played[i].scoreFirst);
+        }
+    }
+    // Started again from its slot.
+    e2e::GameRun game("tournament_champ_resumed");
+    Configure(game);
+    std::filesystem::create_directories(SlotFile(game).parent_path());
+    std::filesystem::copy_file(save, SlotFile(game), std::filesystem::copy_options::overwrite_existing);
+    ASSERT_TRUE(game.Start());
+    mCursors.clear();
+    ASSERT_TRUE(Mode(game, 1)) << game.Log();
+    ASSERT_TRUE(Mode(game, kMainMenu)) << game.Log();
+    ASSERT_TRUE(game.Click("btn_competition"));
+    ASSERT_TRUE(game.Click("btn_champoinnat"));
+    ASSERT_TRUE(Screen(game, 0)) << game.Log();
+    ASSERT_TRUE(Mode(game, kChampionshipMenus));
+    ASSERT_TRUE(game.Click("Slot1"));
+    game.Screenshot("champ_save_slots.png");
+    // The slot holds a save: its tournament goes on at once.
+    game.Click("BtnValid");
+    ASSERT_TRUE(Mode(game, kMatch)) << game.Log();
+    EXPECT_TRUE(game.Saw("^tournament loaded "));
+    TournamentRecord rest;
+    Play(game, rest, -1, 600, "");
+    ASSERT_TRUE(rest.ended) << game.Log();
+    ASSERT_EQ(rest.played.size() + 2, whole.played.size());
+    for (size_t i = 0; i < rest.played.size(); ++i) {
+        EXPECT_EQ(rest.played[i].first, whole.played[i + 2].first) << i;
+        EXPECT_EQ(rest.played[i].second, whole.played[i + 2].second) << i;
+        EXPECT_EQ(rest.played[i].scoreFirst, whole.played[i + 2].scoreFirst) << i;
+        EXPECT_EQ(rest.played[i].scoreSecond, whole.played[i + 2].scoreSecond) << i;
+    }
+    EXPECT_EQ(rest.podium, whole.podium);
+    EXPECT_EQ(FinalResult(rest), FinalResult(whole));
+    game.Command("quit");
+    EXPECT_TRUE(game.WaitExit(60));
+}
+
+}  // namespace
