@@ -483,6 +483,23 @@ TEST_F(QuickMatchModeTest, ALostHostEntersTheNetLostStateOnceAndKeepsThePress) {
     EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_MAIN_MENU);
 }
 
+// The lobby started a LAN match, but the session ended before the match
+// mode was built: nobody would send the peer's throws, so the match says the
+// network is lost instead of waiting for them.
+TEST_F(QuickMatchModeTest, ALanMatchWhoseSessionEndedBeforeItBeganIsLostAtOnce) {
+    DescribeMatch(8, 9, 0);
+    SetInt("NbPlayers", 2);
+    SetInt("CONTROLER_1", 7);
+    SetInt("Player2Team", 1);
+    SetInt("CONTROLER_2", 8);
+    SetInt("Team_1_actor_0", 0);
+    ASSERT_FALSE(g_NetMgr.IsConnected());
+    CQuickMatchGameMode mode(7);
+    ASSERT_FALSE(mode.IsMatchRefused());
+    mode.Init();
+    EXPECT_EQ(mode.GetMachine().GetCurrentState(), QM_STATE_NET_LOST);
+}
+
 TEST_F(QuickMatchModeTest, TheTournamentSaveReportsFailuresAndMakesItsFolder) {
     SetInt("QuickMatch", 0, "GAMEPARAMS");
     CQuickMatchGameMode mode(7);

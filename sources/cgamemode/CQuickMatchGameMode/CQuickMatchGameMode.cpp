@@ -88,6 +88,11 @@ bool CQuickMatchGameMode::SetUpQuickMatch() {
         return false;
     }
     FillControlers(mParams, mSides, g_NetMgr.IsConnected(), g_NetMgr.GetOwnIndex(), mSpareControlers);
+    // Started for a LAN game whose session ended before this mode was built:
+    // nobody would send the peers' throws.
+    for (int i = 0; i < mParams.mNbPlayers && !g_NetMgr.IsConnected(); ++i)
+        if (mParams.mControler[i] >= e_lan1 && mParams.mControler[i] <= e_lan6)
+            mLanSessionGone = true;
     for (Team* team : mSides)
         team->mPlayers.clear();
     for (int side = 0; side < 2; ++side) {
@@ -157,6 +162,10 @@ bool CQuickMatchGameMode::Init() {
         return true;
     }
     RegisterStates();
+    if (mLanSessionGone) {
+        PlatLog("CQuickMatchGameMode::Init() => LAN match without its session: network lost");
+        mMachine.ChangeState(QM_STATE_NET_LOST);
+    }
     return true;
 }
 

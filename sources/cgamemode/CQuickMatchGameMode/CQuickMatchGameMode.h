@@ -217,6 +217,7 @@ private:
     ControlerEntry mSpareControlers[2];
     bool mMatchRefused = false;
     bool mLocalPlayer = true;   // someone plays at this machine (set with the sides)
+    bool mLanSessionGone = false;   // a LAN match whose session ended before it began
 
     CHUDMatch* mThrowPanel = nullptr;
     CHUDRadar* mRadar = nullptr;
