@@ -30,6 +30,9 @@ void CTrainingGMMainState::OnEnter(int) {
     if (!mOwner || !referee)
         return;
     referee->ResetStartFlags();
+    // The result's continue button lies over the panel: it goes first (the
+    // layout shows it until a result has been left once).
+    CHUDMgr::ShowLaunchResultHUD(false);
     CHUDMgr::ShowLaunchHUD(true);
     // One trainee: no side's players to choose from.
     for (const char* window : {"infosP1", "infosP2", "infosP3", "TextInfosPlayer"})
