@@ -14,6 +14,7 @@
 #include <CKEMSceneObject.h>
 #include <CMainApp.h>
 #include <CNetMgr.h>
+#include <CPhysicObject.h>
 #include <CPlayer.h>
 #include <CScenaricMgr.h>
 #include <ControlerTable.h>
@@ -530,6 +531,73 @@ TEST_F(RefereeTest, OfflineThrowEndsOnceBallsRestAndTheCameraHasArrived)
     mReferee->mCameraState = CGameMaster::CAMERA_FREE;
     mReferee->UpdateThrow();
     EXPECT_EQ(set.mStep, 9);
+}
+
+// A ball at rest against another keeps a tiny speed for ever: the throw
+// waits for its balls until the settle limit of game time after the launch
+// (also across the clock's wrap), then takes them as they lie, stilled and
+// switched off. A ball still in a hand is no part of it and is left alone.
+TEST_F(RefereeTest, BallsThatNeverSettleAreTakenAsTheyLieAtTheSettleLimit)
+{
+    Match(1);
+    const auto body = [](CBall* ball) {
+        CPhysicObject* object = new CPhysicObject(CPhysicObject::MOVABLE_ACTOR);
+        ball->GetNode()->attachPhysicObject(object);
+        object->SetSphereShape(0.0375f);
+        object->BuildShapes(CPhysicObject::SHAPE_SPHERE, nullptr);
+        object->SetMass(0.7f);
+        return object;
+    };
+    const Ogre::Vector3 creep(0.0f, 0.0f, 1e-4f);
+    struct Case {
+        const char* what;
+        uint32_t launch, elapsed;
+        bool taken;
+    } cases[] = {
+        {"just before the limit", 1000u, 29990u, false},
+        {"just past the limit", 1000u, 30010u, true},
+        {"past the limit across the clock's wrap", 0xFFFFF000u, 30010u, true},
+        {"long past the limit", 1000u, 600000u, true},
+    };
+    const uint32_t savedTime = gTimer.mGameTime;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TargetAtOrigin();
+        CBall* target = mReferee->mTargetBall;
+        // Side 0's ball touches the target ball; side 1's first ball is in a hand.
+        CBall* resting = Place(0, 0.075f);
+        CBall* held = mReferee->GetBall(static_cast<uint32_t>(1 + mReferee->GetBallsPerSide()));
+        held->mState = CBall::STATE_NONE;
+        mReferee->mCurrentBall = resting;
+        for (CBall* ball : {target, resting, held}) {
+            CPhysicObject* object = ball->GetNode()->getPhysicObject();
+            if (!object)
+                object = body(ball);
+            object->SetActive(true);
+            object->setLinearVelocity(creep);
+            object->setAngularVelocity(Ogre::Vector3(0.0f, 0.01f, 0.0f));
+        }
+        LaunchSet& set = *mReferee->GetLaunchSet();
+        set.mStep = 7;
+        set.mValidated = false;
+        set.mLaunchStartTime = c.launch;
+        gTimer.mGameTime = c.launch + c.elapsed;
+
+        mReferee->UpdateThrow();
+        EXPECT_EQ(set.mStep, c.taken ? 8 : 7);
+        for (CBall* ball : {target, resting}) {
+            CPhysicObject* object = ball->GetNode()->getPhysicObject();
+            EXPECT_EQ(ball->mState, CBall::STATE_LAUNCHED);
+            EXPECT_EQ(object->IsActive(), !c.taken);
+            EXPECT_EQ(ball->IsMoving(), !c.taken);
+            if (c.taken)
+                EXPECT_EQ(object->getAngularVelocity(), Ogre::Vector3::ZERO);
+        }
+        CPhysicObject* inHand = held->GetNode()->getPhysicObject();
+        EXPECT_TRUE(inHand->IsActive());
+        EXPECT_EQ(inHand->getLinearVelocity(), creep);
+    }
+    gTimer.mGameTime = savedTime;
 }
 
 TEST_F(RefereeTest, LocalHumanTurnFollowsTheControllersTable)
