@@ -291,6 +291,41 @@ bool GameRun::Key(const std::string& key, int seconds) {
     return Answer("keyed " + Literal(key), "error key " + Literal(key) + ":.*", seconds);
 }
 
+bool GameRun::Press(const std::string& window, int seconds) {
+    Command("press " + window);
+    return Answer("pressed " + Literal(window), "error click " + Literal(window) + ":.*", seconds);
+}
+
+bool GameRun::Release(int seconds) {
+    Command("release");
+    return Answer("released", "error release:.*", seconds);
+}
+
+bool GameRun::Queue(const std::vector<std::string>& commands, int seconds) {
+    {
+        std::ofstream out(mControl / "commands.txt", std::ios::app);
+        for (const std::string& command : commands)
+            out << command << '\n';
+    }
+    for (const std::string& command : commands) {
+        const size_t space = command.find(' ');
+        const std::string verb = command.substr(0, space);
+        const std::string argument = space == std::string::npos ? std::string() : command.substr(space + 1);
+        static const std::map<std::string, std::string> kDone = {
+            {"click", "clicked"}, {"press", "pressed"}, {"release", "released"},
+            {"wait", "waited"},   {"key", "keyed"},     {"screenshot", "screenshot"}};
+        const auto done = kDone.find(verb);
+        if (done == kDone.end())
+            return false;
+        // A press fails as a click does.
+        const std::string failedVerb = verb == "press" ? "click" : verb;
+        const std::string suffix = argument.empty() ? std::string() : " " + Literal(argument);
+        if (!Answer(done->second + suffix, "error " + failedVerb + suffix + ":.*", seconds))
+            return false;
+    }
+    return true;
+}
+
 fs::path GameRun::Screenshot(const std::string& file, int seconds) {
     Command("screenshot " + file);
     if (!Answer("screenshot " + Literal(file), "error screenshot " + Literal(file) + ":.*", seconds))

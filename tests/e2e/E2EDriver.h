@@ -59,6 +59,16 @@ public:
     // <name>", "screenshot <file>"); false on an "error" answer or time-out.
     bool Click(const std::string& window, int seconds = 30);
     bool Key(const std::string& key, int seconds = 30);
+    // The left button goes down over the window and stays down until
+    // Release ("pressed <name>", "released"): a gauge runs while it is held.
+    bool Press(const std::string& window, int seconds = 30);
+    bool Release(int seconds = 30);
+    // Writes the commands at once, so that the game runs them on consecutive
+    // frames whatever the test's own pace, then waits for each one's answer
+    // in turn. "wait <ms>" lets that much game time pass ("waited <ms>"): a
+    // held gauge then stops at the same value on every machine, e.g.
+    // {"press BtnStart", "wait 1000", "release", "wait 400", "click BtnStart"}.
+    bool Queue(const std::vector<std::string>& commands, int seconds = 60);
     // The screenshot's path on success, "" otherwise.
     std::filesystem::path Screenshot(const std::string& file, int seconds = 30);
 

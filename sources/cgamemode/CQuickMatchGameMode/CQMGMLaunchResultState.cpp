@@ -252,6 +252,7 @@ void CQMGMLaunchResultState::ShowPigLaunchError() {
     SetWindowTextOf("FramePigLaunchError/Text", FormatMatchText("PIG_LAUNCH_ERROR", left));
     gGUIMgr.ShowOverlay("QuickMatchInfo");
     ShowWindow("FramePigLaunchError", true);
+    TestReport("frame %s", "FramePigLaunchError");
     gSceneMgr.Pause();
     if (mOwner)
         mOwner->SetCameraHold(true);
@@ -274,6 +275,7 @@ void CQMGMLaunchResultState::ShowPigIsOut() {
     gGUIMgr.ShowOverlay("QuickMatchInfo");
     gSceneMgr.Manage();
     ShowWindow("FramePigIsOut", true);
+    TestReport("frame %s", "FramePigIsOut");
     gSceneMgr.Pause();
     if (mOwner)
         mOwner->SetCameraHold(true);

@@ -56,8 +56,11 @@ void CQMGMLaunchState::OnEnter(int) {
     if (CHUDRadar* radar = mOwner->GetRadar())
         CHUDMgr::InitRadarBalls(*radar, referee::HudSource(master));
     referee::UpdateMatchCamera(master, 1);
-    if (team)
+    if (team) {
         TestReport("turn %d %s", side, team->mComputer ? "computer" : "human");
+        if (CHudGameSource* source = referee::HudSource(master))
+            TestReport("throw %s", source->IsTargetBallThrown() ? "ball" : "target");
+    }
 
     if (g_ControlerTableFilled) {
         ControlerEntry& entry = GetNextControlerForTeam(side);

@@ -61,8 +61,11 @@ std::string gControlDir;
 std::streamoff gCommandOffset = 0;
 std::deque<Command> gCommands;
 
-// The click or key in progress: each phase waits until SDL saw the previous one.
-enum Phase { PHASE_IDLE, PHASE_MOVED, PHASE_PRESSED, PHASE_RELEASED };
+// The click, key, press, release or wait in progress: each phase waits until
+// SDL saw the previous one. A press leaves the button down until a release,
+// so a gauge can be held; a wait lets game time pass between them, so that
+// commands queued together run the same frames on every machine.
+enum Phase { PHASE_IDLE, PHASE_MOVED, PHASE_PRESSED, PHASE_RELEASED, PHASE_WAITING };
 Phase gPhase = PHASE_IDLE;
 Command gCurrent;
 int gPhaseFrames = 0;
@@ -70,6 +73,9 @@ int gTargetX = 0, gTargetY = 0;
 unsigned gKeyCode = 0;
 const int kPhaseMinFrames = 2;
 const int kPhaseMaxFrames = 120;
+uint32_t gWaitStart = 0, gWaitMs = 0;
+// A wait on game time that stands still ends after this many frames.
+const int kWaitMaxFrames = 3000;
 
 // A ball whose position was NaN: reported once until it is sound again.
 bool gNanReported[13] = {};
@@ -289,9 +295,21 @@ void StartCommands() {
                 g_pMainApp->RequestClose();
         } else if (verb == "screenshot") {
             Screenshot(gCurrent.argument);
-        } else if (verb == "click") {
+        } else if (verb == "click" || verb == "press") {
             if (StartClick(gCurrent.argument))
                 gPhase = PHASE_MOVED;
+        } else if (verb == "release") {
+            SendXEvent(ButtonRelease, Button1);
+            gPhase = PHASE_RELEASED;
+        } else if (verb == "wait") {
+            long ms = 0;
+            if (ParseInt(gCurrent.argument.c_str(), ms) && ms >= 0) {
+                gWaitStart = gTimer.GetTimeMs();
+                gWaitMs = uint32_t(ms);
+                gPhase = PHASE_WAITING;
+            } else {
+                TestReport("error wait %s: not a time in ms", gCurrent.argument.c_str());
+            }
         } else if (verb == "select") {
             TestSelect(gCurrent.argument);
         } else if (verb == "key") {
@@ -324,6 +342,13 @@ void AdvanceInput() {
         break;
     case PHASE_PRESSED:
         if (isKey || LeftButtonDown() || timedOut) {
+            if (gCurrent.verb == "press") {
+                // Held down until a release command.
+                TestReport("pressed %s", gCurrent.argument.c_str());
+                gPhase = PHASE_IDLE;
+                gPhaseFrames = 0;
+                break;
+            }
             if (isKey)
                 SendXEvent(KeyRelease, gKeyCode);
             else
@@ -334,7 +359,19 @@ void AdvanceInput() {
         break;
     case PHASE_RELEASED:
         if (isKey || !LeftButtonDown() || timedOut) {
-            TestReport("%s %s", isKey ? "keyed" : "clicked", gCurrent.argument.c_str());
+            if (gCurrent.verb == "release")
+                TestReport("released");
+            else
+                TestReport("%s %s", isKey ? "keyed" : "clicked", gCurrent.argument.c_str());
+            gPhase = PHASE_IDLE;
+            gPhaseFrames = 0;
+        }
+        break;
+    case PHASE_WAITING:
+        if (gTimer.GetTimeMs() - gWaitStart >= gWaitMs || gPhaseFrames > kWaitMaxFrames) {
+            if (gPhaseFrames > kWaitMaxFrames)
+                PlatLog("TestControl: game time stood still during a wait of %u ms", gWaitMs);
+            TestReport("waited %s", gCurrent.argument.c_str());
             gPhase = PHASE_IDLE;
             gPhaseFrames = 0;
         }
