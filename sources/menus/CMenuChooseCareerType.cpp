@@ -4,6 +4,11 @@
 #include "MenuBind.h"
 
 #include <Platform.h>
+#include <TestReport.h>
+
+#include <CEGUI/Window.h>
+
+#include <string>
 
 const char CMenuChooseCareerType::kLayout[] = "CMenuSelectCareerType.layout";
 
@@ -57,6 +62,14 @@ void CMenuChooseCareerType::OnEnter(int) {
         if (step > 1)
             Disable("BtnBack");
     }
+    // The end-to-end tests read which stages are open.
+    std::string open;
+    for (int i = 0; i < 4; ++i) {
+        const CEGUI::Window* w = gGUIMgr.GetWindow(kChampButtons[i]);
+        if (w && !w->isDisabled())
+            open += open.empty() ? std::to_string(i + 1) : "," + std::to_string(i + 1);
+    }
+    TestReport("career stages open %s", open.empty() ? "none" : open.c_str());
 }
 
 void CMenuChooseCareerType::Clicked(const char* button) {

@@ -70,6 +70,17 @@ protected:
         return false;
     }
     bool Screen(e2e::GameRun& game, int n, int seconds = 60) { return Next(game, "menu ", n, seconds); }
+    // Clicks until the match mode starts (the choose-actor screen ignores
+    // clicks within the calendar second of its entry).
+    bool ClickUntilMatch(e2e::GameRun& game, const char* window) {
+        for (int attempt = 0; attempt < 6; ++attempt) {
+            // The match may take over before the click's answer comes back.
+            game.Click(window, 5);
+            if (Next(game, "mode ", 0, 3))
+                return true;
+        }
+        return false;
+    }
     bool Mode(e2e::GameRun& game, int n, int seconds = 120) { return Next(game, "mode ", n, seconds); }
     std::map<std::string, size_t> mCursors;
     bool ClickUntilScreen(e2e::GameRun& game, const char* window, int n) {
@@ -104,9 +115,7 @@ protected:
         ASSERT_TRUE(game.Click("RegionListBox"));
         ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 5)) << game.Log();
         ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 6)) << game.Log();
-        // The match may take over before the click's answer comes back.
-        game.Click("BtnValid");
-        ASSERT_TRUE(Mode(game, kMatch)) << game.Log();
+        ASSERT_TRUE(ClickUntilMatch(game, "BtnValid")) << game.Log();
     }
 
     // Answers what the tournament waits for (the toss, each throw's result,
@@ -115,6 +124,7 @@ protected:
     void Play(e2e::GameRun& game, TournamentRecord& record, int stopAfter, int seconds, const std::string& shots) {
         std::string state;
         int pendingSlot = 0;
+        bool inMatch = false;
         size_t cursor = 0;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         while (std::chrono::steady_clock::now() < deadline) {
@@ -142,6 +152,11 @@ protected:
                         return;
                 } else if (w.size() >= 4 && w[0] == "tournament" && w[1] == "podium") {
                     record.podium.push_back(Rest(line, 3));
+                } else if (w.size() == 2 && w[0] == "mode") {
+                    if (w[1] == "0")
+                        inMatch = true;
+                    else if (inMatch)
+                        return;   // the match mode has handed over (a career's stage ended)
                 } else if (line == "tournament end") {
                     record.ended = true;
                     if (!shots.empty())
@@ -336,6 +351,74 @@ TEST_F(Championship, PoolsThenFinalsAndAResumedSaveEndsAsTheUninterruptedRun) {
     }
     EXPECT_EQ(rest.podium, whole.podium);
     EXPECT_EQ(FinalResult(rest), FinalResult(whole));
+    game.Command("quit");
+    EXPECT_TRUE(game.WaitExit(60));
+}
+
+}  // namespace
+
+namespace {
+
+const int kCareerMenus = 6;
+const unsigned kCareerSeed = 808;
+
+class Career : public Tournament {};
+
+// A new career from the main menu: only its first stage can be chosen; the
+// stage's tournament is played, and the career menus come back at the stage
+// its result gives (the next one when the gamer's team won it, else the same
+// again), with only that stage open.
+TEST_F(Career, AStageLeadsBackToTheCareerWithOnlyTheNextStageOpen) {
+    e2e::GameRun game("tournament_career");
+    Configure(game);
+    game.Seed(kCareerSeed);
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(Mode(game, 1)) << game.Log();
+    ASSERT_TRUE(Mode(game, kMainMenu)) << game.Log();
+    ASSERT_TRUE(game.Click("btn_competition"));
+    ASSERT_TRUE(game.Click("btn_carriere"));
+    ASSERT_TRUE(Screen(game, 0)) << game.Log();
+    ASSERT_TRUE(Mode(game, kCareerMenus));
+    ASSERT_TRUE(game.Click("Slot1"));
+    ASSERT_TRUE(game.Click("BtnCreate"));
+    ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 1)) << game.Log();
+    ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 2)) << game.Log();
+    // (Written while the screen opens, before the click's answer.)
+    ASSERT_TRUE(game.Saw("^career stages open 1$") || game.WaitFor("^career stages open 1$", 30)) << game.Log();
+    game.Screenshot("career_stage1.png");
+    ASSERT_TRUE(game.Click("BtnFrancefaceToFace"));
+    ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 3)) << game.Log();
+    ASSERT_TRUE(game.Click("RegionListBox"));
+    ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 4)) << game.Log();
+    ASSERT_TRUE(ClickUntilMatch(game, "BtnValid")) << game.Log();
+    ASSERT_TRUE(Screen(game, 5, 5));   // the flow's last screen, before the match
+
+    TournamentRecord stage;
+    Play(game, stage, -1, 400, "");
+    ASSERT_FALSE(stage.played.empty()) << game.Log();
+    ASSERT_EQ(stage.podium.size(), 3u) << game.Log();
+    ASSERT_TRUE(Mode(game, kCareerMenus, 60)) << game.Log();
+    // The gamer's team is the one every played match had.
+    const std::string gamer = stage.played[0].first == stage.played.back().first ||
+                                      stage.played[0].first == stage.played.back().second
+                                  ? stage.played[0].first
+                                  : stage.played[0].second;
+    const bool won = stage.podium[0] == gamer;
+    const int next = won ? 2 : 1;
+    // A continued career opens on the stage screen; the first stage again is
+    // a new career's row of screens.
+    if (!won) {
+        ASSERT_TRUE(Screen(game, 0)) << game.Log();
+        ASSERT_TRUE(game.Click("Slot2"));
+        ASSERT_TRUE(game.Click("BtnCreate"));
+        ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 1)) << game.Log();
+        ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 2)) << game.Log();
+    } else {
+        ASSERT_TRUE(Screen(game, 2)) << game.Log();
+    }
+    const std::string open = "^career stages open " + std::to_string(next) + "$";
+    ASSERT_TRUE(game.WaitFor(open, 30) || game.Saw(open)) << game.Log();
+    game.Screenshot("career_stage_next.png");
     game.Command("quit");
     EXPECT_TRUE(game.WaitExit(60));
 }
