@@ -224,7 +224,9 @@ protected:
     void SetUp() override {
         CompetitionFlow::SetUp();
         ASSERT_NE(getcwd(mPrevious, sizeof mPrevious), nullptr);
-        mRoot = std::filesystem::path(KEM_TEST_BINARY_DIR) / "competition_slots";
+        // A folder per test: the tests of this file may run side by side.
+        mRoot = std::filesystem::path(KEM_TEST_BINARY_DIR) /
+                (std::string("competition_slots_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(mRoot);
         std::filesystem::create_directories(mRoot / "a" / "b");
         std::filesystem::create_directories(mRoot / "media" / "GameSav");
