@@ -5,6 +5,11 @@
 #include "HudTestUtil.h"
 #include "OgreHeadless.h"
 
+#include <CHUDAffrontements.h>
+#include <CHUDCredits.h>
+#include <CHUDMgr.h>
+#include <CHUDQualification.h>
+#include <CHUDTournamentResult.h>
 #include <CHUDVictory.h>
 #include <COverlayHolder.h>
 #include <CTournament.h>
@@ -22,6 +27,8 @@
 #include <Overlay/OgreOverlayManager.h>
 #include <Overlay/OgreOverlaySystem.h>
 
+#include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -201,4 +208,31 @@ TEST_F(TournamentOverlays, ThePodiumShowsTheAwardOfEachPlace) {
     screen.ShowAwards(&first, &second, &third);
     for (const char* award : {"FirstAward", "SecondAward", "ThirdAward"})
         EXPECT_EQ(PictureOf(award), CHUDVictory::kNoAward) << award;
+}
+
+// The tournament information opens on the loading screen, which lies over
+// the screens' backgrounds: every screen takes it away, also the last sixteen
+// that open a cup.
+TEST_F(TournamentOverlays, EveryScreenTakesTheLoadingScreenAway) {
+    CHUDMgr::InitOverlayStates();
+    Ogre::Overlay* loading = Ogre::OverlayManager::getSingleton().getByName("HUD/LoadScreen");
+    ASSERT_NE(loading, nullptr);
+    const std::vector<std::pair<const char*, std::function<void()>>> screens = {
+        {"pools", [] { CHUDAffrontementsStepOne s; }},
+        {"matches", [] { CHUDAffrontementsStepTwo s; }},
+        {"last sixteen", [] { CHUDAffrontementsStep16Finale s; }},
+        {"qualification", [] { CHUDQualification s; }},
+        {"qualification results", [] { CHUDQualificationResult s; }},
+        {"result tree", [] { CHUDTournamentResult s; }},
+        {"podium", [] { CHUDVictory s; }},
+        {"credits", [] { CHUDCredits s; }},
+    };
+    for (const auto& screen : screens) {
+        SCOPED_TRACE(screen.first);
+        CHUDMgr::ShowLoadingScreen(true);
+        ASSERT_TRUE(loading->isVisible());
+        screen.second();
+        EXPECT_FALSE(loading->isVisible());
+    }
+    CHUDMgr::Destroy();
 }

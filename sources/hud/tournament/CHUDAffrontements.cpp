@@ -3,6 +3,7 @@
 #include "TournamentScreenText.h"
 
 #include <CGUIMgr.h>
+#include <CHUDMgr.h>
 #include <CLangDB.h>
 #include <MenuBind.h>
 #include <Platform.h>
@@ -24,6 +25,10 @@ void LoadLayout(const char* layout) {
 
 CHUDAffrontements::CHUDAffrontements() {
     LoadLayout(kLayout);
+    // The tournament information opens on the loading screen, which lies
+    // over every screen: the last sixteen of a cup come first, before any
+    // screen that would hide it.
+    CHUDMgr::ShowLoadingScreen(false);
     for (int i = 1; i <= kPoolCount; ++i) {
         char title[128];
         PlatFormat(title, sizeof(title), "%s %i", GetText("POULE"), i);

@@ -3,6 +3,7 @@
 #include "TournamentScreenText.h"
 
 #include <CGUIMgr.h>
+#include <CHUDMgr.h>
 #include <CLangDB.h>
 #include <COverlayHolder.h>
 #include <DecorTable.h>
@@ -64,6 +65,7 @@ void SetAwardPicture(const std::string& element, std::string picture) {
 CHUDVictory::CHUDVictory() {
     if (!gGUIMgr.LoadLayout(kLayout))
         PlatLog("CHUDVictory => layout \"%s\" missing: the podium shows no names", kLayout);
+    CHUDMgr::ShowLoadingScreen(false);
     SetText("FrameText", GetText("RESULTS"));
     BindMenuButton("BtnValid", "CTN", &CHUDVictory::OnValidClicked, this);
     BindMenuButton("BtnBack", nullptr, &CHUDVictory::OnClicked, this);
