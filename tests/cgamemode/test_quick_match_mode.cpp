@@ -19,6 +19,8 @@
 #include <CSoundMgr.h>
 #include <CScenaricMgr.h>
 #include <CTournament.h>
+#include <CompetitionStart.h>
+#include <TournamentScreens.h>
 #include <CaracDB.h>
 #include <DInput.h>
 #include <DInputFakeBackend.h>
@@ -36,6 +38,8 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -528,6 +532,57 @@ TEST_F(QuickMatchModeTest, TheTournamentSaveReportsFailuresAndMakesItsFolder) {
     std::ofstream(dir / "plain").put('x');
     EXPECT_FALSE(mode.SaveTournament((dir / "plain" / "CUP_2.sav").string()));
     mode.mCurrentSaveSlot = nullptr;
+}
+
+CTournamentScreen* NoScreen(int) { return nullptr; }
+
+TEST_F(QuickMatchModeTest, ATournamentWithoutGamersRunsToItsEndFrameWhoseRetryErasesTheSlotAndDrawsAgain) {
+    // In a scratch folder two levels down, where the save folder leads.
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    const std::filesystem::path root = std::filesystem::path(KEM_TEST_BINARY_DIR) / "quick_match_retry";
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root / "a" / "b");
+    std::filesystem::create_directories(root / "media" / "GameSav");
+    ASSERT_EQ(chdir((root / "a" / "b").c_str()), 0);
+    BuildSaveSlotList();
+    SetTournamentScreenBuilder(&NoScreen);
+
+    SetInt("QuickMatch", 0, "GAMEPARAMS");
+    SetInt("tournamentType", 3);
+    SetInt("IsRegional", 1);
+    SetInt("NbPlayers", 0);
+    SetInt("save_slot", 1, "SAVE");
+    ASSERT_TRUE(StartCompetition(Env()));
+    const CTournament* first = g_pCurrentTournament;
+    {
+        CQuickMatchGameMode mode(7);
+        ASSERT_NE(mode.mCurrentSaveSlot, nullptr);
+        const std::string file = PlatFixPath(mode.mCurrentSaveSlot->mPath);
+        mode.Init();
+        for (int frame = 0; frame < 200 && !mode.mTournamentInfoState.IsEnded(); ++frame)
+            mode.Update();
+        ASSERT_TRUE(mode.mTournamentInfoState.IsEnded());
+        EXPECT_TRUE(g_pCurrentTournament->IsFinished());
+        EXPECT_EQ(mode.GetGameMaster(), nullptr);   // nobody played a match
+        EXPECT_TRUE(std::filesystem::exists(file));
+        mode.Update();
+        EXPECT_FALSE(mode.IsFinished()) << "the end frame waits for its buttons";
+
+        mode.mTournamentInfoState.SetRetry();
+        mode.Update();
+        EXPECT_TRUE(mode.IsFinished());
+        EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_QUICK_MATCH);
+        EXPECT_FALSE(std::filesystem::exists(file));
+        EXPECT_EQ(mode.mCurrentSaveSlot->mInfo, GetText("EMPTY_SAVE_SLOT_INFO"));
+        ASSERT_NE(g_pCurrentTournament, nullptr);
+        EXPECT_NE(g_pCurrentTournament, first);
+        EXPECT_FALSE(g_pCurrentTournament->IsFinished());
+    }
+    delete g_pCurrentTournament;
+    g_pCurrentTournament = nullptr;
+    SetTournamentScreenBuilder(nullptr);
+    ASSERT_EQ(chdir(previous), 0);
 }
 
 TEST_F(QuickMatchModeTest, ModesNotInThisBuildLeadToTheDemoMenuAndOthersEndTheRun) {
