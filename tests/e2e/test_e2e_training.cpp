@@ -338,3 +338,43 @@ TEST(TrainingDrill, RetryStartsANewSeriesOnTheFirstExercise) {
     game.Command("quit");
     EXPECT_TRUE(game.WaitExit(60));
 }
+
+// One throw as a person makes it on the panel: the lob's angle button, the
+// start button held while the power gauge climbs to the ring's distance,
+// pressed again to stop the balance gauge. The ball lands by the ring and
+// the referee scores it from where it rests.
+TEST(TrainingDrill, APersonsThrowThroughThePanelIsScoredFromWhereTheBallRests) {
+    e2e::GameRun game("training_panel");
+    game.Seed(kSeed);
+    game.FixedStepMs(50);
+    game.StartMode(9);
+    game.Match({"TRAININGPARAMS.TrainingType=0"});
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(WaitForNth(game, "state CTrainingGMMainState", 1, 120)) << game.Log();
+    ASSERT_TRUE(game.Click("BtnAngle3")) << game.Log();
+    // 6 m of the 12 m gauge (2 s at medium difficulty): the first ring's distance.
+    ASSERT_TRUE(game.Queue({"press BtnStart", "wait 1000", "release", "wait 400", "click BtnStart"})) << game.Log();
+    ASSERT_TRUE(WaitForNth(game, "state CTrainingGMResultState", 1, 120)) << game.Log();
+    game.Screenshot("panel_result.png");
+
+    Throw t;
+    std::string scored;
+    for (const std::string& reported : game.Lines()) {
+        Throw parsed;
+        if (ParseThrow(reported, parsed))
+            t = parsed;
+        if (reported.rfind("scored ", 0) == 0)
+            scored = reported;
+    }
+    ASSERT_EQ(t.kind, 0) << game.Log();
+    // The gauges, not a restart, sent the ball: it rests near the ring.
+    EXPECT_LT(t.ball.squaredDistance(t.target), 2.0f * 2.0f) << game.Log();
+    const std::vector<std::string> w = e2e::Words(scored);
+    ASSERT_EQ(w.size(), 4u);
+    const int again = Rescore(t);
+    if (again >= 0)
+        EXPECT_EQ(w[1], again == 1 ? "1" : "0");
+
+    game.Command("quit");
+    EXPECT_TRUE(game.WaitExit(60));
+}
