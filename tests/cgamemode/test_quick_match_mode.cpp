@@ -18,6 +18,7 @@
 #include <CSceneMgr.h>
 #include <CSoundMgr.h>
 #include <CScenaricMgr.h>
+#include <CCompetition.h>
 #include <CTournament.h>
 #include <CompetitionStart.h>
 #include <TournamentScreens.h>
@@ -583,6 +584,52 @@ TEST_F(QuickMatchModeTest, ATournamentWithoutGamersRunsToItsEndFrameWhoseRetryEr
     g_pCurrentTournament = nullptr;
     SetTournamentScreenBuilder(nullptr);
     ASSERT_EQ(chdir(previous), 0);
+}
+
+TEST_F(QuickMatchModeTest, ACareerStageHandsTheNextStageBackToTheCareerMenus) {
+    struct Case {
+        int stage;
+        bool gamerWins, lastStep;
+        int nextStage;
+    };
+    const Case cases[] = {
+        {1, true, false, 2},    // a stage won opens the next
+        {2, false, false, 2},   // a stage lost is played again
+        {4, false, true, 3},    // the world stage lost goes back to the third
+    };
+    for (const Case& c : cases) {
+        Env().Clear();
+        SetInt("QuickMatch", 0, "GAMEPARAMS");
+        SetInt("tournamentType", 4);
+        SetInt("careerStep", c.stage);
+        SetInt("IsRegional", 1);
+        SetInt("NbPlayers", 1);
+        SetInt("Team_0", 5);
+        SetInt("TeamBeforeNational", 5);
+        ASSERT_TRUE(StartCompetition(Env()));
+        auto* career = static_cast<CCompetition*>(g_pCurrentTournament);
+        TournamentMatch next;
+        while (career->NextPlayedMatch(next)) {
+            MatchSides sides;
+            sides.mFirstTeam = next.mFirstTeam;
+            sides.mSecondTeamWon = (career->IsHuman(next.mFirstTeam) != c.gamerWins) ? 1 : 0;
+            MatchScores scores;
+            career->SetMatchResult(sides, scores);
+        }
+        while (!career->IsFinished())
+            career->Advance();
+        CQuickMatchGameMode mode(7);
+        mode.ReturnToCareer(c.lastStep);
+        EXPECT_TRUE(mode.IsFinished());
+        EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_CAREER_MENUS);
+        EXPECT_EQ(Env().Find(kQm, "careerStep")->GetInt(), c.nextStage) << "stage " << c.stage;
+        EXPECT_EQ(Env().Find(kQm, "backFromMatch")->GetInt(), 1);
+        // The career menus get the gamer's region back, also after the world
+        // stage between nations.
+        EXPECT_EQ(Env().Find(kQm, "Team_0")->GetInt(), 5) << "stage " << c.stage;
+        delete g_pCurrentTournament;
+        g_pCurrentTournament = nullptr;
+    }
 }
 
 TEST_F(QuickMatchModeTest, ModesNotInThisBuildLeadToTheDemoMenuAndOthersEndTheRun) {

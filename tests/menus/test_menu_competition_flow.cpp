@@ -199,6 +199,11 @@ TEST_F(CompetitionFlow, ACareerWalksItsStagesWithFewerScreensAfterTheFirst) {
         TournamentInfo info;
         g_pCurrentTournament->GetInfo(info);
         EXPECT_EQ(info.mCareerStage, c.stage == 4 ? 2 : 1);
+        // The world stage is played between nations, the gamer's team France.
+        EXPECT_EQ(Int(kQm, "IsRegional"), c.stage == 4 ? 0 : 1);
+        if (c.stage == 4)
+            EXPECT_FALSE(TeamDB::GetNationalTeam(TeamDB::FRANCE_COUNTRY_ID)->mComputer);
+        EXPECT_EQ(info.mFormat, CCompetition::FORMAT_KNOCKOUT);
         EXPECT_EQ(info.mExtraInt, CMenuGameMode::TOURNAMENT_CAREER);
     }
 }

@@ -425,6 +425,10 @@ void CQuickMatchGameMode::StoreMatchParams() {
 void CQuickMatchGameMode::ReturnToCareer(bool lastStep) {
     WriteInt(kSection, "backFromMatch", 1);
     StoreMatchParams();
+    // After the world stage (between nations) the career goes on with the
+    // gamer's region.
+    if (!mIsRegional && mTeamBeforeNational > 0)
+        WriteInt(kSection, "Team_0", mTeamBeforeNational);
     // The stage just played: the next one when the gamer's team won it,
     // the same one again otherwise; the world stage lost goes back to the
     // third.

@@ -72,6 +72,12 @@ bool StartCompetition(CEnvironment& env) {
         PlatLog("StartCompetition() => tournamentType %d is no competition", type);
         return false;
     }
+    // The career's world stage is played between nations, the gamer's team
+    // becoming France's.
+    if (type == COMPETITION_CAREER && CareerStage(env) == 4) {
+        WriteInt(env, "IsRegional", 0);
+        WriteInt(env, "Team_0", TeamDB::FRANCE_COUNTRY_ID);
+    }
     const bool national = ReadInt(env, kSection, "IsRegional") != 1;
     const std::vector<Team*> gamers = ReadGamerTeams(env);
     // A run with a fixed seed draws the same tournament whatever the menus

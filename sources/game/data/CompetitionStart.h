@@ -19,7 +19,8 @@ const int COMPETITION_CHAMPIONSHIP = 2, COMPETITION_CUP = 3, COMPETITION_CAREER 
 std::vector<Team*> ReadGamerTeams(CEnvironment& env);
 
 // A new tournament from "QUICKMATCHPARAMS": its type ("tournamentType"), the
-// gamers' teams, and for a career its stage ("careerStep", 1 to 4). It
+// gamers' teams, and for a career its stage ("careerStep", 1 to 4; the
+// fourth is played between nations, the gamer's team France's). It
 // replaces the current tournament and marks the match description as a
 // tournament match ("GAMEPARAMS" "QuickMatch" 0). False (logged, nothing
 // changed) when the teams cannot be drawn.
