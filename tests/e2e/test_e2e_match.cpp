@@ -30,17 +30,17 @@ struct MatchRecord {
     std::string log;
 };
 
-// A tête-à-tête (the shortest match) on the Marseille ground, both sides
-// computer-played, the first side beginning.
-MatchRecord PlayMatch(const std::string& name, bool screenshot) {
+// A match on the Marseille ground, both sides computer-played, the first
+// side beginning: a tête-à-tête (game type 1, the shortest) unless told.
+MatchRecord PlayMatch(const std::string& name, bool screenshot, int gameType = 1) {
     MatchRecord record;
     e2e::GameRun game(name);
     game.Seed(kSeed);
     game.FixedStepMs(100);
     game.StartMode(kMatchMode);
     game.Toss(0);
-    game.Match({"GAMEPARAMS.QuickMatch=1", "NbPlayers=0", "GameType=1", "TeamA=8", "TeamB=9", "location=3",
-                "IsRegional=0"});
+    game.Match({"GAMEPARAMS.QuickMatch=1", "NbPlayers=0", "GameType=" + std::to_string(gameType), "TeamA=8",
+                "TeamB=9", "location=3", "IsRegional=0"});
     EXPECT_TRUE(game.Start());
     EXPECT_TRUE(game.WaitFor("^mode 0$", 120)) << game.Log();
     if (screenshot) {
@@ -111,6 +111,21 @@ TEST(ComputerMatch, PlaysToTheAwardsAndBackToTheMenuTheSameWayTwice) {
     EXPECT_EQ(second.final[0], first.final[0]);
     EXPECT_EQ(second.final[1], first.final[1]);
     EXPECT_EQ(second.menes, first.menes);
+}
+
+// A doublette: two players a side with three balls each, twelve balls in a
+// mene (about a minute at this step).
+TEST(ComputerMatch, DoublettePlaysToTheAwardsWithEveryMeneInTheScore) {
+    const MatchRecord match = PlayMatch("match_doublette", false, 2);
+    ASSERT_GE(match.final[0], 0) << "no final score\n" << match.log;
+    EXPECT_TRUE(match.backToMenu) << "the awards did not lead back to the demo menu";
+    EXPECT_GE(std::max(match.final[0], match.final[1]), match.target);
+    EXPECT_FALSE(match.menes.empty());
+    EXPECT_EQ(match.points[0], match.final[0]);
+    EXPECT_EQ(match.points[1], match.final[1]);
+    EXPECT_FALSE(match.nan) << "a ball's position was NaN";
+    // The target ball and a doublette's twelve balls.
+    EXPECT_GE(match.ballsWatched, 13);
 }
 
 }  // namespace
