@@ -3,9 +3,13 @@
 // behind a valid type id (so the fuzzer works on the fields, not on finding
 // the CRC). A failed read leaves the record untouched; a successful one
 // agrees with the save-slot list's info text and survives being written
-// again and read back (the tournament object byte for byte).
+// again and read back (the tournament object byte for byte). A tournament
+// object our tournament accepts is restored faithfully: saved again, it holds
+// the same phases, results and progress fields.
+#include <CCompetition.h>
 #include <CObjnet.h>
 #include <SaveSlots.h>
+#include <TeamDB.h>
 #include <TournamentSaveRecord.h>
 
 #include <cstdint>
@@ -58,6 +62,40 @@ static bool SameMatch(const SaveMatchDescription& a, const SaveMatchDescription&
     return true;
 }
 
+// Restores the saved tournament; when accepted, saving it again must give
+// back the same tournament.
+static void CheckRestore(const SavedTournament& saved) {
+    CCompetition* restored = CCompetition::FromSave(saved, {});
+    if (!restored)
+        return;
+    CTournament* previous = g_pCurrentTournament;
+    const uint8_t previousFlag = g_bTournamentCareer;
+    g_pCurrentTournament = restored;
+    g_bTournamentCareer = saved.mCareerFlag ? 1 : 0;
+    CObjnet object;
+    WriteTournamentSave(&object);
+    g_pCurrentTournament = previous;
+    g_bTournamentCareer = previousFlag;
+    delete restored;
+    SavedTournament again;
+    if (!ReadTournamentSave(object, again))
+        abort();
+    if (again.mFormat != saved.mFormat || again.mExtraInt != saved.mExtraInt ||
+        again.mCareerLevel != saved.mCareerLevel || again.mCareerStage != saved.mCareerStage ||
+        again.mPhases.size() != saved.mPhases.size())
+        abort();
+    for (size_t p = 0; p < saved.mPhases.size(); ++p) {
+        if (again.mPhases[p].size() != saved.mPhases[p].size())
+            abort();
+        for (size_t m = 0; m < saved.mPhases[p].size(); ++m) {
+            const SavedTournamentMatch& a = again.mPhases[p][m];
+            const SavedTournamentMatch& b = saved.mPhases[p][m];
+            if (a.mWinner != b.mWinner || (b.mWinner != 0 && (a.mScoreOne != b.mScoreOne || a.mScoreTwo != b.mScoreTwo)))
+                abort();
+        }
+    }
+}
+
 static void CheckTournament(const std::string& bytes) {
     CObjnet object;
     object.SetData(bytes.data(), static_cast<int>(bytes.size()));
@@ -72,6 +110,7 @@ static void CheckTournament(const std::string& bytes) {
     WriteTournament(again, saved);
     if (Bytes(again) != bytes)
         abort();
+    CheckRestore(saved);
 }
 
 static void CheckRecord(const std::string& bytes) {
@@ -84,6 +123,7 @@ static void CheckRecord(const std::string& bytes) {
             abort();
         return;
     }
+    CheckRestore(record.mTournament);
     // The save-slot list reads the same info text from the same bytes.
     std::string info;
     if (!ReadSaveSlotInfo(save, info) || info != record.mInfo)
@@ -107,6 +147,12 @@ static void CheckRecord(const std::string& bytes) {
     WriteTournament(backTournament, back.mTournament);
     if (Bytes(backTournament) != Bytes(tournament))
         abort();
+}
+
+// Our tournament restores only teams of the table: the game's own.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    TeamDB::LoadFromFile(TAVIRELO_FUZZ_TEAM_TABLE);
+    return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
