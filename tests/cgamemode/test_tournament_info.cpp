@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -256,6 +257,58 @@ TEST_F(TournamentInfoScreens, TheFinalPendingThirdPlaceMatchIsSimulatedBeforeThe
     EXPECT_FALSE(IsMatchPlayed(current[1]));
     EXPECT_EQ(gLog.lines[18].mName, GetTeamDisplayName(MatchWinner(current[0])));
     EXPECT_FALSE(competition.IsFinished());
+}
+
+}  // namespace
+
+namespace {
+
+class TournamentInfoCareer : public TournamentInfoScreens {};
+
+// The credits follow the podium only after the career's last stage, and only
+// when the gamer's team won it.
+TEST_F(TournamentInfoCareer, TheLastStageWonByTheGamerEndsWithTheCredits) {
+    struct Case {
+        bool career;
+        int stage;
+        bool gamerWins;
+        bool credits;
+    };
+    const Case cases[] = {
+        {true, 2, true, true},
+        {true, 2, false, false},
+        {true, 1, true, false},
+        {false, 2, true, false},
+    };
+    for (const Case& c : cases) {
+        std::vector<Team*> teams;
+        for (int i = 0; i < CCompetition::kTeamCount; ++i)
+            teams.push_back(TeamDB::GetTeams()[i]);
+        Team* gamer = teams[3];
+        CCompetition competition(CCompetition::FORMAT_KNOCKOUT, teams, {gamer}, 4);
+        competition.SetCareer(3, c.stage);
+        TournamentMatch next;
+        while (competition.NextPlayedMatch(next)) {
+            MatchSides sides;
+            sides.mFirstTeam = next.mFirstTeam;
+            sides.mSecondTeamWon = ((next.mFirstTeam == gamer) != c.gamerWins) ? 1 : 0;
+            MatchScores scores;
+            competition.SetMatchResult(sides, scores);
+        }
+        while (!competition.IsFinished())
+            competition.Advance();
+        g_pCurrentTournament = &competition;
+        g_bTournamentCareer = c.career ? 1 : 0;
+        CQMGMTournamentInfoState state;
+        state.BuildInfoQueue();
+        const std::vector<int>& queue = state.GetQueue();
+        ASSERT_FALSE(queue.empty());
+        EXPECT_EQ(queue.back() == CQMGMTournamentInfoState::KIND_CREDITS, c.credits)
+            << "career " << c.career << " stage " << c.stage << " gamer wins " << c.gamerWins;
+        EXPECT_NE(std::find(queue.begin(), queue.end(), int(CQMGMTournamentInfoState::KIND_VICTORY)), queue.end());
+        g_bTournamentCareer = 0;
+        g_pCurrentTournament = nullptr;
+    }
 }
 
 }  // namespace
