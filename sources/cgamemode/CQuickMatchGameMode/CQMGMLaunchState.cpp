@@ -40,6 +40,9 @@ void CQMGMLaunchState::OnEnter(int) {
     CGameMaster* master = mOwner->GetGameMaster();
     gSceneMgr.Resume();
     mOwner->SetCameraHold(false);
+    // The layout shows the result's continue button, over the throw panel,
+    // until a result has been left once: the first throw of a match hides it.
+    CHUDMgr::ShowLaunchResultHUD(false);
     CHUDMgr::ShowLaunchHUD(true);
     CHUDMatch* panel = mOwner->GetThrowPanel();
     if (panel)

@@ -17,6 +17,8 @@
 #include <PlatWindow.h>
 #include <Platform.h>
 
+#include <CEGUI/GUIContext.h>
+#include <CEGUI/System.h>
 #include <CEGUI/Window.h>
 #include <OgreRenderSystem.h>
 #include <OgreRenderWindow.h>
@@ -210,6 +212,15 @@ bool StartClick(const std::string& name) {
         return false;
     }
     SDL_WarpMouseInWindow(sdl, gTargetX, gTargetY);
+    // A window drawn over the target's centre takes the click: said, so that
+    // a test can tell a click that never reached its window.
+    if (CEGUI::System* system = CEGUI::System::getSingletonPtr()) {
+        CEGUI::Window* root = system->getDefaultGUIContext().getRootWindow();
+        const CEGUI::Window* hit =
+            root ? root->getTargetChildAtPosition(CEGUI::Vector2f(float(gTargetX), float(gTargetY))) : nullptr;
+        if (hit && hit != window && !hit->isAncestor(window))
+            TestReport("covered %s by %s", name.c_str(), hit->getName().c_str());
+    }
     return true;
 }
 
