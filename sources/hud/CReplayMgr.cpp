@@ -248,7 +248,6 @@ bool CReplayMgr::Replay(uint32_t now)
     const uint32_t elapsed = now - mReplayStart;
     if (elapsed > mDuration || mCapacity == 0) {
         NetTrace("CReplayMgr::Replay(time=%u)=>End of Stream", now);
-        mReplaying = false;
         stopReplay();
         return false;
     }
@@ -270,6 +269,11 @@ bool CReplayMgr::Replay(uint32_t now)
 
 void CReplayMgr::stopReplay()
 {
+    // Only a replay is undone: the match states stop "any replay" at every
+    // turn, and restoring then would put the balls back where an earlier
+    // throw left them and give balls out of play their physics again.
+    if (!mReplaying)
+        return;
     mReplaying = false;
     for (CReplayEntity* e = mEntities.GetHead(); e; e = e->mNext) {
         e->RestoreReference();

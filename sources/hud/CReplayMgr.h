@@ -79,6 +79,8 @@ public:
     void StartReplay(uint32_t now);
     // One playback step; false once the stream is over (already stopped).
     bool Replay(uint32_t now);
+    // Ends a running replay: the balls go back to their reference poses and
+    // physics. Nothing when no replay runs.
     void stopReplay();
 
     void TakeReceivedState();

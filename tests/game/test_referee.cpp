@@ -769,6 +769,52 @@ TEST_F(RefereeTest, PeerThrowLeavesTheAimingStepWithThePeersThrowerAndPresets)
     ResetControlers();
 }
 
+// In a LAN game the thrower's machine sends where its balls rest once none
+// moves: a ball that still spins is stilled then, so that it cannot roll on
+// there alone and leave the peers with another place.
+TEST_F(RefereeTest, TheThrowersBallsAreStilledWhenTheirPlacesGoToThePeers)
+{
+    Match(1);
+    TargetAtOrigin();
+    CBall* resting = Place(0, 0.5f);
+    mReferee->mCurrentBall = resting;
+    std::vector<CPhysicObject*> bodies;
+    for (CBall* ball : {mReferee->mTargetBall, resting}) {
+        CPhysicObject* object = new CPhysicObject(CPhysicObject::MOVABLE_ACTOR);
+        ball->GetNode()->attachPhysicObject(object);
+        object->SetSphereShape(0.0375f);
+        object->BuildShapes(CPhysicObject::SHAPE_SPHERE, nullptr);
+        object->SetMass(0.7f);
+        object->SetActive(true);
+        object->setLinearVelocity(Ogre::Vector3::ZERO);
+        object->setAngularVelocity(Ogre::Vector3(0.6f, 0.0f, 0.3f));
+        bodies.push_back(object);
+    }
+    ResetControlers();
+    g_ControlerTableFilled = 1;
+    ControlerTable[0].mType = e_lan1;
+    ControlerTable[0].mTeam = 0;
+    g_ControlerCurrentIndex[0] = 0;
+    g_OwnControlerType = e_lan1;
+    mMatch->mMene->mCurrentSide = 0;
+    const int32_t savedState = g_NetMgr.mState;
+    const int32_t savedQueue = g_NetMgr.mClientSignalQueue;
+    g_NetMgr.mState = CNetMgr::e_connected;   // a client with no host slot: nothing leaves
+    LaunchSet& set = *mReferee->GetLaunchSet();
+    set.mStep = 7;
+    set.mValidated = false;
+    set.mLaunchStartTime = gTimer.GetTimeMs();
+    mReferee->UpdateThrow();
+    g_NetMgr.mState = savedState;
+    g_NetMgr.mClientSignalQueue = savedQueue;
+    EXPECT_EQ(set.mStep, 8) << "the balls were not taken as at rest";
+    for (CPhysicObject* object : bodies) {
+        EXPECT_EQ(object->getAngularVelocity(), Ogre::Vector3::ZERO);
+        EXPECT_EQ(object->getLinearVelocity(), Ogre::Vector3::ZERO);
+    }
+    ResetControlers();
+}
+
 // Two computer sides play a whole mene through the referee, frame by frame:
 // decisions, gauges, launches, the camera's states and the evaluation. A
 // ball comes down where it was aimed (the target ball on the middle of its

@@ -137,6 +137,14 @@ TEST_F(ReplayTest, CapturesEvery16MsAndPlaysBetweenFrames)
     updateSceneGraph();
     EXPECT_NEAR(WorldPosition(ball).x, 50.0f, 1e-4f);
     EXPECT_TRUE(ball->IsVisible());
+
+    // The match stops "any replay" at every turn: with none running, the
+    // balls stay where the game has put them since.
+    Move(ball, 70, false);
+    mReplay.stopReplay();
+    updateSceneGraph();
+    EXPECT_NEAR(WorldPosition(ball).x, 70.0f, 1e-4f);
+    EXPECT_FALSE(ball->IsVisible());
 }
 
 TEST_F(ReplayTest, LongCaptureWrapsTheRing)

@@ -71,6 +71,21 @@ bool SideIsLocal(const MatchState* match)
     return GetCurrentControlerForTeam(side).mType == g_OwnControlerType;
 }
 
+// A ball taken as at rest may still spin: stilled, it cannot roll on here
+// alone after its place went to the peers.
+void StillBallsInPlay(const std::vector<CBall*>& balls)
+{
+    for (CBall* ball : balls) {
+        CPhysicObject* object = ball && ball->mState == CBall::STATE_LAUNCHED && ball->GetNode()
+                                    ? ball->GetNode()->getPhysicObject()
+                                    : nullptr;
+        if (!object)
+            continue;
+        object->setLinearVelocity(Ogre::Vector3::ZERO);
+        object->setAngularVelocity(Ogre::Vector3::ZERO);
+    }
+}
+
 uint32_t LocalClientId()
 {
     return static_cast<uint32_t>(g_NetClient.mId);
@@ -248,6 +263,7 @@ void CGameMaster::UpdateThrow()
                 if (!connected) {
                     UpdateRollingCalibration();
                 } else {
+                    StillBallsInPlay(mBalls);
                     SendBallsPositions();
                     SendNextStepSignal();
                 }
