@@ -48,15 +48,16 @@ void CQuickMatchGameMode::ReportMeneEnd() {
     const int side = mene.mPoints[0] > 0 ? 0 : 1;
     TestReport("mene %d %d %u", mMenesPlayed, side, mene.mPoints[side]);
     TestReport("score %u %u", mMatchState->mScoreA, mMatchState->mScoreB);
-    // Where the balls in play rest: every machine of a LAN match must see
+    // Where the thrown balls lie, in play or not (the target ball's place
+    // sets the next mene's circle): every machine of a LAN match must see
     // them where the thrower's machine left them.
     if (const std::vector<CBall*>* balls = referee::GetBalls(mGameMaster))
         for (size_t i = 0; i < balls->size(); ++i) {
             const CBall* ball = (*balls)[i];
-            if (!ball || ball->mState != CBall::STATE_LAUNCHED)
+            if (!ball || ball->mState == CBall::STATE_NONE)
                 continue;
             const Ogre::Vector3 at = ball->GetWorldPosition();
-            TestReport("rest %d %zu %.3f %.3f", mMenesPlayed, i, at.x, at.z);
+            TestReport("rest %d %zu %d %.3f %.3f", mMenesPlayed, i, ball->mState, at.x, at.z);
         }
 }
 
