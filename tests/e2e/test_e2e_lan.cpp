@@ -56,6 +56,16 @@ bool Type(e2e::GameRun& game, const std::string& text) {
     return game.Click("BtnChatSend");
 }
 
+// A step of the meeting: on failure the rest is skipped (every later step
+// would only wait for its own time-out).
+#define MEET(done, game)                                        \
+    do {                                                        \
+        if (!(done)) {                                          \
+            ADD_FAILURE() << #done << "\n" << (game).Log();     \
+            return pair;                                        \
+        }                                                       \
+    } while (0)
+
 // The two games meet in the lobby as two players would: the host opens a
 // game, the client finds it in the games list and joins, says a word that
 // the host shows, both choose a team (singles, two nations), the host starts.
@@ -63,54 +73,54 @@ bool Type(e2e::GameRun& game, const std::string& text) {
 LanPair MeetInTheLobby(const std::string& name, bool hostComputerPlays) {
     LanPair pair;
     const unsigned short port = e2e::FreeLanPort();
-    EXPECT_NE(port, 0) << "no free port pair";
     pair.host.reset(new e2e::GameRun(name + "_host"));
     pair.client.reset(new e2e::GameRun(name + "_client"));
     e2e::GameRun& host = *pair.host;
     e2e::GameRun& client = *pair.client;
+    MEET(port != 0, host);
     Prepare(host, port, "Lanterne", hostComputerPlays);
     Prepare(client, port, "Falaise", true);
 
-    EXPECT_TRUE(host.Start());
-    EXPECT_TRUE(Reaches(host, "^lobby games ", 120)) << host.Log();
-    EXPECT_TRUE(host.Click("BtnCreate"));
-    EXPECT_TRUE(Reaches(host, "^lobby teams host$", 30)) << host.Log();
+    MEET(host.Start(), host);
+    MEET(Reaches(host, "^lobby games ", 120), host);
+    MEET(host.Click("BtnCreate"), host);
+    MEET(Reaches(host, "^lobby teams host$", 30), host);
 
-    EXPECT_TRUE(client.Start());
+    MEET(client.Start(), client);
     // As a player would, the client asks again when the host's answer came
     // too late for the first look (a loaded machine).
     std::string games;
     for (int look = 0; look < 3; ++look) {
         if (look > 0)
-            EXPECT_TRUE(client.Click("BtnRefresh"));
-        EXPECT_TRUE(client.WaitFor("^lobby games [0-9]+$", 120, &games)) << client.Log();
+            MEET(client.Click("BtnRefresh"), client);
+        MEET(client.WaitFor("^lobby games [0-9]+$", 120, &games), client);
         if (games == "lobby games 1")
             break;
     }
-    EXPECT_EQ(games, "lobby games 1") << client.Log();
-    EXPECT_TRUE(Select(client, "GamesList", 0));
-    EXPECT_TRUE(client.Click("BtnJoin"));
-    EXPECT_TRUE(Reaches(client, "^lobby teams client$", 30)) << client.Log();
-    EXPECT_TRUE(Reaches(host, "^lobby players 2$", 30)) << host.Log();
+    MEET(games == "lobby games 1", client);
+    MEET(Select(client, "GamesList", 0), client);
+    MEET(client.Click("BtnJoin"), client);
+    MEET(Reaches(client, "^lobby teams client$", 30), client);
+    MEET(Reaches(host, "^lobby players 2$", 30), host);
 
-    EXPECT_TRUE(Type(client, "salut"));
-    EXPECT_TRUE(Reaches(host, "^lobby chat Falaise: salut$", 30)) << host.Log();
+    MEET(Type(client, "salut"), client);
+    MEET(Reaches(host, "^lobby chat Falaise: salut$", 30), host);
 
-    EXPECT_TRUE(Select(host, "ComboBoxNbPlayers", 1));
-    EXPECT_TRUE(Select(host, "ComboBoxRegional", 0));
-    EXPECT_TRUE(Select(host, "ComboBoxLocation", 3));
-    EXPECT_TRUE(Select(host, "ComboBoxTeam", 0));
-    EXPECT_TRUE(Select(host, "ComboBoxCountryList", 8));
-    EXPECT_TRUE(Select(host, "ComboBoxPointeur", 0));
-    EXPECT_TRUE(Select(client, "ComboBoxTeam", 1));
-    EXPECT_TRUE(Select(client, "ComboBoxCountryList", 9));
-    EXPECT_TRUE(Select(client, "ComboBoxPointeur", 0));
+    MEET(Select(host, "ComboBoxNbPlayers", 1), host);
+    MEET(Select(host, "ComboBoxRegional", 0), host);
+    MEET(Select(host, "ComboBoxLocation", 3), host);
+    MEET(Select(host, "ComboBoxTeam", 0), host);
+    MEET(Select(host, "ComboBoxCountryList", 8), host);
+    MEET(Select(host, "ComboBoxPointeur", 0), host);
+    MEET(Select(client, "ComboBoxTeam", 1), client);
+    MEET(Select(client, "ComboBoxCountryList", 9), client);
+    MEET(Select(client, "ComboBoxPointeur", 0), client);
 
-    EXPECT_TRUE(host.Click("BtnStart"));
-    EXPECT_TRUE(Reaches(host, "^lobby start 0$", 30)) << host.Log();
-    EXPECT_TRUE(Reaches(client, "^lobby start 1$", 30)) << client.Log();
-    EXPECT_TRUE(Reaches(host, "^mode 0$", 120)) << host.Log();
-    EXPECT_TRUE(Reaches(client, "^mode 0$", 120)) << client.Log();
+    MEET(host.Click("BtnStart"), host);
+    MEET(Reaches(host, "^lobby start 0$", 30), host);
+    MEET(Reaches(client, "^lobby start 1$", 30), client);
+    MEET(Reaches(host, "^mode 0$", 120), host);
+    MEET(Reaches(client, "^mode 0$", 120), client);
     return pair;
 }
 
@@ -147,12 +157,12 @@ Played Record(const e2e::GameRun& game) {
 
 TEST(LanMatch, TwoMachinesMeetInTheLobbyAndPlayOneMatchInStepToTheSameScore) {
     LanPair pair = MeetInTheLobby("lan_step", true);
-    ASSERT_TRUE(pair.host->Running() && pair.client->Running());
+    ASSERT_TRUE(pair.host->Saw("^mode 0$") && pair.client->Saw("^mode 0$")) << "the lobby did not start the match";
     // Each side's throws come from its own machine; the other waits for them.
     EXPECT_TRUE(pair.host->WaitFor("^turn 1 human$", 180)) << pair.host->Log();
     EXPECT_TRUE(pair.client->WaitFor("^turn 0 human$", 180)) << pair.client->Log();
-    EXPECT_TRUE(pair.host->WaitFor("^final ", 600)) << pair.host->Log();
-    EXPECT_TRUE(pair.client->WaitFor("^final ", 600)) << pair.client->Log();
+    ASSERT_TRUE(pair.host->WaitFor("^final ", 300)) << pair.host->Log();
+    ASSERT_TRUE(pair.client->WaitFor("^final ", 300)) << pair.client->Log();
 
     const Played host = Record(*pair.host), client = Record(*pair.client);
     ASSERT_FALSE(host.final.empty());
@@ -201,6 +211,7 @@ TEST(LanMatch, AMachineKilledMidMatchSendsTheOtherToTheNetworkLostStateAndBackTo
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LanPair pair = MeetInTheLobby(c.name, !c.attended);
+        ASSERT_TRUE(pair.host->Saw("^mode 0$") && pair.client->Saw("^mode 0$")) << "the lobby did not start the match";
         e2e::GameRun& host = *pair.host;
         if (c.attended) {
             ASSERT_TRUE(host.WaitFor("^turn 0 human$", 180)) << host.Log();
@@ -216,8 +227,9 @@ TEST(LanMatch, AMachineKilledMidMatchSendsTheOtherToTheNetworkLostStateAndBackTo
 
         const auto killed = std::chrono::steady_clock::now();
         EXPECT_TRUE(Reaches(survivor, "^state CQMGMNetLostState$", 10)) << survivor.Log();
-        if (c.attended)
+        if (c.attended) {
             EXPECT_TRUE(survivor.Click("ButtonValid"));
+        }
         EXPECT_TRUE(Reaches(survivor, "^mode 2$", 20)) << survivor.Log();
         const auto seconds =
             std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - killed).count();
