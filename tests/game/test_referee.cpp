@@ -14,6 +14,7 @@
 #include <CKEMSceneObject.h>
 #include <CMainApp.h>
 #include <CNetMgr.h>
+#include <COdeBody.h>
 #include <CPhysicObject.h>
 #include <CPlayer.h>
 #include <CScenaricMgr.h>
@@ -536,7 +537,8 @@ TEST_F(RefereeTest, OfflineThrowEndsOnceBallsRestAndTheCameraHasArrived)
 // A ball at rest against another keeps a tiny speed for ever: the throw
 // waits for its balls until the settle limit of game time after the launch
 // (also across the clock's wrap), then takes them as they lie, stilled and
-// switched off. A ball still in a hand is no part of it and is left alone.
+// asleep with their geoms still in collision. A ball still in a hand is no
+// part of it and is left alone.
 TEST_F(RefereeTest, BallsThatNeverSettleAreTakenAsTheyLieAtTheSettleLimit)
 {
     Match(1);
@@ -588,7 +590,8 @@ TEST_F(RefereeTest, BallsThatNeverSettleAreTakenAsTheyLieAtTheSettleLimit)
         for (CBall* ball : {target, resting}) {
             CPhysicObject* object = ball->GetNode()->getPhysicObject();
             EXPECT_EQ(ball->mState, CBall::STATE_LAUNCHED);
-            EXPECT_EQ(object->IsActive(), !c.taken);
+            EXPECT_TRUE(object->IsActive());   // still in collision for later throws
+            EXPECT_EQ(object->GetBody()->isEnabled(), !c.taken);
             EXPECT_EQ(ball->IsMoving(), !c.taken);
             if (c.taken)
                 EXPECT_EQ(object->getAngularVelocity(), Ogre::Vector3::ZERO);

@@ -19,6 +19,7 @@
 #include <CNetClient.h>
 #include <CNetMgr.h>
 #include <CObjnet.h>
+#include <COdeBody.h>
 #include <CPhysicMgr.h>
 #include <CPhysicObject.h>
 #include <CReplayMgr.h>
@@ -243,8 +244,9 @@ void CGameMaster::UpdateThrow()
             if (moving && overdue) {
                 PlatLog("CGameMaster::UpdateThrow() => balls still moving %d ms after the launch: taken as they lie",
                         kBallsSettleLimitMs);
-                // Stilled and switched off (a later throw's contact wakes
-                // them), so the camera and the result stop waiting too.
+                // Stilled and put to sleep, so the camera and the result stop
+                // waiting too. Their geoms stay in collision: a later throw's
+                // contact wakes them (switched off, it would pass through).
                 for (CBall* ball : mBalls) {
                     CPhysicObject* object =
                         ball && ball->GetNode() && ball->mState == CBall::STATE_LAUNCHED ? ball->GetNode()->getPhysicObject()
@@ -253,7 +255,8 @@ void CGameMaster::UpdateThrow()
                         continue;
                     object->setLinearVelocity(Ogre::Vector3::ZERO);
                     object->setAngularVelocity(Ogre::Vector3::ZERO);
-                    object->SetActive(false);
+                    if (COdeBody* body = object->GetBody())
+                        body->setEnabled(false);
                 }
             }
             if (!moving || overdue) {

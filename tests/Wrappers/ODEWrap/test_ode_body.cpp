@@ -122,6 +122,36 @@ TEST_F(OdeBodyTest, SleepingBodyWakesForQueuedForcesAndForAVelocity)
     EXPECT_GT(body->getLinearVelocity().y, 0.0f);
 }
 
+// A body put to sleep keeps its geoms in collision: a ball that hits it
+// wakes it and moves it. Switched off, the same ball is passed through.
+TEST_F(OdeBodyTest, ASleepingBallIsWokenByABallThatHitsItAndASwitchedOffOneIsNot)
+{
+    const Ogre::Vector3 place(0.0f, 1.0f, 0.0f);
+    for (bool switchedOff : {false, true}) {
+        SCOPED_TRACE(switchedOff ? "switched off" : "asleep");
+        ball->setEnabled(true);
+        ball->setPosition(place);
+        body->setLinearVelocity(Ogre::Vector3::ZERO);
+        body->setAngularVelocity(Ogre::Vector3::ZERO);
+        body->setEnabled(false);
+        if (switchedOff)
+            ball->setEnabled(false);
+        COdeActor* thrown = odetest::MakeBall(*world, nullptr, Ogre::Vector3(-0.3f, 1.0f, 0.0f), 0.1f, 1.0f);
+        thrown->getBody()->setLinearVelocity(Ogre::Vector3(1.0f, 0.0f, 0.0f));
+        for (int i = 0; i < 4; ++i)
+            OneStep();
+        if (switchedOff) {
+            EXPECT_EQ(ball->getPosition(), place);
+            EXPECT_GT(thrown->getPosition().x, place.x);   // straight through
+        } else {
+            EXPECT_TRUE(body->isEnabled());
+            EXPECT_GT(ball->getPosition().x, place.x + 0.05f);
+            EXPECT_LT(thrown->getPosition().x, ball->getPosition().x);
+        }
+        world->RemoveActor(thrown);
+    }
+}
+
 TEST_F(OdeBodyTest, TotalMassKeepsTheUnitSphereInertia)
 {
     body->setTotalMass(2.0f);
