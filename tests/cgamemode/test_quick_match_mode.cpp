@@ -20,6 +20,7 @@
 #include <CScenaricMgr.h>
 #include <CCompetition.h>
 #include <CTournament.h>
+#include <CTrainingGameMode.h>
 #include <CompetitionStart.h>
 #include <TournamentScreens.h>
 #include <CaracDB.h>
@@ -632,12 +633,9 @@ TEST_F(QuickMatchModeTest, ACareerStageHandsTheNextStageBackToTheCareerMenus) {
     }
 }
 
-TEST_F(QuickMatchModeTest, ModesNotInThisBuildLeadToTheDemoMenuAndOthersEndTheRun) {
-    for (int id : {GAME_MODE_TRAINING}) {
-        std::unique_ptr<CGameMode> mode(CreateGameModeById(id, 3));
-        ASSERT_NE(mode, nullptr) << id;
-        EXPECT_EQ(mode->GetModeValue(), GAME_MODE_DEMO_MENU) << id;
-    }
+TEST_F(QuickMatchModeTest, TheTableBuildsTheTrainingAndTheLobbyAndIdsOutsideItEndTheRun) {
+    std::unique_ptr<CGameMode> training(CreateGameModeById(GAME_MODE_TRAINING, 3));
+    EXPECT_NE(dynamic_cast<CTrainingGameMode*>(training.get()), nullptr);
     for (int id : {-1, static_cast<int>(GAME_MODE_COUNT), 100})
         EXPECT_EQ(CreateGameModeById(id, 3), nullptr) << id;
     // The LAN lobby is in the build.
