@@ -1,16 +1,19 @@
 // A LAN match between two game processes on this machine (loopback, a port
 // of the test's own, never a broadcast): they meet in the lobby, then each
 // side belongs to one machine, whose computer plays it through the throw's
-// usual path; the other machine sees its throws arrive. Both must see the
-// same menes and the same final score. A machine that drops out sends the
-// other to the network-lost state and back to the menu.
+// usual path, or a person with the mouse through the throw-control panel;
+// the other machine sees its throws arrive. Both must see the same menes
+// and the same final score. A machine that drops out sends the other to the
+// network-lost state and back to the menu.
 #include <E2EDriver.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -130,7 +133,7 @@ struct Rest {
 };
 
 struct Played {
-    std::vector<std::string> menes;
+    std::vector<std::string> menes, scores;
     std::vector<Rest> rests;   // where the thrown balls lay at each mene's end
     std::string final;
     int throwsSeen = 0;   // throw results this machine evaluated
@@ -143,6 +146,8 @@ Played Record(const e2e::GameRun& game) {
         const std::vector<std::string> w = e2e::Words(line);
         if (w.size() == 4 && w[0] == "mene")
             played.menes.push_back(line);
+        if (w.size() == 3 && w[0] == "score")
+            played.scores.push_back(line);
         if (w.size() == 6 && w[0] == "rest")
             played.rests.push_back({w[1] + " " + w[2] + " " + w[3], std::stod(w[4]), std::stod(w[5])});
         if (!w.empty() && w[0] == "final")
@@ -191,6 +196,131 @@ TEST(LanMatch, TwoMachinesMeetInTheLobbyAndPlayOneMatchInStepToTheSameScore) {
     pair.client->Command("quit");
     EXPECT_TRUE(pair.host->WaitExit(60));
     EXPECT_TRUE(pair.client->WaitExit(60));
+}
+
+// The person's throw: pointing, the middle angle, then the throw key, which
+// is a hold of the left button over the start button (the press starts the
+// power gauge, the release stops it, the next press stops the balance
+// gauge). Queued at once, the steps run on consecutive frames.
+bool ThrowThroughThePanel(e2e::GameRun& game, bool target) {
+    // The target ball rolls far on this ground: a longer hold keeps it in
+    // the valid band, a ball's shorter one brings it near the target ball.
+    const std::string hold = target ? "wait 700" : "wait 600";
+    return game.Queue({"click BtnShooter", "click BtnAngle2", "press BtnStart", hold, "release", "wait 400",
+                       "click BtnStart"},
+                      120);
+}
+
+struct Attended {
+    int personThrows = 0, results = 0, clicksAgain = 0;
+    bool ended = false;
+};
+
+// Plays the host's side (side 0) as a person to the match's end: throws on
+// its turns, closes every result and information frame with its button.
+// The lines are read in order with an index of our own, so none is skipped
+// while a click is answered.
+Attended PlayAtTheHost(e2e::GameRun& host, int seconds) {
+    Attended played;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    size_t next = 0;
+    bool person = false, inResult = false;
+    auto clickedAt = std::chrono::steady_clock::now();
+    while (!played.ended && std::chrono::steady_clock::now() < end && host.Running()) {
+        const std::vector<std::string> lines = host.Lines();
+        if (next >= lines.size()) {
+            // A click the game did not take (a loaded machine) leaves the
+            // result waiting: as a person would, click again.
+            if (inResult && std::chrono::steady_clock::now() - clickedAt > std::chrono::seconds(5)) {
+                host.Click("BtnQuitReplay");
+                clickedAt = std::chrono::steady_clock::now();
+                ++played.clicksAgain;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            continue;
+        }
+        const std::string line = lines[next++];
+        if (line.rfind("state ", 0) == 0)
+            inResult = false;
+        if (line == "turn 0 human") {
+            person = true;
+        } else if (person && (line == "throw target" || line == "throw ball")) {
+            // The turn's second line says which ball is thrown.
+            person = false;
+            EXPECT_TRUE(ThrowThroughThePanel(host, line == "throw target")) << "throw " << played.personThrows;
+            ++played.personThrows;
+        } else if (line.rfind("turn ", 0) == 0) {
+            person = false;   // the client's turn: its throw comes over the network
+        } else if (line == "state CQMGMLaunchResultState") {
+            ++played.results;
+            // The host's result waits for a click (the client's waits for
+            // the host); a target ball's result goes on by itself.
+            host.Click("BtnQuitReplay");
+            inResult = true;
+            clickedAt = std::chrono::steady_clock::now();
+        } else if (line == "frame FramePigLaunchError") {
+            EXPECT_TRUE(host.Click("ButtonOK"));
+            clickedAt = std::chrono::steady_clock::now();
+        } else if (line == "frame FramePigIsOut") {
+            EXPECT_TRUE(host.Click("ButtonValidPigOut"));
+            clickedAt = std::chrono::steady_clock::now();
+        } else if (line.rfind("final ", 0) == 0) {
+            played.ended = true;
+        }
+    }
+    return played;
+}
+
+// A person plays the host's side with the mouse through the throw-control
+// panel, as in a match against the computer; the client's computer plays
+// the other side. Every throw of the person reaches the client, and both
+// machines end each mene, and the match, with the same points, score and
+// ball places.
+TEST(LanMatch, APersonPlaysTheHostsSideThroughThePanelAndBothMachinesSeeTheSameMatch) {
+    LanPair pair = MeetInTheLobby("lan_person", false);
+    ASSERT_TRUE(pair.host->Saw("^mode 0$") && pair.client->Saw("^mode 0$")) << "the lobby did not start the match";
+    e2e::GameRun& host = *pair.host;
+    e2e::GameRun& client = *pair.client;
+
+    const Attended attended = PlayAtTheHost(host, 240);
+    ASSERT_TRUE(attended.ended) << "the match did not end at the host\n" << host.Log();
+    EXPECT_GE(attended.personThrows, 1);
+    EXPECT_GE(attended.results, attended.personThrows);
+    if (attended.clicksAgain > 0)
+        RecordProperty("results_clicked_again", attended.clicksAgain);
+    ASSERT_TRUE(Reaches(client, "^final ", 60)) << client.Log();
+
+    const Played atHost = Record(host), atClient = Record(client);
+    EXPECT_EQ(atClient.final, atHost.final);
+    EXPECT_FALSE(atHost.menes.empty());
+    EXPECT_EQ(atClient.menes, atHost.menes);
+    EXPECT_EQ(atClient.scores, atHost.scores);
+    ASSERT_FALSE(atHost.rests.empty());
+    ASSERT_EQ(atClient.rests.size(), atHost.rests.size());
+    for (size_t i = 0; i < atHost.rests.size(); ++i) {
+        SCOPED_TRACE("mene, ball and state " + atHost.rests[i].ball);
+        EXPECT_EQ(atClient.rests[i].ball, atHost.rests[i].ball);
+        EXPECT_NEAR(atClient.rests[i].x, atHost.rests[i].x, 0.005);
+        EXPECT_NEAR(atClient.rests[i].z, atHost.rests[i].z, 0.005);
+    }
+    EXPECT_FALSE(atHost.nan || atClient.nan) << "a ball's position was NaN";
+    const std::vector<std::string> w = e2e::Words(atHost.final);
+    ASSERT_GE(w.size(), 3u);
+    EXPECT_GE(std::max(std::stoi(w[1]), std::stoi(w[2])), 10) << "the match ended before its target";
+    // Every throw was evaluated on both machines, the person's among them.
+    EXPECT_EQ(atClient.throwsSeen, atHost.throwsSeen);
+    int hostTurnsAtClient = 0;
+    for (const std::string& line : client.Lines())
+        hostTurnsAtClient += line.rfind("turn 0 ", 0) == 0;
+    EXPECT_EQ(hostTurnsAtClient, attended.personThrows);
+    // No window lay over a panel button the person clicked.
+    for (const std::string& line : host.Lines())
+        EXPECT_NE(line.rfind("covered ", 0), 0u) << line;
+
+    host.Command("quit");
+    client.Command("quit");
+    EXPECT_TRUE(host.WaitExit(60));
+    EXPECT_TRUE(client.WaitExit(60));
 }
 
 // One machine is killed by its process id mid-match; the other reaches the
