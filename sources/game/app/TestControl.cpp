@@ -353,6 +353,8 @@ void AdvanceInput() {
         break;
     case PHASE_PRESSED:
         if (isKey || LeftButtonDown() || timedOut) {
+            if (timedOut && !isKey)
+                PlatLog("TestControl: the button press on %s was not seen", gCurrent.argument.c_str());
             if (gCurrent.verb == "press") {
                 // Held down until a release command.
                 TestReport("pressed %s", gCurrent.argument.c_str());
@@ -370,6 +372,9 @@ void AdvanceInput() {
         break;
     case PHASE_RELEASED:
         if (isKey || !LeftButtonDown() || timedOut) {
+            if (timedOut && !isKey)
+                PlatLog("TestControl: the button release after %s %s was not seen", gCurrent.verb.c_str(),
+                        gCurrent.argument.c_str());
             if (gCurrent.verb == "release")
                 TestReport("released");
             else
