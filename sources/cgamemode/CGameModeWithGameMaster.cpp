@@ -1,10 +1,14 @@
 #include "CGameModeWithGameMaster.h"
 
+#include <CGUIMgr.h>
 #include <CKEMSceneGraph.h>
 #include <CKEMSceneNode.h>
 #include <CScenaricMgr.h>
 #include <MatchState.h>
+#include <CSoundMgr.h>
 #include <Platform.h>
+
+#include <CEGUI/Window.h>
 
 #include <string>
 
@@ -39,4 +43,23 @@ void CGameModeWithGameMaster::ReleaseMatchSetup(MatchState* state) {
     state->mTeamA = nullptr;
     state->mTeamB = nullptr;
     delete state;
+}
+
+namespace {
+const int kMaxPauseVolume = 10;
+}
+
+void CGameModeWithGameMaster::ChangeVolume(bool music, int delta) {
+    gGUIMgr.PlayMenuSound(CGUIMgr::MENU_SOUND_VALID);
+    int volume = (music ? gSoundMgr.GetMusicVolume() : gSoundMgr.GetSoundVolume()) + delta;
+    if (volume > kMaxPauseVolume)
+        volume = kMaxPauseVolume;
+    if (volume < 0)
+        volume = 0;
+    if (music)
+        gSoundMgr.SetMusicVolume(volume);
+    else
+        gSoundMgr.SetSoundVolume(volume);
+    if (CEGUI::Window* window = gGUIMgr.GetWindow(music ? "VolMus" : "VolAmb"))
+        window->setText(std::to_string(volume));
 }

@@ -37,6 +37,9 @@ protected:
 
     // The referee node's part of DeleteGameMaster.
     static void ReleaseRefereeNode(CKEMSceneNode* referee);
+    // The pause frame's volume buttons: one step up or down within 0..10,
+    // shown in "VolMus" or "VolAmb".
+    static void ChangeVolume(bool music, int delta);
 
     CGameMaster* mGameMaster = nullptr;
     unsigned char mHudReady = 0;

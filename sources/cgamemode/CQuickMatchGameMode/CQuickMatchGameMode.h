@@ -202,7 +202,6 @@ private:
     void RefuseMatch(const char* why);
     void BindMatchWindows(bool buildHud);
     void BindKeys();
-    void ChangeVolume(bool music, int delta);
     bool LeaveForMenus(bool changeGameType);
     void ReleaseThrowPanel();
     void CreateThrowPanel();

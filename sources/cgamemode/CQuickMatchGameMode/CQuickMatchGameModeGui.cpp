@@ -30,7 +30,6 @@ namespace {
 
 const char kSection[] = "QUICKMATCHPARAMS";
 const char kLayout[] = "QuickMatchLayouts.layout";
-const int kMaxVolume = 10;
 
 CEnvironment& Env() {
     return gSceneMgr.GetEnvironment();
@@ -229,20 +228,6 @@ bool CQuickMatchGameMode::OnBtnPauseBack(const CEGUI::EventArgs&) {
     mPauseRequested = 0;
     ApplyPause();
     return true;
-}
-
-void CQuickMatchGameMode::ChangeVolume(bool music, int delta) {
-    gGUIMgr.PlayMenuSound(CGUIMgr::MENU_SOUND_VALID);
-    int volume = (music ? gSoundMgr.GetMusicVolume() : gSoundMgr.GetSoundVolume()) + delta;
-    if (volume > kMaxVolume)
-        volume = kMaxVolume;
-    if (volume < 0)
-        volume = 0;
-    if (music)
-        gSoundMgr.SetMusicVolume(volume);
-    else
-        gSoundMgr.SetSoundVolume(volume);
-    SetWindowTextOf(music ? "VolMus" : "VolAmb", std::to_string(volume));
 }
 
 bool CQuickMatchGameMode::OnBtnAmbPlus(const CEGUI::EventArgs&) {

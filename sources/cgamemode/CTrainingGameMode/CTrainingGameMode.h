@@ -85,7 +85,6 @@ public:
     CTrainingGMBeginState mBeginState;
 
 private:
-    void ChangeVolume(bool music, int delta);
 
     CHUDMatch* mThrowPanel = nullptr;
     CHUDRadar* mRadar = nullptr;

@@ -23,7 +23,6 @@
 namespace {
 
 const char kLayout[] = "QuickMatchLayouts.layout";
-const int kMaxVolume = 10;
 
 template <class Handler>
 void Subscribe(const char* window, const CEGUI::String& event, Handler handler, CTrainingGameMode* mode) {
@@ -140,20 +139,6 @@ bool CTrainingGameMode::OnBtnPauseConfirm(const CEGUI::EventArgs&) {
     mPaused = false;
     Finish(GAME_MODE_MAIN_MENU);
     return true;
-}
-
-void CTrainingGameMode::ChangeVolume(bool music, int delta) {
-    gGUIMgr.PlayMenuSound(CGUIMgr::MENU_SOUND_VALID);
-    int volume = (music ? gSoundMgr.GetMusicVolume() : gSoundMgr.GetSoundVolume()) + delta;
-    if (volume > kMaxVolume)
-        volume = kMaxVolume;
-    if (volume < 0)
-        volume = 0;
-    if (music)
-        gSoundMgr.SetMusicVolume(volume);
-    else
-        gSoundMgr.SetSoundVolume(volume);
-    SetWindowTextOf(music ? "VolMus" : "VolAmb", std::to_string(volume));
 }
 
 bool CTrainingGameMode::OnBtnAmbPlus(const CEGUI::EventArgs&) {
