@@ -339,7 +339,9 @@ protected:
         CGUIMgr::MenuSoundHooks() = {&SoundLog::Create, &SoundLog::Play};
         SoundLog::made.clear();
         SoundLog::played.clear();
-        mFile = std::string(KEM_TEST_BINARY_DIR) + "/MenuSounds.cfg";
+        // A file of each test's own: the tests run side by side as processes.
+        mFile = std::string(KEM_TEST_BINARY_DIR) + "/" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_MenuSounds.cfg";
         std::ofstream(mFile) << "# menu sounds\nMenuSndValid = valid.wav\nMenuSndCancel = cancel.wav\n"
                                 "MenuSndError = error.wav\nMenuSndInfo = info.wav\n";
         CKEMSceneGraph::CreateRootNode();
