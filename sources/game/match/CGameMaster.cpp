@@ -250,6 +250,13 @@ bool CGameMaster::Init()
     CHUDMgr::SetPowerMarker(0.0f);
     HideAllOverlays();
 
+    PlaceVenueLimits(GetTerrain());
+    HideAllDecorObjects();
+    return true;
+}
+
+void CGameMaster::PlaceVenueLimits(Terrain* terrain)
+{
     Ogre::Vector3 limit1, limit2, cam1, cam2;
     Find("terrain limite 1")->GetPosition(limit1, 2);
     Find("terrain limite 2")->GetPosition(limit2, 2);
@@ -257,7 +264,7 @@ bool CGameMaster::Init()
     Find("LimiteCam_02")->GetPosition(cam2, 2);
     mCamera->SetLimitBoxA(cam1, cam2);
     mCamera->SetLimitBoxB(cam1, cam2);
-    if (Terrain* terrain = GetTerrain()) {
+    if (terrain) {
         terrain->SetLimits(limit1, limit2);
         mAimGuide->mTerrain = terrain;
     }
@@ -267,8 +274,6 @@ bool CGameMaster::Init()
     mSponsorsPanel = Find("sponsorsPanel");
     if (mSponsorsPanel)
         mSponsorsPanel->setToVisible(false);
-    HideAllDecorObjects();
-    return true;
 }
 
 void CGameMaster::BuildPlayerModel(Team* team)

@@ -196,6 +196,9 @@ public:
     static int32_t AILevelFor(const Team* team, int32_t difficulty);
 
 protected:
+    // The venue's play and camera limits, the terrain's bounds and the intro,
+    // outro and sponsors objects: the same on every venue, the training's too.
+    void PlaceVenueLimits(Terrain* terrain);
     void ReleaseBall(CBall* ball);   // hidden, out of the simulation, effects stopped
     void SetBallHighlight(CBall* ball, bool on);
     bool CheckVenue();

@@ -305,22 +305,8 @@ bool CTrainingGameMaster::Init()
     CHUDMgr::SetPowerMarker(0.0f);
     HideAllOverlays();
 
-    Ogre::Vector3 limit1, limit2, cam1, cam2;
-    Find("terrain limite 1")->GetPosition(limit1, 2);
-    Find("terrain limite 2")->GetPosition(limit2, 2);
-    Find("LimiteCam_01")->GetPosition(cam1, 2);
-    Find("LimiteCam_02")->GetPosition(cam2, 2);
-    mCamera->SetLimitBoxA(cam1, cam2);
-    mCamera->SetLimitBoxB(cam1, cam2);
     mTerrain = new Terrain(kStageTraining);
-    mTerrain->SetLimits(limit1, limit2);
-    mAimGuide->mTerrain = mTerrain;
-
-    mIntroReference = Find("IntroPlayerPosRef");
-    mOutroReference = Find("OutroSponsorsPosRef");
-    mSponsorsPanel = Find("sponsorsPanel");
-    if (mSponsorsPanel)
-        mSponsorsPanel->setToVisible(false);
+    PlaceVenueLimits(mTerrain);
 
     SetupExercise();
     return true;
