@@ -51,7 +51,11 @@ protected:
         mSavedSounds = CGUIMgr::MenuSoundHooks();
         CGUIMgr::MenuSoundHooks() = {&PlayedSounds::Create, &PlayedSounds::Play};
         CKEMSceneGraph::CreateRootNode();
-        const std::string sounds = std::string(KEM_TEST_BINARY_DIR) + "/TournamentMenuSounds.cfg";
+        // A file of each test's own: ctest runs the tests side by side, and a
+        // file rewritten by another test while this one reads it is empty.
+        const std::string sounds = std::string(KEM_TEST_BINARY_DIR) + "/" +
+                                   ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                                   "_TournamentMenuSounds.cfg";
         std::ofstream(sounds) << "MenuSndValid = valid.wav\nMenuSndCancel = cancel.wav\n";
         gGUIMgr.LoadMenuSounds(sounds);
         PlayedSounds::played.clear();
