@@ -3,6 +3,7 @@
 #include "CGameMode.h"
 #include "CMainApp.h"
 #include "TestLanStart.h"
+#include "TestLayout.h"
 #include "TestReport.h"
 #include "TestSelect.h"
 
@@ -263,6 +264,8 @@ void Screenshot(const std::string& file) {
     }
     try {
         window->writeContentsToFile(path);
+        if (!WriteTestLayout(path + ".layout"))
+            PlatLog("TestControl: no layout beside %s", path.c_str());
         TestReport("screenshot %s", file.c_str());
     } catch (const std::exception& e) {
         TestReport("error screenshot %s: %s", file.c_str(), e.what());

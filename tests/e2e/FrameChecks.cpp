@@ -1,0 +1,325 @@
+#include "FrameChecks.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+namespace {
+
+// Rounding of the layout's float coordinates.
+const float kSlack = 1.5f;
+// Stripes: each of the two tones covers this share of the element, and this
+// share of its rows holds both (the stripes run across).
+const double kStripeShare = 0.12, kStripeRows = 0.5;
+// A label area shows something when this share of it differs from its
+// commonest colour by more than kInkStep (sum over the channels).
+const double kInkShare = 0.02;
+const int kInkStep = 90;
+
+bool IsBlack(const Rgb& c) { return std::max({c.r, c.g, c.b}) <= 16; }
+// The warning texture's yellow, also as a red, green or white tint modulates it.
+bool IsStripeTone(const Rgb& c) {
+    const bool yellow = c.r >= 200 && c.g >= 200 && c.b <= 70;
+    const bool red = c.r >= 200 && c.g <= 60 && c.b <= 60;
+    const bool green = c.g >= 200 && c.r <= 60 && c.b <= 60;
+    return yellow || red || green;
+}
+
+struct PixelBox {
+    int x0, y0, x1, y1;
+    bool Empty() const { return x1 <= x0 || y1 <= y0; }
+    int Area() const { return Empty() ? 0 : (x1 - x0) * (y1 - y0); }
+};
+
+PixelBox Inside(const Frame& frame, const Box& box) {
+    PixelBox p{int(std::ceil(box.x0)), int(std::ceil(box.y0)), int(std::floor(box.x1)), int(std::floor(box.y1))};
+    p.x0 = std::max(p.x0, 0);
+    p.y0 = std::max(p.y0, 0);
+    p.x1 = std::min(p.x1, frame.Width());
+    p.y1 = std::min(p.y1, frame.Height());
+    return p;
+}
+
+bool Contains(const Box& outer, const Box& inner) {
+    return inner.x0 >= outer.x0 - kSlack && inner.y0 >= outer.y0 - kSlack && inner.x1 <= outer.x1 + kSlack &&
+           inner.y1 <= outer.y1 + kSlack;
+}
+
+bool Overlap(const Box& a, const Box& b) {
+    const float w = std::min(a.x1, b.x1) - std::max(a.x0, b.x0);
+    const float h = std::min(a.y1, b.y1) - std::max(a.y0, b.y0);
+    return w > kSlack && h > kSlack;
+}
+
+std::string Where(const Box& box) {
+    std::ostringstream out;
+    out << "(" << int(box.x0) << "," << int(box.y0) << ")-(" << int(box.x1) << "," << int(box.y1) << ")";
+    return out.str();
+}
+
+std::vector<std::string> Split(const std::string& line) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (true) {
+        const size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        if (tab == std::string::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+float Number(const std::string& text) { return std::strtof(text.c_str(), nullptr); }
+
+bool IsFree(const std::string& name, const std::vector<std::string>& free) {
+    for (const std::string& prefix : free)
+        if (name.compare(0, prefix.size(), prefix) == 0)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+bool Frame::Load(const std::filesystem::path& png) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, png.c_str()))
+        return false;
+    image.format = PNG_FORMAT_RGB;
+    mRgb.assign(PNG_IMAGE_SIZE(image), 0);
+    if (!png_image_finish_read(&image, nullptr, mRgb.data(), 0, nullptr)) {
+        png_image_free(&image);
+        mRgb.clear();
+        return false;
+    }
+    mWidth = int(image.width);
+    mHeight = int(image.height);
+    return true;
+}
+
+Rgb Frame::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= mWidth || y >= mHeight)
+        return {};
+    const size_t i = (size_t(y) * size_t(mWidth) + size_t(x)) * 3;
+    return {mRgb[i], mRgb[i + 1], mRgb[i + 2]};
+}
+
+Rgb Frame::Mean(const Box& box) const {
+    const PixelBox p = Inside(*this, box);
+    if (p.Empty())
+        return {};
+    long r = 0, g = 0, b = 0;
+    for (int y = p.y0; y < p.y1; ++y)
+        for (int x = p.x0; x < p.x1; ++x) {
+            const Rgb c = At(x, y);
+            r += c.r;
+            g += c.g;
+            b += c.b;
+        }
+    const long n = p.Area();
+    return {int(r / n), int(g / n), int(b / n)};
+}
+
+bool FrameLayout::Load(const std::filesystem::path& layout) {
+    std::ifstream in(layout);
+    if (!in)
+        return false;
+    windows.clear();
+    elements.clear();
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::vector<std::string> f = Split(line);
+        if (f[0] == "window" && f.size() >= 18) {
+            LaidWindow w;
+            w.name = f[1];
+            w.type = f[2];
+            w.parent = f[3];
+            w.area = {Number(f[4]), Number(f[5]), Number(f[6]), Number(f[7])};
+            w.textArea = {Number(f[8]), Number(f[9]), Number(f[10]), Number(f[11])};
+            w.font = f[12];
+            w.textWidth = Number(f[13]);
+            w.fontHeight = Number(f[14]);
+            w.wraps = f[15] == "1";
+            w.disabled = f[16] == "1";
+            w.text = f[17];
+            windows.push_back(w);
+        } else if (f[0] == "overlay" && f.size() >= 12) {
+            LaidElement e;
+            e.overlay = f[1];
+            e.zOrder = int(Number(f[2]));
+            e.name = f[3];
+            e.parent = f[4];
+            e.area = {Number(f[5]), Number(f[6]), Number(f[7]), Number(f[8])};
+            e.material = f[9];
+            e.untextured = f[10] == "1";
+            e.caption = f[11];
+            elements.push_back(e);
+        }
+    }
+    return true;
+}
+
+const LaidWindow* FrameLayout::Window(const std::string& name) const {
+    for (const LaidWindow& w : windows)
+        if (w.name == name)
+            return &w;
+    return nullptr;
+}
+
+const LaidElement* FrameLayout::Element(const std::string& name) const {
+    for (const LaidElement& e : elements)
+        if (e.name == name)
+            return &e;
+    return nullptr;
+}
+
+std::filesystem::path LayoutOf(const std::filesystem::path& png) { return png.string() + ".layout"; }
+
+std::vector<std::string> StripeProblems(const Frame& frame, const FrameLayout& layout) {
+    std::vector<std::string> problems;
+    for (const LaidElement& e : layout.elements) {
+        if (e.untextured) {
+            problems.push_back(e.name + " (" + e.material + ") draws from a texture unit without a texture");
+            continue;
+        }
+        const PixelBox p = Inside(frame, e.area);
+        if (p.x1 - p.x0 < 4 || p.y1 - p.y0 < 2)
+            continue;
+        long black = 0, tone = 0;
+        int rows = 0, mixedRows = 0, shifted = 0;
+        const int width = p.x1 - p.x0;
+        std::vector<int> last;
+        for (int y = p.y0; y < p.y1; ++y) {
+            int rowBlack = 0, rowTone = 0;
+            // Where the row turns from one tone to the other.
+            std::vector<int> turns;
+            int previous = 0;
+            for (int x = p.x0; x < p.x1; ++x) {
+                const Rgb c = frame.At(x, y);
+                const int kind = IsBlack(c) ? 1 : IsStripeTone(c) ? 2 : 0;
+                rowBlack += kind == 1;
+                rowTone += kind == 2;
+                if (kind && previous && kind != previous)
+                    turns.push_back(x);
+                if (kind)
+                    previous = kind;
+            }
+            black += rowBlack;
+            tone += rowTone;
+            ++rows;
+            if (rowBlack >= width * 0.1 && rowTone >= width * 0.1) {
+                ++mixedRows;
+                // Stripes run slanted: their turns move from row to row.
+                if (!last.empty() && turns != last)
+                    ++shifted;
+                last = turns;
+            }
+        }
+        const double area = double(p.Area());
+        if (black >= area * kStripeShare && tone >= area * kStripeShare && mixedRows >= rows * kStripeRows &&
+            shifted * 4 >= mixedRows && shifted > 0)
+            problems.push_back(e.name + " at " + Where(e.area) + " shows black and yellow stripes");
+    }
+    return problems;
+}
+
+std::vector<std::string> EmptyButtonProblems(const Frame& frame, const FrameLayout& layout) {
+    std::vector<std::string> problems;
+    for (const LaidWindow& w : layout.windows) {
+        if (!w.IsButton() || w.area.Width() < 8 || w.area.Height() < 8)
+            continue;
+        // A button's word or sign sits in its middle; its edges may be a plain frame.
+        const float mx = w.area.Width() * 0.15f, my = w.area.Height() * 0.15f;
+        const PixelBox p = Inside(frame, {w.area.x0 + mx, w.area.y0 + my, w.area.x1 - mx, w.area.y1 - my});
+        if (p.Area() < 16)
+            continue;
+        // The commonest colour, in coarse steps.
+        std::vector<int> counts(4096, 0);
+        for (int y = p.y0; y < p.y1; ++y)
+            for (int x = p.x0; x < p.x1; ++x) {
+                const Rgb c = frame.At(x, y);
+                ++counts[(c.r >> 4) << 8 | (c.g >> 4) << 4 | (c.b >> 4)];
+            }
+        const int common = int(std::max_element(counts.begin(), counts.end()) - counts.begin());
+        const Rgb ground{((common >> 8) & 15) * 16 + 8, ((common >> 4) & 15) * 16 + 8, (common & 15) * 16 + 8};
+        long ink = 0;
+        for (int y = p.y0; y < p.y1; ++y)
+            for (int x = p.x0; x < p.x1; ++x) {
+                const Rgb c = frame.At(x, y);
+                if (std::abs(c.r - ground.r) + std::abs(c.g - ground.g) + std::abs(c.b - ground.b) > kInkStep)
+                    ++ink;
+            }
+        if (ink < std::max(6.0, p.Area() * kInkShare))
+            problems.push_back("button " + w.name + " at " + Where(w.area) + " shows no word or sign");
+    }
+    return problems;
+}
+
+std::vector<std::string> FrameProblems(const std::filesystem::path& png) {
+    Frame frame;
+    if (!frame.Load(png))
+        return {png.string() + " is missing or not a PNG"};
+    FrameLayout layout;
+    if (!layout.Load(LayoutOf(png)))
+        return {LayoutOf(png).string() + " is missing"};
+    std::vector<std::string> problems = StripeProblems(frame, layout);
+    for (std::string& problem : EmptyButtonProblems(frame, layout))
+        problems.push_back(std::move(problem));
+    for (std::string& problem : problems)
+        problem = png.filename().string() + ": " + problem;
+    return problems;
+}
+
+std::vector<std::string> LayoutProblems(const FrameLayout& layout, const std::vector<std::string>& free) {
+    struct Item {
+        std::string name;
+        Box area;
+    };
+    std::vector<Item> items;
+    std::vector<std::string> problems;
+    for (const LaidWindow& w : layout.windows) {
+        // A plain window draws nothing of its own: only its children count.
+        if (w.type == "DefaultWindow" || w.area.Width() <= kSlack || w.area.Height() <= kSlack)
+            continue;
+        if (!IsFree(w.name, free))
+            items.push_back({w.name, w.area});
+        const bool hasText = w.text.find_first_not_of(' ') != std::string::npos;
+        if (!hasText)
+            continue;
+        if (w.textWidth > w.textArea.Width() + kSlack)
+            problems.push_back("text of " + w.name + " (\"" + w.text + "\", " + w.font + ") is " +
+                               std::to_string(int(w.textWidth)) + " px wide in " +
+                               std::to_string(int(w.textArea.Width())) + " px");
+        if (!w.wraps && w.fontHeight > w.textArea.Height() + kSlack)
+            problems.push_back("text of " + w.name + " (\"" + w.text + "\", " + w.font + ") is " +
+                               std::to_string(int(w.fontHeight)) + " px high in " +
+                               std::to_string(int(w.textArea.Height())) + " px");
+    }
+    for (const LaidElement& e : layout.elements)
+        if (e.area.Width() > kSlack && e.area.Height() > kSlack && !IsFree(e.name, free))
+            items.push_back({e.name, e.area});
+    for (size_t i = 0; i < items.size(); ++i)
+        for (size_t j = i + 1; j < items.size(); ++j) {
+            const Item& a = items[i];
+            const Item& b = items[j];
+            if (Overlap(a.area, b.area) && !Contains(a.area, b.area) && !Contains(b.area, a.area))
+                problems.push_back(a.name + " " + Where(a.area) + " and " + b.name + " " + Where(b.area) +
+                                   " overlap");
+        }
+    return problems;
+}
+
+std::string Describe(const std::vector<std::string>& problems) {
+    std::string text;
+    for (const std::string& problem : problems)
+        text += problem + "\n";
+    return text;
+}
+
+}  // namespace e2e

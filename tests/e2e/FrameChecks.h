@@ -1,0 +1,86 @@
+// Checks on what a saved frame shows a player: its pixels (a PNG screenshot of
+// the game) read together with the ".layout" file the test channel writes
+// beside it (every visible GUI window and overlay element, where it is drawn,
+// its text and font, its material). Each check returns the problems it found
+// as readable lines; none means the frame passed.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+};
+
+struct Box {
+    float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    float Width() const { return x1 - x0; }
+    float Height() const { return y1 - y0; }
+};
+
+class Frame {
+public:
+    // False when the file is missing or not a PNG.
+    bool Load(const std::filesystem::path& png);
+    int Width() const { return mWidth; }
+    int Height() const { return mHeight; }
+    Rgb At(int x, int y) const;
+    // The mean colour of the pixels inside the box (clipped to the frame).
+    Rgb Mean(const Box& box) const;
+
+private:
+    int mWidth = 0, mHeight = 0;
+    std::vector<uint8_t> mRgb;
+};
+
+struct LaidWindow {
+    std::string name, type, parent, font, text;
+    Box area, textArea;
+    float textWidth = 0, fontHeight = 0;
+    bool wraps = false, disabled = false;
+    bool IsButton() const { return type.find("Button") != std::string::npos; }
+};
+
+struct LaidElement {
+    std::string overlay, name, parent, material, caption;
+    int zOrder = 0;
+    Box area;
+    bool untextured = false;
+};
+
+struct FrameLayout {
+    std::vector<LaidWindow> windows;
+    std::vector<LaidElement> elements;
+    // False when the file is missing.
+    bool Load(const std::filesystem::path& layout);
+    const LaidWindow* Window(const std::string& name) const;
+    const LaidElement* Element(const std::string& name) const;
+};
+
+// The layout file the test channel writes beside a screenshot.
+std::filesystem::path LayoutOf(const std::filesystem::path& png);
+
+// Overlay elements drawn with the 3D engine's yellow and black warning
+// stripes (a texture unit that has no texture), by their material and by
+// their pixels.
+std::vector<std::string> StripeProblems(const Frame& frame, const FrameLayout& layout);
+// Visible buttons whose label area shows one flat colour: no word, no sign.
+std::vector<std::string> EmptyButtonProblems(const Frame& frame, const FrameLayout& layout);
+// Both checks above on a saved screenshot and its layout; a missing file is
+// a problem too.
+std::vector<std::string> FrameProblems(const std::filesystem::path& png);
+
+// Visible windows and overlay elements that partly cover each other (one
+// inside the other is meant; the free ones, by name prefix, may lie
+// anywhere: markers and radar dots move over their gauges), and texts wider
+// or taller than the area they are drawn in.
+std::vector<std::string> LayoutProblems(const FrameLayout& layout, const std::vector<std::string>& free = {});
+
+// The lines of a problem list, for a test's failure message.
+std::string Describe(const std::vector<std::string>& problems);
+
+}  // namespace e2e
