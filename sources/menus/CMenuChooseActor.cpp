@@ -272,8 +272,7 @@ void CMenuChooseActor::LoadChosenTeams2() {
 
 void CMenuChooseActor::ShowTeamName(int teamIndex) {
     const Team* team = TeamOf(teamIndex);
-    const std::string name = team ? GetTeamDisplayName(team) : std::string();
-    SetWindowText("RegionText", std::string(GetText("TEAM")) + " : " + GetText(name.c_str()));
+    SetWindowText("RegionText", std::string(GetText("TEAM")) + " : " + GetTeamScreenName(team));
 }
 
 void CMenuChooseActor::FillActorButtons(int slots) {

@@ -221,12 +221,12 @@ TEST_F(TournamentInfoScreens, AFinishedKnockOutDrawsItsTreeFromTheQuarterFinalsT
     competition.GetPhases(phases);
     ASSERT_EQ(gLog.lines.size(), 18u);
     const TournamentMatchList& last = phases[3];
-    EXPECT_EQ(gLog.lines[17].mName, GetTeamDisplayName(MatchWinner(last[1])));
-    EXPECT_EQ(gLog.lines[18].mName, GetTeamDisplayName(MatchWinner(last[0])));
+    EXPECT_EQ(gLog.lines[17].mName, GetTeamScreenName(MatchWinner(last[1])));
+    EXPECT_EQ(gLog.lines[18].mName, GetTeamScreenName(MatchWinner(last[0])));
     // The final's teams on 13 and 14, the third-place match's on 15 and 16.
-    EXPECT_EQ(gLog.lines[13].mName, GetTeamDisplayName(last[1].mFirstTeam));
-    EXPECT_EQ(gLog.lines[16].mName, GetTeamDisplayName(last[0].mSecondTeam));
-    EXPECT_EQ(gLog.lines[1].mName, GetTeamDisplayName(phases[1][0].mFirstTeam));
+    EXPECT_EQ(gLog.lines[13].mName, GetTeamScreenName(last[1].mFirstTeam));
+    EXPECT_EQ(gLog.lines[16].mName, GetTeamScreenName(last[0].mSecondTeam));
+    EXPECT_EQ(gLog.lines[1].mName, GetTeamScreenName(phases[1][0].mFirstTeam));
     EXPECT_EQ(std::max(gLog.lines[13].mScore, gLog.lines[14].mScore), 13);
     EXPECT_EQ(gLog.lines[17].mScore, -1);
 }
@@ -255,7 +255,7 @@ TEST_F(TournamentInfoScreens, TheFinalPendingThirdPlaceMatchIsSimulatedBeforeThe
     competition.GetCurrentMatches(current);
     ASSERT_TRUE(IsMatchPlayed(current[0]));
     EXPECT_FALSE(IsMatchPlayed(current[1]));
-    EXPECT_EQ(gLog.lines[18].mName, GetTeamDisplayName(MatchWinner(current[0])));
+    EXPECT_EQ(gLog.lines[18].mName, GetTeamScreenName(MatchWinner(current[0])));
     EXPECT_FALSE(competition.IsFinished());
 }
 

@@ -1,12 +1,19 @@
 // The bracket, qualification and result-tree screens on CEGUI's Null
 // renderer, with the game's layouts and language table: team lines and
 // scores, highlighted human teams, hidden lines and buttons, continue clicks,
-// and no blink left behind once a screen is gone.
+// no blink left behind once a screen is gone, and team names broken between
+// their words.
 #include "TournamentScreenTestUtil.h"
 
 #include <CHUDAffrontements.h>
 #include <CHUDQualification.h>
 #include <CHUDTournamentResult.h>
+#include <Team.h>
+#include <TeamDB.h>
+#include <TournamentScreenText.h>
+
+#include <CEGUI/Font.h>
+#include <CEGUI/System.h>
 
 #include <functional>
 #include <memory>
@@ -322,4 +329,84 @@ TEST_F(TournamentLayouts, EveryWindowTheScreensLookUpIsInItsLayout) {
             EXPECT_NE(Window(name), nullptr) << name;
     }
     EXPECT_FALSE(Window("Root")->isMousePassThroughEnabled()) << "the credits end on a click on the root";
+}
+
+namespace {
+
+class TeamNames : public TournamentScreenTest {};
+
+// One unit of width per character.
+float Characters(const std::string& line) { return static_cast<float>(line.size()); }
+
+}  // namespace
+
+TEST(TeamNameBreaks, LinesBreakOnlyAtASpaceOrAfterAHyphen) {
+    const struct {
+        const char* name;
+        float width;
+        const char* shown;
+    } cases[] = {
+        {"Bretagne", 20, "Bretagne"},
+        {"Ile de France", 20, "Ile de France"},
+        {"Ile de France", 8, "Ile de\nFrance"},
+        {"Provence-Alpes-Cote-d-Azur", 12, "Provence-\nAlpes-Cote-\nd-Azur"},
+        {"Nord-Pas-de-Calais", 3, "Nord-\nPas-\nde-\nCalais"},   // too narrow: whole words, one a line
+        {"Languedoc-Roussillon", 5, "Languedoc-\nRoussillon"},
+        {"", 5, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TournamentScreen::BreakBetweenWords(c.name, c.width, &Characters), c.shown)
+            << c.name << " in " << c.width;
+}
+
+// Every team's name, in the language's text, fits each tournament screen's
+// team lines with breaks between its words only: no line the GUI would have
+// to cut inside a word, on a 4:3 and on a 5:4 screen.
+TEST_F(TeamNames, EveryTeamNameFitsEveryTournamentScreenBetweenWords) {
+    ASSERT_TRUE(TeamDB::LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Equipes_DB.csv"));
+    const struct {
+        const char* layout;
+        std::vector<std::string> windows;
+    } layouts[] = {
+        {"affrontements.layout", {"TeamText1", "TeamText16"}},
+        {"tournoi16eme.layout", {"TeamText1", "TeamText24"}},
+        {"qualifications.layout", {"TeamAText1", "TeamBText8"}},
+        {"qualificationsResults.layout", {"TeamAText1", "TeamBText8"}},
+        {"tournamentResult.layout", {"TeamText1", "TeamText17", "TeamText18"}},
+        {"victory.layout", {"FirstTeam", "SecondTeam", "ThirdTeam"}},
+    };
+    for (const CEGUI::Sizef& display : {CEGUI::Sizef(640, 480), CEGUI::Sizef(1280, 1024)}) {
+        mSession.Renderer()->setDisplaySize(display);
+        CEGUI::System::getSingleton().notifyDisplaySizeChanged(display);
+        for (const auto& entry : layouts) {
+            ASSERT_TRUE(gGUIMgr.LoadLayout(entry.layout));
+            for (const std::string& window : entry.windows) {
+                CEGUI::Window* w = Window(window);
+                ASSERT_NE(w, nullptr) << window;
+                const bool framed = w->getProperty("FrameEnabled") == "true";
+                const float width = w->getUnclippedInnerRect().get().getWidth() - (framed ? 10.0f : 0.0f);
+                for (const Team* team : TeamDB::GetTeams()) {
+                    if (!team)
+                        continue;
+                    const std::string name = GetText(team->mName.c_str());
+                    TournamentScreen::SetTeamName(window, name);
+                    const std::string shown = Text(window);
+                    std::string joined;
+                    size_t begin = 0;
+                    for (size_t end = shown.find('\n', begin);; end = shown.find('\n', begin)) {
+                        const std::string line = shown.substr(begin, end == std::string::npos ? end : end - begin);
+                        EXPECT_LE(w->getFont()->getTextExtent(CEGUI::String(line)), width)
+                            << entry.layout << " " << window << " at " << display.d_width << ": \"" << line
+                            << "\" of " << name;
+                        joined += (joined.empty() || joined.back() == '-' ? "" : " ") + line;
+                        if (end == std::string::npos)
+                            break;
+                        begin = end + 1;
+                    }
+                    EXPECT_EQ(joined, name) << "the name is shown whole";
+                }
+            }
+        }
+    }
+    TeamDB::Init();
 }

@@ -37,7 +37,7 @@ const uint32_t kSpectatorAwardMs = 5000;
 const char* const kAwardButtons[] = {"BtnAwardsChangeTeam", "BtnAwardsChangeGameType", "BtnAwardsEndMatch"};
 
 std::string Localized(const Team* team) {
-    return team ? std::string(GetText(GetTeamDisplayName(team).c_str())) : std::string();
+    return team ? GetTeamScreenName(team) : std::string();
 }
 
 }  // namespace

@@ -198,7 +198,7 @@ void CQMGMIntroState::ShowTeamNames(int side) {
     for (int s = 0; s < 2; ++s) {
         const Team* named = state ? state->GetTeam(s) : nullptr;
         SetWindowTextOf(s == 0 ? "Team1Name" : "Team2Name",
-                        named ? std::string(GetText(GetTeamDisplayName(named).c_str())) : std::string());
+                        named ? GetTeamScreenName(named) : std::string());
     }
 }
 

@@ -42,7 +42,7 @@ bool IsClient() {
 }
 
 std::string TeamName(const Team* team) {
-    return team ? std::string(GetText(GetTeamDisplayName(team).c_str())) : std::string();
+    return team ? GetTeamScreenName(team) : std::string();
 }
 
 CBall* TargetBall(CGameMaster* master) {

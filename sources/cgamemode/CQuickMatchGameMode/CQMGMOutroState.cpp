@@ -73,7 +73,7 @@ void CQMGMOutroState::OnEnter(int) {
     gGUIMgr.ShowOverlay("CHUDEndMatch");
 
     const Team* winner = WinnerTeam(*state, mWinner);
-    const std::string winnerName = winner ? GetText(GetTeamDisplayName(winner).c_str()) : "";
+    const std::string winnerName = winner ? GetTeamScreenName(winner) : "";
     const uint32_t winnerScore = mWinner == 0 ? state->mScoreA : state->mScoreB;
     const uint32_t loserScore = mWinner == 0 ? state->mScoreB : state->mScoreA;
     const std::string text = ComposeMatchResultText(g_NetMgr.IsConnected(), winnerName, winnerScore, loserScore);

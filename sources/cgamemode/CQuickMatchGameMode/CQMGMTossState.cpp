@@ -31,7 +31,7 @@ std::string SideName(CQuickMatchGameMode* mode, int side) {
     const Team* team = state ? state->GetTeam(side) : nullptr;
     if (!team)
         return "";
-    return GetText(GetTeamDisplayName(team).c_str());
+    return GetTeamScreenName(team);
 }
 
 void SendNextStepSignal() {

@@ -183,7 +183,7 @@ TournamentTeamLine CQMGMTournamentInfoState::MakeTeamLine(const Team* team, int3
     TournamentTeamLine line;
     if (!team)
         return line;
-    line.mName = GetText(GetTeamDisplayName(team).c_str());
+    line.mName = GetTeamScreenName(team);
     line.mComputer = team->mComputer ? 1 : 0;
     line.mPlayerCount = mOwner ? mOwner->GetGameType() : 1;
     for (int k = 0; k < 3; ++k)
@@ -322,7 +322,7 @@ void CQMGMTournamentInfoState::ShowVictory() {
     OpenScreen(TS_VICTORY, KIND_VICTORY);
     for (int i = 0; i < 3; ++i)
         if (podium[i])
-            TestReport("tournament podium %d %s", i + 1, GetText(GetTeamDisplayName(podium[i]).c_str()));
+            TestReport("tournament podium %d %s", i + 1, GetTeamScreenName(podium[i]).c_str());
     if (mScreen)
         mScreen->ShowPodium(podium[0], podium[1], podium[2], podium[0] && podium[0]->mNational);
 }

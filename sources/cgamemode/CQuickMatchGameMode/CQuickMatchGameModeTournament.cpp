@@ -139,7 +139,7 @@ bool CQuickMatchGameMode::StartTournamentMatch(const TournamentMatch& match) {
     }
     gSceneMgr.Resume();
     referee::ResetStart(created);
-    TestReport("tournament match %s v %s", GetText(GetTeamDisplayName(sides[0]).c_str()),
-               GetText(GetTeamDisplayName(sides[1]).c_str()));
+    TestReport("tournament match %s v %s", GetTeamScreenName(sides[0]).c_str(),
+               GetTeamScreenName(sides[1]).c_str());
     return true;
 }

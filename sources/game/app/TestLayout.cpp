@@ -71,10 +71,11 @@ void WriteWindow(std::ofstream& out, const CEGUI::Window* window) {
         if (!wraps) {
             width = font->getTextExtent(visual);
         } else {
-            // A wrapped text fits when its longest word does.
+            // A wrapped text fits when its longest word does; a line break
+            // ends a word too.
             size_t start = 0;
             while (start < visual.size()) {
-                size_t end = visual.find(' ', start);
+                size_t end = visual.find_first_of(CEGUI::String(" \n"), start);
                 if (end == CEGUI::String::npos)
                     end = visual.size();
                 width = std::max(width, font->getTextExtent(visual.substr(start, end - start)));

@@ -1,5 +1,6 @@
 #include "Team.h"
 
+#include "CLangDB.h"
 #include "CPlayer.h"
 #include "GameDifficulty.h"
 #include "TeamDB.h"
@@ -102,4 +103,9 @@ std::string GetTeamDisplayName(const Team* team)
     if (team->mNational)
         return TeamDB::GetCountryName(TeamDB::GetSecondCountryNames(), team->mCountryId);
     return TeamDB::GetRegionName(TeamDB::GetSecondRegionNames(), team->mRegionId);
+}
+
+std::string GetTeamScreenName(const Team* team)
+{
+    return team ? std::string(GetText(team->mName.c_str())) : std::string();
 }

@@ -55,3 +55,7 @@ public:
 // The display name of the team's region, or of its country when national;
 // empty when the id has no name.
 std::string GetTeamDisplayName(const Team* team);
+// The team's name as every screen writes it: the localized text of its name
+// (the display name above names pictures and clothes, and differs for one
+// region); empty for no team.
+std::string GetTeamScreenName(const Team* team);

@@ -71,7 +71,7 @@ void CHUDAffrontements::SetTeamLine(int n, const std::string& name, bool highlig
                                     int score) {
     const std::string text = Numbered("TeamText", n);
     const std::string scoreWindow = Numbered("TeamScore", n);
-    SetText(text, name);
+    SetTeamName(text, name);
     SetText(scoreWindow, ScoreText(score));
     SetTextColour(scoreWindow, score >= kWinningScore ? kGreen : kRed);
     if (highlight)

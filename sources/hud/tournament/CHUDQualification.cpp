@@ -23,7 +23,7 @@ std::string ColumnLine(char column, int n) {
 }
 
 void WriteLine(const std::string& window, const PairingTeam& team) {
-    SetText(window, team.mName);
+    SetTeamName(window, team.mName);
     if (!team.mComputer)
         Highlight(window, team.mPlayers, true);
 }

@@ -45,7 +45,7 @@ void CHUDTournamentResult::ClearTeamTexts() {
 void CHUDTournamentResult::SetTeamLine(int n, const TeamLine& line) {
     const std::string text = Numbered("TeamText", n);
     const std::string score = Numbered("TeamScore", n);
-    SetText(text, line.mName);
+    SetTeamName(text, line.mName);
     if (!line.mComputer)
         Highlight(text, line.mPlayers, false);
     if (line.mScore >= 0 && line.mPlayerCount != 0) {

@@ -113,7 +113,7 @@ void CHUDVictory::ShowPlaces(const Team* const teams[3], bool regional) {
             picture = regional ? NameOfId(TeamDB::GetSecondRegionNames(), team->mRegionId)
                                : NameOfId(TeamDB::GetSecondCountryNames(), team->mCountryId);
         SetOverlayMaterial(kPlaces[place], kFlagMaterial + picture);
-        SetText(kPlaces[place], name);
+        SetTeamName(kPlaces[place], name);
     }
 }
 

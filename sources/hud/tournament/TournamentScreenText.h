@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace CEGUI {
@@ -21,6 +22,15 @@ std::string Numbered(const char* prefix, int n);
 void SetText(const std::string& window, const std::string& text);
 // The window's text colour (all four corners), when it exists.
 void SetTextColour(const std::string& window, uint32_t argb);
+// The text broken into lines that fit `width` (as `measure` gives a line's
+// width), only between words: at a space (dropped) or after a hyphen (kept).
+// A word wider than the width stays whole on a line of its own.
+std::string BreakBetweenWords(const std::string& text, float width,
+                              const std::function<float(const std::string&)>& measure);
+// A team's name in the window, broken between its words to the window's
+// width in its font: the GUI's own wrapping cuts a word that does not fit,
+// and names such as "Provence-Alpes-Cote-d-Azur" are one word to it.
+void SetTeamName(const std::string& window, const std::string& name);
 // A score as the team lines show it: nothing when not played, at most "13".
 std::string ScoreText(int32_t score);
 // The team's players, each on a line of its own after the current text, the
