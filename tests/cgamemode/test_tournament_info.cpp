@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace {
@@ -257,6 +259,126 @@ TEST_F(TournamentInfoScreens, TheFinalPendingThirdPlaceMatchIsSimulatedBeforeThe
     EXPECT_FALSE(IsMatchPlayed(current[1]));
     EXPECT_EQ(gLog.lines[18].mName, GetTeamScreenName(MatchWinner(current[0])));
     EXPECT_FALSE(competition.IsFinished());
+}
+
+namespace {
+
+// What one screen of the queue was given.
+struct Shown {
+    std::vector<TournamentPairing> groups;
+    std::map<int, TournamentTeamLine> lines;
+};
+
+// Shows the queue the state builds now, screen by screen, by kind.
+std::map<int, Shown> ShowQueueByKind(CQMGMTournamentInfoState& state) {
+    std::map<int, Shown> shown;
+    state.BuildInfoQueue();
+    while (!state.GetQueue().empty()) {
+        const int kind = state.GetQueue().front();
+        state.ShowNextInfo();
+        shown[kind] = Shown{gLog.groups, gLog.lines};
+    }
+    return shown;
+}
+
+// The teams a competition's phase holds.
+std::set<std::string> PhaseTeams(CCompetition& competition, int phase) {
+    TournamentMatchList matches;
+    competition.GetPhaseMatches(matches, phase);
+    std::set<std::string> names;
+    for (const TournamentMatch& match : matches)
+        for (const Team* team : {match.mFirstTeam, match.mSecondTeam})
+            if (team)
+                names.insert(GetTeamScreenName(team));
+    return names;
+}
+
+}  // namespace
+
+// The pools' results after their second round, whatever the gamers' team
+// did: each pool's first and its team out of the losers' match, and the
+// play-off for second place with its result once played (played out first
+// when no gamer is in it), or shown as still to come; the qualified teams are
+// the quarter-finalists the competition drew, and the result tree shows the
+// quarter-finals, as far as they are known while a gamer's play-off waits.
+TEST_F(TournamentInfoScreens, PoolResultsShowTheQualifiersAsTheyGoThroughAndAPendingPlayOff) {
+    const struct {
+        bool winsFirstRound, winsSecondRound;
+        bool playOffPending;
+    } cases[] = {{true, true, false}, {true, false, true}, {false, true, true}, {false, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "gamer wins " << c.winsFirstRound << c.winsSecondRound);
+        std::vector<Team*> teams;
+        for (int i = 0; i < CCompetition::kTeamCount; ++i)
+            teams.push_back(TeamDB::GetTeams()[TeamDB::NATIONAL_TEAM_COUNT + i]);
+        Team* gamer = teams[5];   // in pool 1
+        CCompetition competition(CCompetition::FORMAT_POOLS, teams, {gamer}, 2);
+        const auto play = [&competition, gamer](bool wins) {
+            TournamentMatch next;
+            ASSERT_TRUE(competition.NextPlayedMatch(next));
+            MatchSides sides;
+            sides.mFirstTeam = next.mFirstTeam;
+            sides.mSecondTeamWon = (next.mFirstTeam == gamer) != wins ? 1 : 0;
+            MatchScores scores;
+            scores.mLoserPoints = 6;
+            competition.SetMatchResult(sides, scores);
+        };
+        play(c.winsFirstRound);
+        play(c.winsSecondRound);
+        ASSERT_EQ(competition.GetStep(), 3);
+        g_pCurrentTournament = &competition;
+        CQMGMTournamentInfoState state;
+        // A pending play-off is shown again once the gamers have played it.
+        for (bool pending : c.playOffPending ? std::vector<bool>{true, false} : std::vector<bool>{false}) {
+            SCOPED_TRACE(pending ? "play-off to come" : "play-offs played");
+            if (c.playOffPending && !pending)
+                play(true);
+            const std::map<int, Shown> shown = ShowQueueByKind(state);
+            ASSERT_EQ(shown.count(CQMGMTournamentInfoState::KIND_QUALIFICATION_RESULT), 1u);
+            const Shown& pools = shown.at(CQMGMTournamentInfoState::KIND_QUALIFICATION_RESULT);
+            ASSERT_EQ(pools.groups.size(), 4u);
+            // The tournament moved on by the play-offs alone, never further.
+            EXPECT_EQ(competition.GetStep(), pending ? 3 : 4);
+            const std::set<std::string> quarterFinalists = PhaseTeams(competition, 3);
+            TournamentMatchList secondRound;
+            competition.GetPhaseMatches(secondRound, 1);
+            for (size_t p = 0; p < 4; ++p) {
+                SCOPED_TRACE(p);
+                const TournamentPairing& pool = pools.groups[p];
+                EXPECT_EQ(pool.mTeams[0].mName, GetTeamScreenName(MatchWinner(secondRound[2 * p])));
+                EXPECT_EQ(pool.mTeams[1].mName, GetTeamScreenName(MatchLoser(secondRound[2 * p + 1])));
+                EXPECT_EQ(pool.mFirstWon[0], 1);
+                const std::set<std::string> playOff = {pool.mTeams[2].mName, pool.mTeams[3].mName};
+                EXPECT_EQ(playOff, (std::set<std::string>{GetTeamScreenName(MatchLoser(secondRound[2 * p])),
+                                                          GetTeamScreenName(MatchWinner(secondRound[2 * p + 1]))}));
+                if (pending) {
+                    EXPECT_EQ(pool.mTeams[2].mScore, -1);
+                    EXPECT_EQ(pool.mTeams[3].mScore, -1);
+                    continue;
+                }
+                const TournamentTeamLine& second = pool.mFirstWon[1] ? pool.mTeams[2] : pool.mTeams[3];
+                const TournamentTeamLine& out = pool.mFirstWon[1] ? pool.mTeams[3] : pool.mTeams[2];
+                EXPECT_EQ(second.mScore, 13);
+                for (const TournamentTeamLine* line : {&pool.mTeams[0], &second})
+                    EXPECT_EQ(quarterFinalists.count(line->mName), 1u) << line->mName << " is labelled qualified";
+                for (const TournamentTeamLine* line : {&pool.mTeams[1], &out})
+                    EXPECT_EQ(quarterFinalists.count(line->mName), 0u) << line->mName << " is labelled out";
+            }
+            ASSERT_EQ(shown.count(CQMGMTournamentInfoState::KIND_RESULT), 1u);
+            const std::map<int, TournamentTeamLine>& tree = shown.at(CQMGMTournamentInfoState::KIND_RESULT).lines;
+            ASSERT_EQ(tree.size(), 8u) << "the quarter-finals";
+            for (size_t q = 0; q < 4; ++q) {
+                EXPECT_EQ(tree.at(2 * q + 1).mName, pools.groups[q].mTeams[0].mName) << "each pool's first";
+                if (pending) {
+                    EXPECT_NE(tree.at(2 * q + 2).mName.find(std::to_string((q + 1) % 4 + 1)), std::string::npos)
+                        << "the next pool's play-off: " << tree.at(2 * q + 2).mName;
+                } else {
+                    EXPECT_EQ(quarterFinalists.count(tree.at(2 * q + 2).mName), 1u);
+                }
+            }
+        }
+        g_pCurrentTournament = nullptr;
+    }
 }
 
 }  // namespace

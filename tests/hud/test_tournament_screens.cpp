@@ -340,6 +340,30 @@ float Characters(const std::string& line) { return static_cast<float>(line.size(
 
 }  // namespace
 
+// A pool's play-off for second place that is still to come: its two teams
+// stand on the qualified line under the play-off's name, nobody is labelled
+// eliminated in its column, and the gamers' team among them is highlighted.
+TEST_F(QualificationScreens, APlayOffStillToComeIsShownAsSuchNotAsQualifiedAndEliminated) {
+    PairingLines lines = TwoMatches();
+    lines.mMatch[0].mFirst.mComputer = true;
+    lines.mMatch[1].mFirst = Side("Corse", -1, false, {"Lea", "", ""});
+    lines.mMatch[1].mSecond = Side("Picardie", -1);
+    {
+        CHUDQualificationResult screen;
+        screen.Fill(1, lines);
+        EXPECT_EQ(Text("TeamAText2"), "Bretagne");
+        EXPECT_EQ(Text("TeamAText6"), "Alsace");
+        EXPECT_EQ(Text("TeamBText2"), "Barrage \n Corse / Picardie \n Lea");
+        EXPECT_TRUE(Blinking("TeamBText2"));
+        EXPECT_EQ(Text("TeamBText6"), "");
+    }
+    // The pairings before the pools are played are no play-offs.
+    CHUDQualification screen;
+    screen.Fill(1, lines);
+    EXPECT_EQ(Text("TeamBText2"), "Picardie");
+    EXPECT_EQ(Text("TeamBText6"), "Corse \n Lea");
+}
+
 TEST(TeamNameBreaks, LinesBreakOnlyAtASpaceOrAfterAHyphen) {
     const struct {
         const char* name;

@@ -23,6 +23,8 @@
 namespace {
 
 const int kGamerCount = 6;
+// The pools' step whose current phase is the play-off for second place.
+const int kPlayOffStep = 3;
 
 // The side's stored score: the larger for the winner, the smaller otherwise.
 int32_t SideScore(const TournamentMatch& match, bool first) {
@@ -126,6 +128,7 @@ void CQMGMTournamentInfoState::BuildInfoQueue() {
     mVictoryQueued = mVictoryQueued || std::find(mQueue.begin(), mQueue.end(), int(KIND_VICTORY)) != mQueue.end();
     TestReport("tournament step %d %d %d", info.mFormat, info.mStep, newStep ? 1 : 0);
     mPreviousStep = info.mStep;
+    mAdvanced = false;
 }
 
 void CQMGMTournamentInfoState::OnEnter(int) {
@@ -179,6 +182,14 @@ std::string CQMGMTournamentInfoState::FindTeamName(const Team* team, int k) {
     return std::string();
 }
 
+TournamentTeamLine CQMGMTournamentInfoState::PlayOffLine(int pool) {
+    TournamentTeamLine line;
+    char text[128];
+    PlatFormat(text, sizeof(text), "%s %s %i", GetText("PLAY_OFF"), GetText("POULE"), pool + 1);
+    line.mName = text;
+    return line;
+}
+
 TournamentTeamLine CQMGMTournamentInfoState::MakeTeamLine(const Team* team, int32_t score) {
     TournamentTeamLine line;
     if (!team)
@@ -225,28 +236,58 @@ void CQMGMTournamentInfoState::ShowPairs(const TournamentMatchList& matches, int
 }
 
 void CQMGMTournamentInfoState::ShowQualification(bool result) {
-    TournamentMatchList matches;
-    TournamentInfo info;
-    GetCurrentTournamentInfo(info);
     if (result) {
-        g_pCurrentTournament->GetPhaseMatches(matches, 1);
-        // After the play-off, each pool's second match is its play-off.
-        TournamentMatchList playOff;
-        if (info.mStep == 4)
-            g_pCurrentTournament->GetPhaseMatches(playOff, 2);
-        for (size_t p = 0; p < playOff.size() && 2 * p + 1 < matches.size(); ++p)
-            matches[2 * p + 1] = playOff[p];
-    } else {
-        g_pCurrentTournament->GetCurrentMatches(matches);
+        ShowPoolResults();
+        return;
     }
-    const int slot = result ? TS_QUALIFICATION_RESULT : TS_QUALIFICATION;
-    OpenScreen(slot, result ? KIND_QUALIFICATION_RESULT : KIND_QUALIFICATION);
+    TournamentMatchList matches;
+    g_pCurrentTournament->GetCurrentMatches(matches);
+    OpenScreen(TS_QUALIFICATION, KIND_QUALIFICATION);
     for (size_t p = 0; 2 * p < matches.size(); ++p) {
         TournamentPairing lines;
         FillPairingLines(lines, matches[2 * p], 0);
         if (2 * p + 1 < matches.size())
             FillPairingLines(lines, matches[2 * p + 1], 1);
-        ShowGroup(slot, lines, static_cast<int>(p), 4);
+        ShowGroup(TS_QUALIFICATION, lines, static_cast<int>(p), 4);
+    }
+}
+
+void CQMGMTournamentInfoState::ShowPoolResults() {
+    TournamentInfo info;
+    GetCurrentTournamentInfo(info);
+    // Play-offs without gamers are played out first, so that the pools'
+    // seconds are shown as they go through rather than guessed.
+    const bool referee = mOwner && mOwner->GetGameMaster();
+    if (!referee && info.mFormat == 0 && info.mStep == kPlayOffStep && !g_pCurrentTournament->IsFinished()) {
+        g_pCurrentTournament->Advance();
+        mAdvanced = true;
+    }
+    TournamentMatchList secondRound, playOffs;
+    g_pCurrentTournament->GetPhaseMatches(secondRound, 1);
+    g_pCurrentTournament->GetPhaseMatches(playOffs, 2);
+    OpenScreen(TS_QUALIFICATION_RESULT, KIND_QUALIFICATION_RESULT);
+    for (size_t p = 0; 2 * p + 1 < secondRound.size(); ++p) {
+        const TournamentMatch& winners = secondRound[2 * p];
+        const TournamentMatch& losers = secondRound[2 * p + 1];
+        if (!IsMatchPlayed(winners) || !IsMatchPlayed(losers))
+            continue;   // the pool is not decided yet: nothing to label
+        // Column A: the pool's first over the team out of the losers' match;
+        // column B: the play-off for second place, unplayed while it waits.
+        const Team* first = MatchWinner(winners);
+        const Team* out = MatchLoser(losers);
+        TournamentPairing lines;
+        lines.mTeams[0] = MakeTeamLine(first, SideScore(winners, first == winners.mFirstTeam));
+        lines.mTeams[1] = MakeTeamLine(out, SideScore(losers, out == losers.mFirstTeam));
+        lines.mFirstWon[0] = 1;
+        if (p < playOffs.size()) {
+            FillPairingLines(lines, playOffs[p], 1);
+        } else {
+            TournamentMatch pending;
+            pending.mFirstTeam = MatchLoser(winners);
+            pending.mSecondTeam = MatchWinner(losers);
+            FillPairingLines(lines, pending, 1);
+        }
+        ShowGroup(TS_QUALIFICATION_RESULT, lines, static_cast<int>(p), 4);
     }
 }
 
@@ -272,7 +313,8 @@ void CQMGMTournamentInfoState::ShowFinals(int kind) {
 
 void CQMGMTournamentInfoState::ShowTournamentResult() {
     const bool referee = mOwner && mOwner->GetGameMaster();
-    if (!referee && !g_pCurrentTournament->IsFinished())
+    // Once per queue: the pools' results may have moved the tournament on.
+    if (!referee && !mAdvanced && !g_pCurrentTournament->IsFinished())
         g_pCurrentTournament->Advance();
     OpenScreen(TS_RESULT, KIND_RESULT);
     TournamentInfo info;
@@ -290,6 +332,18 @@ void CQMGMTournamentInfoState::ShowTournamentResult() {
     }
     TournamentPhaseList phases;
     g_pCurrentTournament->GetPhases(phases);
+    if (info.mFormat == 0 && phases.size() == static_cast<size_t>(kPlayOffStep)) {
+        // A gamer's play-off is still to come: the quarter-finals as far as
+        // they are known, each pending second named by its pool.
+        const TournamentMatchList quarters = PoolQuarterFinals(phases[1], phases[2]);
+        for (size_t q = 0; q < quarters.size(); ++q) {
+            DrawLine(TS_RESULT, static_cast<int>(2 * q + 1), MakeTeamLine(quarters[q].mFirstTeam, -1));
+            DrawLine(TS_RESULT, static_cast<int>(2 * q + 2),
+                     quarters[q].mSecondTeam ? MakeTeamLine(quarters[q].mSecondTeam, -1)
+                                             : PlayOffLine(static_cast<int>((q + 1) % quarters.size())));
+        }
+        return;
+    }
     int p = 1;
     for (size_t phase = info.mFormat == 0 ? 3 : 1; phase < phases.size(); ++phase) {
         for (const TournamentMatch& match : phases[phase]) {

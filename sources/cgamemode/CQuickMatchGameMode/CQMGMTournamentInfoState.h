@@ -64,6 +64,8 @@ private:
     // Builders of the kinds.
     void ShowPairs(const TournamentMatchList& matches, int slot, int kind, bool oneMatchPerGroup);
     void ShowQualification(bool result);
+    // Each pool's first and its team out, and its play-off for second place.
+    void ShowPoolResults();
     void ShowFinals(int kind);
     void ShowTournamentResult();
     void ShowVictory();
@@ -72,6 +74,8 @@ private:
     // Creates the slot's screen (null without a builder) and makes it current.
     CTournamentScreen* OpenScreen(int slot, int kind);
     TournamentTeamLine MakeTeamLine(const Team* team, int32_t score);
+    // The place of a pool's second while its play-off waits.
+    TournamentTeamLine PlayOffLine(int pool);
     void DrawLine(int slot, int position, const TournamentTeamLine& line);
     // Queue run dry: save, then the next match, the next step or the end.
     void ChooseWhatFollows();
@@ -85,4 +89,6 @@ private:
     int mPreviousStep = 0;
     bool mEnded = false;
     bool mVictoryQueued = false;
+    // The queue's screens already moved the tournament on by one step.
+    bool mAdvanced = false;
 };

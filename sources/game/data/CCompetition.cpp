@@ -53,6 +53,15 @@ void SetResult(TournamentMatch& match, bool secondWon, int32_t winnerPoints, int
 
 }  // namespace
 
+TournamentMatchList PoolQuarterFinals(const TournamentMatchList& secondRound, const TournamentMatchList& playOffs) {
+    TournamentMatchList phase;
+    if (secondRound.size() != static_cast<size_t>(2 * kPoolCount) || playOffs.size() != static_cast<size_t>(kPoolCount))
+        return phase;
+    for (int p = 0; p < kPoolCount; ++p)
+        phase.push_back(Pairing(MatchWinner(secondRound[2 * p]), MatchWinner(playOffs[(p + 1) % kPoolCount])));
+    return phase;
+}
+
 int32_t TeamSimulationWeight(const Team* team, int difficulty) {
     if (!team)
         return 0;
@@ -118,9 +127,8 @@ TournamentMatchList CCompetition::BuildPhase(size_t index) const {
         for (int p = 0; p < kPoolCount && static_cast<size_t>(2 * p + 1) < previous.size(); ++p)
             phase.push_back(Pairing(MatchLoser(previous[2 * p]), MatchWinner(previous[2 * p + 1])));
         break;
-    case 3:   // each pool's first meets the next pool's second
-        for (int p = 0; p < kPoolCount && mPhases[1].size() == 8 && previous.size() == 4; ++p)
-            phase.push_back(Pairing(MatchWinner(mPhases[1][2 * p]), MatchWinner(previous[(p + 1) % kPoolCount])));
+    case 3:
+        phase = PoolQuarterFinals(mPhases[1], previous);
         break;
     case 4:
         phase = WinnersOfPairs(previous);

@@ -114,6 +114,11 @@ inline Team* MatchWinner(const TournamentMatch& match) {
         return match.mSecondTeam;
     return nullptr;
 }
+// The pools' quarter-finals: pool p's first (the winner of its winners'
+// match in the second round) meets pool p + 1's second (its play-off's
+// winner). A side not known yet is null; empty unless both lists are whole.
+TournamentMatchList PoolQuarterFinals(const TournamentMatchList& secondRound, const TournamentMatchList& playOffs);
+
 inline Team* MatchLoser(const TournamentMatch& match) {
     if (match.mFirstResult == 0)
         return match.mSecondTeam;

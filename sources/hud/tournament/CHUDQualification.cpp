@@ -35,11 +35,26 @@ void WriteMatch(char column, int pool, const PairingMatch& match) {
     WriteLine(ColumnLine(column, pool + 1), winner);
     WriteLine(ColumnLine(column, pool + 5), loser);
 }
+
+// A play-off still to come decides the pool's second place: both its teams
+// on the qualified line under the play-off's name, none on the eliminated one.
+void WritePendingPlayOff(char column, int pool, const PairingMatch& match) {
+    const std::string window = ColumnLine(column, pool + 1);
+    SetText(window, std::string(GetText("PLAY_OFF")) + " \n " + match.mFirst.mName + " / " + match.mSecond.mName);
+    SetText(ColumnLine(column, pool + 5), std::string());
+    if (!match.mFirst.mComputer)
+        Highlight(window, match.mFirst.mPlayers, true);
+    else if (!match.mSecond.mComputer)
+        Highlight(window, match.mSecond.mPlayers, true);
+}
+
+bool Unplayed(const PairingMatch& match) { return match.mFirst.mScore < 0 && match.mSecond.mScore < 0; }
 }  // namespace
 
 CHUDQualification::CHUDQualification() : CHUDQualification(kLayout, "Qualifications", "QUALIFS", false) {}
 
-CHUDQualification::CHUDQualification(const char* layout, const char* overlay, const char* title, bool labels) {
+CHUDQualification::CHUDQualification(const char* layout, const char* overlay, const char* title, bool labels)
+    : mResults(labels) {
     if (!gGUIMgr.LoadLayout(layout))
         PlatLog("CHUDQualification => layout \"%s\" missing: the pools show nothing", layout);
     CHUDMgr::ShowLoadingScreen(false);
@@ -73,8 +88,13 @@ CHUDQualification::~CHUDQualification() {
 void CHUDQualification::Fill(int pool, const PairingLines& lines) {
     if (pool < 0 || pool >= kPoolCount)
         return;
-    WriteMatch('A', pool, lines.mMatch[0]);
-    WriteMatch('B', pool, lines.mMatch[1]);
+    for (int m = 0; m < 2; ++m) {
+        const char column = m == 0 ? 'A' : 'B';
+        if (mResults && Unplayed(lines.mMatch[m]))
+            WritePendingPlayOff(column, pool, lines.mMatch[m]);
+        else
+            WriteMatch(column, pool, lines.mMatch[m]);
+    }
 }
 
 bool CHUDQualification::OnValidClicked(const CEGUI::EventArgs&) {

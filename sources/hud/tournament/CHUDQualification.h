@@ -22,7 +22,8 @@ public:
     CHUDQualification(const CHUDQualification&) = delete;
     CHUDQualification& operator=(const CHUDQualification&) = delete;
 
-    // Pool 0 to 3; any other pool writes nothing.
+    // Pool 0 to 3; any other pool writes nothing. On the results screen an
+    // unplayed match is a play-off still to come.
     void Fill(int pool, const PairingLines& lines);
     // Valid sound, then validated.
     bool OnValidClicked(const CEGUI::EventArgs& args);
@@ -32,6 +33,9 @@ public:
 protected:
     // The layout and overlay; the screen's title key.
     CHUDQualification(const char* layout, const char* overlay, const char* title, bool labels);
+
+private:
+    bool mResults = false;
 };
 
 class CHUDQualificationResult : public CHUDQualification {
