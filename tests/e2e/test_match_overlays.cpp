@@ -67,6 +67,7 @@ TEST_F(MatchOverlays, EachOverlayTheMatchShowsIsShippedAndDrawable) {
         {"QuickMatchHeadTail", {}},
         {"CHUDIntroState", {"PresFlag1", "PresFlag2"}},
         {"CHUDEndMatch", {}},
+        {"CHUDEndTournament", {}},
         {"HUD/hud_lancer_result", {"Hud_lancer_result_quit"}},
     };
     Ogre::OverlayManager& manager = Ogre::OverlayManager::getSingleton();

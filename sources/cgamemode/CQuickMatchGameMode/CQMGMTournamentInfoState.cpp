@@ -446,10 +446,11 @@ void CQMGMTournamentInfoState::ShowEndTournament() {
         ShowWindow(frame, false);
     for (const char* window : {"infosP1", "infosP2", "infosP3"})
         CWindowEffectMgr::StopEffect(window);
-    gGUIMgr.ShowOverlay("CHUDEndMatch");
+    // The tournament screens' ground over the emptied venue, not the black
+    // loading screen.
+    gGUIMgr.ShowOverlay("CHUDEndTournament");
     ShowWindow("FrameEndTournament", true);
-    CHUDMgr::ShowLoadingScreen(true);
-    ShowOverlayElement("LoadingButtons");
+    CHUDMgr::ShowLoadingScreen(false);
     mEnded = true;
     mRetry = 0;
     TestReport("tournament end");

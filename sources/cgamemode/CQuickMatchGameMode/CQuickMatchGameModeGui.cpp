@@ -86,7 +86,7 @@ void CQuickMatchGameMode::BindMatchWindows(bool buildHud) {
         "FrameHeadTail",       "FramePigIsOut",      "TextReplay",        "BtnReplay",     "TextContinue",
         "TextBtnReplay",       "TextInfosPlayer",    "Team1Name",         "Team2Name",     "HUDInfosTeam1Name",
         "HUDInfosTeam2Name",   "textScore",          "CurrentGamer",      "BtnQuitTraining", "FramePause",
-        "FrameEndMatch",       "FrameEndMatchAwards", "FrameEndTournament"};
+        "FrameEndMatch",       "FrameEndMatchAwards", "FrameEndTournament", "BtnQuitReplay"};
     for (const char* window : kHiddenAtReset)
         ShowWindow(window, false);
 
@@ -105,7 +105,8 @@ void CQuickMatchGameMode::BindMatchWindows(bool buildHud) {
         {"BtnEndMatchChangeGameType", "CHG_GAME_TYPE"}, {"BtnAwardsEndMatch", "BK_MENU"},
         {"BtnAwardsChangeTeam", "CHG_TEAM"}, {"BtnAwardsChangeGameType", "CHG_GAME_TYPE"},
         {"BtnEndTournamentReplay", "RETRY"}, {"BtnEndTournamentQuit", "BK_MENU"},
-        {"BtnEndTournamentChangeTeam", "CHG_TEAM"}, {"BtnEndTournamentChangeGameType", "CHG_GAME_TYPE"}};
+        {"BtnEndTournamentChangeTeam", "CHG_TEAM"}, {"BtnEndTournamentChangeGameType", "CHG_GAME_TYPE"},
+        {"TextEndTournament", "END_TOURNAMENT"}};
     for (const auto& text : kTexts)
         SetText(text[0], text[1]);
 
