@@ -176,8 +176,9 @@ protected:
             } else if (state == "CQMGMAwardsState") {
                 game.Click("BtnAwardsReplay", 5);
             } else if (state == "CQMGMTournamentInfoState" && pendingSlot != 0) {
-                // Each screen's last showing is kept: the fullest one.
-                if (!shots.empty())
+                // Each screen's last showing is kept: the fullest one, once
+                // it has drawn (a few frames of game time after it opened).
+                if (!shots.empty() && game.Queue({"wait 300"}))
                     game.Screenshot(shots + "_screen" + std::to_string(pendingSlot) + ".png");
                 if (pendingSlot != 8 && game.Click("BtnValid", 5))
                     pendingSlot = 0;

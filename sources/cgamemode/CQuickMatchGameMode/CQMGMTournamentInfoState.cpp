@@ -36,6 +36,22 @@ int32_t SideScore(const TournamentMatch& match, bool first) {
     return static_cast<int32_t>(won ? high : low);
 }
 
+// The tournament as it stands when a screen opens, for a test to hold the
+// screen against: "tournament phase <phase> <match> <first's result>
+// <second's result> <first>|<second>".
+void ReportPhases() {
+    if (!TestReportEnabled() || !g_pCurrentTournament)
+        return;
+    TournamentPhaseList phases;
+    g_pCurrentTournament->GetPhases(phases);
+    for (size_t p = 0; p < phases.size(); ++p)
+        for (size_t m = 0; m < phases[p].size(); ++m) {
+            const TournamentMatch& match = phases[p][m];
+            TestReport("tournament phase %zu %zu %d %d %s|%s", p, m, match.mFirstResult, match.mSecondResult,
+                       GetTeamScreenName(match.mFirstTeam).c_str(), GetTeamScreenName(match.mSecondTeam).c_str());
+        }
+}
+
 void ReportLine(int slot, int position, const TournamentTeamLine& line) {
     TestReport("tournament line %d %d %d %s", slot, position, line.mScore, line.mName.c_str());
 }
@@ -159,6 +175,7 @@ void CQMGMTournamentInfoState::ReleaseInfo() {
 
 CTournamentScreen* CQMGMTournamentInfoState::OpenScreen(int slot, int kind) {
     ReleaseInfo();
+    ReportPhases();
     TestReport("tournament screen %d %d", kind, slot);
     mScreen = CreateTournamentScreen(slot);
     if (mScreen)
