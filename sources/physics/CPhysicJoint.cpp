@@ -2,6 +2,7 @@
 
 #include "CPhysicMgr.h"
 #include "CPhysicObject.h"
+#include "PhysicLimits.h"
 
 #include <CKEMSceneGraph.h>
 #include <COdeActor.h>
@@ -11,13 +12,39 @@
 #include <Platform.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 namespace {
 bool IsNoLimit(float low, float high)
 {
     return low == CPhysicJoint::NO_LIMIT && high == CPhysicJoint::NO_LIMIT;
+}
+
+const char* UnusableAnchor(const Ogre::Vector3& anchor)
+{
+    return physiclimits::Within(anchor, physiclimits::kMaxCoordinate) ? nullptr : "the anchor";
+}
+
+const char* UnusableAxis(const Ogre::Vector3& axis)
+{
+    return physiclimits::UsableAxis(axis) ? nullptr : "an axis";
+}
+
+const char* UnusableLimits(float low, float high)
+{
+    return std::isfinite(low) && std::isfinite(high) ? nullptr : "a limit";
+}
+
+// The first of the values' complaints, or null.
+const char* FirstOf(std::initializer_list<const char*> complaints)
+{
+    for (const char* complaint : complaints)
+        if (complaint)
+            return complaint;
+    return nullptr;
 }
 }
 
@@ -142,6 +169,18 @@ Ogre::Quaternion CPhysicJoint::PartOrientation(size_t index) const
     return index < mDebugParts.size() ? mDebugParts[index].orientation : Ogre::Quaternion::IDENTITY;
 }
 
+bool CPhysicJoint::TurnedPartAxis(size_t index, const Ogre::Quaternion& rotation, Ogre::Vector3& axis) const
+{
+    const Ogre::Real norm = rotation.Norm();
+    if (index >= mDebugParts.size() || !std::isfinite(norm) || norm < 1e-6f)
+        return false;
+    Ogre::Quaternion turn = rotation;
+    turn.normalise();
+    // Turned in world space, the part's local -Z is the new direction.
+    axis = (turn * mDebugParts[index].orientation) * Ogre::Vector3::NEGATIVE_UNIT_Z;
+    return true;
+}
+
 void CPhysicJoint::ShowDebug()
 {
     mDebug = true;
@@ -230,6 +269,8 @@ CPhysicJoint_Ball::CPhysicJoint_Ball(CPhysicObject* object1, CPhysicObject* obje
 
 void CPhysicJoint_Ball::ApplyParams() { SetAnchor(mAnchor); }
 
+const char* CPhysicJoint_Ball::UnusableValue() const { return UnusableAnchor(mAnchor); }
+
 void CPhysicJoint_Ball::Create()
 {
     ReleaseLiveJoint();
@@ -290,6 +331,11 @@ void CPhysicJoint_Hinge::ApplyParams()
     SetLimits(mLow, mHigh);
 }
 
+const char* CPhysicJoint_Hinge::UnusableValue() const
+{
+    return FirstOf({UnusableAnchor(mAnchor), UnusableAxis(mAxis), UnusableLimits(mLow, mHigh)});
+}
+
 void CPhysicJoint_Hinge::Create()
 {
     ReleaseLiveJoint();
@@ -314,6 +360,13 @@ void CPhysicJoint_Hinge::PlaceDebugParts(std::vector<DebugPart>& parts) const
 }
 
 Ogre::Quaternion CPhysicJoint_Hinge::GetAxisOrientation(const uint16_t* /*part*/) const { return PartOrientation(1); }
+
+void CPhysicJoint_Hinge::SetDebugTransform(const uint16_t* part, const Ogre::Quaternion& rotation)
+{
+    Ogre::Vector3 axis;
+    if (part && *part == 1 && TurnedPartAxis(1, rotation, axis))
+        SetAxis(axis);
+}
 
 void CPhysicJoint_Hinge::SetAnchor(const Ogre::Vector3& anchor)
 {
@@ -372,6 +425,16 @@ void CPhysicJoint_TwoAxes::ApplyParams()
     SetLimits2(mLow2, mHigh2);
 }
 
+const char* CPhysicJoint_TwoAxes::UnusableValue() const
+{
+    const char* complaint = FirstOf({UnusableAnchor(mAnchor), UnusableAxis(mAxis1), UnusableAxis(mAxis2),
+                                     UnusableLimits(mLow1, mHigh1), UnusableLimits(mLow2, mHigh2)});
+    // Two parallel axes leave ODE no frame to build.
+    if (!complaint && mAxis1.normalisedCopy().crossProduct(mAxis2.normalisedCopy()).squaredLength() < 1e-8f)
+        complaint = "parallel axes";
+    return complaint;
+}
+
 void CPhysicJoint_TwoAxes::Create()
 {
     if (!CanHold())
@@ -404,6 +467,17 @@ Ogre::Quaternion CPhysicJoint_TwoAxes::GetAxisOrientation(const uint16_t* part) 
     if (!part || (*part != 1 && *part != 2))
         return Ogre::Quaternion::IDENTITY;
     return PartOrientation(*part - 1u);
+}
+
+void CPhysicJoint_TwoAxes::SetDebugTransform(const uint16_t* part, const Ogre::Quaternion& rotation)
+{
+    Ogre::Vector3 axis;
+    if (!part || (*part != 1 && *part != 2) || !TurnedPartAxis(*part - 1u, rotation, axis))
+        return;
+    if (*part == 1)
+        SetAxis1(axis);
+    else
+        SetAxis2(axis);
 }
 
 void CPhysicJoint_TwoAxes::SetAnchor(const Ogre::Vector3& anchor)
@@ -482,6 +556,11 @@ void CPhysicJoint_Slider::ApplyParams()
     SetLimits(mLow, mHigh);
 }
 
+const char* CPhysicJoint_Slider::UnusableValue() const
+{
+    return FirstOf({UnusableAxis(mAxis), UnusableLimits(mLow, mHigh)});
+}
+
 void CPhysicJoint_Slider::Create()
 {
     ReleaseLiveJoint();
@@ -511,6 +590,13 @@ Ogre::Vector3 CPhysicJoint_Slider::GetAnchor() const
 Ogre::Quaternion CPhysicJoint_Slider::GetAxisOrientation(const uint16_t* part) const
 {
     return part && *part == 1 ? PartOrientation(0) : Ogre::Quaternion::IDENTITY;
+}
+
+void CPhysicJoint_Slider::SetDebugTransform(const uint16_t* part, const Ogre::Quaternion& rotation)
+{
+    Ogre::Vector3 axis;
+    if (part && *part == 1 && TurnedPartAxis(0, rotation, axis))
+        SetAxis(axis);
 }
 
 void CPhysicJoint_Slider::SetAxis(const Ogre::Vector3& axis)

@@ -27,6 +27,10 @@ public:
     ~CPhysicJoint() override;
 
     virtual void ApplyParams() {}
+    // What of the stored values ODE cannot take (a coordinate that is not
+    // finite or out of range, an axis without a direction, a limit that is not
+    // a number), or null when all are usable.
+    virtual const char* UnusableValue() const { return nullptr; }
     virtual int GetType() const { return mType; }
     // With the debug display on, re-places the debug parts (anchors and
     // axes) from the live joint and draws them as lines through the debug
@@ -38,6 +42,10 @@ public:
     virtual Ogre::Vector3 GetAnchor() const { return Ogre::Vector3::ZERO; }
     virtual void TranslateAnchor(const Ogre::Vector3& /*delta*/) {}
     virtual Ogre::Quaternion GetAxisOrientation(const uint16_t* /*part*/) const { return Ogre::Quaternion::IDENTITY; }
+    // Turns a shown axis part by `rotation` in world space and makes the
+    // direction it then points along the joint's axis (an editor's handle);
+    // nothing for kinds without axis parts, other part numbers or while the
+    // parts are not shown.
     virtual void SetDebugTransform(const uint16_t* /*part*/, const Ogre::Quaternion& /*rotation*/) {}
     virtual void ShowDebug();
     virtual void HideDebug();
@@ -79,6 +87,9 @@ protected:
     static DebugPart Part(const Ogre::Vector3& position, const Ogre::Vector3& direction, float length);
     // The world orientation of part `index` (0-based), identity without it.
     Ogre::Quaternion PartOrientation(size_t index) const;
+    // The direction part `index` points along once turned by `rotation` in
+    // world space; false without that part or with a rotation that is not one.
+    bool TurnedPartAxis(size_t index, const Ogre::Quaternion& rotation, Ogre::Vector3& axis) const;
 
     CPhysicObject* mObject1;
     CPhysicObject* mObject2;
@@ -114,6 +125,7 @@ class CPhysicJoint_Ball : public CPhysicJoint {
 public:
     CPhysicJoint_Ball(CPhysicObject* object1, CPhysicObject* object2, const Ogre::Vector3& anchor);
     void ApplyParams() override;
+    const char* UnusableValue() const override;
     void Create() override;
     Ogre::Vector3 GetAnchor() const override { return mAnchor; }
     void TranslateAnchor(const Ogre::Vector3& delta) override;
@@ -134,6 +146,7 @@ public:
     CPhysicJoint_Hinge(CPhysicObject* object1, CPhysicObject* object2, const Ogre::Vector3& anchor,
                        const Ogre::Vector3& axis);
     void ApplyParams() override;
+    const char* UnusableValue() const override;
     void Create() override;
     Ogre::Vector3 GetAnchor() const override { return mAnchor; }
     void TranslateAnchor(const Ogre::Vector3& delta) override;
@@ -144,6 +157,8 @@ public:
     float GetHighLimit() const { return mHigh; }
     // The axis part, whatever the part number.
     Ogre::Quaternion GetAxisOrientation(const uint16_t* part) const override;
+    // Part 1: the axis part.
+    void SetDebugTransform(const uint16_t* part, const Ogre::Quaternion& rotation) override;
 
 protected:
     void PlaceDebugParts(std::vector<DebugPart>& parts) const override;
@@ -164,6 +179,7 @@ private:
 class CPhysicJoint_TwoAxes : public CPhysicJoint {
 public:
     void ApplyParams() override;
+    const char* UnusableValue() const override;
     void Create() override;
     Ogre::Vector3 GetAnchor() const override { return mAnchor; }
     void TranslateAnchor(const Ogre::Vector3& delta) override;
@@ -174,6 +190,7 @@ public:
     void SetLimits2(float low, float high);
     // Part 1 or 2: the part along axis 1 or 2.
     Ogre::Quaternion GetAxisOrientation(const uint16_t* part) const override;
+    void SetDebugTransform(const uint16_t* part, const Ogre::Quaternion& rotation) override;
 
 protected:
     void PlaceDebugParts(std::vector<DebugPart>& parts) const override;
@@ -223,6 +240,7 @@ class CPhysicJoint_Slider : public CPhysicJoint {
 public:
     CPhysicJoint_Slider(CPhysicObject* object1, CPhysicObject* object2, const Ogre::Vector3& axis);
     void ApplyParams() override;
+    const char* UnusableValue() const override;
     void Create() override;
     void SetAxis(const Ogre::Vector3& axis);
     void SetLimits(float low, float high);
@@ -230,6 +248,8 @@ public:
     // part 1, its orientation (along the axis); zero and identity otherwise.
     Ogre::Vector3 GetAnchor() const override;
     Ogre::Quaternion GetAxisOrientation(const uint16_t* part) const override;
+    // Part 1: the part along the axis.
+    void SetDebugTransform(const uint16_t* part, const Ogre::Quaternion& rotation) override;
 
 protected:
     void PlaceDebugParts(std::vector<DebugPart>& parts) const override;

@@ -6,6 +6,8 @@
 #include <COdeWorld.h>
 #include <Platform.h>
 
+#include <cmath>
+
 CPhysicMaterial::CPhysicMaterial(const std::string& id, float friction1, float friction2, float velThreshold,
                                  float slip1, float slip2, float bounce, float bounceVel, float softCfm, float softErp)
     : mId(id), mFriction1(friction1), mFriction2(friction2), mVelThreshold(velThreshold), mSlip1(slip1),
@@ -102,4 +104,31 @@ void CPhysicMaterial::applyAll()
     SetBounceVel(mBounceVel);
     SetSoftCfm(mSoftCfm);
     SetSoftErp(mSoftErp);
+}
+
+void CPhysicMaterial::RefuseUnusableValues(const MaterialDesc& fallback)
+{
+    const struct {
+        const char* name;
+        float* value;
+        float fallback;
+        float high;
+    } values[] = {
+        {"friction 1", &mFriction1, fallback.friction1, 1e30f},
+        {"friction 2", &mFriction2, fallback.friction2, 1e30f},
+        {"velocity threshold", &mVelThreshold, fallback.velThreshold, 1e30f},
+        {"slip 1", &mSlip1, fallback.slip1, 1e30f},
+        {"slip 2", &mSlip2, fallback.slip2, 1e30f},
+        {"bounce", &mBounce, fallback.bounce, 1.0f},
+        {"bounce velocity", &mBounceVel, fallback.bounceVel, 1e30f},
+        {"soft CFM", &mSoftCfm, fallback.softCfm, 1.0f},
+        {"soft ERP", &mSoftErp, fallback.softErp, 1.0f},
+    };
+    for (const auto& v : values) {
+        if (std::isfinite(*v.value) && *v.value >= 0.0f && *v.value <= v.high)
+            continue;
+        PlatLog("[physics] material \"%s\": %s %g refused; %g used", mId.c_str(), v.name,
+                static_cast<double>(*v.value), static_cast<double>(v.fallback));
+        *v.value = v.fallback;
+    }
 }

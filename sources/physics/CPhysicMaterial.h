@@ -40,6 +40,9 @@ public:
 
     // Re-applies the id and the nine values (after the variables were read).
     void applyAll();
+    // Values read from a scene file that contacts cannot use (not finite,
+    // negative, a bounce beyond 1) are logged and replaced by `fallback`'s.
+    void RefuseUnusableValues(const MaterialDesc& fallback);
 
     // Reaching 0 deletes nothing: the physics manager owns materials.
     void AddRef() { ++mRefCount; }

@@ -4,6 +4,7 @@
 #include "CPhysicJoint.h"
 #include "CPhysicMaterial.h"
 #include "CPhysicObject.h"
+#include "PhysicLimits.h"
 
 #include <CKEMSceneGraph.h>
 #include <CKEMSceneNode.h>
@@ -455,8 +456,32 @@ bool CPhysicMgr::LoadVarList(const char* text)
         PlatLog("[physics] scene text: no readable KEM_PHYSIC_MGR_VARLIST");
         return false;
     }
+    RefuseUnusableSettings();
     ApplySettings();
     return true;
+}
+
+void CPhysicMgr::RefuseUnusableSettings()
+{
+    using namespace physiclimits;
+    // The world's defaults stand in for what the file got wrong.
+    if (!Within(mGravity, kMaxGravity)) {
+        PlatLog("[physics] scene settings: gravity %g %g %g refused; %g %g %g used", static_cast<double>(mGravity.x),
+                static_cast<double>(mGravity.y), static_cast<double>(mGravity.z), 0.0, -9.81, 0.0);
+        mGravity = Ogre::Vector3(0.0f, -9.81f, 0.0f);
+    }
+    if (mNbIter == 0 || mNbIter > kMaxIterations) {
+        PlatLog("[physics] scene settings: %u solver iterations refused; 20 used", static_cast<unsigned>(mNbIter));
+        mNbIter = 20;
+    }
+    if (!Within(mCFM, 0.0f, 1.0f)) {
+        PlatLog("[physics] scene settings: CFM %g refused; 1e-05 used", static_cast<double>(mCFM));
+        mCFM = 1e-5f;
+    }
+    if (!Within(mERP, 0.0f, 1.0f)) {
+        PlatLog("[physics] scene settings: ERP %g refused; 0.2 used", static_cast<double>(mERP));
+        mERP = 0.2f;
+    }
 }
 
 bool CPhysicMgr::LoadMaterials(const char* text)
@@ -490,6 +515,9 @@ bool CPhysicMgr::LoadMaterials(const char* text)
             ok = false;
             break;
         }
+        created[i]->RefuseUnusableValues(MaterialDesc(kDefaultFriction1, kDefaultFriction2, kDefaultVelThreshold,
+                                                      kDefaultSlip1, kDefaultSlip2, kDefaultBounce,
+                                                      kDefaultBounceVel, kDefaultSoftCfm, kDefaultSoftErp));
         created[i]->applyAll();
         states[i] = AddMaterial(created[i]) ? LISTED : DROPPED;
     }
@@ -634,6 +662,17 @@ bool CPhysicMgr::LoadJoints(const char* text)
             PlatLog("[physics] joint record %u cannot be read", static_cast<unsigned>(i + 1));
             ok = false;
             break;
+        }
+        if (const char* what = joint->UnusableValue()) {
+            PlatLog("[physics] joint between \"%s\" and \"%s\": %s refused; no joint",
+                    joint->GetLinkedName1().c_str(), joint->GetLinkedName2().c_str(), what);
+            if (joint->GetObject1())
+                joint->GetObject1()->RemoveJoint(joint);
+            if (joint->GetObject2())
+                joint->GetObject2()->RemoveJoint(joint);
+            delete joint;
+            states[i] = DROPPED;
+            continue;
         }
         if (AddJoint(joint)) {
             states[i] = LISTED;

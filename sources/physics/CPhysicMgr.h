@@ -50,6 +50,9 @@ public:
     void SetCFM(float cfm);
     void SetERP(float erp);
     void ApplySettings();
+    // Settings read from a scene file that ODE cannot take (not finite, out
+    // of range) are logged and replaced by the world's defaults.
+    void RefuseUnusableSettings();
     const Ogre::Vector3& GetGravity() const { return mGravity; }
     uint16_t GetNbIter() const { return mNbIter; }
     float GetStepSize() const { return mStepSize; }

@@ -3,6 +3,7 @@
 #include "CPhysicJoint.h"
 #include "CPhysicMaterial.h"
 #include "CPhysicMgr.h"
+#include "PhysicLimits.h"
 
 #include <CGraphicElementRegistry.h>
 #include <CKEMSceneGraphicHandle.h>
@@ -33,23 +34,40 @@ bool UsableRotation(const Ogre::Quaternion& q)
     return std::isfinite(norm) && norm > 1e-6f;
 }
 
-// The shape's offset must be invertible: the node's pose is the body's
-// times its inverse.
+using physiclimits::kMaxCoordinate;
+using physiclimits::kMaxSize;
+
+// The shape's offset must be an affine pose ODE and OGRE can take: the node's
+// pose is the body's times its inverse, so a single huge element (whose
+// determinant is still fine) or a squashed axis puts NaN into the node.
 bool UsableTransform(const Ogre::Matrix4& transform)
 {
     for (int row = 0; row < 4; ++row)
         for (int column = 0; column < 4; ++column)
-            if (!std::isfinite(transform[row][column]))
+            if (!std::isfinite(transform[row][column]) || std::fabs(transform[row][column]) > kMaxCoordinate)
                 return false;
-    const Ogre::Real det = transform.linear().Determinant();
-    return std::isfinite(det) && std::fabs(det) > 1e-9f;
+    if (transform[3][0] != 0.0f || transform[3][1] != 0.0f || transform[3][2] != 0.0f || transform[3][3] != 1.0f)
+        return false;
+    const Ogre::Matrix3 m = transform.linear();
+    Ogre::Real lengths = 1.0f;
+    for (int column = 0; column < 3; ++column) {
+        const Ogre::Real length = m.GetColumn(column).length();
+        if (!(length >= 1e-3f && length <= 1e3f))
+            return false;
+        lengths *= length;
+    }
+    // Columns that are nearly parallel make no rotation either.
+    const Ogre::Real det = m.Determinant();
+    return std::isfinite(det) && std::fabs(det) > 1e-3f * lengths;
 }
 
 bool UsableBoxSize(const Ogre::Vector3& size)
 {
-    return std::isfinite(size.x) && std::isfinite(size.y) && std::isfinite(size.z) && size.x >= 0.0f &&
-           size.y >= 0.0f && size.z >= 0.0f;
+    return physiclimits::Within(size.x, 0.0f, kMaxSize) && physiclimits::Within(size.y, 0.0f, kMaxSize) &&
+           physiclimits::Within(size.z, 0.0f, kMaxSize);
 }
+
+bool UsableLength(float value) { return value > 0.0f && value <= kMaxSize; }
 
 // The rotation of a transform whose 3x3 part may carry a scale.
 Ogre::Quaternion RotationOf(const Ogre::Matrix4& transform)
@@ -257,7 +275,7 @@ void CPhysicObject::BuildShapes(int shapeType, CPhysicMaterial* material)
         break;
     case SHAPE_SPHERE:
         // ODE refuses these with an exception; they come from scene files.
-        if (!(mSphereRadius > 0.0f) || !std::isfinite(mSphereRadius)) {
+        if (!UsableLength(mSphereRadius)) {
             PlatLog("[physics] \"%s\": sphere radius %g refused, no shape", mNodeName.c_str(),
                     static_cast<double>(mSphereRadius));
             break;
@@ -265,8 +283,7 @@ void CPhysicObject::BuildShapes(int shapeType, CPhysicMaterial* material)
         desc.reset(new SphereShapeDesc(mSphereRadius, materialName));
         break;
     case SHAPE_CAPSULE:
-        if (!(mCapsuleRadius > 0.0f) || !(mCapsuleHeight > 0.0f) || !std::isfinite(mCapsuleRadius) ||
-            !std::isfinite(mCapsuleHeight)) {
+        if (!UsableLength(mCapsuleRadius) || !UsableLength(mCapsuleHeight)) {
             PlatLog("[physics] \"%s\": capsule %g x %g refused, no shape", mNodeName.c_str(),
                     static_cast<double>(mCapsuleHeight), static_cast<double>(mCapsuleRadius));
             break;
@@ -300,7 +317,7 @@ void CPhysicObject::SetSphereShape(float radius)
 {
     mSphereRadius = radius;
     BuildShapes(SHAPE_SPHERE, mMaterial);
-    if (mShapeNode && radius > 0.0f && std::isfinite(radius))
+    if (mShapeNode && UsableLength(radius))
         mShapeNode->setScale(Ogre::Vector3(radius, radius, radius));
 }
 
@@ -309,7 +326,7 @@ void CPhysicObject::SetCapsuleShape(float height, float radius)
     mCapsuleHeight = height;
     mCapsuleRadius = radius;
     BuildShapes(SHAPE_CAPSULE, mMaterial);
-    if (mShapeNode && radius > 0.0f && height > 0.0f && std::isfinite(radius) && std::isfinite(height))
+    if (mShapeNode && UsableLength(radius) && UsableLength(height))
         mShapeNode->setScale(Ogre::Vector3(radius, height, radius));
 }
 
@@ -318,7 +335,8 @@ void CPhysicObject::SetMass(float mass)
     COdeBody* body = GetBody();
     if (!body || mass == 0.0f)
         return;
-    if (!std::isfinite(mass) || mass < 0.0f) {
+    // A tiny mass leaves an inertia whose inverse overflows within a step.
+    if (!physiclimits::Within(mass, physiclimits::kMinMass, physiclimits::kMaxMass)) {
         PlatLog("[physics] \"%s\": mass %g refused, the body keeps its mass", mNodeName.c_str(),
                 static_cast<double>(mass));
         return;
@@ -331,10 +349,11 @@ void CPhysicObject::SetMass(float mass)
 void CPhysicObject::ApplyVars()
 {
     if (!UsableTransform(mTransform)) {
-        PlatLog("[physics] \"%s\": the transform has no usable rotation; identity used", mNodeName.c_str());
+        PlatLog("[physics] \"%s\": transform refused (no usable rotation, or a value out of range); identity used",
+                mNodeName.c_str());
         const Ogre::Vector3 offset = mTransform.getTrans();
-        const bool finite = std::isfinite(offset.x) && std::isfinite(offset.y) && std::isfinite(offset.z);
-        mTransform.makeTransform(finite ? offset : Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_SCALE,
+        const bool usable = physiclimits::Within(offset, kMaxCoordinate);
+        mTransform.makeTransform(usable ? offset : Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_SCALE,
                                  Ogre::Quaternion::IDENTITY);
     }
     CreateActor(mActorType);
@@ -426,6 +445,10 @@ void CPhysicObject::SyncToNode()
         position = (parentInverse * (position - parentPosition)) / parentScale;
         orientation = parentInverse * orientation;
     }
+    // A parent scaled to nothing (set at run time) has no relative pose:
+    // OGRE asserts on the NaN it would give.
+    if (!physiclimits::Finite(position) || !std::isfinite(orientation.Norm()))
+        return;
     handle->setPosition(position);
     handle->setOrientation(orientation);
     mNode->UpdateBounds(true, true, true);

@@ -203,3 +203,30 @@ TEST_F(CollisionMeshTest, OutlivesItsWorld)
     EXPECT_EQ(mesh->GetPart().GetActor(), nullptr);
     EXPECT_TRUE(CKEMSceneGraph::DeleteNode(mesh->getName()));
 }
+
+// A sphere whose centre lies on the ground's triangles (a vertex, an edge, a
+// face) gets contacts without a normal from ODE's mesh collider; a joint
+// made from one sent the body to NaN and ODE ended the process. The body
+// steps on with a finite pose.
+TEST_F(CollisionMeshTest, ASphereCentredOnTheMeshStepsOn)
+{
+    const Ogre::Vector3 centres[] = {{0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 1.0f}, {0.5f, 0.0f, 0.3f}};
+    for (const Ogre::Vector3& centre : centres) {
+        SCOPED_TRACE(::testing::Message() << centre);
+        auto* mesh = new CKEMSceneCollisionMesh(nullptr, "ground.mesh");
+        mesh->setName("ground");
+        TestNode* ball = new TestNode(nullptr, "ball");
+        ball->setPosition(centre, false);
+        const std::string text = Root(Settings(1.0f / 400.0f) + Object("ball", 1, 1, 1.0f, 0, 0, 0.7f, ""));
+        ASSERT_TRUE(gPhysicMgr.LoadSettingsAndMaterials(text.c_str()));
+        ASSERT_TRUE(gPhysicMgr.LoadObjectsAndJoints(text.c_str()));
+        Frames(30);
+        const Ogre::Vector3 body = ball->getPhysicObject()->GetActor()->getPosition();
+        EXPECT_TRUE(std::isfinite(body.x) && std::isfinite(body.y) && std::isfinite(body.z)) << body;
+        const Ogre::Quaternion q = ball->getPhysicObject()->GetActor()->getOrientation();
+        EXPECT_TRUE(std::isfinite(q.w) && std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z));
+        CKEMSceneGraph::DeleteNode("ball");
+        CKEMSceneGraph::DeleteNode("ground");
+        gPhysicMgr.Clear();
+    }
+}

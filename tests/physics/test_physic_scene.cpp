@@ -5,6 +5,7 @@
 #include "SceneText.h"
 
 #include <COdeActor.h>
+#include <COdeJoint.h>
 #include <COdeMaterial.h>
 #include <CPhysicJoint.h>
 #include <CPhysicMaterial.h>
@@ -345,5 +346,79 @@ TEST_F(PhysicsSceneTest, JointsShowTheirAnchorsAndAxesInDebugMode)
     EXPECT_TRUE(gPhysicMgr.GetJointDebugFlag());
     CKEMSceneGraph::SetDebugMode(mode);
     gPhysicMgr.SetJointDebugFlag(false);
+    CKEMSceneGraph::Hooks() = saved;
+}
+
+// Turning a shown axis part turns the joint's axis with it: the live joint
+// and the part both point the new way. Hidden parts, other part numbers and
+// kinds without axis parts change nothing.
+TEST_F(PhysicsSceneTest, TurningADebugAxisPartTurnsTheJointAxis)
+{
+    TestNode* a = new TestNode(nullptr, "a");
+    TestNode* b = new TestNode(nullptr, "b");
+    a->setPosition(Ogre::Vector3(0, 2, 0), false);
+    b->setPosition(Ogre::Vector3(1, 2, 0), false);
+    const std::string text = Root(Settings(kStep) + Object("a", 1, 1, 0.1f, 0, 0, 1.0f, "") +
+                                  Object("b", 1, 1, 0.1f, 0, 0, 1.0f, ""));
+    ASSERT_TRUE(gPhysicMgr.LoadSettingsAndMaterials(text.c_str()));
+    ASSERT_TRUE(gPhysicMgr.LoadObjectsAndJoints(text.c_str()));
+    CPhysicObject* objectA = a->getPhysicObject();
+    CPhysicObject* objectB = b->getPhysicObject();
+    const CKEMSceneGraphHooks saved = CKEMSceneGraph::Hooks();
+    CKEMSceneGraph::Hooks().drawDebugLines = &RecordDebugLines;
+    CKEMSceneGraph::Hooks().removeDebugShape = &RecordDebugRemoval;
+
+    const Ogre::Vector3 anchor(0.5f, 2, 0);
+    const Ogre::Vector3 x(1, 0, 0);
+    const Ogre::Vector3 y(0, 1, 0);
+    const Ogre::Vector3 z(0, 0, 1);
+    // A quarter turn about Y takes Z to X.
+    const Ogre::Quaternion quarter(Ogre::Degree(90), Ogre::Vector3::UNIT_Y);
+    const struct {
+        const char* what;
+        CPhysicJoint* joint;
+        uint16_t part;
+        int liveAxis;   // the live joint's axis that the part drives
+        Ogre::Vector3 initial;
+        Ogre::Vector3 turned;
+    } cases[] = {
+        {"hinge", new CPhysicJoint_Hinge(objectA, objectB, anchor, z), 1, 0, z, x},
+        {"hinge, part 2", new CPhysicJoint_Hinge(objectA, objectB, anchor, z), 2, 0, z, z},
+        {"slider", new CPhysicJoint_Slider(objectA, objectB, z), 1, 0, z, x},
+        {"slider, part 2", new CPhysicJoint_Slider(objectA, objectB, z), 2, 0, z, z},
+        {"universal, axis 1", new CPhysicJoint_Universal(objectA, objectB, anchor, z, y), 1, 0, z, x},
+        {"universal, axis 2", new CPhysicJoint_Universal(objectA, objectB, anchor, y, z), 2, 1, z, x},
+        {"hinge-2, axis 1", new CPhysicJoint_Hinge2(objectA, objectB, anchor, z, y), 1, 0, z, x},
+        {"hinge-2, part 3", new CPhysicJoint_Hinge2(objectA, objectB, anchor, z, y), 3, 0, z, z},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(gPhysicMgr.AddJoint(c.joint));
+        c.joint->ApplyParams();
+        auto live = [&] { return c.joint->GetLiveJoint()->getAxis(c.liveAxis); };
+        ASSERT_LT(live().distance(c.initial), 1e-4f);
+        // Not shown: nothing turns.
+        c.joint->SetDebugTransform(&c.part, quarter);
+        EXPECT_LT(live().distance(c.initial), 1e-4f) << live();
+
+        gPhysicMgr.SetJointDebugFlag(true);
+        c.joint->SetDebugTransform(&c.part, quarter);
+        EXPECT_LT(live().distance(c.turned), 1e-4f) << live();
+        // A rotation that is not one is refused.
+        c.joint->SetDebugTransform(&c.part, Ogre::Quaternion(0, 0, 0, 0));
+        c.joint->SetDebugTransform(&c.part, Ogre::Quaternion(std::nanf(""), 0, 0, 0));
+        EXPECT_LT(live().distance(c.turned), 1e-4f) << live();
+        gPhysicMgr.SetJointDebugFlag(false);
+        gPhysicMgr.RemoveJoint(c.joint, nullptr);
+    }
+    // The ball has no axis part: its anchor stays.
+    CPhysicJoint_Ball* ball = new CPhysicJoint_Ball(objectA, objectB, anchor);
+    ASSERT_TRUE(gPhysicMgr.AddJoint(ball));
+    gPhysicMgr.SetJointDebugFlag(true);
+    const uint16_t part1 = 1;
+    ball->SetDebugTransform(&part1, quarter);
+    EXPECT_EQ(ball->GetAnchor(), anchor);
+    gPhysicMgr.SetJointDebugFlag(false);
+    gPhysicMgr.RemoveJoint(ball, nullptr);
     CKEMSceneGraph::Hooks() = saved;
 }

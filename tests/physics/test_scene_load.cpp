@@ -131,3 +131,71 @@ TEST_F(PhysicsSceneTest, BrokenNodePosesAreRefusedAtLoad)
     gPhysicMgr.Clear();
     gKEMFrameWork.Term();
 }
+
+TEST_F(PhysicsSceneTest, ValuesODEOrOgreCannotTakeAreRefusedAtLoadAndTheSceneSteps)
+{
+    // Each of these, alone in a venue file, ended the game once the scene was
+    // stepped (ODE's abort, OGRE's assertion on a NaN pose). The load now
+    // refuses it with a line naming the node or setting, and the scene runs.
+    const struct {
+        const char* what;
+        const char* from;
+        const char* to;
+        const char* name;   // the node or setting the line names
+    } cases[] = {
+        {"NaN gravity", "y=\"-9.81\"", "y=\"nan\"", "gravity"},
+        {"huge gravity", "y=\"-9.81\"", "y=\"-1e30\"", "gravity"},
+        {"NaN CFM", "CFM value=\"0.00001\"", "CFM value=\"nan\"", "CFM"},
+        {"NaN ball-joint anchor", "<CPHYSICJOINTBALL_ANCHOR x=\"0.500000\"", "<CPHYSICJOINTBALL_ANCHOR x=\"nan\"",
+         "\"ball\""},
+        {"huge ball-joint anchor", "<CPHYSICJOINTBALL_ANCHOR x=\"0.500000\"", "<CPHYSICJOINTBALL_ANCHOR x=\"1e30\"",
+         "\"ball\""},
+        {"box size 1e30", "x=\"0.200000\" y=\"0.200000\"", "x=\"1e30\" y=\"0.200000\"", "\"peg\""},
+        {"sphere radius 1e30", "RADIUS value=\"0.100000\"", "RADIUS value=\"1e30\"", "\"ball\""},
+        {"one transform element 1e30", "val0-1=\"0\"", "val0-1=\"1e30\"", "\"ball\""},
+        {"transform not affine", "val3-3=\"1\"", "val3-3=\"0\"", "\"ball\""},
+        {"mass 1e-30", "MASS value=\"0.700000\"", "MASS value=\"1e-30\"", "\"ball\""},
+        {"node scale 0 above a body", "<CKEMSCENENODE_SCALE_IC x=\"1\"", "<CKEMSCENENODE_SCALE_IC x=\"0\"",
+         "\"table\""},
+        {"node position 1e30", "x=\"0.000000\" y=\"1.000000\"", "x=\"1e30\" y=\"1.000000\"", "\"table\""},
+    };
+    ASSERT_NE(gKEMFrameWork.Init(), nullptr);
+    const std::string path = std::string(KEM_TEST_BINARY_DIR) + "/refused_values_scene.xml";
+    const std::string scene =
+        Settings(1.0f / 400.0f) + Material("boule", 10.0f, 0.3f) + PathNode("table", "KEM_ROOT", 0.0f, 1.0f, 0.0f) +
+        PathNode("ball", "table", 0.0f, 2.0f, 0.0f) + PathNode("peg", "KEM_ROOT", 1.0f, 3.0f, 0.0f) +
+        Object("ball", 1, 1, 0.1f, 0.1f, 0.1f, 0.7f, "boule") + Object("peg", 1, 0, 0.2f, 0.2f, 0.2f, 1.0f, "boule") +
+        BallJoint("ball", "peg", 0.5f, 3.0f, 0.0f) + kGraphicEnv;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string text = scene;
+        const size_t at = text.find(c.from);
+        ASSERT_NE(at, std::string::npos);
+        text.replace(at, std::string(c.from).size(), c.to);
+        {
+            std::ofstream out(path);
+            out << Root(text);
+        }
+        static std::vector<std::string> lines;
+        lines.clear();
+        PlatSetLogSink([](const char* line) { lines.push_back(line); });
+        ASSERT_EQ(CKEMFrameWork::LoadScene(path.c_str()), 1);
+        for (int i = 0; i < 30; ++i)
+            Frame(1.0f / 60.0f);
+        PlatSetLogSink(nullptr);
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.find(c.name) != std::string::npos && line.find("refused") != std::string::npos;
+        })) << "no line names " << c.name;
+        for (const char* name : {"ball", "peg"}) {
+            CKEMSceneNode* node = CKEMSceneGraph::FindNode(name);
+            ASSERT_NE(node, nullptr);
+            const Ogre::Vector3 body = node->getPhysicObject()->GetActor()->getPosition();
+            EXPECT_TRUE(std::isfinite(body.x) && std::isfinite(body.y) && std::isfinite(body.z)) << name;
+            const Ogre::Vector3 shown = RenderedPosition(node);
+            EXPECT_TRUE(std::isfinite(shown.x) && std::isfinite(shown.y) && std::isfinite(shown.z)) << name;
+        }
+    }
+    CKEMSceneGraph::DestroyRootNode();
+    gPhysicMgr.Clear();
+    gKEMFrameWork.Term();
+}

@@ -643,14 +643,38 @@ void CKEMSceneNode::SetScale(const Ogre::Vector3& scale)
 }
 
 namespace {
+// Far beyond any venue; positions past it overflow OGRE's bounds and ODE's
+// collision space once squared.
+const float kMaxNodeCoordinate = 1.0e6f;
+// A node's children and bodies are placed relative to it by dividing by its
+// scale: none of its components may be (nearly) zero.
+const float kMinNodeScale = 1.0e-4f;
+const float kMaxNodeScale = 1.0e4f;
+
 bool Finite(const Ogre::Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+bool UsablePosition(const Ogre::Vector3& v)
+{
+    return Finite(v) && std::fabs(v.x) <= kMaxNodeCoordinate && std::fabs(v.y) <= kMaxNodeCoordinate &&
+           std::fabs(v.z) <= kMaxNodeCoordinate;
+}
+
+bool UsableScale(const Ogre::Vector3& v)
+{
+    for (int i = 0; i < 3; ++i) {
+        const float size = std::fabs(v[i]);
+        if (!(size >= kMinNodeScale && size <= kMaxNodeScale))
+            return false;
+    }
+    return true;
+}
 }
 
 void CKEMSceneNode::ApplyInitialConditions()
 {
     // Scene files may carry broken values; OGRE asserts on them and ODE
     // aborts on a rotation it cannot normalise.
-    if (!Finite(mPositionIC)) {
+    if (!UsablePosition(mPositionIC)) {
         PlatLog("[scene] node \"%s\": position refused, the origin used", mName.c_str());
         mPositionIC = Ogre::Vector3::ZERO;
     }
@@ -659,7 +683,7 @@ void CKEMSceneNode::ApplyInitialConditions()
         PlatLog("[scene] node \"%s\": orientation refused, no rotation used", mName.c_str());
         mOrientationIC = Ogre::Quaternion::IDENTITY;
     }
-    if (!Finite(mScaleIC)) {
+    if (!UsableScale(mScaleIC)) {
         PlatLog("[scene] node \"%s\": scale refused, a scale of 1 used", mName.c_str());
         mScaleIC = Ogre::Vector3::UNIT_SCALE;
     }

@@ -215,7 +215,21 @@ void COdeActor::collide(COdeActor* other, dGeomID g1, dGeomID g2, dJointGroupID 
 
     dContact contacts[kMaxContacts] = {};
     // The skip is the size of the whole record the library expects.
-    const int n = dCollide(g1, g2, kMaxContacts, &contacts[0].geom, sizeof(dContact));
+    const int found = dCollide(g1, g2, kMaxContacts, &contacts[0].geom, sizeof(dContact));
+    // A sphere centred on a mesh triangle gets a contact without a normal
+    // (NaN): a joint made from it sends the body's pose to NaN, and ODE
+    // aborts the process. Such contacts are dropped.
+    int n = 0;
+    for (int i = 0; i < found; ++i) {
+        const dContactGeom& g = contacts[i].geom;
+        const dReal normal = g.normal[0] * g.normal[0] + g.normal[1] * g.normal[1] + g.normal[2] * g.normal[2];
+        if (!std::isfinite(g.pos[0]) || !std::isfinite(g.pos[1]) || !std::isfinite(g.pos[2]) ||
+            !std::isfinite(g.depth) || !(normal > 0.5 && normal < 2.0))
+            continue;
+        if (n != i)
+            contacts[n].geom = g;
+        ++n;
+    }
     if (n <= 0)
         return;
 
