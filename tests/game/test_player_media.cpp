@@ -233,6 +233,21 @@ TEST_F(PlayerMedia, TheAimingAxisBandsDrawTheirColours) {
     EXPECT_EQ(colours.size(), 6u) << "two bands share a colour";
 }
 
+// The physics debug display draws joints with this material: shipped, and a
+// colour of its own (not black, not one of the aiming bands).
+TEST_F(PlayerMedia, TheJointDebugLinesHaveTheirMaterial) {
+    ExpectDrawable("jointMaterial1");
+    Ogre::MaterialPtr joint = Ogre::MaterialManager::getSingleton().getByName("jointMaterial1", "General");
+    ASSERT_TRUE(joint);
+    const Ogre::ColourValue colour = joint->getTechnique(0)->getPass(0)->getSelfIllumination();
+    EXPECT_GT(colour.r + colour.g + colour.b, 1.0f);
+    for (const char* band : {"debug_yellow", "debug_green", "debug_orange", "debug_red", "debug_blue"}) {
+        Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(band, "General");
+        ASSERT_TRUE(material);
+        EXPECT_NE(material->getTechnique(0)->getPass(0)->getSelfIllumination(), colour) << band;
+    }
+}
+
 TEST_F(PlayerMedia, TheBallsParticleFilesLoadAndPlayAboveTheGround) {
     const struct {
         const char* file;
