@@ -32,6 +32,24 @@ Vec3 Placed(const ParticleSystem* s, const Vec3& p) { return Rotated(s, p) + Loa
 
 ParticleSystemAnimation* Animation(ParticleSystem* s) { return dynamic_cast<ParticleSystemAnimation*>(s); }
 
+// Far beyond any effect's speed. The movers whose step divides by a file's
+// value (Turn, NotTooFar) keep their results under it: a value next to the
+// one that divides by zero otherwise sends the velocity, then the position,
+// to infinity and NaN within a few frames.
+const double kMaxParticleSpeed = 1.0e4;
+
+// Stores the velocity computed in double, cut to kMaxParticleSpeed; a
+// non-finite result leaves the particle's velocity as it was.
+void StoreBoundedVelocity(float* v, double x, double y, double z) {
+    const double length = std::sqrt(x * x + y * y + z * z);
+    if (!std::isfinite(length))
+        return;
+    const double k = length > kMaxParticleSpeed ? kMaxParticleSpeed / length : 1.0;
+    v[0] = static_cast<float>(x * k);
+    v[1] = static_cast<float>(y * k);
+    v[2] = static_cast<float>(z * k);
+}
+
 // Every particle of the range gets a random velocity, each component in
 // [-0.5, 0.5].
 void DefaultVelocity(const ParticleModifier* m, ParticleChannel* velocity, ParticleSystem* s) {
@@ -844,15 +862,18 @@ void Turn::update(ParticleChannel** bindings, Particle*, ParticleSystem* s) {
     uint32_t first, end;
     if (!velocity || !range(s, first, end))
         return;
-    const float k = mParams.rate * GetParticleFrameTime();
-    // A later frame time may still cancel the rate: skip that frame.
-    if (1.0f + k == 0.0f)
+    const double k = static_cast<double>(mParams.rate) * GetParticleFrameTime();
+    // A later frame time may still cancel the rate: skip that frame; one
+    // next to it is bounded by the store.
+    if (!std::isfinite(k) || 1.0 + k == 0.0)
         return;
+    const double scale = 1.0 / (1.0 + k);
     const Vec3 axis = Load(mParams.axis);
     float* v = velocity->vec3();
     for (uint32_t i = first; i < end; ++i) {
         const Vec3 vi = Load(v + 3 * i);
-        Store(v + 3 * i, (vi + Cross(vi, axis) * k) * (1.0f / (1.0f + k)));
+        const Vec3 c = Cross(vi, axis);
+        StoreBoundedVelocity(v + 3 * i, (vi.x + c.x * k) * scale, (vi.y + c.y * k) * scale, (vi.z + c.z * k) * scale);
     }
 }
 
@@ -995,13 +1016,21 @@ void NotTooFar::update(ParticleChannel** bindings, Particle* pool, ParticleSyste
     uint32_t first, end;
     if (!velocity || !range(s, first, end))
         return;
-    const float dt = GetParticleFrameTime();
-    const float k = dt / (mParams.distance * mParams.distance);
+    const double dt = GetParticleFrameTime();
+    // In double: the square of a tiny distance is 0 in float.
+    const double distance = mParams.distance;
+    const double k = dt / (distance * distance);
+    if (!std::isfinite(k))
+        return;
     const Vec3 centre = Load(mParams.centre);
     float* v = velocity->vec3();
     for (uint32_t i = first; i < end; ++i) {
         const Vec3 d = centre - Load(pool[i].position);
-        Store(v + 3 * i, (Load(v + 3 * i) + d * (Dot(d, d) * k)) * (1.0f - dt));
+        const double pull = (static_cast<double>(d.x) * d.x + static_cast<double>(d.y) * d.y +
+                             static_cast<double>(d.z) * d.z) * k;
+        const Vec3 vi = Load(v + 3 * i);
+        StoreBoundedVelocity(v + 3 * i, (vi.x + d.x * pull) * (1.0 - dt), (vi.y + d.y * pull) * (1.0 - dt),
+                             (vi.z + d.z * pull) * (1.0 - dt));
     }
 }
 
@@ -1144,8 +1173,10 @@ bool IsUsableParticleModifier(ParticleModifier* modifier, const ParticleSystem* 
         if (!(fire->params().rate >= 1.0f))
             reason = "a fire rate below 1";
     } else if (NotTooFar* pull = dynamic_cast<NotTooFar*>(modifier)) {
+        // The update divides by the square, which is 0 in float well before
+        // the distance is.
         const float distance = pull->params().distance;
-        if (!std::isfinite(distance) || distance == 0.0f)
+        if (!std::isfinite(distance) || distance * distance == 0.0f)
             reason = "a not-too-far distance of 0";
     } else if (Turn* turn = dynamic_cast<Turn*>(modifier)) {
         if (!std::isfinite(turn->params().rate) || 1.0f + turn->params().rate * GetParticleFrameTime() == 0.0f)

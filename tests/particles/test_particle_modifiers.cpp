@@ -542,3 +542,63 @@ TEST_F(ModifierTest, BlocksTheKindsCannotRunWithAreRefused) {
     EXPECT_TRUE(move.range(&system, first, end));
     EXPECT_EQ(end, 16u);
 }
+
+// Values next to the ones the load refuses, with frame times next to the one
+// the load check used: the movers keep every velocity and position finite
+// over many frames (a particle moved by its velocity as well).
+TEST_F(ModifierTest, MoversNextToADivisionByZeroStayFinite) {
+    const float turnFrame = 1.0f / 25.0f;
+    const struct {
+        const char* what;
+        bool turn;
+        float value;   // turn rate or not-too-far distance
+        float frameTime;
+    } cases[] = {
+        {"turn -25, frame just under 1/25 s", true, -25.0f, std::nextafter(turnFrame, 0.0f)},
+        {"turn -25, frame just over 1/25 s", true, -25.0f, std::nextafter(turnFrame, 1.0f)},
+        {"turn -25, frame of 1/25 s", true, -25.0f, turnFrame},
+        {"turn -1e30", true, -1e30f, 0.016f},
+        {"not too far 1e-23 (square 0 in float)", false, 1e-23f, 0.016f},
+        {"not too far 1e-15", false, 1e-15f, 0.016f},
+        {"not too far -1e-20", false, -1e-20f, 0.1f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetParticleFrameTime(c.frameTime);
+        ParticleSystem system(4, 100.0f);
+        if (c.turn) {
+            TurnParams turn = Params<TurnParams>(4);
+            turn.axis[1] = 1.0f;
+            turn.rate = c.value;
+            Install<Turn>(system, 0, turn);
+        } else {
+            NotTooFarParams pull = Params<NotTooFarParams>(4);
+            pull.distance = c.value;
+            Install<NotTooFar>(system, 0, pull);
+        }
+        Install<JustMoveModifier>(system, 1, Params<JustMoveParams>(4));
+        for (uint32_t i = 0; i < 4; ++i) {
+            Particle& p = system.getPool()[i];
+            p.life = 100.0f;
+            p.position[0] = 0.5f * float(i + 1);
+            p.position[2] = -0.25f * float(i);
+        }
+        for (int frame = 0; frame < 300; ++frame)
+            system.update();
+        for (uint32_t i = 0; i < 4; ++i) {
+            const Particle& p = system.getPool()[i];
+            for (int k = 0; k < 3; ++k) {
+                EXPECT_TRUE(std::isfinite(Velocity(system, i)[k])) << i << " " << k;
+                EXPECT_TRUE(std::isfinite(p.position[k])) << i << " " << k;
+            }
+        }
+    }
+    // The load refuses a distance whose square is 0 in float.
+    ParticleSystem system(4, 1.0f);
+    NotTooFar pull;
+    pull.params() = Params<NotTooFarParams>(4);
+    pull.params().distance = 1e-23f;
+    EXPECT_FALSE(IsUsableParticleModifier(&pull, &system, nullptr));
+    pull.params().distance = 0.5f;
+    EXPECT_TRUE(IsUsableParticleModifier(&pull, &system, nullptr));
+}
