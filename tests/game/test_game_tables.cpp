@@ -106,6 +106,40 @@ TEST_F(LangLoad, AFileWithoutKeysSaysSoOnce) {
     }
 }
 
+// A table that gives some keys but not the ones the screens name (garbage of
+// two or more lines) says once which it lacks; our own table lacks none.
+TEST_F(LangLoad, ATableLackingTheKeysTheGameReadsSaysSoOnce) {
+    static std::vector<std::string> lines;
+    auto said = [](const std::string& text) {
+        size_t n = 0;
+        for (const std::string& line : lines)
+            n += line.find(text) != std::string::npos ? 1 : 0;
+        return n;
+    };
+    PlatSetLogSink([](const char* line) { lines.push_back(line); });
+    const struct {
+        const char* what;
+        const char* text;
+    } garbage[] = {
+        {"two lines of junk", "\x01\x02,junk\nmore junk;and;more\n"},
+        {"a header and one foreign row", "KEY;FR;EN\nHELLO;Salut;Hello\n"},
+        {"half of a real table", "KEY;FR;EN\nACCUEIL;Accueil;Home\nACTOR;Joueur;Player\n"},
+    };
+    for (const auto& g : garbage) {
+        SCOPED_TRACE(g.what);
+        lines.clear();
+        Load(g.text, 1);
+        EXPECT_EQ(said("lacks"), 1u);
+        EXPECT_EQ(said("ACTOR_CHOICE"), 1u);   // names the keys it lacks
+        EXPECT_EQ(said("Lang_DB.csv"), 1u);
+    }
+    lines.clear();
+    CLangDB::Instance().SetCurrentLanguage(2);
+    ASSERT_TRUE(CLangDB::Instance().LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Lang_DB.csv"));
+    PlatSetLogSink(nullptr);
+    EXPECT_EQ(said("lacks"), 0u) << (lines.empty() ? "" : lines.front());
+}
+
 TEST_F(LangLoad, MissingFileGivesEmptyTableAndDefaultGlyphs) {
     CLangDB::Instance().Add("OLD", "stale");
     EXPECT_FALSE(CLangDB::Instance().LoadFromFile(FreshFolder("lang") + "/absent.csv"));

@@ -24,6 +24,41 @@ bool KeysEqualNoCase(const char* a, const char* b) {
 const char kDefaultCharacters[] =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
     " _,.?!;:%$+-*/='\\\"&|<>()[]{}#@\xB0";
+
+// The keys the menus and the head-up display name in the code (team,
+// country and venue names come from the data tables). A table without them
+// leaves raw keys on the screens.
+const char* const kKeysTheGameReads[] = {
+    "ACCUEIL", "ACTOR", "ACTOR_CHOICE", "BACK_TO_LOBBY", "BK", "BTN_CTN", "CARAC", "CARRIERE", "CHG_GAME_TYPE",
+    "CHG_TEAM", "CLIC_TO_CTN", "CLIC_TO_QUIT", "CNX_FAILED", "CNX_GO_BACK", "CNX_IN_PROGRESS", "CONF_SUPPR",
+    "CTN", "CURRENT_LANG", "EMPTY", "EMPTY_SAVE_SLOT_INFO", "ENTER_NAME", "ENTER_NAME_ONE_P", "FILL_INFOS",
+    "FILL_TEAMS_FRAME_NAME", "FRANCE", "HEAD_TAIL_TITLE", "HEIGHT_F", "LAN_CHOSE_COUNTRY", "LAN_CHOSE_REGION",
+    "LAN_DBL", "LAN_DISCONNECT", "LAN_ERR_NB_PLAYERS", "LAN_FAF", "LAN_FRAME", "LAN_INFO", "LAN_LOCATION",
+    "LAN_NBPLAYERS", "LAN_NO_TEAM", "LAN_PLAYER1", "LAN_PLAYER2", "LAN_PLEASEWAIT", "LAN_STOPPED", "LAN_TRP",
+    "LAN_WORLD_REGION", "LIST", "MARSEILLE", "MATCH_POULE", "MENU_TRAINING", "NB_PL_ERR", "NEW_SAVE",
+    "NOGAMEFOUND", "NO_GAME_SEL", "NULL_MENE", "PLAYER", "PLAYER_ABR", "POULE", "POWER_BARS", "QUICKMATCH",
+    "QUIT_CAR", "QUIT_TO_MENU", "RANK", "REPLAY", "RESULT", "RESULTS", "SAVE", "SEL", "SELECT_CHAMP",
+    "SELECT_CHAMP_INFO", "SELECT_CHAMP_TYPE", "SELECT_GAME_TYPE", "SELECT_NB_PLAYERS", "START", "STRING_ID",
+    "TEAM", "TOSS_BEG", "TOSS_WELCOME", "TP", "TR_DESC", "TR_END", "TR_TYPE", "TURN", "VERSUS", "WAITING_HOST",
+    "WAITING_SYNC", "WORLD",
+};
+
+// A table that was read but lacks some of those keys says so once.
+void ReportMissingKeys(const CLangDB& table, const std::string& path) {
+    std::string missing;
+    unsigned count = 0;
+    for (const char* key : kKeysTheGameReads) {
+        if (table.Find(key))
+            continue;
+        if (++count <= 8)
+            missing += std::string(count > 1 ? ", " : "") + key;
+    }
+    if (count > 8)
+        missing += ", ...";
+    if (count != 0)
+        PlatLog("CLangDB::Load() => \"%s\" lacks %u of the keys the game reads (%s): the screens show them raw",
+                path.c_str(), count, missing.c_str());
+}
 }  // namespace
 
 const char CLangDB::DEFAULT_PATH[] = "../../mediaDemo/Data/Lang_DB.csv";
@@ -54,6 +89,8 @@ bool CLangDB::LoadFromFile(const std::string& path) {
     // A read file without a single key would show raw keys on every screen.
     if (readable && mEntries.empty())
         PlatLog("CLangDB::Load() => \"%s\" yielded no keys: the screens show raw keys", path.c_str());
+    else if (readable)
+        ReportMissingKeys(*this, path);
     ReplaceLineBreaks();
     BuildCharacterSet();
     return readable;
