@@ -14,6 +14,7 @@ namespace {
 struct MainWindow {
     SDL_Window* window = nullptr;
     PlatWindowHandle handle = 0;
+    PlatWindowHandle renderChild = 0;
     int clientWidth = 0;
     int clientHeight = 0;
 };
@@ -21,22 +22,29 @@ struct MainWindow {
 MainWindow gMain;
 
 // Xlib's default error handler ends the process with exit code 1, which is
-// what a window destroyed by another client led to. Ours logs, and an error
-// about the main window (or any unusable window or drawable) means it is
-// gone: the feeder then sends a close, so the game ends as a close does.
+// what a window destroyed by another client led to. Ours logs, and a missing
+// window or drawable error that names the main window or the 3D engine's
+// render child means ours is gone: the feeder then sends a close, so the game
+// ends as a close does. The same error about another client's window (a
+// drag-and-drop source that went away, say) leaves the game running.
 std::atomic<bool> gWindowLost{false};
 std::atomic<bool> gWindowCloseSent{false};
+
+bool NamesOurWindow(unsigned long resource) {
+    return resource != 0 && (resource == gMain.handle || resource == gMain.renderChild);
+}
 
 int OnXError(Display* display, XErrorEvent* error) {
     char text[256] = "";
     XGetErrorText(display, error->error_code, text, sizeof(text));
-    const bool ours = gMain.handle != 0 && error->resourceid == gMain.handle;
-    if (ours || error->error_code == BadWindow || error->error_code == BadDrawable) {
+    const bool gone = error->error_code == BadWindow || error->error_code == BadDrawable;
+    if (gone && NamesOurWindow(error->resourceid)) {
         if (!gWindowLost.exchange(true))
             PlatLog("X error on the window (%s, request %d): the window is gone; closing", text,
                     int(error->request_code));
-    } else {
-        PlatLog("X error ignored: %s (request %d)", text, int(error->request_code));
+    } else if (!gWindowLost.load()) {
+        PlatLog("X error ignored: %s (request %d, resource 0x%lx)", text, int(error->request_code),
+                error->resourceid);
     }
     return 0;
 }
@@ -382,6 +390,11 @@ void PlatDestroyMainWindow() {
 }
 
 PlatWindowHandle PlatGetMainWindow() { return gMain.handle; }
+
+void PlatSetRenderChildWindow(PlatWindowHandle child) {
+    if (gMain.window)
+        gMain.renderChild = child;
+}
 
 bool PlatGetClientSize(PlatWindowHandle window, int& width, int& height) {
     if (!IsMain(window))

@@ -16,6 +16,10 @@ void PlatShowMainWindow();
 // Removes the feeder and closes the window; nothing when there is none.
 void PlatDestroyMainWindow();
 PlatWindowHandle PlatGetMainWindow();
+// The window the 3D engine made inside the main window to render into: X
+// errors that name it mean the main window is gone as well. Forgotten with
+// the main window.
+void PlatSetRenderChildWindow(PlatWindowHandle child);
 
 // The client size as last recorded (creation, size events, PlatSetClientSize).
 bool PlatGetClientSize(PlatWindowHandle window, int& width, int& height);
@@ -34,8 +38,9 @@ void PlatClipCursor(bool clip);
 void PlatShowCursor(bool show);
 // Whether the main window has the keyboard focus.
 bool PlatMainWindowHasFocus();
-// Whether the X server reported the main window gone (destroyed by another
-// client). The feeder then queues one PLAT_EV_CLOSE, and X errors no longer
+// Whether the X server reported the main window (or its render child) gone,
+// destroyed by another client; errors about other clients' windows do not
+// count. The feeder then queues one PLAT_EV_CLOSE, and X errors no longer
 // end the process.
 bool PlatMainWindowLost();
 

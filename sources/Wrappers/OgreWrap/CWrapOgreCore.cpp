@@ -379,6 +379,10 @@ void CWrapOgreCore::CreateWindowOnHandle(uintptr_t windowHandle, const std::stri
 
     Ogre::ConfigOptionMap options = mRoot->getRenderSystem()->getConfigOptions();
     bool fullScreen = options.count("Full Screen") && options["Full Screen"].currentValue == "Yes";
+    // A window made from parameters takes none of the render system's
+    // options by itself: without this the menus run uncapped.
+    const bool vsync = options.count("VSync") && options["VSync"].currentValue == "Yes";
+    params["vsync"] = vsync ? "true" : "false";
     int width = 0, height = 0;
     std::string mode = options.count("Video Mode") ? options["Video Mode"].currentValue : std::string();
     if (!ParseVideoMode(mode, width, height)) {
@@ -396,6 +400,15 @@ void CWrapOgreCore::CreateWindowOnHandle(uintptr_t windowHandle, const std::stri
                                                            &params);
     AddRenderWindow(window);
     mWindowHandle = windowHandle;
+    // X errors naming the child OGRE made are about our window too.
+    unsigned long child = 0;
+    try {
+        window->getCustomAttribute("WINDOW", &child);
+    } catch (const Ogre::Exception&) {
+        child = 0;
+    }
+    if (child != 0)
+        PlatSetRenderChildWindow(PlatWindowHandle(child));
     PlatSetResizeListener(&CWrapOgreCore::OnWindowResized, this);
 }
 

@@ -30,6 +30,9 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+// After gtest: Xlib defines None, Bool and Status as macros.
+#include <X11/Xlib.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -279,6 +282,57 @@ TEST_F(EngineOnWindow, SecondRenderWindowJoinsTheRunningEngine) {
     SDL_DestroyWindow(second);
 }
 
+// X errors about a window that is gone close the game only when they name
+// ours: an error on another client's destroyed window (a drag-and-drop
+// source that went away) leaves the game running; one naming the render
+// child OGRE made inside the main window closes it.
+TEST_F(EngineOnWindow, OnlyErrorsNamingOurWindowsCloseTheGame) {
+    StartEngine();
+    Ogre::RenderWindow* window = Core()->GetRenderWindows().front();
+    unsigned long child = 0;
+    window->getCustomAttribute("WINDOW", &child);
+    ASSERT_NE(child, 0u);
+    ASSERT_NE(child, mWindow);
+
+    Display* ours = XOpenDisplay(nullptr);
+    ASSERT_NE(ours, nullptr);
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    // Another client's window, destroyed before we ask about it.
+    const Window foreign = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 10, 10, 0, 0, 0);
+    XSync(other, False);
+    XDestroyWindow(other, foreign);
+    XSync(other, False);
+    XCloseDisplay(other);
+
+    // An XDND-like message to the gone source and a property read on it.
+    XEvent status{};
+    status.xclient.type = ClientMessage;
+    status.xclient.window = foreign;
+    status.xclient.message_type = XInternAtom(ours, "XdndStatus", False);
+    status.xclient.format = 32;
+    XSendEvent(ours, foreign, False, NoEventMask, &status);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(ours, foreign, &attributes);
+    XSync(ours, False);
+    EXPECT_FALSE(PlatMainWindowLost());
+    for (int i = 0; i < 5; ++i) {
+        PlatFeedEvents();
+        PlatEvent ev;
+        while (PlatPeekEvent(ev))
+            EXPECT_NE(ev.type, PLAT_EV_CLOSE);
+    }
+    EXPECT_TRUE(Core()->RenderFrame(16.0f));
+
+    // The render child gone: that is our window.
+    XDestroyWindow(ours, Window(child));
+    XSync(ours, False);
+    XGetWindowAttributes(ours, Window(child), &attributes);
+    XSync(ours, False);
+    EXPECT_TRUE(PlatMainWindowLost());
+    XCloseDisplay(ours);
+}
+
 // The exterior scene type fogs the very first frame of the process, once;
 // the world geometry it names is not supported and does not stop the frame.
 TEST_F(EngineOnWindow, ExteriorCloseFogsTheFirstFrameOnly) {
@@ -319,6 +373,8 @@ TEST_P(HardConfig, DecidesTheVideoMode) {
     // Our "KEM.ogre.cfg" asks for vertical sync, so that a display caps the
     // frame rate of the menus.
     EXPECT_EQ(options.at("VSync").currentValue, hard ? "No" : "Yes");
+    // The option reaches the window made inside the main window.
+    EXPECT_EQ(window->isVSyncEnabled(), !hard);
     EXPECT_EQ(options.at("Full Screen").currentValue, "No");
     EXPECT_TRUE(Core()->RenderFrame(16.0f));
 }
