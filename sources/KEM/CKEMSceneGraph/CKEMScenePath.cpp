@@ -172,7 +172,10 @@ CKEMScenePoint::CKEMScenePoint(CKEMSceneNode* parent) : CKEMSceneNode(parent) {
     SetClassType(KEM_SCENE_POINT);
 }
 
-CKEMScenePoint::~CKEMScenePoint() { DestroyDebugEntity(WrapperNode(this), mDebugEntity); }
+CKEMScenePoint::~CKEMScenePoint() {
+    TermScriptFirst();   // the script's Term still sees the whole node
+    DestroyDebugEntity(WrapperNode(this), mDebugEntity);
+}
 
 void CKEMScenePoint::setDebugMode(bool debug) {
     CKEMSceneNode::setDebugMode(debug);

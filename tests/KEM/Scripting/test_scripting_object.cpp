@@ -5,6 +5,7 @@
 #include <CKEMScript.h>
 
 #include <CKEMSceneObject.h>
+#include <CKEMScenePath.h>
 #include <KEMCrc32.h>
 
 #include <memory>
@@ -49,6 +50,19 @@ TEST_F(ScriptedObjectTest, DeletingAScriptedObjectRunsTermWhileTheObjectStillExi
     delete object;
     // The error the script raises on purpose, after using the object.
     EXPECT_EQ(LogCount("term ran on an object, animation -1"), 1u) << LogText();
+}
+
+// The point's Term still reaches the point itself: its debug marker is asked
+// for (the test media has no marker mesh, which the point logs).
+TEST_F(ScriptedObjectTest, DeletingAScriptedPointRunsTermWhileThePointStillExists)
+{
+    ScriptMedia media;
+    CKEMScenePoint* point = new CKEMScenePoint(nullptr);
+    point->setName("spot");
+    point->attachScript(new CKEMScript("term_point.lua"));
+    delete point;
+    EXPECT_EQ(LogCount("term ran on a point"), 1u) << LogText();
+    EXPECT_EQ(LogCount("helper_point.mesh"), 1u) << LogText();
 }
 
 }  // namespace
