@@ -1,13 +1,18 @@
 // libFuzzer harness for scene files through the engine's own loader, with a
 // real physics world and OGRE without a display (no render system).
 //
-// Input: byte 0 chooses how the rest becomes a scene file.
+// Input: an input that starts with '<' is the file itself (so our venue
+// files serve as seeds unchanged); otherwise byte 0 chooses how the rest
+// becomes a scene file.
 //   even: the rest is the file itself;
 //   odd:  the rest edits a built-in well-formed scene (path nodes, materials,
 //         physic objects of every shape and a joint of every kind): pairs of
 //         (u8 value index, u8 choice) replace the index-th attribute value
 //         with one of a few hostile texts.
-// A scene that loads is stepped for a few frames, then emptied.
+// A scene that loads is stepped for a few frames, then emptied. With
+// TAVIRELO_FUZZ_STATS set, the share of inputs that reached a stepped scene
+// is printed now and then; with TAVIRELO_FUZZ_LOG set, the engine's log is
+// shown.
 #include <CGraphicElementRegistry.h>
 #include <CKEMFrameWork.h>
 #include <CKEMSceneGraph.h>
@@ -16,6 +21,7 @@
 #include <CWrapOgreSystem.h>
 #include <CWrapOgreWorld.h>
 #include <HalTimer.h>
+#include <Platform.h>
 
 #include <Ogre.h>
 #include <OgreDefaultHardwareBufferManager.h>
@@ -24,6 +30,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>
@@ -125,6 +132,10 @@ std::string BuiltInScene()
             Object("c", 1, 2, 0.5f) + Object("d", 1, 1, 1.0f);
     text += Joint("a", "b", 1) + Joint("c", "d", 2) + Joint("a", "c", 0) + Joint("b", "d", 4) +
             Joint("ground", "a", 3) + Joint("c", "b", 5);
+    // The loader needs the graphic environment to call a scene loaded.
+    text += "<KEM_GRAPHICENV_MGR_VARLIST>\n"
+            "<CGRAPHICENV_AMBIANT x=\"0.2\" y=\"0.2\" z=\"0.2\" />\n"
+            "</KEM_GRAPHICENV_MGR_VARLIST>\n";
     return text + "</ROOT>\n";
 }
 
@@ -150,6 +161,10 @@ struct Environment {
         new Ogre::DefaultHardwareBufferManager();
         new Ogre::DefaultTextureManager();
         Ogre::MaterialManager::getSingleton().initialise();
+        // The venues' meshes and materials, so that our venue files load.
+        for (const char* folder : {"Models", "Particles"})
+            Ogre::ResourceGroupManager::getSingleton().addResourceLocation(
+                std::string(TAVIRELO_FUZZ_STAGE_MEDIA) + "/" + folder, "FileSystem", "General");
         Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
         CPhysicsSystemODE::InitLibrary();
         std::map<std::string, std::string> params;
@@ -162,6 +177,9 @@ struct Environment {
         graphics = CWrapOgreSystem::CreateWorld();
         gKEMFrameWork.Init();
         path = "/tmp/fuzz_scene_file." + std::to_string(getpid()) + ".xml";
+        // To read what the loader said about one input (a crash's, say).
+        if (std::getenv("TAVIRELO_FUZZ_LOG"))
+            PlatSetLogSilent(false);
     }
     // Kept for the whole run: libFuzzer ends the process.
     CWrapOgreSystem* system = nullptr;
@@ -171,6 +189,10 @@ struct Environment {
 };
 
 }  // namespace
+
+// ODE's trimesh colliders keep per-thread result buffers until ODE is closed,
+// which this process never does; they are not ours to free.
+extern "C" const char* __lsan_default_suppressions() { return "leak:IceCore::Container::Resize\n"; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -183,7 +205,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                           "3", "6", "1e-30", "x", "ground"};
 
     std::string text;
-    if ((data[0] & 1) == 0) {
+    if (data[0] == '<') {
+        text.assign(reinterpret_cast<const char*>(data), size);
+    } else if ((data[0] & 1) == 0) {
         text.assign(reinterpret_cast<const char*>(data + 1), size - 1);
     } else {
         // Edits from the back so earlier positions stay valid.
@@ -200,12 +224,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::ofstream out(environment.path, std::ios::binary | std::ios::trunc);
         out << text;
     }
+    static const bool stats = std::getenv("TAVIRELO_FUZZ_STATS") != nullptr;
+    static unsigned long inputs = 0;
+    static unsigned long stepped = 0;
+    ++inputs;
     if (CKEMFrameWork::LoadScene(environment.path.c_str()) == 1) {
+        ++stepped;
         for (int frame = 0; frame < 5; ++frame) {
             gTimer.mGameDeltaS = 1.0f / 30.0f;
             gPhysicMgr.Step();
         }
     }
     CKEMFrameWork::LoadScene(nullptr);
+    if (stats && (inputs & (inputs - 1)) == 0)
+        std::fprintf(stderr, "scene inputs %lu, stepped %lu (%.1f%%)\n", inputs, stepped,
+                     100.0 * double(stepped) / double(inputs));
     return 0;
 }
