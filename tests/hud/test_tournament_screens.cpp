@@ -342,7 +342,8 @@ float Characters(const std::string& line) { return static_cast<float>(line.size(
 
 // A pool's play-off for second place that is still to come: its two teams
 // stand on the qualified line under the play-off's name, nobody is labelled
-// eliminated in its column, and the gamers' team among them is highlighted.
+// eliminated in its column, and a gamers' team among them turns the line red
+// and blinking.
 TEST_F(QualificationScreens, APlayOffStillToComeIsShownAsSuchNotAsQualifiedAndEliminated) {
     PairingLines lines = TwoMatches();
     lines.mMatch[0].mFirst.mComputer = true;
@@ -353,7 +354,8 @@ TEST_F(QualificationScreens, APlayOffStillToComeIsShownAsSuchNotAsQualifiedAndEl
         screen.Fill(1, lines);
         EXPECT_EQ(Text("TeamAText2"), "Bretagne");
         EXPECT_EQ(Text("TeamAText6"), "Alsace");
-        EXPECT_EQ(Text("TeamBText2"), "Barrage \n Corse / Picardie \n Lea");
+        EXPECT_EQ(Text("TeamBText2"), "Barrage : Corse / Picardie");
+        EXPECT_EQ(Colour("TeamBText2"), kRed);
         EXPECT_TRUE(Blinking("TeamBText2"));
         EXPECT_EQ(Text("TeamBText6"), "");
     }

@@ -234,6 +234,19 @@ TEST_F(TournamentScreensOnWindow, QualificationScreens) {
             screen.Fill(pool, Pool(pool, true));
         EXPECT_GT(Shot("qualification_results.png"), kMoreThanABackground);
     }
+    {
+        // The second pool's play-off still to come, the gamers' team in it.
+        CHUDQualificationResult screen;
+        for (int pool = 0; pool < 4; ++pool) {
+            PairingLines lines = Pool(pool, true);
+            if (pool == 1) {
+                lines.mMatch[1].mFirst = Side(kRegions[6], -1, {"Lea Marvel", "Hugo Tessier", "Ines Bardot"});
+                lines.mMatch[1].mSecond = Side(kRegions[14], -1);
+            }
+            screen.Fill(pool, lines);
+        }
+        EXPECT_GT(Shot("qualification_results_playoff.png"), kMoreThanABackground);
+    }
 }
 
 TEST_F(TournamentScreensOnWindow, ResultTree) {

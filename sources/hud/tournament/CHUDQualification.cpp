@@ -38,14 +38,16 @@ void WriteMatch(char column, int pool, const PairingMatch& match) {
 
 // A play-off still to come decides the pool's second place: both its teams
 // on the qualified line under the play-off's name, none on the eliminated one.
+// A gamers' team in it shows red and blinking, without its players' names,
+// for the line to keep to its box.
 void WritePendingPlayOff(char column, int pool, const PairingMatch& match) {
     const std::string window = ColumnLine(column, pool + 1);
-    SetText(window, std::string(GetText("PLAY_OFF")) + " \n " + match.mFirst.mName + " / " + match.mSecond.mName);
+    SetText(window, std::string(GetText("PLAY_OFF")) + " : " + match.mFirst.mName + " / " + match.mSecond.mName);
     SetText(ColumnLine(column, pool + 5), std::string());
-    if (!match.mFirst.mComputer)
-        Highlight(window, match.mFirst.mPlayers, true);
-    else if (!match.mSecond.mComputer)
-        Highlight(window, match.mSecond.mPlayers, true);
+    if (!match.mFirst.mComputer || !match.mSecond.mComputer) {
+        const std::string none[3];
+        Highlight(window, none, true);
+    }
 }
 
 bool Unplayed(const PairingMatch& match) { return match.mFirst.mScore < 0 && match.mSecond.mScore < 0; }
