@@ -4,10 +4,14 @@
 // presets) and run through the throw driver, each result is continued with
 // a click, and the end frame shows the series' score. The test scores every
 // throw again from where the balls came to rest (and where the thrown ball
-// first landed) and compares that with the score on the end frame. A last
+// first landed) and compares that with the score on the end frame. The
+// aiming, result and end frames are read: the exercise's object is in sight
+// and not behind the trainee, the result says whether the throw scored. A
+// series without error scores every exercise of the table. A last
 // game goes from the main menu through the training screens into a drill,
 // pauses it and quits to the main menu, leaving nothing of it behind.
 #include <E2EDriver.h>
+#include <FrameChecks.h>
 
 #include <gtest/gtest.h>
 
@@ -56,11 +60,30 @@ struct V3 {
     }
 };
 
+// "<label> x y ahead a hidden h": where the exercise's object stands in
+// the picture and whether the trainee stands before it.
+struct View {
+    float x = -1.0f, y = -1.0f;
+    bool ahead = false, hidden = true;
+};
+
+bool ParseView(const std::string& line, const std::string& label, View& view) {
+    const std::vector<std::string> w = e2e::Words(line);
+    if (w.size() != 7 || w[0] != label || w[3] != "ahead" || w[5] != "hidden")
+        return false;
+    view.x = std::stof(w[1]);
+    view.y = std::stof(w[2]);
+    view.ahead = w[4] == "1";
+    view.hidden = w[6] == "1";
+    return true;
+}
+
 struct Throw {
     int kind = -1;
     bool out = false;
     V3 ball, target, impact, shot, start;
     bool scored = false;
+    View aim, result;
 };
 
 V3 VectorAt(const std::vector<std::string>& words, size_t at) {
@@ -118,22 +141,27 @@ int Rescore(const Throw& t) {
     }
 }
 
+struct Shot {
+    std::filesystem::path png;
+    int afterThrow = 0;   // the throw whose aim (the next one's) or result it shows
+};
+
 struct Series {
     std::vector<Throw> throws;
+    Shot aim, result, end;
     int successes = -1, count = -1;
     std::string shown;
     bool nan = false;
     bool backToMenu = false;
-    std::vector<std::filesystem::path> screenshots;
     std::string log;
 };
 
 // One series of a drill: the game starts on the training mode, every
 // result is continued by a click on its continue button, the end frame
 // leads back to the training menus.
-Series PlayDrill(int kind, int angle, int level) {
+Series PlayDrill(int kind, int angle, int level, const std::string& run = "training_") {
     Series series;
-    e2e::GameRun game("training_" + std::to_string(kind));
+    e2e::GameRun game(run + std::to_string(kind));
     game.Seed(kSeed);
     game.FixedStepMs(200);
     game.StartMode(9);
@@ -146,15 +174,18 @@ Series PlayDrill(int kind, int angle, int level) {
             ADD_FAILURE() << "no result for throw " << n << "\n" << game.Log();
             break;
         }
-        if (n == 3)
-            series.screenshots.push_back(game.Screenshot("drill" + std::to_string(kind) + "_result.png"));
+        if (n == 3) {
+            // The view moves to the exercise on the result's first frame.
+            WaitForNth(game, "result .*", 3, 30);
+            series.result = {game.Screenshot("drill" + std::to_string(kind) + "_result.png"), n};
+        }
         // A left click anywhere continues; the pointer moves between two
         // places so that the GUI sees it over the window it clicks.
         const char* window = n % 2 ? "BtnQuitReplay" : "Root";
         EXPECT_TRUE(game.Click(window)) << "throw " << n << "\n" << game.Log();
         // The fourth throw's aim: its gauges have begun.
         if (n == 3 && WaitForNth(game, "gauges", 4, 60))
-            series.screenshots.push_back(game.Screenshot("drill" + std::to_string(kind) + "_aim.png"));
+            series.aim = {game.Screenshot("drill" + std::to_string(kind) + "_aim.png"), n + 1};
     }
     // The end frame's line may have come before the last click's answer.
     std::string line;
@@ -173,16 +204,25 @@ Series PlayDrill(int kind, int angle, int level) {
             series.count = std::stoi(w[2]);
             series.shown = w[4] + " " + w[5] + " " + (w.size() > 6 ? w[6] : "");
         }
-        series.screenshots.push_back(game.Screenshot("drill" + std::to_string(kind) + "_end.png"));
+        series.end = {game.Screenshot("drill" + std::to_string(kind) + "_end.png"), kSeries};
         EXPECT_TRUE(game.Click("BtnEndMatchChangeTeam")) << game.Log();
         series.backToMenu = WaitForNth(game, "mode 10", 1, 60);
     } else {
         ADD_FAILURE() << "no end frame\n" << game.Log();
     }
+    View aim;
     for (const std::string& reported : game.Lines()) {
         Throw t;
         if (ParseThrow(reported, t)) {
+            t.aim = aim;
             series.throws.push_back(t);
+            continue;
+        }
+        if (ParseView(reported, "aim", aim))
+            continue;
+        View result;
+        if (ParseView(reported, "result", result) && !series.throws.empty()) {
+            series.throws.back().result = result;
             continue;
         }
         const std::vector<std::string> w = e2e::Words(reported);
@@ -195,6 +235,44 @@ Series PlayDrill(int kind, int angle, int level) {
     game.Command("quit");
     EXPECT_TRUE(game.WaitExit(60));
     return series;
+}
+
+// The exercise's object drawn in its own colour (the ring's orange, the
+// shooting target's red) around where it stands in the picture.
+int ExerciseColourNear(const e2e::Frame& frame, int kind, const View& view) {
+    const int cx = int(view.x * frame.Width()), cy = int(view.y * frame.Height());
+    int found = 0;
+    for (int y = cy - 10; y <= cy + 10; ++y)
+        for (int x = cx - 16; x <= cx + 16; ++x) {
+            if (x < 0 || y < 0 || x >= frame.Width() || y >= frame.Height())
+                continue;
+            const e2e::Rgb c = frame.At(x, y);
+            const bool orange = c.r >= 170 && c.g >= 90 && c.g <= 190 && c.b <= 60 && c.r - c.g >= 40;
+            const bool red = c.r >= 130 && c.g <= 60 && c.b <= 60;
+            found += kind == 2 ? red : orange;
+        }
+    return found;
+}
+
+// The exercise's object in the picture, clear of the trainee, above the
+// result frame at the bottom; and, for the ring and the shooting target,
+// its colour there.
+void CheckExerciseInSight(const Shot& shot, const View& view, int kind, const char* what) {
+    SCOPED_TRACE(std::string(what) + " " + shot.png.string());
+    EXPECT_TRUE(view.ahead);
+    EXPECT_FALSE(view.hidden) << "the trainee stands before the exercise";
+    EXPECT_GT(view.x, 0.05f);
+    EXPECT_LT(view.x, 0.95f);
+    EXPECT_GT(view.y, 0.05f);
+    EXPECT_LT(view.y, 0.66f) << "under the result frame";
+    if (kind == 3)
+        return;   // the ball to be shot is a few pixels of grey on the sand
+    e2e::Frame frame;
+    ASSERT_TRUE(frame.Load(shot.png));
+    // The ring or the target shows whole, not a sliver over the wall or
+    // beside the trainee.
+    const int seen = ExerciseColourNear(frame, kind, view);
+    EXPECT_GE(seen, kind == 2 ? 20 : 60) << "the exercise's colour is not where it stands";
 }
 
 void CheckSeries(const Series& series, int kind) {
@@ -220,10 +298,43 @@ void CheckSeries(const Series& series, int kind) {
     EXPECT_EQ(series.shown, std::to_string(series.successes) + " / " + std::to_string(kSeries));
     EXPECT_FALSE(series.nan) << "a ball's position was NaN";
     EXPECT_TRUE(series.backToMenu) << "the end frame did not lead back to the training menus";
-    ASSERT_EQ(series.screenshots.size(), 3u);
-    for (const std::filesystem::path& shot : series.screenshots) {
-        ASSERT_FALSE(shot.empty()) << "a screenshot failed";
-        EXPECT_GT(std::filesystem::file_size(shot), 10000u) << shot << " looks empty";
+
+    // Every throw's aim and result show the exercise; the saved frames are read.
+    for (size_t i = 0; i < series.throws.size(); ++i) {
+        SCOPED_TRACE("throw " + std::to_string(i + 1));
+        const Throw& t = series.throws[i];
+        EXPECT_TRUE(t.aim.ahead && !t.aim.hidden) << "aim: the exercise is behind the camera or the trainee";
+        EXPECT_TRUE(t.result.ahead && !t.result.hidden) << "result: the exercise is out of sight";
+    }
+    for (const Shot* shot : {&series.aim, &series.result, &series.end})
+        ASSERT_FALSE(shot->png.empty()) << "a screenshot failed\n" << series.log;
+    ASSERT_GE(series.throws.size(), size_t(series.aim.afterThrow));
+    CheckExerciseInSight(series.aim, series.throws[series.aim.afterThrow - 1].aim, kind, "aim");
+    const Throw& shown = series.throws[series.result.afterThrow - 1];
+    CheckExerciseInSight(series.result, shown.result, kind, "result");
+
+    // The result says whether the throw scored, readable on its backing.
+    e2e::FrameLayout layout;
+    ASSERT_TRUE(layout.Load(e2e::LayoutOf(series.result.png)));
+    const e2e::LaidWindow* outcome = layout.Window("TextThrowOutcome");
+    ASSERT_NE(outcome, nullptr) << "no outcome on the result frame";
+    EXPECT_EQ(outcome->text, shown.scored ? "Lancer reussi !" : "Lancer manque");
+    EXPECT_LE(outcome->textWidth, outcome->textArea.Width());
+    e2e::Frame frame;
+    ASSERT_TRUE(frame.Load(series.result.png));
+    int ink = 0;
+    const e2e::Rgb backing = frame.Mean(outcome->area);
+    for (int y = int(outcome->textArea.y0); y < int(outcome->textArea.y1); ++y)
+        for (int x = int(outcome->textArea.x0); x < int(outcome->textArea.x1); ++x) {
+            const e2e::Rgb c = frame.At(x, y);
+            ink += std::abs(c.r - backing.r) + std::abs(c.g - backing.g) + std::abs(c.b - backing.b) > 200;
+        }
+    EXPECT_GT(ink, 40) << "the outcome's text does not stand out from its backing";
+    // Outside a result the outcome is not shown.
+    for (const Shot* shot : {&series.aim, &series.end}) {
+        e2e::FrameLayout other;
+        ASSERT_TRUE(other.Load(e2e::LayoutOf(shot->png)));
+        EXPECT_EQ(other.Window("TextThrowOutcome"), nullptr) << shot->png;
     }
 }
 
@@ -247,6 +358,24 @@ TEST(TrainingDrill, ShootingTheTargetScoresTheSeriesFromTheFirstTouch) {
 // Shooting the ball off its spot.
 TEST(TrainingDrill, ShootingTheBallScoresTheSeriesFromTheHitAndTheShotBallsRest) {
     CheckSeries(PlayDrill(3, 2, 6), 3);
+}
+
+// Every exercise of the table can be scored: a throw without error (the
+// computer's presets at level -1, with the angle a good player takes: the
+// high lob to point, the half lob or the high shot to shoot) scores each of
+// the ten rows of every drill.
+TEST(TrainingDrill, AThrowWithoutErrorScoresEveryExerciseOfEveryDrill) {
+    const struct {
+        int kind, angle;
+    } drills[] = {{0, 3}, {1, 3}, {2, 2}, {3, 3}};
+    for (const auto& drill : drills) {
+        SCOPED_TRACE("drill " + std::to_string(drill.kind));
+        const Series series = PlayDrill(drill.kind, drill.angle, -1, "training_exact_");
+        ASSERT_EQ(series.throws.size(), size_t(kSeries)) << series.log;
+        for (size_t i = 0; i < series.throws.size(); ++i)
+            EXPECT_TRUE(series.throws[i].scored) << "row " << i + 1 << " cannot be scored";
+        EXPECT_EQ(series.successes, kSeries);
+    }
 }
 
 // From the main menu through the training screens into the shooting drill;
@@ -351,6 +480,25 @@ TEST(TrainingDrill, APersonsThrowThroughThePanelIsScoredFromWhereTheBallRests) {
     game.Match({"TRAININGPARAMS.TrainingType=0"});
     ASSERT_TRUE(game.Start());
     ASSERT_TRUE(WaitForNth(game, "state CTrainingGMMainState", 1, 120)) << game.Log();
+
+    // The zoom goes to the ring, and back from it the panel shows no
+    // player lines: the trainee throws alone.
+    ASSERT_TRUE(game.Click("BtnCamPlus")) << game.Log();
+    ASSERT_TRUE(game.Queue({"wait 4000"})) << game.Log();
+    const std::filesystem::path zoom = game.Screenshot("drill0_zoom.png");
+    ASSERT_FALSE(zoom.empty());
+    e2e::Frame zoomed;
+    ASSERT_TRUE(zoomed.Load(zoom));
+    View middle;
+    middle.x = middle.y = 0.5f;
+    EXPECT_GE(ExerciseColourNear(zoomed, 0, middle), 150) << "the zoom does not look at the ring";
+    ASSERT_TRUE(game.Click("BtnCamMoins")) << game.Log();
+    const std::filesystem::path back = game.Screenshot("drill0_zoom_back.png");
+    e2e::FrameLayout panel;
+    ASSERT_TRUE(panel.Load(e2e::LayoutOf(back)));
+    for (const char* line : {"infosP1", "infosP2", "infosP3", "TextInfosPlayer"})
+        EXPECT_EQ(panel.Window(line), nullptr) << line << " shown after the zoom";
+
     ASSERT_TRUE(game.Click("BtnAngle3")) << game.Log();
     // 6 m of the 12 m gauge (2 s at medium difficulty): the first ring's distance.
     ASSERT_TRUE(game.Queue({"press BtnStart", "wait 1000", "release", "wait 400", "click BtnStart"})) << game.Log();

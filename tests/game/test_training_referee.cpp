@@ -435,3 +435,35 @@ TEST(TrainingTable, TheShippedExercisesLieOnTheTrainingGround)
         EXPECT_LT(points.wall[r][1], circle.z);
     }
 }
+
+// The throw view from behind the thrower, for aims near and far, straight
+// and to either side, on a ground 4 m wide: the line of sight to the aim
+// point never passes through the thrower's body (0.45 m around its middle,
+// up to 2 m high), and the camera stays over the ground.
+TEST(ThrowView, TheLineOfSightToTheAimPassesBesideTheThrower)
+{
+    const Ogre::Vector3 thrower(0.0f, 0.0f, 6.0f);
+    const float minX = -2.0f, maxX = 2.0f;
+    for (float distance : {1.5f, 3.0f, 6.0f, 7.5f, 10.0f, 12.0f}) {
+        for (float degrees : {-10.0f, 0.0f, 10.0f}) {
+            for (float zoom : {0.0f, 0.5f}) {
+                SCOPED_TRACE(std::to_string(distance) + " m at " + std::to_string(degrees) + " deg, zoom " +
+                             std::to_string(zoom));
+                const float a = degrees * 3.14159265f / 180.0f;
+                const Ogre::Vector3 aim = thrower + Ogre::Vector3(-std::sin(a), 0.0f, -std::cos(a)) * distance;
+                const Ogre::Vector3 eye = CGameMaster::LaunchCameraPlace(
+                    thrower, aim, zoom, CGameMaster::kLaunchCameraHeight, minX, maxX);
+                EXPECT_GE(eye.x, minX);
+                EXPECT_LE(eye.x, maxX);
+                EXPECT_GT(eye.z, thrower.z) << "the view is not behind the thrower";
+                float nearest = 1e9f;
+                for (int i = 0; i <= 400; ++i) {
+                    const Ogre::Vector3 p = eye + (aim - eye) * (i / 400.0f);
+                    if (p.y <= 2.0f)
+                        nearest = std::min(nearest, Ogre::Vector2(p.x - thrower.x, p.z - thrower.z).length());
+                }
+                EXPECT_GE(nearest, 0.45f) << "the thrower stands over the aim point";
+            }
+        }
+    }
+}

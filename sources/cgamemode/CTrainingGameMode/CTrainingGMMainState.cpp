@@ -143,6 +143,8 @@ void CTrainingGMMainState::Update() {
     referee->UpdateThrow();
     if (!mGaugesReported && launch->mStep >= 2) {
         mGaugesReported = true;
+        if (TestReportEnabled())
+            ReportView("aim");
         TestReport("gauges");
     }
     if (radar) {

@@ -18,6 +18,8 @@
 namespace {
 
 const char kReplayElement[] = "Hud_lancer_result_replay";
+// Says on the result frame whether the throw scored.
+const char kOutcomeWindow[] = "TextThrowOutcome";
 // Training has no replay: its picture waits off the screen.
 const float kOffScreenLeft = 1.3f;
 
@@ -50,6 +52,7 @@ void CTrainingGMResultState::OnEnter(int) {
     for (const char* window : {"FrameButtons", "TextLeft", "TextRight", "FramePlayerName", "TextInfosPlayer"})
         gGUIMgr.Show(window, false);
     mContinue = false;
+    mViewReported = false;
     CHUDMgr::ShowLaunchHUD(false);
     CHUDMgr::ShowLaunchResultHUD(true);
     gGUIMgr.Show("TextBtnReplay", false);
@@ -67,10 +70,19 @@ void CTrainingGMResultState::OnEnter(int) {
     ThrowResult result;
     const int32_t before = referee->mSuccesses;
     referee->EvaluateThrow(result);
-    TestReport("scored %d %d %d", referee->mSuccesses > before ? 1 : 0, referee->mSuccesses, referee->mThrows);
+    const bool scored = referee->mSuccesses > before;
+    TestReport("scored %d %d %d", scored ? 1 : 0, referee->mSuccesses, referee->mThrows);
+    SetWindowTextOf(kOutcomeWindow, GetText(scored ? "TR_THROW_SCORED" : "TR_THROW_MISSED"));
+    gGUIMgr.Show(kOutcomeWindow, true);
+    // The thrown ball's flight took the view away from the exercise.
+    referee->FrameThrowResult();
 }
 
 void CTrainingGMResultState::Update() {
+    if (!mViewReported) {
+        mViewReported = true;
+        ReportView("result");
+    }
     if (!mContinue || !mOwner)
         return;
     mContinue = false;
@@ -87,6 +99,7 @@ void CTrainingGMResultState::Update() {
 }
 
 void CTrainingGMResultState::OnLeave(int) {
+    gGUIMgr.Show(kOutcomeWindow, false);
     if (FindOverlayElement(kReplayElement))
         SetOverlayElementLeft(kReplayElement, mReplayLeft);
     CHUDMgr::ShowLaunchResultHUD(false);

@@ -22,5 +22,6 @@ public:
 
 private:
     bool mContinue = false;
+    bool mViewReported = false;   // the test channel's "result" view, once the new view is drawn
     float mReplayLeft = 0.0f;   // "Hud_lancer_result_replay"'s place, put back on leaving
 };

@@ -30,6 +30,11 @@ protected:
     void ChangeTo(int id);
     // The owner's referee; null without an owner or a referee.
     CTrainingGameMaster* Referee() const;
+    // For the test channel: "<label> x y ahead a hidden h", where the
+    // exercise's object stands in the picture (fractions of the width and
+    // height from the top left), whether it is before the camera and whether
+    // the trainee's body lies on the line of sight to it.
+    void ReportView(const char* label) const;
 
     CTrainingGameMode* mOwner = nullptr;
 };

@@ -136,6 +136,23 @@ public:
 
     // ---- camera -----------------------------------------------------------
     void CreateCameras();
+    // What the zoom and tracking views look at: the target ball; the
+    // training referee gives its exercise's object.
+    virtual CKEMSceneNode* GetCameraFocusNode() const;
+    Ogre::Vector3 GetCameraFocus() const;
+    // The throw view's place: behind, `height` above and beside a thrower at
+    // `player` aiming at `aim`, `zoom` metres nearer; the side is the one
+    // that stays within minX..maxX.
+    // A still view of the end camera, from the side of `from`, that holds
+    // every point given (the first one at least) in the picture.
+    void FrameStill(const std::vector<Ogre::Vector3>& points, const Ogre::Vector3& from);
+    static Ogre::Vector3 LaunchCameraPlace(const Ogre::Vector3& player, const Ogre::Vector3& aim, float zoom,
+                                           float height, float minX, float maxX);
+    // The throw view stands this far behind the thrower and, unless
+    // something on the ground needs it higher, this high.
+    static constexpr float kLaunchCameraBack = 4.0f;
+    static constexpr float kLaunchCameraHeight = 2.4f;
+    virtual float GetLaunchCameraHeight() const { return kLaunchCameraHeight; }
     void UpdateMatchCamera(int32_t state) override;
     void UpdateThrowCamera();
     bool CaptureFreeCameraInput(const CEGUI::EventArgs& args);

@@ -50,6 +50,13 @@ Ogre::Vector3 WorldPosition(const CKEMSceneNode* node)
     return p;
 }
 
+// The throw view stands beside the thrower far enough that the line of
+// sight to the aim point passes this far from the thrower's middle (half a
+// body's width and a margin), so the thrower never stands over what it
+// aims at.
+const float kLaunchClearance = 0.6f;
+const float kLaunchMaxAside = 2.0f;
+
 // Debug key scan codes.
 enum {
     KEY_1 = 0x02, KEY_0 = 0x0B, KEY_O = 0x18, KEY_LCONTROL = 0x1D,
@@ -70,6 +77,79 @@ void CGameMaster::CreateCameras()
     mCameraMove = mRightDrag = mLeftDrag = mInputCaptured = false;
 }
 
+CKEMSceneNode* CGameMaster::GetCameraFocusNode() const
+{
+    return mTargetBall ? mTargetBall->GetNode() : nullptr;
+}
+
+Ogre::Vector3 CGameMaster::GetCameraFocus() const
+{
+    return WorldPosition(GetCameraFocusNode());
+}
+
+Ogre::Vector3 CGameMaster::LaunchCameraPlace(const Ogre::Vector3& player, const Ogre::Vector3& aim, float zoom,
+                                             float height, float minX, float maxX)
+{
+    Ogre::Vector3 view = aim - player;
+    view.y = 0.0f;
+    const float reach = view.length();
+    if (!(reach > 0.01f))
+        view = Ogre::Vector3::NEGATIVE_UNIT_Z;
+    else
+        view /= reach;
+    const float back = kLaunchCameraBack - zoom;
+    const Ogre::Vector3 base = player - view * back + Ogre::Vector3(0.0f, height, 0.0f);
+    // A camera in front of the thrower has nothing between it and the aim.
+    if (!(back > 0.0f) || !(reach > 0.01f))
+        return Ogre::Vector3(std::min(std::max(base.x, minX), maxX), base.y, base.z);
+    // The sight line crosses the thrower's place at aside * reach / (reach + back).
+    const float aside = std::min(kLaunchMaxAside, kLaunchClearance * (reach + back) / reach);
+    const Ogre::Vector3 right(-view.z, 0.0f, view.x);
+    Ogre::Vector3 place = base + right * aside;
+    if (place.x < minX || place.x > maxX) {
+        const Ogre::Vector3 left = base - right * aside;
+        if (left.x >= minX && left.x <= maxX)
+            place = left;
+    }
+    place.x = std::min(std::max(place.x, minX), maxX);
+    return place;
+}
+
+void CGameMaster::FrameStill(const std::vector<Ogre::Vector3>& points, const Ogre::Vector3& from)
+{
+    CKEMSceneNode* camera = mSceneCameras[CAM_END];
+    if (!mCamera || !camera || points.empty())
+        return;
+    Ogre::Vector3 low = points[0], high = points[0];
+    for (const Ogre::Vector3& p : points) {
+        low.makeFloor(p);
+        high.makeCeil(p);
+    }
+    Ogre::Vector3 centre = (low + high) * 0.5f;
+    centre.y = 0.0f;
+    // At least a metre around the centre: a ring or a ball alone still
+    // shows the ground around it.
+    const float radius = std::max(1.0f, (high - low).length() * 0.5f + 0.4f);
+    // A 45 degree view holds a circle of `radius` from 2.6 radii; from 4
+    // there is room left for the result frame over the bottom third.
+    const float distance = radius * 4.0f;
+    Ogre::Vector3 view = centre - from;
+    view.y = 0.0f;
+    if (view.isZeroLength())
+        view = Ogre::Vector3::NEGATIVE_UNIT_Z;
+    view.normalise();
+    // Looking down at 50 degrees, from the thrower's side.
+    Ogre::Vector3 place = centre - view * (distance * 0.64f) + Ogre::Vector3(0.0f, distance * 0.77f, 0.0f);
+    // Looking at a point before the centre raises the whole picture above
+    // the result frame.
+    Ogre::Vector3 look = centre - view * (distance * 0.14f);
+    mCamera->ClampToLimits(place, look);
+    SetNodeWorldPosition(camera, place);
+    camera->LookAt(look);
+    mCamera->SwitchToCamera(SCENE_CAMERAS[CAM_END]);
+    mCameraState = CAMERA_END;
+}
+
 void CGameMaster::ResetFreeCamera()
 {
     mOrbitAngle = mZoomDistance = mTurnInput = mPitchInput = mZoomSpeed = 0.0f;
@@ -83,7 +163,7 @@ void CGameMaster::UpdateMatchCamera(int32_t state)
     if (!mCamera)
         return;
     CKEMSceneNode* target = mTargetBall ? mTargetBall->GetNode() : nullptr;
-    const Ogre::Vector3 targetPos = WorldPosition(target);
+    const Ogre::Vector3 targetPos = GetCameraFocus();
     switch (state) {
     case CAMERA_LAUNCH:
         mCamera->SwitchToCamera(SCENE_CAMERAS[CAM_LAUNCH]);
@@ -109,6 +189,9 @@ void CGameMaster::UpdateMatchCamera(int32_t state)
         mCamera->mLookTarget = targetPos;
         if (state == CAMERA_ZOOM) {
             mCamera->TrackPosition(end, Ogre::Vector3::ZERO, mCameraSpeed1);
+            // The view turns to what it zooms on while it moves there.
+            if (CKEMSceneNode* focus = GetCameraFocusNode())
+                mCamera->LookAtNode(focus, mCameraSpeed1);
             mCamera->StartTimers();
         } else {
             mCamera->SwitchToCamera(SCENE_CAMERAS[CAM_END]);
@@ -166,13 +249,12 @@ void CGameMaster::UpdateThrowCamera()
             Ogre::Vector3 view = mAimGuide->mAimPoint - player;
             view.y = 0.0f;
             if (!view.isZeroLength()) {
-                view.normalise();
-                // Behind and above the thrower, so that it stands low in the
-                // view with the whole axis and the target before it.
-                Ogre::Vector3 place = player - view * 4.0f + Ogre::Vector3(0, 2.4f, 0) + view * mZoomDistance;
-                if (const Terrain* terrain = GetTerrain())
-                    place.x = std::min(std::max(place.x, terrain->mMinX), terrain->mMaxX);
-                SetNodeWorldPosition(camera, place);
+                // Behind, above and beside the thrower, so that it stands low
+                // in the view with the whole axis and the target before it.
+                const Terrain* terrain = GetTerrain();
+                const float minX = terrain ? terrain->mMinX : -1e6f, maxX = terrain ? terrain->mMaxX : 1e6f;
+                SetNodeWorldPosition(camera, LaunchCameraPlace(player, mAimGuide->mAimPoint, mZoomDistance,
+                                                                 GetLaunchCameraHeight(), minX, maxX));
                 camera->LookAt(mAimGuide->mAimPoint);
             }
             mAimGuide->mAxisShown = mZoomDistance <= 0.5f;

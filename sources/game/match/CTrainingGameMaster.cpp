@@ -29,6 +29,7 @@
 
 #include <OgreQuaternion.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -442,6 +443,54 @@ void CTrainingGameMaster::FaceTarget()
         return;
     }
     mAimGuide->SetAimPoint(mExerciseTarget->GetWorldPosition());
+}
+
+CKEMSceneNode* CTrainingGameMaster::GetCameraFocusNode() const
+{
+    return mExerciseTarget ? mExerciseTarget->GetNode() : CGameMaster::GetCameraFocusNode();
+}
+
+float CTrainingGameMaster::GetLaunchCameraHeight() const
+{
+    const float normal = CGameMaster::GetLaunchCameraHeight();
+    if (!mWall || !mRing || !mCurrentPlayer || !mWall->GetNode())
+        return normal;
+    const Ogre::Vector3 player = mCurrentPlayer->GetWorldPosition();
+    const Ogre::Vector3 ring = mRing->GetWorldPosition(), wall = mWall->GetWorldPosition();
+    auto flat = [&](const Ogre::Vector3& p) { return Ogre::Vector2(p.x - player.x, p.z - player.z).length(); };
+    // From the camera: the ring's near edge and the wall's face.
+    const float ringRadius = 0.25f, margin = 0.2f;
+    const float toRing = flat(ring) + kLaunchCameraBack - ringRadius;
+    const float toWall = flat(wall) + kLaunchCameraBack;
+    if (!(toRing > toWall + 0.05f))
+        return normal;
+    CKEMSceneNode* node = mWall->GetNode();
+    node->UpdateBounds(false, false, false);
+    const float top = std::max(node->GetAxisAlignedBox().max.y, wall.y);
+    // The sight line to the ring's edge passes `margin` over the wall's top.
+    const float height = (top + margin) / (1.0f - toWall / toRing);
+    return std::min(6.0f, std::max(normal, height));
+}
+
+void CTrainingGameMaster::FrameThrowResult()
+{
+    if (!mExerciseTarget)
+        return;
+    const Ogre::Vector3 focus =
+        mExerciseKind == EXERCISE_SHOOT_BALL ? mBallStart : mExerciseTarget->GetWorldPosition();
+    std::vector<Ogre::Vector3> points{focus};
+    // A ball that ran far from the exercise is left out: the view would
+    // grow too wide to see the ring or the target.
+    const float reach = 3.0f;
+    for (const CBall* ball : {static_cast<const CBall*>(GetThrownBall()), static_cast<const CBall*>(GetShotBall())}) {
+        if (!ball || ball->mState == CBall::STATE_OUT || !ball->GetNode() || !ball->GetNode()->IsVisible())
+            continue;
+        const Ogre::Vector3 at = ball->GetWorldPosition();
+        if (std::isfinite(at.x) && std::isfinite(at.z) && at.distance(focus) <= reach)
+            points.push_back(at);
+    }
+    const Ogre::Vector3 from = mCircle ? mCircle->GetWorldPosition() : focus + Ogre::Vector3::UNIT_Z;
+    FrameStill(points, from);
 }
 
 // ---- the referee's questions ----------------------------------------------------------

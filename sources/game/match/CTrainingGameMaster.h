@@ -96,6 +96,12 @@ public:
     void UpdateThrow();
     // Aims at the exercise's object.
     void FaceTarget();
+    // The result's view: the exercise's object, with the thrown ball (and
+    // the shot ball) when they rest near it.
+    void FrameThrowResult();
+    CKEMSceneNode* GetCameraFocusNode() const override;
+    // Behind the wall, the throw view rises until the ring shows over it.
+    float GetLaunchCameraHeight() const override;
 
     // ---- referee operations ----------------------------------------------------
     ThrowResult& EvaluateThrow(ThrowResult& result) override;

@@ -279,6 +279,10 @@ bool CHUDMatch::OnCameraZoomClicked(const CEGUI::EventArgs& args)
         mGameMaster->ResetFreeCamera();
         CHUDMgr::ShowZoomHUD(false);
         CHUDMgr::ShowLaunchHUD(true);
+        // A trainee throws alone: no side's players to choose from.
+        if (mGameMaster->GetKind() == CHudGameSource::KIND_TRAINING)
+            for (const char* window : {"infosP1", "infosP2", "infosP3", "TextInfosPlayer"})
+                gGUIMgr.Show(window, false);
     } else if (name == "BtnCamPlus" && IsLocalTurn() && mGameMaster->GetRemainingBalls() >= 1) {
         mGameMaster->SetZoomFactor(3.0f);
         mGameMaster->UpdateMatchCamera(2);
