@@ -19,11 +19,13 @@
 #include <CPlayer.h>
 #include <CScenaricMgr.h>
 #include <ControlerTable.h>
+#include <GameDifficulty.h>
 #include <CaracDB.h>
 #include <LaunchSet.h>
 #include <MatchState.h>
 #include <Platform.h>
 #include <Team.h>
+#include <TeamDB.h>
 #include <Terrain.h>
 #include <TuningLoader.h>
 #include <TuningParameters.h>
@@ -119,6 +121,20 @@ protected:
                              Ogre::Vector3(distance * std::sin(angle), 0.0f, distance * std::cos(angle)));
         ball->mState = CBall::STATE_LAUNCHED;
         return ball;
+    }
+    // The ball's physics body, made on first use, in the simulation.
+    static CPhysicObject* Body(CBall* ball)
+    {
+        CPhysicObject* object = ball->GetNode()->getPhysicObject();
+        if (!object) {
+            object = new CPhysicObject(CPhysicObject::MOVABLE_ACTOR);
+            ball->GetNode()->attachPhysicObject(object);
+            object->SetSphereShape(0.0375f);
+            object->BuildShapes(CPhysicObject::SHAPE_SPHERE, nullptr);
+            object->SetMass(0.7f);
+        }
+        object->SetActive(true);
+        return object;
     }
     void Rank(int32_t side, float distance)
     {
@@ -416,6 +432,56 @@ TEST_F(RefereeTest, ComputerLevelAndBalanceErrorStayInRange)
         }
 }
 
+// Over our shipped tuning and team table: each harder difficulty narrows
+// every team's computer throw errors (speed and balance, for any thrower's
+// balance), and never widens the time a person has on the gauges.
+TEST_F(RefereeTest, HarderDifficultiesNarrowTheComputersErrorsForEveryShippedTeam)
+{
+    ASSERT_TRUE(TeamDB::LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Equipes_DB.csv"));
+    const std::vector<Team*>& teams = TeamDB::GetTeams();
+    ASSERT_EQ(teams.size(), 32u);
+    const int32_t savedDifficulty = g_CurrentDifficulty;
+    std::vector<std::unique_ptr<LaunchSet>> sets;
+    for (int32_t difficulty = 0; difficulty < 3; ++difficulty) {
+        g_CurrentDifficulty = difficulty;
+        sets.emplace_back(new LaunchSet(nullptr));
+    }
+    g_CurrentDifficulty = savedDifficulty;
+    for (const Team* team : teams) {
+        for (int32_t harder = 1; harder < 3; ++harder) {
+            SCOPED_TRACE(team->mName + " at difficulty " + std::to_string(harder));
+            const int32_t was = CGameMaster::AILevelFor(team, harder - 1);
+            const int32_t now = CGameMaster::AILevelFor(team, harder);
+            EXPECT_LT(sets[harder]->PowerErrorBound(now), sets[harder - 1]->PowerErrorBound(was));
+            for (float balance : {-5.0f, 0.0f, 5.0f, 10.0f})
+                EXPECT_LT(sets[harder]->BalanceErrorBound(now, balance),
+                          sets[harder - 1]->BalanceErrorBound(was, balance))
+                    << "balance " << balance;
+        }
+    }
+    TeamDB::Release();
+
+    struct Gauge {
+        const char* name;
+        float easy, medium, hard;
+    } gauges[] = {
+        {"power", TEMPS_JAUGE_POWER_FACILE, TEMPS_JAUGE_POWER_MOYEN, TEMPS_JAUGE_POWER_DIFFICILE},
+        {"balance, green", TEMPS_JAUGE_EQUILIBRE_VERT_FACILE, TEMPS_JAUGE_EQUILIBRE_VERT_MOYEN,
+         TEMPS_JAUGE_EQUILIBRE_VERT_DIFFICILE},
+        {"balance, yellow", TEMPS_JAUGE_EQUILIBRE_JAUNE_FACILE, TEMPS_JAUGE_EQUILIBRE_JAUNE_MOYEN,
+         TEMPS_JAUGE_EQUILIBRE_JAUNE_DIFFICILE},
+        {"balance, orange", TEMPS_JAUGE_EQUILIBRE_ORANGE_FACILE, TEMPS_JAUGE_EQUILIBRE_ORANGE_MOYEN,
+         TEMPS_JAUGE_EQUILIBRE_ORANGE_DIFFICILE},
+        {"balance, red", TEMPS_JAUGE_EQUILIBRE_ROUGE_FACILE, TEMPS_JAUGE_EQUILIBRE_ROUGE_MOYEN,
+         TEMPS_JAUGE_EQUILIBRE_ROUGE_DIFFICILE},
+    };
+    for (const Gauge& g : gauges) {
+        EXPECT_GT(g.hard, 0.0f) << g.name;
+        EXPECT_LE(g.medium, g.easy) << g.name;
+        EXPECT_LE(g.hard, g.medium) << g.name;
+    }
+}
+
 TEST_F(RefereeTest, ComputerThrowPresetsStayOnTheGauge)
 {
     Match(1);
@@ -534,23 +600,71 @@ TEST_F(RefereeTest, OfflineThrowEndsOnceBallsRestAndTheCameraHasArrived)
     EXPECT_EQ(set.mStep, 9);
 }
 
-// A ball at rest against another keeps a tiny speed for ever: the throw
-// waits for its balls until the settle limit of game time after the launch
-// (also across the clock's wrap), then takes them as they lie, stilled and
-// asleep with their geoms still in collision. A ball still in a hand is no
-// part of it and is left alone.
+// Balls at rest against each other keep a tiny speed: below the rest speed,
+// held for the hold time of game time, they end the throw, stilled and asleep
+// with their geoms still in collision. A faster ball starts the hold anew.
+// A ball still in a hand is no part of it and is left alone.
+TEST_F(RefereeTest, BallsCreepingBelowTheRestSpeedEndTheThrowLongBeforeTheSettleLimit)
+{
+    Match(1);
+    const float slow = CGameMaster::kRestSpeed * 0.5f, fast = CGameMaster::kRestSpeed * 2.0f;
+    const uint32_t hold = CGameMaster::kRestHoldMs;
+    struct Frame {
+        uint32_t at;   // ms after the launch
+        float speed;   // of the ball touching the target ball
+        int32_t step;  // after the frame
+    };
+    struct Case {
+        const char* what;
+        std::vector<Frame> frames;
+    } cases[] = {
+        {"creeping from the first frame", {{100, slow, 7}, {100 + hold - 1, slow, 7}, {100 + hold, slow, 8}}},
+        {"a faster frame starts the hold anew",
+         {{50, fast, 7}, {100, slow, 7}, {300, fast, 7}, {400, slow, 7}, {100 + hold, slow, 7}, {400 + hold, slow, 8}}},
+        {"fast for seconds, then creeping", {{100, fast, 7}, {5000, slow, 7}, {5000 + hold, slow, 8}}},
+    };
+    const uint32_t savedTime = gTimer.mGameTime;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TargetAtOrigin();
+        CBall* target = mReferee->mTargetBall;
+        CBall* resting = Place(0, 0.075f);
+        CBall* held = mReferee->GetBall(static_cast<uint32_t>(1 + mReferee->GetBallsPerSide()));
+        held->mState = CBall::STATE_NONE;
+        mReferee->mCurrentBall = resting;
+        for (CBall* ball : {target, resting, held})
+            Body(ball)->GetBody()->setEnabled(true);
+        Body(held)->setLinearVelocity(Ogre::Vector3(0.0f, 0.0f, fast));
+        LaunchSet& set = *mReferee->GetLaunchSet();
+        set.mStep = 7;
+        set.mValidated = false;
+        set.mLaunchStartTime = 5000;
+        for (const Frame& f : c.frames) {
+            gTimer.mGameTime = set.mLaunchStartTime + f.at;
+            Body(target)->setLinearVelocity(Ogre::Vector3(0.0f, 0.0f, slow * 0.5f));
+            Body(resting)->setLinearVelocity(Ogre::Vector3(0.0f, 0.0f, f.speed));
+            mReferee->UpdateThrow();
+            ASSERT_EQ(set.mStep, f.step) << "at " << f.at << " ms";
+        }
+        for (CBall* ball : {target, resting}) {
+            CPhysicObject* object = Body(ball);
+            EXPECT_FALSE(ball->IsMoving());
+            EXPECT_FALSE(object->GetBody()->isEnabled());
+            EXPECT_TRUE(object->IsActive());   // still in collision for later throws
+        }
+        EXPECT_TRUE(held->GetNode()->getPhysicObject()->GetBody()->isEnabled());
+        EXPECT_EQ(held->GetNode()->getPhysicObject()->getLinearVelocity().z, fast);
+    }
+    gTimer.mGameTime = savedTime;
+}
+
+// Balls that keep moving faster than the rest speed: the throw waits for
+// them until the settle limit of game time after the launch (also across the
+// clock's wrap), then takes them as they lie, stilled and asleep.
 TEST_F(RefereeTest, BallsThatNeverSettleAreTakenAsTheyLieAtTheSettleLimit)
 {
     Match(1);
-    const auto body = [](CBall* ball) {
-        CPhysicObject* object = new CPhysicObject(CPhysicObject::MOVABLE_ACTOR);
-        ball->GetNode()->attachPhysicObject(object);
-        object->SetSphereShape(0.0375f);
-        object->BuildShapes(CPhysicObject::SHAPE_SPHERE, nullptr);
-        object->SetMass(0.7f);
-        return object;
-    };
-    const Ogre::Vector3 creep(0.0f, 0.0f, 1e-4f);
+    const Ogre::Vector3 moving(0.0f, 0.0f, CGameMaster::kRestSpeed * 2.0f);
     struct Case {
         const char* what;
         uint32_t launch, elapsed;
@@ -566,17 +680,11 @@ TEST_F(RefereeTest, BallsThatNeverSettleAreTakenAsTheyLieAtTheSettleLimit)
         SCOPED_TRACE(c.what);
         TargetAtOrigin();
         CBall* target = mReferee->mTargetBall;
-        // Side 0's ball touches the target ball; side 1's first ball is in a hand.
         CBall* resting = Place(0, 0.075f);
-        CBall* held = mReferee->GetBall(static_cast<uint32_t>(1 + mReferee->GetBallsPerSide()));
-        held->mState = CBall::STATE_NONE;
         mReferee->mCurrentBall = resting;
-        for (CBall* ball : {target, resting, held}) {
-            CPhysicObject* object = ball->GetNode()->getPhysicObject();
-            if (!object)
-                object = body(ball);
-            object->SetActive(true);
-            object->setLinearVelocity(creep);
+        for (CBall* ball : {target, resting}) {
+            CPhysicObject* object = Body(ball);
+            object->setLinearVelocity(moving);
             object->setAngularVelocity(Ogre::Vector3(0.0f, 0.01f, 0.0f));
         }
         LaunchSet& set = *mReferee->GetLaunchSet();
@@ -590,17 +698,49 @@ TEST_F(RefereeTest, BallsThatNeverSettleAreTakenAsTheyLieAtTheSettleLimit)
         for (CBall* ball : {target, resting}) {
             CPhysicObject* object = ball->GetNode()->getPhysicObject();
             EXPECT_EQ(ball->mState, CBall::STATE_LAUNCHED);
-            EXPECT_TRUE(object->IsActive());   // still in collision for later throws
+            EXPECT_TRUE(object->IsActive());
             EXPECT_EQ(object->GetBody()->isEnabled(), !c.taken);
             EXPECT_EQ(ball->IsMoving(), !c.taken);
             if (c.taken)
                 EXPECT_EQ(object->getAngularVelocity(), Ogre::Vector3::ZERO);
         }
-        CPhysicObject* inHand = held->GetNode()->getPhysicObject();
-        EXPECT_TRUE(inHand->IsActive());
-        EXPECT_EQ(inHand->getLinearVelocity(), creep);
     }
     gTimer.mGameTime = savedTime;
+}
+
+std::vector<std::string> gLogLines;
+void CaptureLog(const char* line)
+{
+    gLogLines.push_back(line);
+}
+
+// The per-frame check of the balls against the terrain traces every ball
+// only when the physics trace is asked for.
+TEST_F(RefereeTest, BallChecksAreTracedOnlyOnRequest)
+{
+    Match(1);
+    struct Case {
+        const char* value;
+        bool traced;
+    } cases[] = {{nullptr, false}, {"", false}, {"0", false}, {"1", true}};
+    for (const Case& c : cases) {
+        if (c.value)
+            setenv("TAVIRELO_PHYSICS_TRACE", c.value, 1);
+        else
+            unsetenv("TAVIRELO_PHYSICS_TRACE");
+        CGameMaster referee(mMatch.get());
+        referee.mBalls = mReferee->mBalls;
+        gLogLines.clear();
+        PlatSetLogSink(&CaptureLog);
+        referee.controlBallsPositions();
+        PlatSetLogSink(nullptr);
+        referee.mBalls.clear();
+        const bool traced = std::any_of(gLogLines.begin(), gLogLines.end(), [](const std::string& line) {
+            return line.find("-ball[") != std::string::npos;
+        });
+        EXPECT_EQ(traced, c.traced) << (c.value ? c.value : "(unset)");
+    }
+    unsetenv("TAVIRELO_PHYSICS_TRACE");
 }
 
 TEST_F(RefereeTest, LocalHumanTurnFollowsTheControllersTable)

@@ -31,6 +31,8 @@
 #include <TuningParameters.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <utility>
 
 namespace {
@@ -79,6 +81,8 @@ bool HasComputerSide(const MatchState* match)
 CGameMaster::CGameMaster(MatchState* match) : CKEMSceneNode(nullptr), mMatch(match)
 {
     setName("Game Master");
+    const char* trace = std::getenv("TAVIRELO_PHYSICS_TRACE");
+    mTraceBalls = trace && *trace && std::string(trace) != "0";
     mAimGuide = new CAimGuide();
     mAimGuide->mReferee = this;
     CAimGuide::sEstimateRolling = &EstimateRolling;

@@ -126,6 +126,12 @@ public:
     void SendShootParams();
     void SendBallsPositions();
     bool AreBallsMoving() const;
+    // Balls at rest against each other keep a tiny speed: the balls in play
+    // count as settled once none has moved faster than kRestSpeed (m/s) for
+    // kRestHoldMs of game time, or at once when none moves at all.
+    static const float kRestSpeed;
+    static const uint32_t kRestHoldMs;
+    bool AreBallsSettled(uint32_t now);
     void controlBallsPositions();
     void UpdateRollingCalibration();
     // Intro-time rolling calibration; true when done.
@@ -270,4 +276,9 @@ public:
     // The ball being followed in camera state 3 has been seen moving.
     bool mFollowDone = false;
     bool mCalibrationStarted = false;
+    // Since when every ball in play has been slower than kRestSpeed.
+    bool mSlowSeen = false;
+    uint32_t mSlowSinceMs = 0;
+    // The controlBallsPositions trace (TAVIRELO_PHYSICS_TRACE).
+    bool mTraceBalls = false;
 };

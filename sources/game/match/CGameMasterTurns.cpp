@@ -12,6 +12,7 @@
 #include "MatchState.h"
 #include "Team.h"
 #include "Terrain.h"
+#include "TestReport.h"
 
 #include <CBaseStrategyChoice.h>
 #include <CDebugRenderer.h>
@@ -38,6 +39,7 @@
 
 namespace {
 
+// The last resort when balls never settle.
 const int32_t kBallsSettleLimitMs = 30000;
 
 void Show(CGameElement* element, bool visible)
@@ -84,6 +86,24 @@ void StillBallsInPlay(const std::vector<CBall*>& balls)
             continue;
         object->setLinearVelocity(Ogre::Vector3::ZERO);
         object->setAngularVelocity(Ogre::Vector3::ZERO);
+    }
+}
+
+// Stilled and put to sleep, so that the camera and the result stop waiting
+// for them too. Their geoms stay in collision: a later throw's contact wakes
+// them (switched off, it would pass through).
+void SleepBallsInPlay(const std::vector<CBall*>& balls)
+{
+    for (CBall* ball : balls) {
+        CPhysicObject* object = ball && ball->GetNode() && ball->mState == CBall::STATE_LAUNCHED
+                                    ? ball->GetNode()->getPhysicObject()
+                                    : nullptr;
+        if (!object)
+            continue;
+        object->setLinearVelocity(Ogre::Vector3::ZERO);
+        object->setAngularVelocity(Ogre::Vector3::ZERO);
+        if (COdeBody* body = object->GetBody())
+            body->setEnabled(false);
     }
 }
 
@@ -226,6 +246,7 @@ void CGameMaster::UpdateThrow()
             mRollingEstimator->RecordLaunch(mLaunchSet->mLaunchAngle, effect, mLaunchSet->mInitialSpeed,
                                             mCurrentBall->GetNode(), Ogre::Vector3::ZERO);
         }
+        mSlowSeen = false;
         SetShootOptions();
         SendShootParams();
         if (!connected || SideIsLocal(mMatch))
@@ -235,31 +256,19 @@ void CGameMaster::UpdateThrow()
     case 7: {
         if (!connected || SideIsLocal(mMatch)) {
             controlBallsPositions();
-            // A ball at rest against another ball keeps a tiny speed (only a
-            // ground contact stops a ball): past this time the balls are
-            // taken as they lie, or the match would wait for ever.
-            const bool overdue =
-                static_cast<int32_t>(gTimer.GetTimeMs() - mLaunchSet->mLaunchStartTime) > kBallsSettleLimitMs;
+            const uint32_t now = gTimer.GetTimeMs();
             const bool moving = AreBallsMoving();
-            if (moving && overdue) {
+            const bool settled = moving && AreBallsSettled(now);
+            const bool overdue = moving && !settled &&
+                                 static_cast<int32_t>(now - mLaunchSet->mLaunchStartTime) > kBallsSettleLimitMs;
+            if (overdue) {
                 PlatLog("CGameMaster::UpdateThrow() => balls still moving %d ms after the launch: taken as they lie",
                         kBallsSettleLimitMs);
-                // Stilled and put to sleep, so the camera and the result stop
-                // waiting too. Their geoms stay in collision: a later throw's
-                // contact wakes them (switched off, it would pass through).
-                for (CBall* ball : mBalls) {
-                    CPhysicObject* object =
-                        ball && ball->GetNode() && ball->mState == CBall::STATE_LAUNCHED ? ball->GetNode()->getPhysicObject()
-                                                                                        : nullptr;
-                    if (!object)
-                        continue;
-                    object->setLinearVelocity(Ogre::Vector3::ZERO);
-                    object->setAngularVelocity(Ogre::Vector3::ZERO);
-                    if (COdeBody* body = object->GetBody())
-                        body->setEnabled(false);
-                }
+                TestReport("settle limit");
             }
-            if (!moving || overdue) {
+            if (settled || overdue)
+                SleepBallsInPlay(mBalls);
+            if (!moving || settled || overdue) {
                 mLaunchSet->mValidated = true;
                 if (gReplayMgr.mCapturing)
                     gReplayMgr.EndCapture(gTimer.GetTimeMs());
@@ -442,9 +451,38 @@ bool CGameMaster::AreBallsMoving() const
     return false;
 }
 
+const float CGameMaster::kRestSpeed = 0.02f;
+const uint32_t CGameMaster::kRestHoldMs = 500;
+
+bool CGameMaster::AreBallsSettled(uint32_t now)
+{
+    bool anyMoving = false;
+    for (const CBall* ball : mBalls) {
+        const CPhysicObject* object = ball && ball->mState == CBall::STATE_LAUNCHED && ball->GetNode()
+                                          ? ball->GetNode()->getPhysicObject()
+                                          : nullptr;
+        const float speed2 = object ? object->getLinearVelocity().squaredLength() : 0.0f;
+        if (speed2 == 0.0f)
+            continue;
+        anyMoving = true;
+        if (!(speed2 < kRestSpeed * kRestSpeed)) {   // NaN too
+            mSlowSeen = false;
+            return false;
+        }
+    }
+    if (!anyMoving)
+        return true;
+    if (!mSlowSeen) {
+        mSlowSeen = true;
+        mSlowSinceMs = now;
+    }
+    return now - mSlowSinceMs >= kRestHoldMs;
+}
+
 void CGameMaster::controlBallsPositions()
 {
-    PlatLog("======in CGameMaster::controlBallsPositions()==============");
+    if (mTraceBalls)
+        PlatLog("======in CGameMaster::controlBallsPositions()==============");
     const Terrain* terrain = GetTerrain();
     for (size_t i = 0; i < mBalls.size(); ++i) {
         CBall* ball = mBalls[i];
@@ -456,6 +494,9 @@ void CGameMaster::controlBallsPositions()
             DebugPrintText(ball->IsTarget() ? "cochonnet hors jeu" : "boule hors jeu", true, false);
         }
     }
+    // Every frame of a throw: only on request.
+    if (!mTraceBalls)
+        return;
     for (size_t i = 0; i < mBalls.size(); ++i) {
         const CBall* ball = mBalls[i];
         if (!ball)

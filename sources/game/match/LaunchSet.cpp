@@ -443,6 +443,18 @@ float LaunchSet::BalanceError(float amplitude, int draw, int signDraw)
     return (signDraw & 1) ? -e : e;
 }
 
+float LaunchSet::PowerErrorBound(int32_t level) const
+{
+    return static_cast<float>(10 - level) * mPowerErrorCoef;
+}
+
+float LaunchSet::BalanceErrorBound(int32_t level, float balance) const
+{
+    const float amplitude =
+        mAwkwardnessInfluence * static_cast<float>(10 - level) + mUnbalanceInfluence * (10.0f - balance);
+    return std::min(5.0f, std::fabs(amplitude));
+}
+
 void LaunchSet::ApplyErrors(float speed, float angle, int32_t level)
 {
     level = ClampLevel(level);
@@ -451,7 +463,7 @@ void LaunchSet::ApplyErrors(float speed, float angle, int32_t level)
     mPresetUnbalance = 0.0f;
     mPresetBalanceGoAndBack = static_cast<uint32_t>(KemRand() % 4 + 1);
     if (level != -1) {
-        const float amplitude = static_cast<float>(10 - level) * mPowerErrorCoef;
+        const float amplitude = PowerErrorBound(level);
         float e = static_cast<float>(KemRand()) / 32767.0f * amplitude;
         if (KemRand() & 1)
             e = -e;

@@ -46,6 +46,11 @@ public:
     // A balance error of `amplitude` (which may come out negative) from two
     // draws, kept within -5..5.
     static float BalanceError(float amplitude, int draw, int signDraw);
+    // The widest errors of a computer throw at `level` (0..10) under this
+    // set's difficulty: on the launch speed, and on the balance of a player
+    // whose balance with its zone malus is `balance` (kept within 5).
+    float PowerErrorBound(int32_t level) const;
+    float BalanceErrorBound(int32_t level, float balance) const;
     // Presets for an automatic throw at `speed` and `angle`; level -1 adds no
     // error (a LAN peer's throw shown with automatic gauges).
     void ApplyErrors(float speed, float angle, int32_t level);
