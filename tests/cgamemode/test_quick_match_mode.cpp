@@ -152,11 +152,38 @@ TEST_F(QuickMatchModeTest, MatchesThatCannotBeSetUpGoBackToTheDemoMenu) {
     }
 }
 
-TEST_F(QuickMatchModeTest, AHumanSideWithoutChosenPlayersIsRefused) {
-    DescribeMatch(8, 9, 0);
-    SetInt("Team_0_actor_0", 100000);   // no such player
-    CQuickMatchGameMode mode(7);
-    EXPECT_TRUE(mode.IsMatchRefused());
+// A human side whose chosen players do not make the game type's count
+// would throw the other side's balls: refused, like a side with none.
+TEST_F(QuickMatchModeTest, AHumanSideShortOfTheGameTypesPlayersIsRefused) {
+    struct Case {
+        const char* what;
+        int gameType;
+        int actors[3];   // -1: none chosen
+        bool refused;
+    } cases[] = {
+        {"no such player", 1, {100000, -1, -1}, true},
+        {"one of two chosen", 2, {0, -1, -1}, true},
+        {"two of three chosen", 3, {0, 1, -1}, true},
+        {"one of two chosen, the other no player", 2, {0, 100000, -1}, true},
+        {"two of two chosen", 2, {0, 1, -1}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DescribeMatch(8, 9, 0);
+        SetInt("GameType", c.gameType);
+        for (int j = 0; j < 3; ++j)
+            SetInt(("Team_0_actor_" + std::to_string(j)).c_str(), c.actors[j]);
+        CQuickMatchGameMode mode(7);
+        EXPECT_EQ(mode.IsMatchRefused(), c.refused);
+        if (c.refused) {
+            mode.Init();
+            EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_DEMO_MENU);
+        } else {
+            ASSERT_NE(mode.GetMatchState(), nullptr);
+            EXPECT_EQ(mode.GetMatchState()->mTeamA->mPlayers.size(), 2u);
+            EXPECT_EQ(mode.GetMatchState()->mTeamB->mPlayers.size(), 2u);
+        }
+    }
 }
 
 TEST_F(QuickMatchModeTest, ATournamentMatchDoesNotWaitForScreensThatAreNotThere) {

@@ -101,13 +101,8 @@ bool CQuickMatchGameMode::SetUpQuickMatch() {
             PlayerDB::CollectPlayers(&team, mGameType, team.mPlayers);
         else
             ReadActorChoices(env, side, team, mGameType);
-        size_t present = 0;
-        for (CPlayer* player : team.mPlayers)
-            present += player != nullptr;
-        if (team.mPlayers.empty() || present != team.mPlayers.size()) {
-            PlatLog("CQuickMatchGameMode() => side %d (%s) has %zu of its %zu players", side, team.mName.c_str(),
-                    present, team.mPlayers.size());
-            RefuseMatch("a side has no players");
+        if (!SideHoldsGameTypePlayers(team, side, mGameType, "CQuickMatchGameMode()")) {
+            RefuseMatch("a side lacks players");
             return false;
         }
     }

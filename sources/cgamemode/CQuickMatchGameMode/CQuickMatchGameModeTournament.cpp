@@ -98,17 +98,18 @@ bool CQuickMatchGameMode::StartTournamentMatch(const TournamentMatch& match) {
             for (uint16_t actor : mActorLists[static_cast<size_t>(listIndex[side])])
                 if (actor < list->size())
                     team.mPlayers.push_back((*list)[actor]);
-        // No line-up chosen (or none left of it): the team's own.
+        // No line-up chosen (or none left of it, or one of another size):
+        // the team's own.
+        if (!team.mPlayers.empty() && team.mPlayers.size() != static_cast<size_t>(mGameType)) {
+            PlatLog("CQuickMatchGameMode::StartTournamentMatch() => side %d's line-up holds %zu players for a match "
+                    "of %d a side: the team's own play",
+                    side, team.mPlayers.size(), mGameType);
+            team.mPlayers.clear();
+        }
         if (team.mPlayers.empty())
             PlayerDB::CollectPlayers(&team, mGameType, team.mPlayers);
-        size_t present = 0;
-        for (CPlayer* player : team.mPlayers)
-            present += player != nullptr;
-        if (team.mPlayers.empty() || present != team.mPlayers.size()) {
-            PlatLog("CQuickMatchGameMode::StartTournamentMatch() => side %d (%s) has %zu of its %zu players", side,
-                    team.mName.c_str(), present, team.mPlayers.size());
+        if (!SideHoldsGameTypePlayers(team, side, mGameType, "CQuickMatchGameMode::StartTournamentMatch()"))
             return false;
-        }
     }
     if (TestAutoplay())
         for (Team* team : sides)

@@ -105,6 +105,17 @@ int ReadActorChoices(CEnvironment& env, int side, Team& team, int gameType) {
     return appended;
 }
 
+bool SideHoldsGameTypePlayers(const Team& team, int side, int gameType, const char* who) {
+    size_t present = 0;
+    for (const CPlayer* player : team.mPlayers)
+        present += player != nullptr;
+    if (gameType >= 1 && present == team.mPlayers.size() && present == static_cast<size_t>(gameType))
+        return true;
+    PlatLog("%s => side %d (%s) has %zu players present of %zu where a match of %d a side needs %d", who, side,
+            team.mName.c_str(), present, team.mPlayers.size(), gameType, gameType);
+    return false;
+}
+
 void FillControlers(const QuickMatchParams& params, Team* sides[2], bool lanConnected, int lanOwnIndex,
                     ControlerEntry spare[2]) {
     ResetControlers();

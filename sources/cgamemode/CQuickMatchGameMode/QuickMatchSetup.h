@@ -49,6 +49,12 @@ Team* FindSideTeam(int id, bool regional);
 // Returns how many were appended.
 int ReadActorChoices(CEnvironment& env, int side, Team& team, int gameType);
 
+// Whether the side holds exactly the game type's players, none of them
+// missing: the referee gives both sides the same number of balls, so a
+// short or long side would throw balls that are not its own. Logs the side
+// (from `who`) when not.
+bool SideHoldsGameTypePlayers(const Team& team, int side, int gameType, const char* who);
+
 // Fills the controllers table for the two sides: resets it, sets its filled
 // flag and this machine's controller type (lanOwnIndex + 7 on a LAN, else
 // e_local1), gives each human player i its entry i - 1, and each computer
