@@ -223,6 +223,9 @@ TEST(MatchText, ResultTextCapsScoresAndEqualScoresGoToTheSecondSide) {
     EXPECT_EQ(MatchWinnerSide(13, 7), 0);
     EXPECT_EQ(MatchWinnerSide(7, 13), 1);
     EXPECT_EQ(MatchWinnerSide(10, 10), 1);
+    EXPECT_EQ(MeneScoringSide(3, 0), 0);
+    EXPECT_EQ(MeneScoringSide(0, 2), 1);
+    EXPECT_EQ(MeneScoringSide(0, 0), -1);   // a mene without points names no side
     EXPECT_EQ(ComposeMatchResultText(false, "Corse", 15, 3), "Corse\nwins 13 to 3");
     EXPECT_EQ(ComposeMatchResultText(true, "Corse", 10, 14), "10 to 13");
 }

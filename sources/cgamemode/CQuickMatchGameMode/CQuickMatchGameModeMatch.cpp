@@ -1,5 +1,6 @@
 // The match mode's links to the referee and the per-match head-up display.
 #include "CQuickMatchGameMode.h"
+#include "MatchText.h"
 #include "RefereeLink.h"
 
 #include <CBall.h>
@@ -45,8 +46,8 @@ void CQuickMatchGameMode::ReportMeneEnd() {
         return;
     ++mMenesPlayed;
     const MeneRecord& mene = *mMatchState->mMene;
-    const int side = mene.mPoints[0] > 0 ? 0 : 1;
-    TestReport("mene %d %d %u", mMenesPlayed, side, mene.mPoints[side]);
+    const int side = MeneScoringSide(mene.mPoints[0], mene.mPoints[1]);
+    TestReport("mene %d %d %u", mMenesPlayed, side, side < 0 ? 0u : mene.mPoints[side]);
     TestReport("score %u %u", mMatchState->mScoreA, mMatchState->mScoreB);
     // Where the thrown balls lie, in play or not (the target ball's place
     // sets the next mene's circle): every machine of a LAN match must see

@@ -107,6 +107,10 @@ int MatchWinnerSide(unsigned int scoreFirst, unsigned int scoreSecond) {
     return scoreFirst > scoreSecond ? 0 : 1;
 }
 
+int MeneScoringSide(unsigned int pointsFirst, unsigned int pointsSecond) {
+    return pointsFirst > 0 ? 0 : pointsSecond > 0 ? 1 : -1;
+}
+
 std::string ComposeMatchResultText(bool lan, const std::string& winnerName, unsigned int winnerScore,
                                    unsigned int loserScore) {
     const std::string winner = std::to_string(DisplayedScore(winnerScore));

@@ -36,6 +36,10 @@ unsigned int DisplayedScore(unsigned int score);
 // the second side).
 int MatchWinnerSide(unsigned int scoreFirst, unsigned int scoreSecond);
 
+// The side that scored a mene's points: 0 or 1, or -1 when neither did (a
+// mene can end with the target ball out of play and no point).
+int MeneScoringSide(unsigned int pointsFirst, unsigned int pointsSecond);
+
 // The end-of-match and awards result text. On a connected LAN machine:
 // "<winner score> <TO> <loser score>"; otherwise
 // "<winner name>\n<WIN> <winner score> <TO> <loser score>". Scores capped.
