@@ -126,9 +126,11 @@ public:
     void SendShootParams();
     void SendBallsPositions();
     bool AreBallsMoving() const;
-    // Balls at rest against each other keep a tiny speed: the balls in play
-    // count as settled once none has moved faster than kRestSpeed (m/s) for
-    // kRestHoldMs of game time, or at once when none moves at all.
+    // Only the ground stops a slow ball: one at rest against another ball or
+    // pressed against a border keeps a small speed. The balls in play count
+    // as settled once none has moved faster than kRestSpeed (m/s) for
+    // kRestHoldMs of game time (a few centimetres at most), or at once when
+    // none moves at all.
     static const float kRestSpeed;
     static const uint32_t kRestHoldMs;
     bool AreBallsSettled(uint32_t now);

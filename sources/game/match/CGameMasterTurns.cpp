@@ -264,6 +264,17 @@ void CGameMaster::UpdateThrow()
             if (overdue) {
                 PlatLog("CGameMaster::UpdateThrow() => balls still moving %d ms after the launch: taken as they lie",
                         kBallsSettleLimitMs);
+                for (size_t i = 0; i < mBalls.size(); ++i) {
+                    const CBall* ball = mBalls[i];
+                    const CPhysicObject* object = ball && ball->mState == CBall::STATE_LAUNCHED && ball->GetNode()
+                                                      ? ball->GetNode()->getPhysicObject()
+                                                      : nullptr;
+                    if (!object || !ball->IsMoving())
+                        continue;
+                    const Ogre::Vector3 at = ball->GetWorldPosition(), v = object->getLinearVelocity();
+                    PlatLog("  ball %zu at (%.3f, %.3f, %.3f) moves at (%.4f, %.4f, %.4f) m/s", i, at.x, at.y, at.z,
+                            v.x, v.y, v.z);
+                }
                 TestReport("settle limit");
             }
             if (settled || overdue)
@@ -451,7 +462,7 @@ bool CGameMaster::AreBallsMoving() const
     return false;
 }
 
-const float CGameMaster::kRestSpeed = 0.02f;
+const float CGameMaster::kRestSpeed = 0.1f;
 const uint32_t CGameMaster::kRestHoldMs = 500;
 
 bool CGameMaster::AreBallsSettled(uint32_t now)
