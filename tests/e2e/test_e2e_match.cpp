@@ -19,12 +19,14 @@ const int kDefaultTarget = 10;
 const unsigned kSeed = 20261210;
 
 struct MatchRecord {
-    std::vector<std::string> menes;   // "mene <n> <side> <points>" lines in order
+    std::vector<std::string> menes;   // "mene <n> <side> <points>" lines in order (side -1: no point)
     int final[2] = {-1, -1};
     int target = kDefaultTarget;
     int points[2] = {0, 0};           // summed over the menes
     bool nan = false;
     int ballsWatched = 0;             // ball nodes the NaN scan found
+    int highestBallThrown = -1;       // highest ball-list index of the "rest" lines
+    int settleLimits = 0;             // throws whose balls never came to rest
     bool backToMenu = false;
     std::vector<std::filesystem::path> screenshots;
     std::string log;
@@ -80,6 +82,10 @@ MatchRecord PlayMatch(const std::string& name, bool screenshot, int gameType = 1
             record.nan = true;
         if (w.size() == 2 && w[0] == "balls")
             record.ballsWatched = std::max(record.ballsWatched, std::stoi(w[1]));
+        if (w.size() == 6 && w[0] == "rest")
+            record.highestBallThrown = std::max(record.highestBallThrown, std::stoi(w[2]));
+        if (reported == "settle limit")
+            ++record.settleLimits;
     }
     record.log = game.Log();
     game.Command("quit");
@@ -98,8 +104,11 @@ TEST(ComputerMatch, PlaysToTheAwardsAndBackToTheMenuTheSameWayTwice) {
     EXPECT_EQ(first.points[0], first.final[0]);
     EXPECT_EQ(first.points[1], first.final[1]);
     EXPECT_FALSE(first.nan) << "a ball's position was NaN";
-    // The target ball and a tête-à-tête's six balls at least were watched.
-    EXPECT_GE(first.ballsWatched, 7);
+    // The scan watched the venue's target ball and twelve balls; the menes
+    // used the target ball and a tête-à-tête's six balls, no more.
+    EXPECT_EQ(first.ballsWatched, 13);
+    EXPECT_EQ(first.highestBallThrown, 6);
+    EXPECT_EQ(first.settleLimits, 0) << "throws waited for the settle limit";
 
     ASSERT_EQ(first.screenshots.size(), 2u) << "no mid-mene screenshots";
     for (const std::filesystem::path& shot : first.screenshots) {
@@ -125,7 +134,9 @@ TEST(ComputerMatch, DoublettePlaysToTheAwardsWithEveryMeneInTheScore) {
     EXPECT_EQ(match.points[1], match.final[1]);
     EXPECT_FALSE(match.nan) << "a ball's position was NaN";
     // The target ball and a doublette's twelve balls.
-    EXPECT_GE(match.ballsWatched, 13);
+    EXPECT_EQ(match.ballsWatched, 13);
+    EXPECT_EQ(match.highestBallThrown, 12);
+    EXPECT_EQ(match.settleLimits, 0) << "throws waited for the settle limit";
 }
 
 }  // namespace
