@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -46,13 +47,26 @@ struct Result {
     int score[2] = {0, 0};   // of the pairing's first and second team
     int menes = 0, points = 0;
     int targetThrows = 0, targetFailures = 0, throws = 0, settleLimits = 0;
+    int difficulty = -1, levels[2] = {-1, -1};   // as the game reports them
 };
 
-void WriteDifficulty(const e2e::GameRun& game, int difficulty) {
-    std::ofstream(game.Root() / "game" / "bin" / "Configuration.cfg", std::ios::trunc)
-        << "<environment>\n\t<env name=\"SETTINGS\">\n\t\t<var name=\"difficulty_level\" value=\"" << difficulty
-        << "\"/>\n\t\t<var name=\"sound_vol\" value=\"0\"/>\n\t\t<var name=\"music_vol\" value=\"0\"/>\n"
-           "\t</env>\n</environment>\n";
+// The run's own copy of the settings the game starts with: the difficulty,
+// and the cheapest drawing (it changes nothing of the play).
+bool WriteDifficulty(const e2e::GameRun& game, int difficulty) {
+    const fs::path file = game.Root() / "mediaDemo" / "Config" / "Configuration.cfg";
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    in.close();
+    std::string settings = text.str();
+    const std::regex value(R"((name="difficulty_level" value=")[0-9]+("))");
+    if (!std::regex_search(settings, value))
+        return false;
+    settings = std::regex_replace(settings, value, "$01" + std::to_string(difficulty) + "$02");
+    settings = std::regex_replace(settings, std::regex(R"((name="shadows" value=")[a-z]+("))"), "$01off$02");
+    settings = std::regex_replace(settings, std::regex(R"((name="texture_quality" value=")[a-z]+("))"), "$01low$02");
+    std::ofstream(file, std::ios::trunc) << settings;
+    return true;
 }
 
 Result PlayMatch(const Pairing& pairing, unsigned seed, const std::string& name) {
@@ -66,8 +80,7 @@ Result PlayMatch(const Pairing& pairing, unsigned seed, const std::string& name)
     const int teamA = swapped ? pairing.second : pairing.first, teamB = swapped ? pairing.first : pairing.second;
     game.Match({"GAMEPARAMS.QuickMatch=1", "NbPlayers=0", "GameType=1", "TeamA=" + std::to_string(teamA),
                 "TeamB=" + std::to_string(teamB), "location=3", "IsRegional=0"});
-    WriteDifficulty(game, pairing.difficulty);
-    if (!game.Start())
+    if (!WriteDifficulty(game, pairing.difficulty) || !game.Start())
         return result;
     std::string line;
     if (game.WaitFor("^final ", 1800, &line)) {
@@ -87,6 +100,10 @@ Result PlayMatch(const Pairing& pairing, unsigned seed, const std::string& name)
         } else if (w.size() == 2 && w[0] == "throw") {
             ++result.throws;
             result.targetThrows += w[1] == "target";
+        } else if (w.size() == 5 && w[0] == "difficulty" && w[2] == "levels") {
+            result.difficulty = std::atoi(w[1].c_str());
+            result.levels[swapped ? 1 : 0] = std::atoi(w[3].c_str());
+            result.levels[swapped ? 0 : 1] = std::atoi(w[4].c_str());
         } else if (reported == "settle limit") {
             ++result.settleLimits;
         }
@@ -101,14 +118,16 @@ Result PlayMatch(const Pairing& pairing, unsigned seed, const std::string& name)
 std::string Encode(const Result& r) {
     std::ostringstream out;
     out << r.done << ' ' << r.score[0] << ' ' << r.score[1] << ' ' << r.menes << ' ' << r.points << ' '
-        << r.targetThrows << ' ' << r.targetFailures << ' ' << r.throws << ' ' << r.settleLimits;
+        << r.targetThrows << ' ' << r.targetFailures << ' ' << r.throws << ' ' << r.settleLimits << ' '
+        << r.difficulty << ' ' << r.levels[0] << ' ' << r.levels[1];
     return out.str();
 }
 
 bool Decode(const std::string& text, Result& r) {
     std::istringstream in(text);
     return static_cast<bool>(in >> r.done >> r.score[0] >> r.score[1] >> r.menes >> r.points >> r.targetThrows >>
-                             r.targetFailures >> r.throws >> r.settleLimits);
+                             r.targetFailures >> r.throws >> r.settleLimits >> r.difficulty >> r.levels[0] >>
+                             r.levels[1]);
 }
 
 }  // namespace
@@ -137,8 +156,9 @@ int main(int argc, char** argv) {
                 const unsigned seed = firstSeed + static_cast<unsigned>(job % matches);
                 const Result r = PlayMatch(pairing, seed, "figure_" + std::to_string(w));
                 file << job << ' ' << Encode(r) << std::endl;
-                std::printf("  %s, %s, seed %u: %s %d - %d\n", kDifficultyNames[pairing.difficulty], pairing.title,
-                            seed, r.done ? "final" : "NO FINAL", r.score[0], r.score[1]);
+                std::printf("  %s, %s, seed %u: %s %d - %d (played at difficulty %d, levels %d and %d)\n",
+                            kDifficultyNames[pairing.difficulty], pairing.title, seed, r.done ? "final" : "NO FINAL",
+                            r.score[0], r.score[1], r.difficulty, r.levels[0], r.levels[1]);
                 std::fflush(stdout);
             }
             _exit(0);
@@ -160,17 +180,20 @@ int main(int argc, char** argv) {
                 Decode(line.substr(space + 1), results[static_cast<size_t>(job)]);
         }
     }
-    std::printf("\n| difficulty | pairing | played | first wins | second wins | points/mene | failed target "
+    std::printf("\n| difficulty | pairing | levels | played | first wins | second wins | points/mene | failed target "
                 "throws/mene | target throws/mene | throws/match | settle limits |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (size_t p = 0; p < pairings.size(); ++p) {
-        int played = 0, wins[2] = {0, 0};
+        int played = 0, wins[2] = {0, 0}, levels[2] = {-1, -1};
         long menes = 0, points = 0, targets = 0, failures = 0, throws = 0, limits = 0;
         for (int m = 0; m < matches; ++m) {
             const Result& r = results[p * static_cast<size_t>(matches) + static_cast<size_t>(m)];
-            if (!r.done)
+            // A run that did not play the asked difficulty does not count.
+            if (!r.done || r.difficulty != pairings[p].difficulty)
                 continue;
             ++played;
+            levels[0] = r.levels[0];
+            levels[1] = r.levels[1];
             // Equal scores cannot end a match; they would count for the second.
             ++wins[r.score[0] > r.score[1] ? 0 : 1];
             menes += r.menes;
@@ -181,8 +204,8 @@ int main(int argc, char** argv) {
             limits += r.settleLimits;
         }
         const double perMene = menes ? 1.0 / static_cast<double>(menes) : 0.0;
-        std::printf("| %s | %s | %d | %d (%.0f%%) | %d (%.0f%%) | %.2f | %.2f | %.2f | %.1f | %ld |\n",
-                    kDifficultyNames[pairings[p].difficulty], pairings[p].title, played, wins[0],
+        std::printf("| %s | %s | %d v %d | %d | %d (%.0f%%) | %d (%.0f%%) | %.2f | %.2f | %.2f | %.1f | %ld |\n",
+                    kDifficultyNames[pairings[p].difficulty], pairings[p].title, levels[0], levels[1], played, wins[0],
                     played ? 100.0 * wins[0] / played : 0.0, wins[1], played ? 100.0 * wins[1] / played : 0.0,
                     static_cast<double>(points) * perMene, static_cast<double>(failures) * perMene,
                     static_cast<double>(targets) * perMene, played ? static_cast<double>(throws) / played : 0.0,

@@ -7,6 +7,8 @@
 #include <CHUDMgr.h>
 #include <CScenaricMgr.h>
 #include <CSceneMgr.h>
+#include <GameDifficulty.h>
+#include <MatchState.h>
 #include <Platform.h>
 #include <TestReport.h>
 
@@ -34,6 +36,12 @@ void CQMGMLaunchMatchState::OnEnter(int) {
         }
     }
     if (CGameMaster* current = mOwner->GetGameMaster()) {
+        // The difficulty and each side's computer level the throws are played at.
+        const MatchState* state = mOwner->GetMatchState();
+        if (state && TestReportEnabled())
+            TestReport("difficulty %d levels %d %d", g_CurrentDifficulty,
+                       CGameMaster::AILevelFor(state->mTeamA, g_CurrentDifficulty),
+                       CGameMaster::AILevelFor(state->mTeamB, g_CurrentDifficulty));
         gSceneMgr.Resume();
         referee::ResetStart(current);
     }
