@@ -5,6 +5,9 @@
 #include <CWrapOgreLight.h>
 #include <CWrapOgreNode.h>
 #include <CWrapOgreWorld.h>
+#include <Platform.h>
+
+#include <cmath>
 
 using namespace KEMSceneNodeKind;
 
@@ -150,8 +153,40 @@ void CKEMSceneLight::setDebugMode(bool debug) {
         mLightHandle->destroyDebug();
 }
 
+namespace {
+bool Usable(float value) { return std::isfinite(value) && value >= 0.0f; }
+}
+
+void CKEMSceneLight::RefuseUnusableValues() {
+    // A light's direction turns its node: OGRE asserts on the NaN
+    // orientation a broken one gives, and NaN attenuation or cone values
+    // reach every lit pass. The light keeps its own values instead.
+    const Ogre::Vector3& d = mDirection;
+    if (!std::isfinite(d.x) || !std::isfinite(d.y) || !std::isfinite(d.z) || d.squaredLength() < 1e-12f) {
+        PlatLog("CKEMSceneLight(%s): direction %g %g %g refused", getName().c_str(), double(d.x), double(d.y),
+                double(d.z));
+        mDirection = mLightHandle->getDirection();
+    }
+    if (!Usable(mRange) || !Usable(mConstant) || !Usable(mLinear) || !Usable(mQuadratic)) {
+        PlatLog("CKEMSceneLight(%s): attenuation %g %g %g %g refused", getName().c_str(), double(mRange),
+                double(mConstant), double(mLinear), double(mQuadratic));
+        mRange = mLightHandle->getAttenuationRange();
+        mConstant = mLightHandle->getAttenuationConstant();
+        mLinear = mLightHandle->getAttenuationLinear();
+        mQuadratic = mLightHandle->getAttenuationQuadric();
+    }
+    if (!Usable(mSpotInner) || !Usable(mSpotOuter) || !std::isfinite(mSpotFalloff)) {
+        PlatLog("CKEMSceneLight(%s): spot cone %g %g %g refused", getName().c_str(), double(mSpotInner),
+                double(mSpotOuter), double(mSpotFalloff));
+        mSpotInner = mLightHandle->getSpotlightInnerAngle();
+        mSpotOuter = mLightHandle->getSpotlightOuterAngle();
+        mSpotFalloff = mLightHandle->getSpotlightFalloff();
+    }
+}
+
 void CKEMSceneLight::PostLoadInit() {
     CKEMSceneNode::PostLoadInit();
+    RefuseUnusableValues();
     SetEnabled(mEnabled);
     SetCastShadows(mCastShadows);
     SetDiffuseColour(mDiffuse);

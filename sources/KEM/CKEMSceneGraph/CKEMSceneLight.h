@@ -95,6 +95,9 @@ public:
     void PostLoadInit() override;
 
 private:
+    // Values read from a scene file that OGRE cannot take are logged and
+    // replaced by the light's own.
+    void RefuseUnusableValues();
     CKEMLightHandle* mLightHandle = nullptr;
     int32_t mType = LIGHT_POINT;
     bool mEnabled = true;

@@ -10,11 +10,17 @@
 #include <CWrapOgreLight.h>
 #include <HalTimer.h>
 #include <KEMException.h>
+#include <Platform.h>
 
 #include <OgreAnimationState.h>
 #include <OgreEntity.h>
 #include <OgreManualObject.h>
 #include <OgreMeshManager.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -129,6 +135,44 @@ TEST_F(SceneGraphTest, LightSpotConeAppliesToSpotlightsOnly)
         light->SetSpotlightRange(0.3f, 0.5f, 3.0f);
         EXPECT_EQ(light->GetSpotFalloff() == 3.0f, spot) << type;
         CKEMSceneGraph::DeleteNode("light");
+    }
+}
+
+// Values OGRE cannot take are refused with a line naming the light, which
+// keeps its own; the rest of the record still applies.
+TEST_F(SceneGraphTest, LightRefusesBrokenDirectionAttenuationAndCone)
+{
+    const struct {
+        const char* what;
+        std::string values;
+    } cases[] = {
+        {"NaN direction", "\t<CKEMSCENELIGHT_MDIRECTION x=\"nan\" y=\"-1\" z=\"0\" />\n"},
+        {"zero direction", "\t<CKEMSCENELIGHT_MDIRECTION x=\"0\" y=\"0\" z=\"0\" />\n"},
+        {"infinite range", "\t<CKEMSCENELIGHT_MATT_RANGE value=\"inf\" />\n"},
+        {"negative quadratic term", "\t<CKEMSCENELIGHT_MATT_QUADRATIC value=\"-1\" />\n"},
+        {"NaN cone", "\t<CKEMSCENELIGHT_MSPOTOUTERANGLE value=\"nan\" />\n"},
+    };
+    static std::vector<std::string> lines;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        lines.clear();
+        PlatSetLogSink([](const char* line) { lines.push_back(line); });
+        CKEMSceneLight* light = LoadOne<CKEMSceneLight>(NodeRecord(
+            4, "lamp", "KEM_ROOT",
+            "\t<CKEMSCENELIGHT_MTYPE value=\"2\" />\n"
+            "\t<CKEMSCENELIGHT_MDIFFCOLOUR r=\"1\" g=\"0.5\" b=\"0.25\" a=\"1\" />\n" + c.values));
+        PlatSetLogSink(nullptr);
+        ASSERT_NE(light, nullptr);
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.find("lamp") != std::string::npos && line.find("refused") != std::string::npos;
+        }));
+        CWrapOgreLight* ogre = light->GetLightHandle()->GetLight();
+        const Ogre::Vector3 direction = ogre->getDirection();
+        EXPECT_TRUE(std::isfinite(direction.x) && std::isfinite(direction.y) && std::isfinite(direction.z));
+        EXPECT_TRUE(std::isfinite(ogre->getAttenuationRange()) && ogre->getAttenuationQuadric() >= 0.0f);
+        EXPECT_TRUE(std::isfinite(ogre->getSpotlightOuterAngle()));
+        EXPECT_EQ(ogre->getDiffuseColour(), Ogre::ColourValue(1, 0.5f, 0.25f));
+        CKEMSceneGraph::DeleteNode("lamp");
     }
 }
 
