@@ -34,6 +34,9 @@ bool CNetClient::Activate(int socket, uint32_t address, const char* name) {
     mActivatedTick = mLastReceiveTick;
     mSendProgressTick = mLastReceiveTick;
     mLoggedIn = 0;
+    mLobbyBudget = CNetMgr::LOBBY_BUDGET_BYTES;
+    mLobbyBudgetTick = mLastReceiveTick;
+    mLobbyDropLogTick = 0;
     mPending.clear();
     mPendingSent = 0;
     NetTrace("CNetClient(%d)::Activate(name=%s) => OK ", mId, mName);
@@ -59,9 +62,10 @@ void CNetClient::Clear() {
 
 void CNetClient::Desactivate() {
     NetTrace("CNetClient(%d)::Desactivate() => OK client", mId);
+    const bool wasPlayer = mActive && mLoggedIn;
     Clear();
     if (mManager)
-        mManager->OnSlotDropped(mId);
+        mManager->OnSlotDropped(mId, wasPlayer);
 }
 
 void CNetClient::Serialize(CObjnet& record) const {
@@ -80,7 +84,8 @@ bool CNetClient::ReadRecord(CObjnet& record, NetClientRecord& out) {
         return false;
     r.id = record.ReadInt();
     r.team = record.ReadInt();
-    if (record.IsFailed())
+    // A team is A (0), B (1) or none (-1); any other value is a lie.
+    if (record.IsFailed() || r.team < -1 || r.team > 1)
         return false;
     out = r;
     return true;

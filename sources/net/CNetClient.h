@@ -66,10 +66,22 @@ public:
     uint32_t mBytesReceived = 0;
     int32_t mTeam = -1;
 
-    // Host side: the peer has sent its login; until then the slot is held
-    // only for a short while from mActivatedTick.
+    // The peer has logged in (host side), or is a player the host announced
+    // (client side). Until then a connection is no player: it is held only
+    // for a short while from mActivatedTick, gives way to a newcomer, and
+    // nothing it sends but its login is taken.
     uint8_t mLoggedIn = 0;
     uint32_t mActivatedTick = 0;
+    // Host side: the connection's place in the order of accepts.
+    uint32_t mAcceptSeq = 0;
+    // Host side: what the peer may still send of lobby traffic (chat, lobby
+    // records, player records), in bytes; refilled with time.
+    uint32_t mLobbyBudget = 0;
+    uint32_t mLobbyBudgetTick = 0;
+    uint32_t mLobbyDropLogTick = 0;
+
+    // A player of the session: an active slot that has logged in.
+    bool IsPlayer() const { return mActive && mLoggedIn; }
     // Framed bytes the socket has not taken yet (sends never block), and the
     // tick at which the socket last took some.
     std::vector<unsigned char> mPending;

@@ -32,6 +32,8 @@ public:
     uint16_t mPlayerCount = 0;
     uint16_t mMaxPlayers = 0;
     char mName[NAME_SIZE] = {0};
+    // Found games only: when the host last answered (never sent).
+    uint32_t mLastSeen = 0;
 };
 
 typedef KEMLinkedList<CNetGameDesc> CNetGameDescList;

@@ -12,7 +12,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 CNetMgr g_NetMgr;
 
@@ -27,6 +29,17 @@ bool Elapsed(uint32_t since, uint32_t limit, uint32_t now) {
 }
 
 bool ValidSlotIndex(int64_t index) { return index >= 0 && index < CNetMgr::SLOT_COUNT; }
+
+// Every value of a throw (metres, degrees, speeds, balance, spin) is far
+// below this; NaN, infinities and huge numbers would end in the physics or
+// the scene graph of every machine.
+constexpr float kThrowValueLimit = 1.0e5f;
+bool ThrowValuesSane(std::initializer_list<float> values) {
+    for (float v : values)
+        if (!std::isfinite(v) || std::fabs(v) > kThrowValueLimit)
+            return false;
+    return true;
+}
 
 // The peer's IPv4 address, first octet in the high byte; 0 when unknown.
 uint32_t PeerAddress(int socket) {
@@ -189,7 +202,11 @@ void CNetMgr::Shutdown() {
 void CNetMgr::Manage() {
     const uint32_t now = Now();
 
-    while (m_udp_socket >= 0 && SocketCanReadTimeout(m_udp_socket, 0, 0) == 1) {
+    // Bounded: datagrams past the bound wait in the socket for the next
+    // frame (or are dropped by the system when it is full).
+    for (int datagrams = 0;
+         datagrams < DATAGRAMS_PER_FRAME && m_udp_socket >= 0 && SocketCanReadTimeout(m_udp_socket, 0, 0) == 1;
+         ++datagrams) {
         uint32_t address = 0;
         uint16_t port = 0;
         const int n = SocketRecvFrom(m_udp_socket, &address, &port, mReceiveBuffer, BUFFER_SIZE);
@@ -204,16 +221,7 @@ void CNetMgr::Manage() {
             CNetClient& slot = *mSlots[i];
             if (!slot.mActive || slot.mSocket < 0 || (i == 0 && mHost))
                 continue;
-            // Everything waiting is read, up to a bound: a burst of small
-            // messages drains in a frame, a flood cannot hold it.
-            for (int reads = 0; reads < READS_PER_FRAME && slot.mActive && mState == e_connected; ++reads) {
-                const int readable = SocketCanRead(slot.mSocket);
-                if (readable < 0)
-                    slot.Desactivate();
-                if (readable != 1)
-                    break;
-                _OnTCPIncomingClientDatas(slot, now);
-            }
+            PollSlot(slot, now);
         }
         for (int i = 0; i < SLOT_COUNT && mState == e_connected; ++i)
             if (mSlots[i]->mActive && mSlots[i]->mSocket >= 0)
@@ -237,6 +245,19 @@ void CNetMgr::Manage() {
         NetTrace("CNetMgr::Manage() STATE  e_enumaration_in_progress *-> e_enumaration_complete");
         if (mListener)
             mListener->OnEnumerationComplete(&mFoundGames);
+    }
+}
+
+void CNetMgr::PollSlot(CNetClient& slot, uint32_t now) {
+    // Everything waiting is read, up to a bound: a burst of small messages
+    // drains in a frame, a flood cannot hold it.
+    for (int reads = 0; reads < READS_PER_FRAME && slot.mActive && mState == e_connected; ++reads) {
+        const int readable = SocketCanRead(slot.mSocket);
+        if (readable < 0)
+            slot.Desactivate();
+        if (readable != 1)
+            break;
+        _OnTCPIncomingClientDatas(slot, now);
     }
 }
 
@@ -294,23 +315,55 @@ void CNetMgr::_OnTCPIncomingClientDatas(CNetClient& slot, uint32_t now) {
 }
 
 void CNetMgr::AcceptPending() {
-    if (mListenSocket < 0 || SocketCanRead(mListenSocket) != 1)
-        return;
-    const int socket = SocketAccept(mListenSocket);
-    if (socket < 0)
-        return;
-    const int maxPlayers = mOwnDesc.mMaxPlayers < SLOT_COUNT ? int(mOwnDesc.mMaxPlayers) : SLOT_COUNT;
-    if (mClosed == 0 && mHost && GetPlayerCount() < maxPlayers && maxPlayers > 1) {
-        for (int i = 1; i < maxPlayers; ++i) {
-            if (mSlots[i]->mActive)
-                continue;
-            NetTrace("CNetMgr::Manage() -> Accepting new Client(%u)", unsigned(i));
-            mSlots[i]->Activate(socket, PeerAddress(socket), "...");
+    for (int accepts = 0; accepts < ACCEPTS_PER_FRAME && mState == e_connected; ++accepts) {
+        if (mListenSocket < 0 || SocketCanRead(mListenSocket) != 1)
             return;
+        const int socket = SocketAccept(mListenSocket);
+        if (socket < 0)
+            return;
+        const int maxPlayers = mOwnDesc.mMaxPlayers < SLOT_COUNT ? int(mOwnDesc.mMaxPlayers) : SLOT_COUNT;
+        // Only players count against the game's size: a connection that has
+        // not logged in gives its slot up to a newcomer.
+        if (mClosed == 0 && mHost && GetPlayerCount() < maxPlayers && maxPlayers > 1) {
+            bool taken = false;
+            for (int pass = 0; pass < 2 && !taken; ++pass) {
+                for (int i = 1; i < maxPlayers && !taken; ++i) {
+                    if (mSlots[i]->mActive)
+                        continue;
+                    NetTrace("CNetMgr::Manage() -> Accepting new Client(%u)", unsigned(i));
+                    mSlots[i]->Activate(socket, PeerAddress(socket), "...");
+                    mSlots[i]->mAcceptSeq = ++mAcceptSeq;
+                    taken = true;
+                    // A player's login follows its connect at once: read now,
+                    // so that it is a player before anyone else may connect.
+                    PollSlot(*mSlots[i], Now());
+                }
+                if (!taken && (pass > 0 || !EvictIdleConnection(maxPlayers)))
+                    break;
+            }
+            if (taken)
+                continue;
         }
+        // A client, a closed or a full host refuses the connection.
+        SocketClose(socket);
     }
-    // A client, a closed or a full host refuses the connection.
-    SocketClose(socket);
+}
+
+bool CNetMgr::EvictIdleConnection(int maxPlayers) {
+    CNetClient* oldest = nullptr;
+    for (int i = 1; i < maxPlayers && i < SLOT_COUNT; ++i) {
+        CNetClient& slot = *mSlots[i];
+        if (!slot.mActive || slot.mLoggedIn || slot.mSocket < 0)
+            continue;
+        if (!oldest || int32_t(slot.mAcceptSeq - oldest->mAcceptSeq) < 0)
+            oldest = &slot;
+    }
+    if (!oldest)
+        return false;
+    NetTrace("CNetMgr::Manage() -> Client(%u) NO LOGIN, gives way to a new connection", unsigned(oldest->mId));
+    PlatLog("CNetMgr: connection %d had not logged in; dropped to make room for a new one", oldest->mId);
+    oldest->Desactivate();
+    return true;
 }
 
 void CNetMgr::CheckTimeOuts(uint32_t now) {
@@ -319,7 +372,7 @@ void CNetMgr::CheckTimeOuts(uint32_t now) {
             CNetClient& slot = *mSlots[i];
             if (!slot.mActive)
                 continue;
-            if (!slot.mLoggedIn && Elapsed(slot.mActivatedTick, LOGIN_TIMEOUT_MS, now)) {
+            if (!slot.mLoggedIn && (mClosed != 0 || Elapsed(slot.mActivatedTick, LOGIN_TIMEOUT_MS, now))) {
                 NetTrace("CNetMgr::Manage() -> Client(%u,%s) NO LOGIN, TIMED OUT ", unsigned(i), slot.mName);
                 PlatLog("CNetMgr: connection %u did not log in within %u ms; dropped", unsigned(i),
                         unsigned(LOGIN_TIMEOUT_MS));
@@ -381,10 +434,10 @@ void CNetMgr::SendLeaveNotices() {
     mOwnDesc.mPlayerCount = uint16_t(GetPlayerCount());
 }
 
-void CNetMgr::OnSlotDropped(int index) {
-    if (mHost && index > 0 && index < SLOT_COUNT)
+void CNetMgr::OnSlotDropped(int index, bool wasPlayer) {
+    if (mHost && wasPlayer && index > 0 && index < SLOT_COUNT)
         mLeaveNotices |= 1u << index;
-    if (mListener)
+    if (mListener && (wasPlayer || !mHost))
         mListener->OnPlayerLeft(index);
     if (index == 0 && !mHost) {
         // A client without its host has no session left.
@@ -470,6 +523,14 @@ bool CNetMgr::StartEnumeration() {
 }
 
 int CNetMgr::GetPlayerCount() const {
+    int count = 0;
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        if (mSlots[i]->IsPlayer())
+            ++count;
+    return count;
+}
+
+int CNetMgr::GetConnectionCount() const {
     int count = 0;
     for (int i = 0; i < SLOT_COUNT; ++i)
         if (mSlots[i]->mActive)
@@ -558,8 +619,9 @@ bool CNetMgr::TCPSendAction(const CObjnet& message) {
     if (!FrameSizeOk(message, "TCPSendAction"))
         return false;
     if (mHost) {
+        // A connection hears nothing of the session before its login answer.
         for (int i = 1; i < SLOT_COUNT; ++i)
-            if (mSlots[i]->mActive)
+            if (mSlots[i]->IsPlayer())
                 SendFramed(*mSlots[i], message);
     } else if (mSlots[0]->mActive) {
         SendFramed(*mSlots[0], message);
@@ -588,7 +650,7 @@ bool CNetMgr::TCPSendActionToOthers(const CNetClient& from, const CObjnet& messa
     if (!FrameSizeOk(message, "TCPSendActionToOthers"))
         return false;
     for (int i = 1; i < SLOT_COUNT; ++i)
-        if (mSlots[i]->mActive && mSlots[i]->mId != from.mId)
+        if (mSlots[i]->IsPlayer() && mSlots[i]->mId != from.mId)
             SendFramed(*mSlots[i], message);
     return true;
 }
@@ -670,20 +732,48 @@ void CNetMgr::_OnUDPCObjnetReceived(uint32_t address, uint16_t port) {
         NetTrace("CNetMgr::_OnUDPCObjnetReceived(OBJECT_CNETCLIENT_A_QUERY_GAMELIST)...");
         if (mState != e_enumaration_in_progress)
             return;
+        // A game answers from the port it is played on, the base port or the
+        // one after it: nothing else can be joined.
+        if (port != mBasePort && port != uint16_t(mBasePort + 1))
+            return;
         CObjnet record;
-        CNetGameDesc* desc = new CNetGameDesc(address, port);
-        if (NetReadNestedObject(mReceive, record) && desc->Unserialize(record)) {
-            mFoundGames.Append(desc);
-        } else {
-            PlatLog("CNetMgr: malformed game description from %u.%u.%u.%u:%u ignored", (address >> 24) & 0xFFu,
-                    (address >> 16) & 0xFFu, (address >> 8) & 0xFFu, address & 0xFFu, unsigned(port));
-            delete desc;
-        }
+        if (NetReadNestedObject(mReceive, record))
+            RecordFoundGame(address, port, record);
         return;
     }
     default:
         return;
     }
+}
+
+void CNetMgr::RecordFoundGame(uint32_t address, uint16_t port, CObjnet& record) {
+    CNetGameDesc read(address, port);
+    if (!read.Unserialize(record)) {
+        NetTrace("CNetMgr: malformed game description from %u.%u.%u.%u:%u ignored", (address >> 24) & 0xFFu,
+                 (address >> 16) & 0xFFu, (address >> 8) & 0xFFu, address & 0xFFu, unsigned(port));
+        return;
+    }
+    read.mLastSeen = Now();
+    CNetGameDesc* oldest = nullptr;
+    for (CNetGameDesc* game = mFoundGames.GetHead(); game; game = CNetGameDescList::Next(game)) {
+        if (game->mAddress == address && game->mPort == port) {
+            game->CopyFrom(read);
+            game->mLastSeen = read.mLastSeen;
+            return;
+        }
+        if (!oldest || int32_t(game->mLastSeen - oldest->mLastSeen) < 0)
+            oldest = game;
+    }
+    if (mFoundGames.GetCount() < FOUND_GAMES_MAX) {
+        CNetGameDesc* desc = new CNetGameDesc(address, port);
+        desc->CopyFrom(read);
+        desc->mLastSeen = read.mLastSeen;
+        mFoundGames.Append(desc);
+        return;
+    }
+    // Full: the game heard from longest ago gives way.
+    oldest->CopyFrom(read);
+    oldest->mLastSeen = read.mLastSeen;
 }
 
 // ============================================================================
@@ -698,7 +788,17 @@ void CNetMgr::DropMalformed(CNetClient& slot, const char* what) {
 
 void CNetMgr::_OnTCPCObjnetReceived(CNetClient& slot, CObjnet& message) {
     const unsigned from = unsigned(slot.mId);
-    switch (message.GetTypeId()) {
+    const uint32_t type = message.GetTypeId();
+    // A connection speaks for no player before its login, and a peer of
+    // this game logs in first: anything else it sends ends the connection.
+    if (mHost && !slot.mLoggedIn && type != OBJECT_CNETCLIENT_R_QUERY_LOGIN && type != OBJECT_CNETCLIENT_E_KEEPALIVE &&
+        NetIsKnownKind(type)) {
+        NetTrace("CNetMgr::_OnTCPCObjnetReceived(from=%d) => REFUSED, message before its login", slot.mId);
+        PlatLog("CNetMgr: connection %d sent a message before logging in; dropped", slot.mId);
+        slot.Desactivate();
+        return;
+    }
+    switch (type) {
     case OBJECT_CNETCLIENT_E_KEEPALIVE:
         NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_KEEPALIVE] from client %u", RoleName(), from);
         return;
@@ -791,6 +891,35 @@ void CNetMgr::OnLeavePlayer(CNetClient& slot, CObjnet& message) {
     mSlots[index]->Desactivate();
 }
 
+void CNetMgr::RefuseNotOwned(const CNetClient& slot, const char* what, int64_t named) {
+    NetTrace("CNetMgr::_OnTCPCObjnetReceived(from=%d) => REFUSED %s (%lld)", slot.mId, what, (long long)named);
+    // One line a second per peer: a flood of refusals must not flood the log.
+    CNetClient& s = *mSlots[slot.mId];
+    const uint32_t now = Now();
+    if (s.mLobbyDropLogTick != 0 && !Elapsed(s.mLobbyDropLogTick, 1000, now))
+        return;
+    s.mLobbyDropLogTick = now ? now : 1;
+    PlatLog("CNetMgr: client %d sent a %s (%lld); dropped, not passed on", slot.mId, what, (long long)named);
+}
+
+bool CNetMgr::TakeLobbyBudget(CNetClient& slot, uint32_t cost, uint32_t now) {
+    const int32_t elapsed = int32_t(now - slot.mLobbyBudgetTick);
+    if (elapsed > 0) {
+        const uint64_t refill = uint64_t(elapsed) * LOBBY_BYTES_PER_SECOND / 1000;
+        if (refill > 0) {
+            const uint64_t budget = uint64_t(slot.mLobbyBudget) + refill;
+            slot.mLobbyBudget = budget > LOBBY_BUDGET_BYTES ? LOBBY_BUDGET_BYTES : uint32_t(budget);
+            slot.mLobbyBudgetTick = now;
+        }
+    }
+    if (cost <= slot.mLobbyBudget) {
+        slot.mLobbyBudget -= cost;
+        return true;
+    }
+    RefuseNotOwned(slot, "lobby message over its rate", cost);
+    return false;
+}
+
 void CNetMgr::OnChat(CNetClient& slot, CObjnet& message) {
     const uint32_t sender = message.ReadUInt();
     char text[CHAT_TEXT_MAX + 1];
@@ -798,6 +927,15 @@ void CNetMgr::OnChat(CNetClient& slot, CObjnet& message) {
     if (message.IsFailed() || !ValidSlotIndex(sender)) {
         DropMalformed(slot, "e_chat_message");
         return;
+    }
+    if (mHost) {
+        // A line is its connection's player's: never shown under another name.
+        if (sender != uint32_t(slot.mId)) {
+            RefuseNotOwned(slot, "chat line in another player's name", sender);
+            return;
+        }
+        if (!TakeLobbyBudget(slot, uint32_t(message.GetSize()) + LOBBY_MESSAGE_COST, Now()))
+            return;
     }
     if (mListener)
         mListener->OnChatMessage(int(sender), text);
@@ -813,10 +951,23 @@ void CNetMgr::OnCustomObject(CNetClient& slot, CObjnet& message) {
         DropMalformed(slot, "e_custom_object");
         return;
     }
-    if (readable && mListener)
-        mListener->OnCustomObject(int(sender), &object);
-    if (mHost)
+    if (mHost) {
+        if (sender != uint32_t(slot.mId)) {
+            RefuseNotOwned(slot, "lobby record in another player's name", sender);
+            return;
+        }
+        if (!TakeLobbyBudget(slot, LOBBY_RECORD_COST, Now()))
+            return;
+    }
+    // The listener judges whether the sender may change what the object
+    // names; the host passes on only what it accepted.
+    const bool accepted = readable && mListener && mListener->OnCustomObject(int(sender), &object);
+    if (!mHost)
+        return;
+    if (accepted)
         TCPSendAction(message);
+    else
+        RefuseNotOwned(slot, "lobby record it may not send", sender);
 }
 
 void CNetMgr::OnUpdatePlayer(CNetClient& slot, CObjnet& message) {
@@ -827,7 +978,22 @@ void CNetMgr::OnUpdatePlayer(CNetClient& slot, CObjnet& message) {
         DropMalformed(slot, "e_update_player");
         return;
     }
-    if (readable && mSlots[index]->Unserialize(record) && mListener)
+    if (mHost) {
+        // A player updates its own record only.
+        if (index != uint32_t(slot.mId)) {
+            RefuseNotOwned(slot, "record of another player", index);
+            return;
+        }
+        if (!TakeLobbyBudget(slot, LOBBY_RECORD_COST, Now()))
+            return;
+    }
+    // Slots the session does not hold are nobody's to update.
+    if (!readable || !mSlots[index]->mActive || !mSlots[index]->Unserialize(record)) {
+        if (mHost)
+            RefuseNotOwned(slot, "player record that does not read", index);
+        return;
+    }
+    if (mListener)
         mListener->OnPlayerUpdated(int(index));
     if (mHost)
         TCPSendActionToOthers(slot, message);
@@ -851,6 +1017,12 @@ void CNetMgr::OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId
         DropMalformed(slot, "throw");
         return;
     }
+    // A player throws for its own controller only, never for the host's,
+    // another player's or the computer's.
+    if (mHost && int64_t(controller) != int64_t(slot.mId) + LAN_CONTROLLER_BASE) {
+        RefuseNotOwned(slot, "throw message for a controller it does not own", controller);
+        return;
+    }
     bool accepted = false;
     switch (typeId) {
     case OBJECT_CNETCLIENT_E_SHOOT_PARAMS: {
@@ -866,6 +1038,11 @@ void CNetMgr::OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId
         // A message cut short would store half-read values on every machine.
         if (message.IsFailed()) {
             DropMalformed(slot, "e_shoot_params");
+            return;
+        }
+        if (!ThrowValuesSane({v.presetShootingAngle, v.presetUnbalance, v.presetPower, v.power, v.speed,
+                              v.shootingAngle, v.balance})) {
+            RefuseNotOwned(slot, "throw message with values out of range", controller);
             return;
         }
         accepted = mGameServices.shootParams && mGameServices.shootParams(controller, v);
@@ -887,6 +1064,10 @@ void CNetMgr::OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId
             DropMalformed(slot, "e_shoot_options2");
             return;
         }
+        if (!ThrowValuesSane({v.angle, v.aimX, v.aimY, v.aimZ})) {
+            RefuseNotOwned(slot, "throw message with values out of range", controller);
+            return;
+        }
         accepted = mGameServices.shootOptions && mGameServices.shootOptions(controller, v);
         break;
     }
@@ -896,6 +1077,10 @@ void CNetMgr::OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId
             value = message.ReadFloat();
         if (message.IsFailed()) {
             DropMalformed(slot, "e_launchset");
+            return;
+        }
+        if (!ThrowValuesSane({v.values[0], v.values[1], v.values[2], v.values[3], v.values[4], v.values[5]})) {
+            RefuseNotOwned(slot, "throw message with values out of range", controller);
             return;
         }
         accepted = mGameServices.launchSet && mGameServices.launchSet(controller, v);
@@ -999,7 +1184,8 @@ void CNetMgr::OnLoginAnswer(CNetClient& slot, CObjnet& message) {
         target.Unserialize(record);
         // Fails harmlessly on slot 0 (our link to the host) and on any slot
         // already active.
-        target.Activate(-1, 0, r.name);
+        if (target.Activate(-1, 0, r.name))
+            target.mLoggedIn = 1;
         NetTrace("=> Adding Client [%u,name=%s]", unsigned(r.id), r.name);
         if (mListener)
             mListener->OnPlayerAdded(r.id);
@@ -1021,7 +1207,8 @@ void CNetMgr::OnNewPlayer(CNetClient& slot, CObjnet& message) {
         NetTrace("CNetClient(%d)::Unserialize() => FAILED, unknown object type", index);
         return;
     }
-    mSlots[index]->Activate(-1, 0, r.name);
+    if (mSlots[index]->Activate(-1, 0, r.name))
+        mSlots[index]->mLoggedIn = 1;
     NetTrace("=> Adding Client [%u,name=%s]", unsigned(index), r.name);
     if (mListener)
         mListener->OnPlayerAdded(index);

@@ -57,6 +57,25 @@ public:
     // Socket reads per peer per frame: every waiting message is read, but one
     // peer's flood cannot hold the frame.
     static constexpr int READS_PER_FRAME = 256;
+    // Datagrams read per frame: enough for every answer to a games-list
+    // request, while a flood from outside any session cannot hold the frame.
+    static constexpr int DATAGRAMS_PER_FRAME = 64;
+    // Connections taken from the listen queue per frame.
+    static constexpr int ACCEPTS_PER_FRAME = 8;
+    // Found games kept, one per host address and port; a host that answers
+    // again refreshes its entry, and when the list is full the entry heard
+    // from longest ago makes room.
+    static constexpr int FOUND_GAMES_MAX = 32;
+    // Lobby traffic one peer may send: a burst, then a steady rate; more is
+    // dropped, not passed on. A chat line costs its size plus a fixed cost
+    // (long lines are what every screen pays for), a lobby or player record
+    // a fixed cost of its own.
+    static constexpr uint32_t LOBBY_BUDGET_BYTES = 8192;
+    static constexpr uint32_t LOBBY_BYTES_PER_SECOND = 2048;
+    static constexpr uint32_t LOBBY_MESSAGE_COST = 32;
+    static constexpr uint32_t LOBBY_RECORD_COST = 128;
+    // The controller id of the LAN player in slot k is k + this.
+    static constexpr int32_t LAN_CONTROLLER_BASE = 7;
 
     enum State : int32_t {
         e_not_initialized = -1,
@@ -111,8 +130,10 @@ public:
     bool TCPSendCustomObject(const CObjnet& object);
     bool UDPSendTo(uint32_t address, uint16_t port, const CObjnet& message);
 
-    // Active slots, the host's own slot included.
+    // Players: active slots that have logged in, the host's own included.
     int GetPlayerCount() const;
+    // Active slots, connections that have not logged in yet included.
+    int GetConnectionCount() const;
 
     // Match flow: a received next-step signal from the host / the machines.
     void QueueNextStepSignalFromHost();
@@ -186,15 +207,20 @@ public:
     int32_t mOwnIndex = 0;
     uint32_t mKeepAliveStamp = 0;
     uint8_t mClosed = 1;
+    // Connections accepted so far (their order).
+    uint32_t mAcceptSeq = 0;
 
 private:
     friend class CNetClient;
 
     // The slot is dropped (by CNetClient::Desactivate); on a client losing
     // slot 0 ends the session.
-    void OnSlotDropped(int index);
+    // Nobody hears of a connection that never logged in going.
+    void OnSlotDropped(int index, bool wasPlayer);
     // Deactivates every active slot without telling anyone; state 0.
     void ResetSession();
+    // Reads what waits for the slot, up to the per-frame bound.
+    void PollSlot(CNetClient& slot, uint32_t now);
     // Reads what one readable poll brings for the slot.
     void _OnTCPIncomingClientDatas(CNetClient& slot, uint32_t now);
     void AcceptPending();
@@ -208,6 +234,17 @@ private:
     void SendLeaveNotices();
     // Drops a peer whose message could not be understood.
     void DropMalformed(CNetClient& slot, const char* what);
+    // Host: logs a message a peer sent about something it does not own; the
+    // message is neither applied nor passed on.
+    void RefuseNotOwned(const CNetClient& slot, const char* what, int64_t named);
+    // Host: takes the cost off the peer's lobby budget; false (and the
+    // message is dropped) when the budget is spent.
+    bool TakeLobbyBudget(CNetClient& slot, uint32_t cost, uint32_t now);
+    // Frees the slot of the connection that has waited longest without
+    // logging in; false when there is none.
+    bool EvictIdleConnection(int maxPlayers);
+    // One games-list answer: a new entry, or a refresh of that host's.
+    void RecordFoundGame(uint32_t address, uint16_t port, CObjnet& record);
     const char* RoleName() const { return mHost ? "Host" : "Client"; }
 
     // The kinds, one handler each.

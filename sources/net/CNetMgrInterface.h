@@ -29,8 +29,10 @@ public:
     // section), rewound to their first field; valid during the call only.
     virtual void OnStartGame(CObjnet* gameParams) = 0;
     virtual void OnPlayerUpdated(int index) = 0;
-    // A custom object, rewound to its first field; valid during the call only.
-    virtual void OnCustomObject(int sender, CObjnet* object) = 0;
+    // A custom object, rewound to its first field; valid during the call
+    // only. False when the sender may not send it: the host then passes it
+    // on to nobody.
+    virtual bool OnCustomObject(int sender, CObjnet* object) = 0;
 
 protected:
     // Listeners are static objects of the lobby and the match mode; nobody

@@ -67,6 +67,18 @@ constexpr uint32_t OBJECT_CNETCLIENT_E_BALLS_POSITIONS = NetSignatureId(NETSIG_E
 constexpr uint32_t OBJECT_CNETCLIENT_RECORD = NetSignatureId(NETSIG_CNETCLIENT_RECORD);
 constexpr uint32_t OBJECT_CNETGAMEDESC_RECORD = NetSignatureId(NETSIG_CNETGAMEDESC_RECORD);
 
+// True for the kinds a TCP peer of this game sends.
+constexpr bool NetIsKnownKind(uint32_t id) {
+    return id == OBJECT_CNETCLIENT_R_QUERY_LOGIN || id == OBJECT_CNETCLIENT_A_QUERY_LOGIN ||
+           id == OBJECT_CNETCLIENT_A_NEW_PLAYER || id == OBJECT_CNETCLIENT_A_LEAVE_PLAYER ||
+           id == OBJECT_CNETCLIENT_E_KEEPALIVE || id == OBJECT_CNETCLIENT_E_CHATMESSAGE ||
+           id == OBJECT_CNETCLIENT_E_CUSTOM_OBJECT || id == OBJECT_CNETCLIENT_E_UPDATE_PLAYER ||
+           id == OBJECT_E_HOST_START_GAME || id == OBJECT_CNETCLIENT_E_NEXT_STEP_SIGNAL_HOST ||
+           id == OBJECT_CNETCLIENT_E_NEXT_STEP_SIGNAL_CLIENTS || id == OBJECT_CNETCLIENT_E_SHOOT_PARAMS ||
+           id == OBJECT_CNETCLIENT_E_SHOOT_OPTIONS || id == OBJECT_CNETCLIENT_E_LAUNCHSET ||
+           id == OBJECT_CNETCLIENT_E_BALLS_POSITIONS;
+}
+
 // ---- decoded throw messages -----------------------------------------------------
 // The fields after the sender and controller fields, in wire order. The net
 // layer reads them; the game core stores them in its controller entries.

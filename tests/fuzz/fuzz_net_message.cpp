@@ -46,9 +46,10 @@ public:
     }
     void OnStartGame(CObjnet* params) override { Touch(params); }
     void OnPlayerUpdated(int index) override { Check(ValidIndex(index)); }
-    void OnCustomObject(int sender, CObjnet* object) override {
+    bool OnCustomObject(int sender, CObjnet* object) override {
         Check(ValidIndex(sender));
         Touch(object);
+        return true;
     }
 
 private:

@@ -544,19 +544,19 @@ TEST_F(LobbyScreens, AHostilePeerCannotTakeTheHostsLobbyDownAndAWellFormedClient
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const int before = g_NetMgr.GetPlayerCount();
+        const int before = g_NetMgr.GetConnectionCount();
         const int s = ConnectPort("127.0.0.1", g_NetMgr.GetPort());
         ASSERT_GE(s, 0);
-        ASSERT_TRUE(Pump([&] { return g_NetMgr.GetPlayerCount() == before + 1; }));
+        ASSERT_TRUE(Pump([&] { return g_NetMgr.GetConnectionCount() == before + 1; }));
         for (const std::vector<unsigned char>& frame : c.frames)
             ASSERT_TRUE(SendRaw(s, frame.data(), frame.size()));
         Settle();
         if (c.dropped) {
             EXPECT_TRUE(PeerGone(s));
-            EXPECT_TRUE(Pump([&] { return g_NetMgr.GetPlayerCount() == before; }));
+            EXPECT_TRUE(Pump([&] { return g_NetMgr.GetConnectionCount() == before; }));
         }
         SocketClose(s);
-        ASSERT_TRUE(Pump([&] { return g_NetMgr.GetPlayerCount() == before; }));
+        ASSERT_TRUE(Pump([&] { return g_NetMgr.GetConnectionCount() == before; }));
         // The host's lobby carries on as it was.
         EXPECT_TRUE(g_NetMgr.IsHost());
         EXPECT_TRUE(mode->IsTeamScreenBuilt());

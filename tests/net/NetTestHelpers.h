@@ -70,8 +70,9 @@ public:
     }
     void OnStartGame(CObjnet* params) override { events.push_back("start:" + std::to_string(params->GetTypeId())); }
     void OnPlayerUpdated(int index) override { events.push_back("updated:" + std::to_string(index)); }
-    void OnCustomObject(int sender, CObjnet* object) override {
+    bool OnCustomObject(int sender, CObjnet* object) override {
         events.push_back("custom:" + std::to_string(sender) + ":" + std::to_string(object->GetSize()));
+        return true;
     }
 
     int Count(const std::string& event) const {

@@ -59,21 +59,21 @@ std::vector<unsigned char> BallsFor(int32_t controller) {
     return Framed(m);
 }
 
-// The match knows controller 8 only; a game receiver answers as the real
-// ones do (false: unknown, dropped and not relayed).
+// The match knows controller 9 only (the player in slot 2); a game receiver
+// answers as the real ones do (false: unknown, dropped and not relayed).
 ThrowLog* gLog[2];
 template <int N>
 void InstallMatch(CNetMgr& mgr, ThrowLog& log) {
     gLog[N] = &log;
     mgr.GameServices().launchSet = [](int32_t c, const NetLaunchSet&) {
-        if (c != 8)
+        if (c != 9)
             return false;
         ++gLog[N]->launchSets;
         return true;
     };
     mgr.GameServices().ballsPositions = [](int32_t c, CObjnet& body) {
         body.ReadUInt();
-        if (c != 8 || body.IsFailed())
+        if (c != 9 || body.IsFailed())
             return false;
         ++gLog[N]->ballPositions;
         return true;
@@ -81,10 +81,10 @@ void InstallMatch(CNetMgr& mgr, ThrowLog& log) {
 }
 
 int ConnectRaw(Node& host, uint16_t port) {
-    const int before = host.mgr.GetPlayerCount();
+    const int before = host.mgr.GetConnectionCount();
     int s = ConnectPort("127.0.0.1", port);
     EXPECT_GE(s, 0);
-    EXPECT_TRUE(PumpUntil({&host.mgr}, [&] { return host.mgr.GetPlayerCount() == before + 1; }));
+    EXPECT_TRUE(PumpUntil({&host.mgr}, [&] { return host.mgr.GetConnectionCount() == before + 1; }));
     return s;
 }
 
@@ -154,10 +154,10 @@ TEST_F(LanTest, AHostileStreamIsDroppedWhileTheSessionCarriesOnAndANewClientCanJ
     // Anna learnt of every client the host dropped.
     EXPECT_EQ(anna->mgr.GetSlot(2).mActive, 0);
 
-    // A known controller still goes through and on to the others.
+    // A known controller, the player's own, still goes through and on to the others.
     int peer = ConnectRaw(*host, port);
     ASSERT_TRUE(Send(peer, Login("Bruno")));
-    ASSERT_TRUE(Send(peer, LaunchSetFor(8)));
+    ASSERT_TRUE(Send(peer, LaunchSetFor(9)));
     ASSERT_TRUE(PumpUntil({&host->mgr, &anna->mgr}, [&] { return annaLog.launchSets == 1; }));
     EXPECT_EQ(hostLog.launchSets, 1);
     SocketClose(peer);
@@ -173,7 +173,7 @@ TEST_F(LanTest, ConnectionsThatNeverLogInLoseTheirSlotsAndPlayersCanJoinAgain) {
     int idle[2];
     for (int& s : idle)
         s = ConnectRaw(*host, port);
-    ASSERT_EQ(host->mgr.GetPlayerCount(), 3);   // the game is full of idle connections
+    ASSERT_EQ(host->mgr.GetConnectionCount(), 3);   // the game is full of idle connections
     // Bytes alone do not count as a login.
     CObjnet keepalive;
     keepalive.StartSignature(NETSIG_E_KEEPALIVE);
@@ -184,7 +184,7 @@ TEST_F(LanTest, ConnectionsThatNeverLogInLoseTheirSlotsAndPlayersCanJoinAgain) {
         Advance(CNetMgr::LOGIN_TIMEOUT_MS / 4);
         PumpRounds({&host->mgr}, 5);
     }
-    EXPECT_EQ(host->mgr.GetPlayerCount(), 1);
+    EXPECT_EQ(host->mgr.GetConnectionCount(), 1);
     for (int s : idle) {
         EXPECT_TRUE(PeerClosed(s));
         SocketClose(s);
@@ -291,7 +291,7 @@ TEST_F(LanTest, APeerThatStopsReadingIsDroppedWithoutHoldingTheHost) {
     addr.sin_addr.s_addr = htonl(kLoopback);
     addr.sin_port = htons(host->mgr.GetPort());
     ASSERT_EQ(connect(stuck, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
-    ASSERT_TRUE(PumpUntil({&host->mgr}, [&] { return host->mgr.GetPlayerCount() == 3; }));
+    ASSERT_TRUE(PumpUntil({&host->mgr}, [&] { return host->mgr.GetConnectionCount() == 3; }));
     ASSERT_TRUE(Send(stuck, Login("Stuck")));
     PumpRounds({&host->mgr, &anna->mgr}, 10);
 

@@ -20,7 +20,8 @@ public:
     void OnChatMessage(int sender, const char* text) override;
     void OnStartGame(CObjnet*) override {}
     void OnPlayerUpdated(int) override {}
-    void OnCustomObject(int, CObjnet*) override {}
+    // Lobby records mean nothing once the match runs.
+    bool OnCustomObject(int, CObjnet*) override { return false; }
 
 private:
     // Once: a lost host also reports every slot it drops, and entering the

@@ -113,6 +113,9 @@ void CMenuLobbyingGameMode::Update() {
     const uint16_t enter = gInputMgr.GetAction(kEnterAction);
     if (CInputMgr::IsPressed(enter))
         SendChatEntry();
+    if (mChatPending)
+        FlushChat();
+    mChatLinesThisFrame = 0;
 }
 
 bool CMenuLobbyingGameMode::Exit() {

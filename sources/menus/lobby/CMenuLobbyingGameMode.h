@@ -12,6 +12,7 @@
 #include <CNetGameDesc.h>
 
 #include <cstdint>
+#include <deque>
 #include <string>
 
 class CEnvironment;
@@ -73,6 +74,8 @@ public:
     void AppendChatLine(const std::string& line);
     // The local player has a team and is its first player in slot order.
     bool IsTeamLeader() const;
+    // The slot of the team's first player in slot order; -1 when none.
+    static int TeamLeader(int team);
     // A player logged in (listener): the host shares the lobby's records,
     // every machine refreshes and sends its own record again.
     void OnPlayerJoined();
@@ -82,9 +85,12 @@ public:
     // ---- records and start (LobbyStart.cpp) ------------------------------------
     void SendGameInfos();
     void SendTeamInfos(int team);
-    // A custom object from a peer: a team record replaces that team's, the
-    // host's game settings replace a client's; anything else is ignored.
-    void ApplyCustomObject(CObjnet& object);
+    // A custom object from the player in slot sender: a team record replaces
+    // that team's when the sender is the host or the team's leader, the
+    // host's game settings replace a client's. False (and nothing changes)
+    // for anything else: a record the sender does not own, values no screen
+    // offers, other objects.
+    bool ApplyCustomObject(int sender, CObjnet& object);
     bool OnBtnStart(const CEGUI::EventArgs& args);
     // Host: checks the teams and starts the match on every machine.
     void OnStartClicked();
@@ -112,6 +118,8 @@ private:
     void FillTeamLists();
     // The chosen item's id of a combobox, -1 when none.
     static int ComboChoice(const char* combobox);
+    // Shows the chat lines not on "ChatList" yet, in one pass.
+    void FlushChat();
 
     CGameInfosPacketV2 mGameInfos;
     CTeamInfosPacketV1 mTeamInfos[2];
@@ -119,4 +127,11 @@ private:
     uint8_t mTeamScreenPending = 0;
     bool mTeamScreenBuilt = false;
     bool mStarting = false;
+    // The chat's last lines. Lines are kept here at once and reach the list
+    // window at most a few a frame and otherwise in one pass at the next
+    // Update, so that a burst of lines costs one redraw of the list.
+    std::deque<std::string> mChatLines;
+    bool mChatShifted = false;     // lines left the front since the last pass
+    bool mChatPending = false;     // lines not on the list window yet
+    int mChatLinesThisFrame = 0;
 };

@@ -82,8 +82,7 @@ void CMenuLobbyingIF::OnPlayerUpdated(int) {
     }
 }
 
-void CMenuLobbyingIF::OnCustomObject(int, CObjnet* object) {
+bool CMenuLobbyingIF::OnCustomObject(int sender, CObjnet* object) {
     NetTrace("CMenuLobbyingIF::OnCustomObject()...");
-    if (mLobby && object)
-        mLobby->ApplyCustomObject(*object);
+    return mLobby && object && mLobby->ApplyCustomObject(sender, *object);
 }

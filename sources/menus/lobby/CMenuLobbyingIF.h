@@ -26,7 +26,7 @@ public:
     void OnChatMessage(int sender, const char* text) override;
     void OnStartGame(CObjnet* gameParams) override;
     void OnPlayerUpdated(int index) override;
-    void OnCustomObject(int sender, CObjnet* object) override;
+    bool OnCustomObject(int sender, CObjnet* object) override;
 
 private:
     CMenuLobbyingIF() = default;

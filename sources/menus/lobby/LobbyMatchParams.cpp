@@ -4,6 +4,7 @@
 #include <CObjnet.h>
 #include <Platform.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -25,5 +26,19 @@ bool ReadLobbyMatchParams(CObjnet& packed, CEnvironment& env) {
     }
     const bool whole = env.UnserializeSection(&packed) == 0;
     packed.Rewind();
-    return whole;
+    if (!whole)
+        return false;
+    // The match reads every number as an int: a float that is not one (NaN,
+    // infinities, beyond the int range) is a lie about the match.
+    for (CEnvironmentVariable* v = env.First(); v; v = env.Next()) {
+        if (v->GetType() != CEnvironmentVariable::TYPE_FLOAT || std::strcmp(v->GetSection(), kSection) != 0)
+            continue;
+        const float f = v->GetFloat();
+        if (!std::isfinite(f) || std::fabs(f) >= 2147483648.0f) {
+            PlatLog("ReadLobbyMatchParams() => \"%s\" is %g, not a number the match can use: refused", v->GetName(),
+                    double(f));
+            return false;
+        }
+    }
+    return true;
 }

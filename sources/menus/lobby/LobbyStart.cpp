@@ -13,6 +13,7 @@
 #include <ControlerTable.h>
 #include <HalNet.h>
 #include <Platform.h>
+#include <TeamDB.h>
 #include <TestReport.h>
 
 
@@ -20,11 +21,32 @@ namespace {
 
 const char kSection[] = "QUICKMATCHPARAMS";
 const int kLanControlerBase = 7;
+// The venue list's last item id.
+const int kLastLocation = 3;
+// Actors are positions in a team's player list, which is far shorter.
+const int kActorsMax = 64;
 
 constexpr uint32_t kTeamInfosId = NetSignatureId("CTeamInfosPacketV1");
 constexpr uint32_t kGameInfosId = NetSignatureId("CGameInfosPacketV2");
 
 bool InSession() { return g_NetMgr.GetState() == CNetMgr::e_connected; }
+
+// Values the screen's lists can hold; a record with any other is a lie.
+bool GameSettingsValues(const CGameInfosPacketV2& s) {
+    return s.mPlayersPerTeam >= -1 && s.mPlayersPerTeam <= 3 && s.mPlayersPerTeam != 0 && s.mRegional >= -1 &&
+           s.mRegional <= 1 && s.mLocation >= -1 && s.mLocation <= kLastLocation;
+}
+
+bool TeamRecordValues(const CTeamInfosPacketV1& r) {
+    if ((r.mTeamIndex != 0 && r.mTeamIndex != 1) || r.mSide != r.mTeamIndex)
+        return false;
+    if (r.mTeamId != -1 && !TeamDB::GetRegionalTeam(r.mTeamId) && !TeamDB::GetNationalTeam(r.mTeamId))
+        return false;
+    for (int role = 0; role < 3; ++role)
+        if (r.Actor(role) < -1 || r.Actor(role) >= kActorsMax)
+            return false;
+    return true;
+}
 
 int ReadInt(CEnvironment& env, const char* section, const char* name) {
     CEnvironmentVariable* v = env.Find(section, name);
@@ -55,37 +77,57 @@ void CMenuLobbyingGameMode::SendTeamInfos(int team) {
     g_NetMgr.TCPSendCustomObject(object);
 }
 
-void CMenuLobbyingGameMode::ApplyCustomObject(CObjnet& object) {
+bool CMenuLobbyingGameMode::ApplyCustomObject(int sender, CObjnet& object) {
     switch (object.GetTypeId()) {
     case kTeamInfosId: {
         CTeamInfosPacketV1 record;
         if (!record.Read(object)) {
             PlatLog("CMenuLobbyingGameMode::ApplyCustomObject() => team record cut short; ignored");
-            return;
+            return false;
         }
-        if (record.mTeamIndex == 0 || record.mTeamIndex == 1)
-            mTeamInfos[record.mTeamIndex] = record;
+        if (!TeamRecordValues(record)) {
+            PlatLog("CMenuLobbyingGameMode::ApplyCustomObject() => team record from %d with values no list offers "
+                    "(team %d, id %d); ignored",
+                    sender, record.mTeamIndex, record.mTeamId);
+            return false;
+        }
+        // The host speaks for both teams; a player only for the team it leads.
+        if (sender != 0 && TeamLeader(record.mTeamIndex) != sender) {
+            PlatLog("CMenuLobbyingGameMode::ApplyCustomObject() => team %d's record from %d, who does not lead it; "
+                    "ignored",
+                    record.mTeamIndex, sender);
+            return false;
+        }
+        mTeamInfos[record.mTeamIndex] = record;
         ApplyTeamInfos();
         RefreshPlayersAndTeams();
-        return;
+        return true;
     }
     case kGameInfosId: {
         // Only the host chooses the settings.
-        if (g_NetMgr.IsHost())
-            return;
+        if (g_NetMgr.IsHost() || sender != 0) {
+            PlatLog("CMenuLobbyingGameMode::ApplyCustomObject() => game settings from %d; only the host sets them",
+                    sender);
+            return false;
+        }
         CGameInfosPacketV2 settings;
         if (!settings.Read(object)) {
             PlatLog("CMenuLobbyingGameMode::ApplyCustomObject() => game settings cut short; ignored");
-            return;
+            return false;
+        }
+        if (!GameSettingsValues(settings)) {
+            PlatLog("CMenuLobbyingGameMode::ApplyCustomObject() => game settings %d/%d/%d no list offers; ignored",
+                    settings.mPlayersPerTeam, settings.mRegional, settings.mLocation);
+            return false;
         }
         mGameInfos = settings;
         ApplyGameSettings();
         ApplyTeamInfos();
         RefreshPlayersAndTeams();
-        return;
+        return true;
     }
     default:
-        return;
+        return false;
     }
 }
 
@@ -103,7 +145,8 @@ LobbyStartInput CMenuLobbyingGameMode::StartInput() const {
     input.playersPerTeam = mGameInfos.mPlayersPerTeam;
     for (int i = 0; i < LobbyStartInput::kSlots; ++i) {
         const CNetClient& slot = g_NetMgr.GetSlot(i);
-        input.slots[i].active = slot.mActive != 0;
+        // A connection that has not logged in takes no part in the start.
+        input.slots[i].active = slot.IsPlayer();
         input.slots[i].name = slot.mName;
         input.slots[i].team = slot.mTeam;
     }

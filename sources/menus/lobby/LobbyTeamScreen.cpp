@@ -39,6 +39,8 @@ const char kChatEntry[] = "ChatTextEntry";
 const char kChatList[] = "ChatList";
 // The chat keeps its last lines only: a peer's flood must not grow it for ever.
 const size_t kChatLinesKept = 200;
+// Lines drawn as they come in one frame; more wait for the frame's one pass.
+const int kChatLinesDrawnAtOnce = 4;
 const int kChatTextMax = 255;
 // Player rows: light text on the skin's dark rows, the local player's own
 // row slightly see-through and warmer.
@@ -176,7 +178,8 @@ void CMenuLobbyingGameMode::RefreshPlayersAndTeams() {
     for (int i = 0; i < CNetMgr::SLOT_COUNT; ++i) {
         const std::string row = "FramePlayersName" + std::to_string(i + 1);
         const CNetClient& slot = g_NetMgr.GetSlot(i);
-        if (slot.mActive) {
+        // A connection that has not logged in is nobody's row.
+        if (slot.IsPlayer()) {
             ++players;
             lobby::SetText(row.c_str(), std::string(slot.mName) + "  " + GetText(TeamTextKey(slot.mTeam)));
         } else {
@@ -304,8 +307,9 @@ bool CMenuLobbyingGameMode::OnTeamChanged(const CEGUI::EventArgs&) {
     const int before = own.mTeam;
     const int team = lobby::ComboChoice(kTeam);
     own.mTeam = team;
-    if (team == -1)
-        SendUpdatePlayer();
+    // The others learn the new team before any team record: they take a
+    // team's record only from its leader.
+    SendUpdatePlayer();
     if (team != before)
         FillRoleCombos();
     if (team != -1 && IsTeamLeader()) {
@@ -358,19 +362,23 @@ bool CMenuLobbyingGameMode::OnBtnChatSend(const CEGUI::EventArgs&) {
     return true;
 }
 
+int CMenuLobbyingGameMode::TeamLeader(int team) {
+    if (team != 0 && team != 1)
+        return -1;
+    for (int i = 0; i < CNetMgr::SLOT_COUNT; ++i) {
+        const CNetClient& slot = g_NetMgr.GetSlot(i);
+        if (slot.IsPlayer() && slot.mTeam == team)
+            return i;
+    }
+    return -1;
+}
+
 bool CMenuLobbyingGameMode::IsTeamLeader() const {
     const int own = g_NetMgr.GetOwnIndex();
     if (own < 0 || own >= CNetMgr::SLOT_COUNT)
         return false;
     const int team = g_NetMgr.GetSlot(own).mTeam;
-    if (team != 0 && team != 1)
-        return false;
-    for (int i = 0; i < CNetMgr::SLOT_COUNT; ++i) {
-        const CNetClient& slot = g_NetMgr.GetSlot(i);
-        if (slot.mActive && slot.mTeam == team)
-            return i == own;
-    }
-    return false;
+    return TeamLeader(team) == own;
 }
 
 void CMenuLobbyingGameMode::SendUpdatePlayer() {
@@ -410,15 +418,44 @@ void CMenuLobbyingGameMode::SendChatText(const std::string& text) {
 }
 
 void CMenuLobbyingGameMode::AppendChatLine(const std::string& line) {
-    CEGUI::Listbox* list = lobby::List(kChatList);
-    if (!list || !lobby::Window(kChatEntry))
+    if (!lobby::List(kChatList) || !lobby::Window(kChatEntry))
         return;
-    while (list->getItemCount() >= kChatLinesKept)
-        list->removeItem(list->getListboxItemFromIndex(0));
-    CEGUI::ListboxItem* item = lobby::AddListItem(list, line, 0);
-    if (item)
-        list->ensureItemIsVisible(item);
+    mChatLines.push_back(line);
+    if (mChatLines.size() > kChatLinesKept) {
+        mChatLines.pop_front();
+        mChatShifted = true;
+    }
+    mChatPending = true;
     TestReport("lobby chat %s", line.c_str());
+    if (mChatLinesThisFrame < kChatLinesDrawnAtOnce) {
+        ++mChatLinesThisFrame;
+        FlushChat();
+    }
+}
+
+void CMenuLobbyingGameMode::FlushChat() {
+    mChatPending = false;
+    CEGUI::Listbox* list = lobby::List(kChatList);
+    if (!list)
+        return;
+    // Every list change makes the window measure all its lines again: the
+    // lines already there take the new texts in place, and only the missing
+    // ones are added (at most the kept count over the lobby's life).
+    size_t shown = list->getItemCount();
+    if (shown > mChatLines.size()) {
+        list->resetList();
+        shown = 0;
+    }
+    if (mChatShifted) {
+        for (size_t i = 0; i < shown; ++i)
+            list->getListboxItemFromIndex(i)->setText(mChatLines[i]);
+        mChatShifted = false;
+        list->handleUpdatedItemData();
+    }
+    for (size_t i = shown; i < mChatLines.size(); ++i)
+        lobby::AddListItem(list, mChatLines[i], 0);
+    if (list->getItemCount() > 0)
+        list->ensureItemIsVisible(list->getItemCount() - 1);
 }
 
 void CMenuLobbyingGameMode::OnPlayerJoined() {
