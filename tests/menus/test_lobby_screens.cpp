@@ -19,6 +19,7 @@
 
 #include <CEGUI/CEGUI.h>
 
+#include <limits>
 #include <set>
 #include <string>
 
@@ -628,4 +629,133 @@ TEST_F(LobbyScreens, AMemberWhoDoesNotLeadItsTeamSeesTheLeadersChoicesAndCannotC
     Settle();
     for (const std::string& e : peer->listener.events)
         EXPECT_NE(e.rfind("custom:1:", 0), 0u) << e;
+}
+
+TEST_F(LobbyScreens, OnlyATeamsLeaderChangesItsRecordAndAConnectionThatNeverLogsInNeitherShowsNorHoldsTheStart) {
+    Enter();
+    Click("BtnCreate");
+    mode->Update();
+    ASSERT_TRUE(mode->IsTeamScreenBuilt());
+    Node& client = MakePeer();
+    ASSERT_TRUE(client.mgr.JoinGame(kLoopback, g_NetMgr.GetPort(), "Bea"));
+    ASSERT_TRUE(Pump([&] { return client.listener.Count("custom:0:28") + client.listener.Count("custom:0:16") >= 3; }));
+    ASSERT_TRUE(TestSelect("ComboBoxNbPlayers 1"));
+    ASSERT_TRUE(TestSelect("ComboBoxRegional 1"));
+    ASSERT_TRUE(TestSelect("ComboBoxLocation 0"));
+    ASSERT_TRUE(TestSelect("ComboBoxTeam 0"));
+    CEGUI::Combobox* regions = dynamic_cast<CEGUI::Combobox*>(Window("ComboBoxRegionList"));
+    ASSERT_TRUE(regions && regions->getItemCount() >= 2);
+    const int regionA = int(regions->getListboxItemFromIndex(0)->getID());
+    const int regionB = int(regions->getListboxItemFromIndex(1)->getID());
+    ASSERT_TRUE(TestSelect("ComboBoxRegionList " + std::to_string(regionA)));
+    ASSERT_TRUE(TestSelect("ComboBoxPointeur 0"));
+    Settle();
+    const std::string echoed = "custom:1:28";   // Bea's team record, passed back to her
+
+    CTeamInfosPacketV1 teamA;
+    teamA.mSide = teamA.mTeamIndex = 0;
+    teamA.mTeamId = regionB;
+    teamA.mPointer = 1;
+    CTeamInfosPacketV1 teamB;
+    teamB.mSide = teamB.mTeamIndex = 1;
+    teamB.mTeamId = regionB;
+    teamB.mPointer = 0;
+    CTeamInfosPacketV1 unknownTeam = teamB;
+    unknownTeam.mTeamId = 999999;
+    CTeamInfosPacketV1 hugeActor = teamB;
+    hugeActor.mPointer = 2147483647;
+    CTeamInfosPacketV1 sideAcross = teamB;
+    sideAcross.mSide = 0;
+
+    // Bea in no team: no team's record is hers.
+    PeerSendsRecord(teamA);
+    PeerSendsRecord(teamB);
+    Settle();
+    EXPECT_EQ(mode->GetTeamInfos(0).mTeamId, regionA);
+    EXPECT_EQ(mode->GetTeamInfos(1).mTeamId, -1);
+    EXPECT_EQ(client.listener.Count(echoed), 0);
+
+    // Leading team B, she sets team B's record and still not team A's, and
+    // only with values the lists offer.
+    PeerSendsTeam(1);
+    PeerSendsRecord(teamB);
+    ASSERT_TRUE(Pump([&] { return mode->GetTeamInfos(1).mTeamId == regionB; }));
+    for (const CTeamInfosPacketV1* lie : {&teamA, &unknownTeam, &hugeActor, &sideAcross})
+        PeerSendsRecord(*lie);
+    CGameInfosPacketV2 settings;
+    settings.mPlayersPerTeam = 3;
+    PeerSendsRecord(settings);
+    Settle();
+    EXPECT_EQ(mode->GetTeamInfos(0).mTeamId, regionA);
+    EXPECT_EQ(mode->GetTeamInfos(0).mPointer, 0);
+    EXPECT_EQ(mode->GetTeamInfos(1).mTeamId, regionB);
+    EXPECT_EQ(mode->GetTeamInfos(1).mPointer, 0);
+    EXPECT_EQ(mode->GetTeamInfos(1).mSide, 1);
+    EXPECT_EQ(mode->GetGameInfos().mPlayersPerTeam, 1);
+    EXPECT_EQ(client.listener.Count(echoed), 1);
+
+    // A connection that never logs in: no row, no part in the start.
+    const int idle = ConnectPort("127.0.0.1", g_NetMgr.GetPort());
+    ASSERT_GE(idle, 0);
+    ASSERT_TRUE(Pump([] { return g_NetMgr.GetConnectionCount() == 3; }));
+    mode->RefreshPlayersAndTeams();
+    EXPECT_EQ(Text("FramePlayersName3"), "");
+    Click("BtnStart");
+    ASSERT_TRUE(mode->IsFinished());
+    EXPECT_EQ(Int("QUICKMATCHPARAMS", "NbPlayers"), 2);
+    EXPECT_EQ(Int("QUICKMATCHPARAMS", "CONTROLER_3"), 0);
+    // Once the match starts it is let go.
+    ASSERT_TRUE(PumpUntil({&g_NetMgr, &client.mgr}, [] { return g_NetMgr.GetConnectionCount() == 2; }));
+    EXPECT_TRUE(PeerGone(idle));
+    SocketClose(idle);
+}
+
+TEST_F(LobbyScreens, AFloodOfLongChatLinesKeepsTheLastLinesWithoutRebuildingTheListForEachLine) {
+    HostOnPeer("Partie");
+    JoinPeer();
+    int listChanges = 0;
+    CEGUI::Listbox* chat = List("ChatList");
+    ASSERT_TRUE(chat);
+    chat->subscribeEvent(CEGUI::Listbox::EventListContentsChanged,
+                         CEGUI::Event::Subscriber([&listChanges](const CEGUI::EventArgs&) {
+                             ++listChanges;
+                             return true;
+                         }));
+    // The host's lines (a host is trusted with its own): far more than kept.
+    const int lines = 1000;
+    for (int i = 0; i < lines; ++i) {
+        std::string text = std::to_string(i) + " ";
+        text.resize(CNetMgr::CHAT_TEXT_MAX, 'x');
+        ASSERT_TRUE(peer->mgr.TCPSendChatMessage(text.c_str()));
+        if (i % 100 == 99)
+            Pump([] { return false; }, 3);
+    }
+    ASSERT_TRUE(Pump([] { return LastLine("ChatList").rfind("Partie: 999 ", 0) == 0; }));
+    EXPECT_EQ(Count("ChatList"), 200u);
+    EXPECT_EQ(ItemText("ChatList", 0).rfind("Partie: 800 ", 0), 0u);
+    // The window took the new texts in place: it grew to its 200 lines once
+    // instead of losing and gaining a line for each of the thousand.
+    EXPECT_LE(listChanges, 200);
+}
+
+TEST_F(LobbyScreens, AHostsStartWithANumberTheMatchCannotReadIsRefused) {
+    const float values[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 1.0e30f};
+    for (float value : values) {
+        SCOPED_TRACE(value);
+        HostOnPeer("Partie");
+        JoinPeer();
+        CEnvironment env;
+        env.GetVariable("QUICKMATCHPARAMS", "QuickMatch", true)->SetInt(1);
+        env.GetVariable("QUICKMATCHPARAMS", "TeamB", true)->SetFloat(value);
+        CObjnet message;
+        message.StartSignature(NETSIG_E_HOST_START_GAME);
+        env.SerializeSection(&message, "QUICKMATCHPARAMS");
+        message.End();
+        ASSERT_TRUE(peer->mgr.TCPSendAction(message));
+        ASSERT_TRUE(Pump([] { return !g_NetMgr.IsConnected(); }));
+        EXPECT_FALSE(mode->IsFinished());
+        EXPECT_EQ(LastLine("ChatList"), "CNX_GO_BACK");
+        mode->Exit();
+        mode.reset();
+    }
 }
