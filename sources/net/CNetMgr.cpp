@@ -360,8 +360,8 @@ bool CNetMgr::EvictIdleConnection(int maxPlayers) {
     }
     if (!oldest)
         return false;
+    // Traced only: a stream of such connections must not flood the log.
     NetTrace("CNetMgr::Manage() -> Client(%u) NO LOGIN, gives way to a new connection", unsigned(oldest->mId));
-    PlatLog("CNetMgr: connection %d had not logged in; dropped to make room for a new one", oldest->mId);
     oldest->Desactivate();
     return true;
 }
@@ -374,8 +374,9 @@ void CNetMgr::CheckTimeOuts(uint32_t now) {
                 continue;
             if (!slot.mLoggedIn && (mClosed != 0 || Elapsed(slot.mActivatedTick, LOGIN_TIMEOUT_MS, now))) {
                 NetTrace("CNetMgr::Manage() -> Client(%u,%s) NO LOGIN, TIMED OUT ", unsigned(i), slot.mName);
-                PlatLog("CNetMgr: connection %u did not log in within %u ms; dropped", unsigned(i),
-                        unsigned(LOGIN_TIMEOUT_MS));
+                if (mClosed == 0)
+                    PlatLog("CNetMgr: connection %u did not log in within %u ms; dropped", unsigned(i),
+                            unsigned(LOGIN_TIMEOUT_MS));
             } else if (Elapsed(slot.mLastReceiveTick, TIMEOUT_MS, now)) {
                 NetTrace("CNetMgr::Manage() -> Client(%u,%s) TIMED OUT ", unsigned(i), slot.mName);
             } else {

@@ -1,0 +1,277 @@
+// Two game processes meet in the lobby and play a LAN match while this test
+// is a hostile machine on 127.0.0.1: in the lobby it logs in and lies (chat
+// in the others' names, their player records, the host's settings, a team
+// it does not lead), floods chat, holds connections that never log in and
+// floods both machines with datagrams; during the match it goes on with
+// datagrams and connection attempts. Neither game shows a lie, both stay
+// alive, and the two players still meet, start and finish the same match.
+#include <E2EDriver.h>
+
+#include <CNetMgr.h>
+#include <CObjnet.h>
+#include <HalNet.h>
+#include <NetMessages.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const unsigned kSeed = 20261211;
+const uint32_t kLoopback = 0x7F000001u;
+
+void Prepare(e2e::GameRun& game, unsigned short port, const std::string& name) {
+    game.Seed(kSeed);
+    game.FixedStepMs(100);
+    game.StartMode(11);   // the LAN lobby
+    game.Env("TAVIRELO_TEST_NET_PORT", std::to_string(port));
+    game.Env("TAVIRELO_TEST_NET_BROADCAST", "127.0.0.1");
+    game.Env("TAVIRELO_TEST_LAN_NAME", name);
+    game.Env("TAVIRELO_TEST_LAN_COMPUTER", "1");
+}
+
+bool Select(e2e::GameRun& game, const std::string& window, int n) {
+    const std::string what = window + " " + std::to_string(n);
+    game.Command("select " + what);
+    std::string line;
+    return game.WaitFor("^(selected " + what + "|error select " + window + ":.*)$", 30, &line) &&
+           line == "selected " + what;
+}
+
+bool Reaches(e2e::GameRun& game, const std::string& pattern, int seconds) {
+    return game.Saw(pattern) || game.WaitFor(pattern, seconds);
+}
+
+int CountLines(const e2e::GameRun& game, const std::string& prefix) {
+    int n = 0;
+    for (const std::string& line : game.Lines())
+        n += line.rfind(prefix, 0) == 0;
+    return n;
+}
+
+bool SendFrame(int socket, const CObjnet& m) {
+    unsigned char header[4];
+    CObjnet::WriteU32At(uint32_t(m.GetSize()), header);
+    return SocketSendAll(socket, header, 4) == 0 && SocketSendAll(socket, m.GetData(), m.GetSize()) == 0;
+}
+
+bool Chat(int socket, uint32_t sender, const std::string& text) {
+    CObjnet m;
+    m.StartSignature(NETSIG_E_CHAT_MESSAGE);
+    m.WriteUInt(sender);
+    m.WriteString(text.c_str());
+    m.End();
+    return SendFrame(socket, m);
+}
+
+bool UpdatePlayer(int socket, uint32_t index, const char* name, int32_t team) {
+    CObjnet record;
+    record.StartSignature(NETSIG_CNETCLIENT_RECORD);
+    record.WriteString(name);
+    record.WriteInt(int32_t(index));
+    record.WriteInt(team);
+    record.End();
+    CObjnet m;
+    m.StartSignature(NETSIG_E_UPDATE_PLAYER);
+    m.WriteUInt(index);
+    m.WriteObject(&record);
+    m.End();
+    return SendFrame(socket, m);
+}
+
+// A lobby record as the lobby writes it: a signature and signed ints.
+bool Custom(int socket, uint32_t sender, const char* signature, const std::vector<int32_t>& ints) {
+    CObjnet object;
+    object.StartSignature(signature);
+    for (int32_t v : ints)
+        object.WriteInt(v);
+    object.End();
+    CObjnet m;
+    m.StartSignature(NETSIG_E_CUSTOM_OBJECT);
+    m.WriteUInt(sender);
+    m.WriteObject(&object);
+    m.End();
+    return SendFrame(socket, m);
+}
+
+// Datagrams at both machines and connection attempts at the host, from a
+// thread of its own until stopped.
+class Flood {
+public:
+    Flood(unsigned short hostPort, unsigned short clientPort) {
+        mThread = std::thread([this, hostPort, clientPort] { Run(hostPort, clientPort); });
+    }
+    ~Flood() { Stop(); }
+    void Stop() {
+        mStop = true;
+        if (mThread.joinable())
+            mThread.join();
+    }
+    long Datagrams() const { return mDatagrams; }
+
+private:
+    void Run(unsigned short hostPort, unsigned short clientPort) {
+        const int udp = ListenUDPPort(0);
+        CObjnet request;
+        request.StartSignature(NETSIG_R_QUERY_GAMELIST);
+        request.End();
+        CNetGameDesc desc;
+        NetCopyName(desc.mName, "Faux");
+        CObjnet record;
+        desc.Serialize(record);
+        CObjnet answer;
+        answer.StartSignature(NETSIG_A_QUERY_GAMELIST);
+        answer.WriteObject(&record);
+        answer.End();
+        std::vector<int> idle(8, -1);
+        char buffer[256];
+        while (!mStop) {
+            for (int i = 0; i < 200; ++i) {
+                SocketSendTo(udp, kLoopback, hostPort, request.GetData(), request.GetSize());
+                SocketSendTo(udp, kLoopback, clientPort, answer.GetData(), answer.GetSize());
+                mDatagrams += 2;
+            }
+            for (int& s : idle) {
+                if (s >= 0 && SocketCanReadTimeout(s, 0, 0) == 1 && SocketRecv(s, buffer, int(sizeof(buffer))) <= 0) {
+                    SocketClose(s);
+                    s = -1;
+                }
+                if (s < 0)
+                    s = ConnectPort("127.0.0.1", hostPort);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        for (int s : idle)
+            SocketClose(s);
+        SocketClose(udp);
+    }
+
+    std::atomic<bool> mStop{false};
+    std::atomic<long> mDatagrams{0};
+    std::thread mThread;
+};
+
+#define STEP(done, game)                                    \
+    do {                                                    \
+        if (!(done)) {                                      \
+            FAIL() << #done << "\n" << (game).Log();        \
+        }                                                   \
+    } while (0)
+
+TEST(LanHostile, AHostileMachineLiesAndFloodsYetTheTwoPlayersMeetAndPlayTheSameMatch) {
+    const unsigned short port = e2e::FreeLanPort();
+    ASSERT_NE(port, 0);
+    e2e::GameRun host("lan_hostile_host"), client("lan_hostile_client");
+    Prepare(host, port, "Lanterne");
+    Prepare(client, port, "Falaise");   // second instance: the port after
+    const unsigned short clientPort = static_cast<unsigned short>(port + 1);
+
+    STEP(host.Start(), host);
+    STEP(Reaches(host, "^lobby games ", 120), host);
+    STEP(host.Click("BtnCreate"), host);
+    STEP(Reaches(host, "^lobby teams host$", 30), host);
+
+    // The flood starts before the client looks for games.
+    Flood flood(port, clientPort);
+    STEP(client.Start(), client);
+    std::string games;
+    for (int look = 0; look < 3; ++look) {
+        if (look > 0)
+            STEP(client.Click("BtnRefresh"), client);
+        STEP(client.WaitFor("^lobby games [0-9]+$", 120, &games), client);
+        if (games == "lobby games 1")
+            break;
+    }
+    // Forged answers from a port no game is played on are not games.
+    STEP(games == "lobby games 1", client);
+    STEP(Select(client, "GamesList", 0), client);
+    STEP(client.Click("BtnJoin"), client);
+    STEP(Reaches(client, "^lobby teams client$", 30), client);
+    STEP(Reaches(host, "^lobby players 2$", 30), host);
+
+    // The pirate logs in (slot 2) and lies.
+    const int pirate = ConnectPort("127.0.0.1", port);
+    ASSERT_GE(pirate, 0);
+    {
+        CObjnet login;
+        login.StartSignature(NETSIG_R_QUERY_LOGIN);
+        login.WriteString("Pirate");
+        login.End();
+        ASSERT_TRUE(SendFrame(pirate, login));
+    }
+    STEP(Reaches(host, "^lobby players 3$", 30), host);
+    ASSERT_TRUE(Chat(pirate, 0, "je suis Lanterne"));
+    ASSERT_TRUE(Chat(pirate, 1, "je suis Falaise"));
+    ASSERT_TRUE(UpdatePlayer(pirate, 0, "Pirate", 1));
+    ASSERT_TRUE(UpdatePlayer(pirate, 1, "Pirate", 1));
+    ASSERT_TRUE(Custom(pirate, 0, "CGameInfosPacketV2", {3, 1, 2}));
+    ASSERT_TRUE(Custom(pirate, 2, "CGameInfosPacketV2", {3, 1, 2}));
+    ASSERT_TRUE(Custom(pirate, 2, "CTeamInfosPacketV1", {0, 0, 8, 0, 0, 0}));
+    const std::string longLine(CNetMgr::CHAT_TEXT_MAX, 'x');
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(Chat(pirate, 2, longLine));
+    ASSERT_TRUE(Chat(pirate, 1, "fin"));
+    // Its own lines: the host shows the first ones and cuts the rest.
+    STEP(Reaches(host, "^lobby chat Pirate: x+$", 30), host);
+    STEP(Reaches(client, "^lobby chat Pirate: x+$", 30), client);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    SocketClose(pirate);
+    STEP(host.WaitFor("^lobby players 2$", 30), host);
+
+    for (e2e::GameRun* game : {&host, &client}) {
+        for (const std::string& line : game->Lines()) {
+            EXPECT_EQ(line.find("je suis"), std::string::npos) << line;
+            EXPECT_EQ(line.find(": fin"), std::string::npos) << line;
+        }
+        const int shown = CountLines(*game, "lobby chat Pirate: ");
+        EXPECT_GE(shown, 1);
+        EXPECT_LE(shown, int(CNetMgr::LOBBY_BUDGET_BYTES / (longLine.size() + CNetMgr::LOBBY_MESSAGE_COST)) + 1);
+        EXPECT_TRUE(game->Running());
+    }
+
+    // The two players carry on as if nobody had been there.
+    STEP(Select(host, "ComboBoxNbPlayers", 1), host);
+    STEP(Select(host, "ComboBoxRegional", 0), host);
+    STEP(Select(host, "ComboBoxLocation", 3), host);
+    STEP(Select(host, "ComboBoxTeam", 0), host);
+    STEP(Select(host, "ComboBoxCountryList", 8), host);
+    STEP(Select(host, "ComboBoxPointeur", 0), host);
+    STEP(Select(client, "ComboBoxTeam", 1), client);
+    STEP(Select(client, "ComboBoxCountryList", 9), client);
+    STEP(Select(client, "ComboBoxPointeur", 0), client);
+    // Connections that never log in do not hold the start.
+    STEP(host.Click("BtnStart"), host);
+    STEP(Reaches(host, "^lobby start 0$", 30), host);
+    STEP(Reaches(client, "^lobby start 1$", 30), client);
+    STEP(Reaches(host, "^mode 0$", 120), host);
+    STEP(Reaches(client, "^mode 0$", 120), client);
+
+    // The match, under the flood, to its end on both machines.
+    STEP(host.WaitFor("^final ", 300), host);
+    STEP(client.WaitFor("^final ", 300), client);
+    flood.Stop();
+    RecordProperty("datagrams_sent", std::to_string(flood.Datagrams()));
+    std::string hostFinal, clientFinal;
+    for (const std::string& line : host.Lines())
+        if (line.rfind("final ", 0) == 0)
+            hostFinal = line;
+    for (const std::string& line : client.Lines())
+        if (line.rfind("final ", 0) == 0)
+            clientFinal = line;
+    EXPECT_EQ(clientFinal, hostFinal);
+    EXPECT_TRUE(host.Running());
+    EXPECT_TRUE(client.Running());
+
+    host.Command("quit");
+    client.Command("quit");
+    EXPECT_TRUE(host.WaitExit(60));
+    EXPECT_TRUE(client.WaitExit(60));
+}
+
+}  // namespace
