@@ -85,6 +85,10 @@ bool CMenuLobbyingGameMode::ApplyCustomObject(int sender, CObjnet& object) {
             PlatLog("CMenuLobbyingGameMode::ApplyCustomObject() => team record cut short; ignored");
             return false;
         }
+        // The host shares both records as they stand, a team nobody chose
+        // among them: such a record replaces nothing.
+        if (record.mTeamIndex != 0 && record.mTeamIndex != 1)
+            return false;
         if (!TeamRecordValues(record)) {
             PlatLog("CMenuLobbyingGameMode::ApplyCustomObject() => team record from %d with values no list offers "
                     "(team %d, id %d); ignored",
