@@ -2,11 +2,14 @@
 // queues, what the screens are given (pairings, result tree, podium), and
 // the simulated matches it reports, down to teams without any weight.
 #include <CCompetition.h>
+#include <CObjnet.h>
 #include <CQMGMTournamentInfoState.h>
 #include <CTournament.h>
 #include <Platform.h>
 #include <Team.h>
 #include <TeamDB.h>
+#include <SaveSlots.h>
+#include <TournamentSaveRecord.h>
 #include <TournamentScreens.h>
 
 #include <gtest/gtest.h>
@@ -379,6 +382,50 @@ TEST_F(TournamentInfoScreens, PoolResultsShowTheQualifiersAsTheyGoThroughAndAPen
         }
         g_pCurrentTournament = nullptr;
     }
+}
+
+// The third-place match simulated under a pending final is drawn from the
+// tournament's own key: whatever the process-wide generator holds (another
+// run, a restart), and from a restored save, the bronze goes the same way.
+TEST_F(TournamentInfoScreens, TheThirdPlaceMatchUnderAPendingFinalIsTheSameInEveryRun) {
+    std::vector<Team*> teams;
+    for (int i = 0; i < CCompetition::kTeamCount; ++i)
+        teams.push_back(TeamDB::GetTeams()[TeamDB::NATIONAL_TEAM_COUNT + i]);
+    Team* human = teams[6];
+    const auto thirdPlace = [&](unsigned seed, bool restored) {
+        std::unique_ptr<CCompetition> competition(
+            new CCompetition(CCompetition::FORMAT_KNOCKOUT, teams, {human}, 3));
+        TournamentMatch next;
+        for (int round = 0; round < 3 && competition->NextPlayedMatch(next); ++round) {
+            MatchSides sides;
+            sides.mFirstTeam = next.mFirstTeam;
+            sides.mSecondTeamWon = next.mFirstTeam == human ? 0 : 1;
+            MatchScores scores;
+            competition->SetMatchResult(sides, scores);
+        }
+        if (restored) {
+            CObjnet object;
+            g_pCurrentTournament = competition.get();
+            WriteTournamentSave(&object);
+            SavedTournament saved;
+            EXPECT_TRUE(ReadTournamentSave(object, saved));
+            competition.reset(CCompetition::FromSave(saved, {human}));
+        }
+        KemSrand(seed);
+        g_pCurrentTournament = competition.get();
+        CQMGMTournamentInfoState state;
+        ShowAll(state);
+        g_pCurrentTournament = nullptr;
+        TournamentMatchList current;
+        competition->GetCurrentMatches(current);
+        EXPECT_TRUE(IsMatchPlayed(current[0]));
+        return std::vector<uint32_t>{current[0].mFirstResult == 0 ? 1u : 2u, current[0].mScoreOne,
+                                     current[0].mScoreTwo};
+    };
+    const std::vector<uint32_t> first = thirdPlace(1, false);
+    for (unsigned seed : {2u, 3u, 77u, 4096u, 65535u})
+        EXPECT_EQ(thirdPlace(seed, false), first) << "seed " << seed;
+    EXPECT_EQ(thirdPlace(5, true), first) << "restored";
 }
 
 }  // namespace

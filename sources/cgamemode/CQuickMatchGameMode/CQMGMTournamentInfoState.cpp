@@ -444,8 +444,13 @@ bool CQMGMTournamentInfoState::ShowNextInfo() {
 void CQMGMTournamentInfoState::SimulateMatch(Team* first, Team* second) {
     if (!first || !second || !first->mComputer || !second->mComputer || !g_pCurrentTournament)
         return;
-    const SimulatedResult result = DrawSimulatedResult(TeamSimulationWeight(first, g_CurrentDifficulty),
-                                                       TeamSimulationWeight(second, g_CurrentDifficulty), &KemRand);
+    // Our tournament draws from its own key, so that a resumed run gives the
+    // same result as an uninterrupted one.
+    SimulatedResult result;
+    const CCompetition* competition = dynamic_cast<const CCompetition*>(g_pCurrentTournament);
+    if (!competition || !competition->DrawCurrentResult(first, second, result))
+        result = DrawSimulatedResult(TeamSimulationWeight(first, g_CurrentDifficulty),
+                                     TeamSimulationWeight(second, g_CurrentDifficulty), &KemRand);
     MatchSides sides;
     sides.mFirstTeam = first;
     sides.mSecondTeamWon = result.mSecondWon ? 1 : 0;

@@ -179,15 +179,31 @@ int SimulationRandom() {
 }
 }  // namespace
 
-void CCompetition::SimulateInto(TournamentMatch& match, size_t phase, size_t index) {
+SimulatedResult CCompetition::KeyedResult(const TournamentMatch& match, size_t phase, size_t index) const {
     uint32_t key = 2166136261u;
     for (const Team* team : mTeams)
         key = (key ^ static_cast<uint32_t>(team ? team->mRegionId * 32 + team->mCountryId : 0)) * 16777619u;
     gSimulationState = key ^ static_cast<uint32_t>(phase * 7919u + index * 104729u + 1u);
-    const SimulatedResult result =
-        DrawSimulatedResult(TeamSimulationWeight(match.mFirstTeam, g_CurrentDifficulty),
-                            TeamSimulationWeight(match.mSecondTeam, g_CurrentDifficulty), &SimulationRandom);
+    return DrawSimulatedResult(TeamSimulationWeight(match.mFirstTeam, g_CurrentDifficulty),
+                               TeamSimulationWeight(match.mSecondTeam, g_CurrentDifficulty), &SimulationRandom);
+}
+
+void CCompetition::SimulateInto(TournamentMatch& match, size_t phase, size_t index) {
+    const SimulatedResult result = KeyedResult(match, phase, index);
     SetResult(match, result.mSecondWon, result.mWinnerPoints, result.mLoserPoints);
+}
+
+bool CCompetition::DrawCurrentResult(const Team* first, const Team* second, SimulatedResult& result) const {
+    if (mFinished || mPhases.empty())
+        return false;
+    const TournamentMatchList& current = mPhases.back();
+    for (size_t m = 0; m < current.size(); ++m) {
+        if (current[m].mFirstTeam == first && current[m].mSecondTeam == second && !IsMatchPlayed(current[m])) {
+            result = KeyedResult(current[m], mPhases.size() - 1, m);
+            return true;
+        }
+    }
+    return false;
 }
 
 void CCompetition::UpdateFinalPending() {

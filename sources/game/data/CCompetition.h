@@ -71,6 +71,10 @@ public:
     // The first match of the current phase still to be played by a team
     // with gamers; false when none is left.
     bool NextPlayedMatch(TournamentMatch& match) const;
+    // The result the tournament's own keyed draw gives the current phase's
+    // unplayed match of these two teams (in this order): the same in every
+    // run of this draw, resumed or not. False when there is no such match.
+    bool DrawCurrentResult(const Team* first, const Team* second, SimulatedResult& result) const;
     // Every team's computer flag from the set of human teams (a match may
     // have changed them).
     void ApplyTeamControl();
@@ -88,6 +92,7 @@ private:
     // Plays out the current phase once none of its matches waits for gamers
     // and draws the next (or ends the tournament).
     void Settle();
+    SimulatedResult KeyedResult(const TournamentMatch& match, size_t phase, size_t index) const;
     void SimulateInto(TournamentMatch& match, size_t phase, size_t index);
     void UpdateFinalPending();
     bool HasHuman(const TournamentMatch& match) const;
