@@ -52,6 +52,9 @@ int CMenuGameMode::GetLocation() { return mLocation; }
 bool CMenuGameMode::ResumeFromMatch() {
     char key[32];
     const int state = MenuReadInt(kQuickMatchParams, "back_in_state");
+    // The screen to go back to is used once: a later flow opens on its first
+    // screen (a competition's being the save slot).
+    MenuWriteInt(kQuickMatchParams, "back_in_state", 0);
     MenuWriteInt(kQuickMatchParams, "backFromMatch", 1);
 
     SetGameType(MenuReadInt(kQuickMatchParams, "GameType"));

@@ -34,7 +34,7 @@ public:
     virtual void SetStep(int step) = 0;
     virtual void StartMatch() {}
     // Re-opens the screen "back_in_state" of "QUICKMATCHPARAMS" names after
-    // a match. True.
+    // a match, and clears that key. True.
     virtual bool ResumeFromMatch();
     // Ends the flow: the loop switches to mode id after this frame.
     virtual int SetNextMode(int id);

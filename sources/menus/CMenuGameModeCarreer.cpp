@@ -5,6 +5,7 @@
 #include <CGUIMgr.h>
 #include <CLangDB.h>
 #include <CSceneMgr.h>
+#include <CompetitionStart.h>
 #include <Platform.h>
 
 #include <cstdio>
@@ -34,7 +35,18 @@ void CMenuGameModeCarreer::BuildTitle() {
 
 void CMenuGameModeCarreer::ReadCareerProgress() {
     char key[32];
-    mCareerType = MenuReadInt(kQuickMatchParams, "careerStep");
+    const int stage = MenuReadInt(kQuickMatchParams, "careerStep");
+    if (stage < 1 || stage > 4) {
+        PlatLog("CMenuGameModeCarreer() => careerStep %d is no stage: a new career", stage);
+        return;
+    }
+    mCareerType = stage;
+    mContinued = true;
+    // The name the gamer typed at the career's start stays his.
+    if (const CEnvironmentVariable* name = MenuVariable(kQuickMatchParams, "Player1Name"))
+        if (const char* text = name->GetString())
+            if (*text)
+                mPlayerNames[0] = text;
     mTeamRegion[0] = MenuReadInt(kQuickMatchParams, "Team_0");
     mTeamCountry[0] = kFranceCountryId;
     int players = 0;
@@ -52,15 +64,7 @@ void CMenuGameModeCarreer::ReadCareerProgress() {
     BuildTitle();
 }
 
-int CMenuGameModeCarreer::LocationOfStage(int careerType) {
-    switch (careerType) {
-    case 1: return 3;
-    case 2: return 0;
-    case 3: return 1;
-    case 4: return 2;
-    default: return -1;
-    }
-}
+int CMenuGameModeCarreer::LocationOfStage(int careerType) { return CareerStageVenue(careerType); }
 
 bool CMenuGameModeCarreer::Init() {
     mMachine.Reset();
@@ -70,18 +74,22 @@ bool CMenuGameModeCarreer::Init() {
         screens[id]->SetMenuGameMode(this);
         mMachine.AddState(id, screens[id]);
     }
-    mStep = mCareerType == 1 ? SCREEN_SAVE : SCREEN_CAREER_TYPE;
+    // A continued career keeps its save slot: it opens on the stage screen,
+    // even to play its first stage again.
+    mStep = mContinued ? SCREEN_CAREER_TYPE : SCREEN_SAVE;
     EnterScreen(mStep);
     bool result = true;
     const int backInState = MenuReadInt(kQuickMatchParams, "back_in_state");
     const int players = MenuReadInt(kQuickMatchParams, "NbPlayers");
-    if (backInState != 0 && mCareerType == 1) {
+    if (backInState != 0 && !mContinued) {
         result = ResumeFromMatch();
         if (MenuHudHooks().showLoadingScreen)
             MenuHudHooks().showLoadingScreen(false);
         MenuWriteInt(kQuickMatchParams, "backFromMatch", 1);
         mNbPlayers = players < 0 ? 0 : (players > MAX_PLAYERS ? MAX_PLAYERS : players);
     }
+    // Used once: a later career must not skip its save screen on it.
+    MenuWriteInt(kQuickMatchParams, "back_in_state", 0);
     BindCheatKey();
     return result;
 }
@@ -90,7 +98,7 @@ void CMenuGameModeCarreer::Next() {
     if (IsFinished())
         return;
     ++mStep;
-    if (mCareerType == 1) {
+    if (!mContinued) {
         if (mStep < SCREEN_DUMMY) {
             EnterScreen(mStep);
             return;
@@ -126,7 +134,7 @@ void CMenuGameModeCarreer::Next() {
 void CMenuGameModeCarreer::Back() {
     if (IsFinished())
         return;
-    if (mCareerType == 1) {
+    if (!mContinued) {
         if (mStep <= SCREEN_SAVE) {
             SetNextMode(GAME_MODE_MAIN_MENU);
             return;

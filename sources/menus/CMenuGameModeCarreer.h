@@ -1,8 +1,9 @@
 // The career menus (mode 6): four stages played by one gamer with one team
 // (1 France face to face, 2 doublette, 3 triplette, 4 world). A new career
 // goes through the save slot, the name, the stage, the region and the
-// players; after each stage the match sends the flow back here with the
-// next stage, which opens on the stage screen (later stages locked there).
+// players; after each stage the match (or a slot whose stage is over) sends
+// the flow back here with the stage its result gives, which opens on the
+// stage screen (other stages locked there).
 #pragma once
 
 #include "CMenuChooseActor.h"
@@ -36,6 +37,9 @@ private:
 
     int mCareerType = 1;
     int mBackFromMatch = 0;
+    // Back from a stage (or a slot whose stage is over): the stage screen
+    // opens first and the region stays.
+    bool mContinued = false;
     CMenuSave mSaveScreen;
     CMenuChooseNbPlayers mNbPlayersScreen;
     CMenuChooseCareerType mCareerTypeScreen;

@@ -30,6 +30,9 @@ bool CMenuGameModeChampCup::Init() {
     BindCheatKey();
     if (MenuReadInt(kQuickMatchParams, "back_in_state") != 0)
         ResumeAt(SCREEN_DUMMY);
+    // Used once: a later championship or cup must not skip its save screen
+    // on it and save into a slot the player never chose.
+    MenuWriteInt(kQuickMatchParams, "back_in_state", 0);
     return true;
 }
 

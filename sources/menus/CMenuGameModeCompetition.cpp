@@ -4,6 +4,7 @@
 
 #include <CLangDB.h>
 #include <CSceneMgr.h>
+#include <CTournament.h>
 #include <CompetitionStart.h>
 #include <Platform.h>
 #include <SaveSlots.h>
@@ -53,6 +54,10 @@ void CMenuGameModeCompetition::StartMatch() {
     SaveSlot* slot = CurrentCompetitionSlot(env);
     if (slot && ResumeCompetition(env, slot->mPath, mTournamentType)) {
         TestReport("tournament loaded %s", slot->mPath.c_str());
+        if (mTournamentType == TOURNAMENT_CAREER && g_pCurrentTournament && g_pCurrentTournament->IsFinished()) {
+            ContinueEndedCareer();
+            return;
+        }
         SetNextMode(GAME_MODE_QUICK_MATCH);
         return;
     }
@@ -64,6 +69,23 @@ void CMenuGameModeCompetition::StartMatch() {
     TestReport("tournament unreadable");
     mStep = 0;
     EnterScreen(0);
+}
+
+void CMenuGameModeCompetition::ContinueEndedCareer() {
+    // Playing the ended stage again would only lead back here: the career
+    // goes on at the stage its result gives, in the same slot.
+    const int stage = NextCareerStage(*g_pCurrentTournament);
+    MenuWriteInt(kQuickMatchParams, "careerStep", stage);
+    MenuWriteInt(kQuickMatchParams, "backFromMatch", 1);
+    MenuWriteInt(kQuickMatchParams, "back_in_state", 0);
+    // After the world stage (between nations) the career goes on with the
+    // gamer's region.
+    const int region = MenuReadInt(kQuickMatchParams, "TeamBeforeNational");
+    if (MenuReadInt(kQuickMatchParams, "IsRegional") != 1 && region > 0)
+        MenuWriteInt(kQuickMatchParams, "Team_0", region);
+    PlatLog("CMenuGameModeCompetition::StartMatch() => the slot's career stage is over: stage %d next", stage);
+    TestReport("career continued at stage %d", stage);
+    SetNextMode(GAME_MODE_CAREER_MENUS);
 }
 
 void CMenuGameModeCompetition::WritePlayersAndTeams(bool cup) {

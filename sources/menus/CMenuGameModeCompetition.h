@@ -18,8 +18,10 @@ public:
     // Escape does nothing in these menus: the state machine only.
     void Update() override { mMachine.Update(); }
 
-    // The save screen found the slot used: its tournament goes on (mode 0).
-    // A slot that cannot be read stays on the save screen, marked unreadable.
+    // The save screen found the slot used: its tournament goes on (mode 0);
+    // a career whose stage in the slot is over goes on at its next stage
+    // (the career menus). A slot that cannot be read stays on the save
+    // screen, marked unreadable.
     void StartMatch() override;
 
     int GetNbPlayers() override { return mNbPlayers; }
@@ -51,6 +53,9 @@ protected:
     // and that screen. Returns false when the stored screen is no screen of
     // the flow (then the first one stays).
     bool ResumeAt(int lastScreen);
+    // The career menus again at the stage the current (ended) tournament
+    // gives, with its description kept.
+    void ContinueEndedCareer();
     // The common keys of the match description; `cup` adds "CONTROLER_<k>".
     void WritePlayersAndTeams(bool cup);
     // A new tournament from the written description, then the match; back

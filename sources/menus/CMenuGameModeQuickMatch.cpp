@@ -40,6 +40,7 @@ bool CMenuGameModeQuickMatch::Init() {
         if (backInState < SCREEN_LAN || backInState >= SCREEN_DUMMY) {
             PlatLog("CMenuGameModeQuickMatch::Init() => back_in_state %d is no screen: opening the first one",
                         backInState);
+            MenuWriteInt(kQuickMatchParams, "back_in_state", 0);
             return true;
         }
         const bool resumed = ResumeFromMatch();

@@ -22,6 +22,7 @@
 #include <CTournament.h>
 #include <CTrainingGameMode.h>
 #include <CompetitionStart.h>
+#include <TournamentSaveRecord.h>
 #include <TournamentScreens.h>
 #include <CaracDB.h>
 #include <DInput.h>
@@ -714,3 +715,88 @@ TEST(QuickMatchStates, SalutePlansNeverRepeatAVariantPlayerOrTime) {
 }
 
 }  // namespace
+
+namespace {
+
+// A career stage played to its end by the gamer's team (national or regional
+// table), won or lost, at the given level and stage of the record.
+std::unique_ptr<CCompetition> EndedCareerStage(int level, int stage, bool gamerWins, Team*& gamer) {
+    std::vector<Team*> teams;
+    const size_t first = stage == 2 ? 0 : TeamDB::NATIONAL_TEAM_COUNT;
+    for (int i = 0; i < CCompetition::kTeamCount; ++i)
+        teams.push_back(TeamDB::GetTeams()[first + i]);
+    gamer = teams[5];
+    std::unique_ptr<CCompetition> competition(new CCompetition(CCompetition::FORMAT_KNOCKOUT, teams, {gamer}, 4));
+    competition->SetCareer(level, stage);
+    TournamentMatch next;
+    while (competition->NextPlayedMatch(next)) {
+        MatchSides sides;
+        sides.mFirstTeam = next.mFirstTeam;
+        sides.mSecondTeamWon = ((next.mFirstTeam == gamer) != gamerWins) ? 1 : 0;
+        MatchScores scores;
+        competition->SetMatchResult(sides, scores);
+    }
+    while (!competition->IsFinished())
+        competition->Advance();
+    return competition;
+}
+
+}  // namespace
+
+// The stage a career goes on at comes from the tournament that ended, not
+// from a key the menus wrote: a stage resumed from its save after a restart
+// has no such key. The gamer's name goes with it.
+TEST_F(QuickMatchModeTest, AnEndedCareerStageGoesOnAtTheStageItsTournamentGives) {
+    struct Case {
+        int level, stage;
+        bool won;
+        int next;
+    };
+    const Case cases[] = {
+        {1, 1, true, 2}, {3, 1, true, 4}, {2, 1, false, 2}, {3, 2, false, 3}, {3, 2, true, 4},
+    };
+    for (const Case& c : cases) {
+        Env().Clear();
+        SetInt("QuickMatch", 0, "GAMEPARAMS");
+        SetInt("tournamentType", 4);
+        SetInt("NbPlayers", 1);
+        SetInt("GameType", 3);
+        Team* gamer = nullptr;
+        std::unique_ptr<CCompetition> stage = EndedCareerStage(c.level, c.stage, c.won, gamer);
+        SetInt("IsRegional", gamer->mNational ? 0 : 1);
+        SetInt("Team_0", gamer->mNational ? gamer->mCountryId : gamer->mRegionId);
+        Env().GetVariable(kQm, "Player1Name", true)->SetString("Ines");
+        g_pCurrentTournament = stage.get();
+        CQuickMatchGameMode mode(7);
+        mode.ReturnToCareer(false);
+        EXPECT_TRUE(mode.IsFinished());
+        EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_CAREER_MENUS);
+        EXPECT_EQ(ReadMatchInt(Env(), kQm, "careerStep"), c.next)
+            << "level " << c.level << " stage " << c.stage << " won " << c.won;
+        EXPECT_STREQ(Env().GetVariable(kQm, "Player1Name", true)->GetString(), "Ines");
+        g_pCurrentTournament = nullptr;
+    }
+}
+
+// The save carries the venue the tournament is played at.
+TEST_F(QuickMatchModeTest, TheTournamentSaveCarriesTheVenue) {
+    const std::filesystem::path dir = std::filesystem::path(KEM_TEST_BINARY_DIR) / "quick_match_venue";
+    std::filesystem::remove_all(dir);
+    for (int venue : {0, 2, 3}) {
+        SetInt("QuickMatch", 0, "GAMEPARAMS");
+        SetInt("location", venue);
+        CQuickMatchGameMode mode(7);
+        SaveSlot slot;
+        slot.mKind = SAVE_KIND_CUP;
+        mode.mCurrentSaveSlot = &slot;
+        NoTournament tournament;
+        g_pCurrentTournament = &tournament;
+        const std::string path = (dir / ("CUP_" + std::to_string(venue) + ".sav")).string();
+        ASSERT_TRUE(mode.SaveTournament(path));
+        mode.mCurrentSaveSlot = nullptr;
+        g_pCurrentTournament = nullptr;
+        TournamentSaveRecord record;
+        ASSERT_TRUE(LoadTournamentSaveRecord(path, record)) << venue;
+        EXPECT_EQ(record.mMatch.mVenue, venue);
+    }
+}

@@ -345,3 +345,59 @@ TEST(TournamentSaveWriter, MissingActorsAndPlayersKeepTheCountsTrue) {
     EXPECT_EQ(read.mMatch.mPlayers[1].mSide, 0);
     EXPECT_EQ(read.mMatch.mPlayers[1].mName, "");
 }
+
+// The venue trails the nested tournament: a save written before it existed
+// still loads (no venue), and a venue that is none of ours leaves the
+// tournament playable at the default one.
+TEST_F(TournamentSave, TheVenueTrailsTheTournamentAndSavesWithoutOneStillLoad) {
+    CObjnet tournament;
+    ASSERT_TRUE(WriteTournamentSave(&tournament));
+    SaveMatchDescription match = Description();
+    CObjnet older;
+    WriteTournamentSaveRecord(older, "info", match, &tournament);
+
+    struct Case {
+        const char* what;
+        int32_t written;
+        int32_t read;
+    } cases[] = {
+        {"no venue: a save of an older build", -1, -1},
+        {"venue 0", 0, 0},
+        {"venue 3", 3, 3},
+        {"venue past the last", SAVED_VENUE_COUNT, -1},
+        {"huge venue", 0x7FFFFFFF, -1},
+    };
+    for (const Case& c : cases) {
+        match.mVenue = -1;
+        CObjnet save;
+        WriteTournamentSaveRecord(save, "info", match, &tournament);
+        std::string bytes = Bytes(save);
+        if (c.written != -1) {
+            EXPECT_EQ(bytes, Bytes(older)) << c.what;
+            bytes.append(4, '\0');
+            PutU32(bytes, bytes.size() - 4, static_cast<uint32_t>(c.written));
+        }
+        CObjnet file;
+        file.SetData(bytes.data(), static_cast<int>(bytes.size()));
+        TournamentSaveRecord read;
+        ASSERT_TRUE(ReadTournamentSaveRecord(file, read)) << c.what;
+        EXPECT_EQ(read.mMatch.mVenue, c.read) << c.what;
+        EXPECT_EQ(read.mTournament.mPhases.size(), 2u) << c.what;
+    }
+
+    // The writer's own venue reads back; more than one trailing field is no save.
+    match.mVenue = 2;
+    CObjnet withVenue;
+    WriteTournamentSaveRecord(withVenue, "info", match, &tournament);
+    EXPECT_EQ(withVenue.GetSize(), older.GetSize() + 4);
+    const std::string once = Bytes(withVenue);
+    CObjnet file;
+    file.SetData(once.data(), static_cast<int>(once.size()));
+    TournamentSaveRecord read;
+    ASSERT_TRUE(ReadTournamentSaveRecord(file, read));
+    EXPECT_EQ(read.mMatch.mVenue, 2);
+    const std::string twice = Bytes(withVenue) + std::string("\0\0\0\1", 4);
+    CObjnet longer;
+    longer.SetData(twice.data(), static_cast<int>(twice.size()));
+    EXPECT_FALSE(ReadTournamentSaveRecord(longer, read));
+}

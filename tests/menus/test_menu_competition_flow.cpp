@@ -11,14 +11,17 @@
 #include <CMenuGameModeChamp.h>
 #include <CTournament.h>
 #include <CompetitionStart.h>
+#include <GameDifficulty.h>
 #include <MenuModes.h>
 #include <SaveSlots.h>
 #include <Team.h>
 #include <TeamDB.h>
 #include <TournamentSaveRecord.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -161,28 +164,31 @@ TEST_F(CompetitionFlow, AChampionshipOfOneGamerStartsItsPoolsAndBackOnTheSaveScr
 TEST_F(CompetitionFlow, ACareerWalksItsStagesWithFewerScreensAfterTheFirst) {
     struct Case {
         int stage;
+        bool continued;   // back from a stage (the first one lost, for stage 1)
         std::vector<int> screens;
         int location;
     };
     const Case cases[] = {
-        {1, {0, 1, 2, 3, 4, 5}, 3},
-        {2, {2, 4, 5}, 0},
-        {3, {2, 4, 5}, 1},
-        {4, {2, 5}, 2},
+        {1, false, {0, 1, 2, 3, 4, 5}, 3},
+        {1, true, {2, 4, 5}, 3},
+        {2, true, {2, 4, 5}, 0},
+        {3, true, {2, 4, 5}, 1},
+        {4, true, {2, 5}, 2},
     };
     for (const Case& c : cases) {
         gSceneMgr.GetEnvironment().Clear();
-        if (c.stage > 1) {
+        if (c.continued) {
             SetInt("backFromMatch", 1);
             SetInt("careerStep", c.stage);
             SetInt("Team_0", 5);
             SetInt("Team_0_actor_0", 2);
+            gSceneMgr.GetEnvironment().GetVariable(kQm, "Player1Name", true)->SetString("Ines");
         }
         CMenuGameModeCarreer flow(0);
         ASSERT_TRUE(flow.Init());
         EXPECT_EQ(flow.GetCareerType(), c.stage);
         const std::vector<int> screens = WalkToTheEnd(flow, c.stage == 4 ? 2 : 4, [&flow, &c] {
-            if (c.stage == 1)
+            if (!c.continued)
                 flow.SetTeamRegion(0, 5);
         });
         EXPECT_EQ(screens, c.screens) << "stage " << c.stage;
@@ -192,7 +198,11 @@ TEST_F(CompetitionFlow, ACareerWalksItsStagesWithFewerScreensAfterTheFirst) {
         EXPECT_EQ(Int(kQm, "careerStep"), c.stage);
         EXPECT_EQ(Int(kQm, "NbPlayers"), 1);
         EXPECT_EQ(Int(kQm, "TeamBeforeNational"), 5);
-        if (c.stage > 1)
+        // The name typed at the career's start stays for every stage.
+        EXPECT_STREQ(Find(kQm, "Player1Name")->GetString(),
+                     c.continued ? "Ines" : (std::string(GetText("PLAYER")) + " 1").c_str())
+            << "stage " << c.stage;
+        if (c.continued)
             EXPECT_EQ(flow.GetActorChoice(0, 0), 2);
         ASSERT_NE(g_pCurrentTournament, nullptr);
         EXPECT_EQ(g_bTournamentCareer, 1);
@@ -205,6 +215,34 @@ TEST_F(CompetitionFlow, ACareerWalksItsStagesWithFewerScreensAfterTheFirst) {
             EXPECT_FALSE(TeamDB::GetNationalTeam(TeamDB::FRANCE_COUNTRY_ID)->mComputer);
         EXPECT_EQ(info.mFormat, CCompetition::FORMAT_KNOCKOUT);
         EXPECT_EQ(info.mExtraInt, CMenuGameMode::TOURNAMENT_CAREER);
+    }
+}
+
+// The screen a match sends a flow back to is used once: the next flow of
+// any kind opens on its save screen, so a new tournament never takes over a
+// slot the player did not choose.
+TEST_F(CompetitionFlow, TheScreenToGoBackToIsUsedOnce) {
+    struct Case {
+        const char* what;
+        int backInState;
+        std::function<CMenuGameMode*()> make;
+    };
+    const Case cases[] = {
+        {"championship", 3, [] { return new CMenuGameModeChamp(0); }},
+        {"cup", 2, [] { return new CMenuGameModeCup(0); }},
+        {"career", 2, [] { return new CMenuGameModeCarreer(0); }},
+    };
+    for (const Case& c : cases) {
+        gSceneMgr.GetEnvironment().Clear();
+        SetInt("back_in_state", c.backInState);
+        SetInt("NbPlayers", 1);
+        std::unique_ptr<CMenuGameMode> back(c.make());
+        ASSERT_TRUE(back->Init());
+        EXPECT_EQ(Screen(*back), c.backInState) << c.what;
+        back.reset();
+        std::unique_ptr<CMenuGameMode> later(c.make());
+        ASSERT_TRUE(later->Init());
+        EXPECT_EQ(Screen(*later), 0) << c.what;
     }
 }
 
@@ -319,6 +357,152 @@ TEST_F(CompetitionSlots, AUsedSlotResumesItsTournamentWhereItWasSaved) {
     EXPECT_EQ(Int("GAMEPARAMS", "QuickMatch"), 0);
     EXPECT_STREQ(Find(kQm, "Player1Name")->GetString(), "Ines");
     EXPECT_FALSE(TeamDB::GetRegionalTeam(9)->mComputer);
+}
+
+// A career stage of one gamer (region 9, named Ines) played to its end,
+// saved in the first career slot as the match mode does, then the process
+// "restarted": nothing of the menus' keys is left.
+class CareerSlot : public CompetitionSlots {
+protected:
+    SaveSlot& Slot() { return g_SaveSlotTable[SAVE_KIND_CAREER * SAVE_SLOTS_PER_KIND]; }
+    void SaveEndedStage(int stage, bool gamerWins) {
+        gSceneMgr.GetEnvironment().Clear();
+        SetInt("tournamentType", CMenuGameMode::TOURNAMENT_CAREER);
+        SetInt("careerStep", stage);
+        SetInt("IsRegional", 1);
+        SetInt("NbPlayers", 1);
+        SetInt("Team_0", 9);
+        SetInt("GameType", 1);
+        ASSERT_TRUE(StartCompetition(gSceneMgr.GetEnvironment()));
+        CCompetition* career = static_cast<CCompetition*>(g_pCurrentTournament);
+        TournamentMatch next;
+        while (career->NextPlayedMatch(next)) {
+            MatchSides sides;
+            sides.mFirstTeam = next.mFirstTeam;
+            sides.mSecondTeamWon = (career->IsHuman(next.mFirstTeam) != gamerWins) ? 1 : 0;
+            MatchScores scores;
+            career->SetMatchResult(sides, scores);
+        }
+        while (!career->IsFinished())
+            career->Advance();
+        SaveMatchDescription match;
+        match.mGameType = 1;
+        match.mNbPlayers = 1;
+        match.mIsRegional = 1;
+        match.mTeamBeforeNational = 9;
+        match.mTeams = {{9, {2}}};
+        match.mPlayers = {{0, "Ines"}};
+        match.mVenue = CareerStageVenue(stage);
+        ASSERT_TRUE(SaveTournamentToFile(Slot().mPath, Slot(), match));
+        delete g_pCurrentTournament;
+        g_pCurrentTournament = nullptr;
+        gSceneMgr.GetEnvironment().Clear();
+        RefreshSaveSlotInfos();
+    }
+};
+
+// A slot whose stage is over does not play that stage again (which led back
+// to the same save screen without end): the career goes on at the stage its
+// result gives, with the gamer's name and region, in the same slot.
+TEST_F(CareerSlot, ASlotWhoseStageEndedGoesOnAtTheStageItsResultGives) {
+    struct Case {
+        int stage;
+        bool won;
+        int next;
+    };
+    for (const Case& c : {Case{1, true, 2}, Case{1, false, 1}, Case{2, true, 3}}) {
+        ASSERT_NO_FATAL_FAILURE(SaveEndedStage(c.stage, c.won));
+        // As the save screen leaves them.
+        SetInt("save_slot", 0, "SAVE");
+        SetInt("tournamentType", CMenuGameMode::TOURNAMENT_CAREER);
+        {
+            CMenuGameModeCarreer fresh(2);
+            ASSERT_TRUE(fresh.Init());
+            EXPECT_EQ(Screen(fresh), CMenuGameModeCarreer::SCREEN_SAVE);
+            fresh.StartMatch();
+            EXPECT_TRUE(fresh.IsFinished());
+            EXPECT_EQ(fresh.GetNextModeId(), GAME_MODE_CAREER_MENUS) << "stage " << c.stage;
+        }
+        CMenuGameModeCarreer flow(6);
+        ASSERT_TRUE(flow.Init());
+        EXPECT_EQ(Screen(flow), CMenuGameModeCarreer::SCREEN_CAREER_TYPE);
+        EXPECT_EQ(flow.GetCareerType(), c.next) << "stage " << c.stage << " won " << c.won;
+        EXPECT_EQ(flow.GetPlayerName(0), "Ines");
+        WalkToTheEnd(flow, CMenuGameModeCarreer::SCREEN_ACTOR, [] {});
+        ASSERT_TRUE(flow.IsFinished());
+        EXPECT_EQ(flow.GetNextModeId(), GAME_MODE_QUICK_MATCH);
+        EXPECT_EQ(Int(kQm, "location"), CareerStageVenue(c.next));
+        EXPECT_EQ(Int(kQm, "Team_0"), 9);
+        EXPECT_EQ(Int("SAVE", "save_slot"), 0);
+        EXPECT_STREQ(Find(kQm, "Player1Name")->GetString(), "Ines");
+        ASSERT_NE(g_pCurrentTournament, nullptr);
+        EXPECT_FALSE(g_pCurrentTournament->IsFinished());
+        TournamentInfo info;
+        g_pCurrentTournament->GetInfo(info);
+        EXPECT_EQ(CareerStageOf(info), c.next);
+    }
+}
+
+// A resumed tournament plays at the venue and difficulty it was saved with,
+// a career at its stage; a save written before the venue was kept plays at
+// venue 0 (a career at its stage's); a new tournament plays at the
+// settings' difficulty again.
+TEST_F(CompetitionSlots, AResumedTournamentPlaysAtItsOwnVenueDifficultyAndStage) {
+    struct Case {
+        const char* what;
+        int kind, tournamentType, level, stage;
+        int32_t venue;
+        uint32_t difficulty;
+        int location, careerStep, playedDifficulty;
+    };
+    const Case cases[] = {
+        {"cup at venue 2, easy", SAVE_KIND_CUP, CMenuGameMode::TOURNAMENT_CUP, 0, 0, 2, 0, 2, -1, 0},
+        {"older cup save", SAVE_KIND_CUP, CMenuGameMode::TOURNAMENT_CUP, 0, 0, -1, 1, 0, -1, 1},
+        {"career third stage", SAVE_KIND_CAREER, CMenuGameMode::TOURNAMENT_CAREER, 3, 1, 1, 0, 1, 3, 0},
+        {"older world stage save", SAVE_KIND_CAREER, CMenuGameMode::TOURNAMENT_CAREER, 3, 2, -1, 1, 2, 4, 1},
+        {"difficulty none of ours", SAVE_KIND_CUP, CMenuGameMode::TOURNAMENT_CUP, 0, 0, 3, 7, 3, -1, 2},
+    };
+    for (const Case& c : cases) {
+        gSceneMgr.GetEnvironment().Clear();
+        g_SelectedDifficulty = g_CurrentDifficulty = 2;
+        SetInt("tournamentType", c.tournamentType);
+        SetInt("careerStep", c.stage == 2 ? 4 : std::max(c.level, 1));
+        SetInt("IsRegional", 1);
+        SetInt("NbPlayers", 1);
+        SetInt("Team_0", 9);
+        SetInt("GameType", 1);
+        ASSERT_TRUE(StartCompetition(gSceneMgr.GetEnvironment()));
+        SaveSlot& slot = g_SaveSlotTable[c.kind * SAVE_SLOTS_PER_KIND + 1];
+        SaveMatchDescription match;
+        match.mDifficulty = c.difficulty;
+        match.mGameType = 1;
+        match.mNbPlayers = 1;
+        match.mIsRegional = c.stage == 2 ? 0 : 1;
+        match.mTeams = {{static_cast<uint16_t>(c.stage == 2 ? TeamDB::FRANCE_COUNTRY_ID : 9), {0}}};
+        match.mPlayers = {{0, "Ines"}};
+        match.mVenue = c.venue;
+        ASSERT_TRUE(SaveTournamentToFile(slot.mPath, slot, match)) << c.what;
+        delete g_pCurrentTournament;
+        g_pCurrentTournament = nullptr;
+
+        // Started again: the menus' keys are gone, the last venue chosen was 3.
+        gSceneMgr.GetEnvironment().Clear();
+        SetInt("location", 3);
+        SetInt("save_slot", 1, "SAVE");
+        SetInt("tournamentType", c.tournamentType);
+        ASSERT_TRUE(ResumeCompetition(gSceneMgr.GetEnvironment(), slot.mPath, c.tournamentType)) << c.what;
+        EXPECT_EQ(Int(kQm, "location"), c.location) << c.what;
+        if (c.careerStep < 0)
+            EXPECT_EQ(Find(kQm, "careerStep"), nullptr) << c.what;
+        else
+            EXPECT_EQ(Int(kQm, "careerStep"), c.careerStep) << c.what;
+        EXPECT_EQ(g_CurrentDifficulty, c.playedDifficulty) << c.what;
+        EXPECT_EQ(g_SelectedDifficulty, 2) << c.what;
+    }
+    SetInt("tournamentType", CMenuGameMode::TOURNAMENT_CUP);
+    ASSERT_TRUE(StartCompetition(gSceneMgr.GetEnvironment()));
+    EXPECT_EQ(g_CurrentDifficulty, 2);
+    g_SelectedDifficulty = g_CurrentDifficulty = 1;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <CGUIMgr.h>
 #include <CTournament.h>
+#include <CompetitionStart.h>
 #include <CHUDMgr.h>
 #include <CHUDPanels.h>
 #include <CLangDB.h>
@@ -415,20 +416,13 @@ void CQuickMatchGameMode::ReturnToCareer(bool lastStep) {
     // gamer's region.
     if (!mIsRegional && mTeamBeforeNational > 0)
         WriteInt(kSection, "Team_0", mTeamBeforeNational);
-    // The stage just played: the next one when the gamer's team won it,
-    // the same one again otherwise; the world stage lost goes back to the
-    // third.
-    int stage = ReadMatchInt(Env(), kSection, "careerStep");
-    if (stage < 1 || stage > 4)
-        stage = 1;
-    std::vector<Team*> ranking;
+    // The stage comes from the tournament itself: a career resumed from its
+    // save has no stage of the menus behind it.
+    int stage = 1;
     if (g_pCurrentTournament)
-        g_pCurrentTournament->GetTeams(ranking);
-    const bool won = !ranking.empty() && ranking[0] && !ranking[0]->mComputer;
+        stage = NextCareerStage(*g_pCurrentTournament);
     if (lastStep)
         stage = 3;
-    else if (won && stage < 4)
-        ++stage;
     WriteInt(kSection, "careerStep", stage);
     Finish(GAME_MODE_CAREER_MENUS);
 }
@@ -454,6 +448,8 @@ bool CQuickMatchGameMode::SaveTournament(const std::string& path) {
     match.mNbPlayers = mNbPlayers;
     match.mIsRegional = mIsRegional;
     match.mTeamBeforeNational = mTeamBeforeNational;
+    if (mParams.mLocation >= 0 && mParams.mLocation < SAVED_VENUE_COUNT)
+        match.mVenue = mParams.mLocation;
     for (size_t t = 0; t < mTeamList.size(); ++t) {
         SavedTeamLineUp lineUp;
         lineUp.mTeamId = mTeamList[t];

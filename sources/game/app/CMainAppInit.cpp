@@ -227,7 +227,8 @@ void CMainApp::ReadLanguageSetting() {
 void CMainApp::WriteSettings() {
     WriteInt(kSoundVolumeSetting, gSoundMgr.GetSoundVolume());
     WriteInt(kMusicVolumeSetting, gSoundMgr.GetMusicVolume());
-    WriteInt(kDifficultySetting, g_CurrentDifficulty);
+    // The settings keep the options menu's choice, not a resumed save's.
+    WriteInt(kDifficultySetting, g_SelectedDifficulty);
     WriteInt(kLanguageSetting, static_cast<int>(CLangDB::Instance().GetCurrentLanguage()));
     StoreGraphicSettings();
 }

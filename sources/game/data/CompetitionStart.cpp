@@ -1,6 +1,7 @@
 #include "CompetitionStart.h"
 
 #include "CCompetition.h"
+#include "GameDifficulty.h"
 #include "SaveSlots.h"
 #include "Team.h"
 #include "TeamDB.h"
@@ -46,6 +47,35 @@ int CareerStage(CEnvironment& env) {
 }
 
 }  // namespace
+
+int CareerStageOf(const TournamentInfo& info) {
+    if (info.mCareerStage == 2)
+        return 4;
+    return (info.mCareerLevel >= 1 && info.mCareerLevel <= 3) ? info.mCareerLevel : 1;
+}
+
+int NextCareerStage(CTournament& tournament) {
+    TournamentInfo info;
+    tournament.GetInfo(info);
+    const int stage = CareerStageOf(info);
+    std::vector<Team*> ranking;
+    tournament.GetTeams(ranking);
+    const bool won = !ranking.empty() && ranking[0] && !ranking[0]->mComputer;
+    if (won)
+        return std::min(stage + 1, 4);
+    // The world stage lost sends the career back to the third.
+    return stage == 4 ? 3 : stage;
+}
+
+int CareerStageVenue(int stage) {
+    switch (stage) {
+    case 1: return 3;
+    case 2: return 0;
+    case 3: return 1;
+    case 4: return 2;
+    default: return -1;
+    }
+}
 
 std::vector<Team*> ReadGamerTeams(CEnvironment& env) {
     const bool national = ReadInt(env, kSection, "IsRegional") != 1;
@@ -100,6 +130,9 @@ bool StartCompetition(CEnvironment& env) {
     delete g_pCurrentTournament;
     g_pCurrentTournament = competition;
     g_bTournamentCareer = type == COMPETITION_CAREER ? 1 : 0;
+    // A resumed save may have played at its own difficulty: a new
+    // tournament plays at the settings'.
+    g_CurrentDifficulty = g_SelectedDifficulty;
     if (CEnvironmentVariable* quick = env.GetVariable("GAMEPARAMS", "QuickMatch", true))
         quick->SetInt(0);
     PlatLog("StartCompetition() => tournament %d, format %d, %zu gamer teams", type, format, gamers.size());
@@ -151,7 +184,26 @@ bool ResumeCompetition(CEnvironment& env, const std::string& path, int tournamen
     delete g_pCurrentTournament;
     g_pCurrentTournament = competition;
     g_bTournamentCareer = record.mTournament.mCareerFlag ? 1 : 0;
-    PlatLog("ResumeCompetition(\"%s\") => tournament resumed at step %d", path.c_str(), competition->GetStep());
+
+    // The stage, venue and difficulty the tournament was played at: the
+    // process that chose them may be long gone.
+    TournamentInfo info;
+    competition->GetInfo(info);
+    const bool career = g_bTournamentCareer != 0 || tournamentType == COMPETITION_CAREER;
+    if (career)
+        WriteInt(env, "careerStep", CareerStageOf(info));
+    int venue = match.mVenue;
+    if (venue < 0)
+        venue = career ? CareerStageVenue(CareerStageOf(info)) : 0;
+    WriteInt(env, "location", venue);
+    if (match.mDifficulty <= 2)
+        g_CurrentDifficulty = static_cast<int32_t>(match.mDifficulty);
+    else
+        PlatLog("ResumeCompetition(\"%s\") => difficulty %u is none of ours; the settings' is played", path.c_str(),
+                match.mDifficulty);
+    PlatLog("ResumeCompetition(\"%s\") => tournament resumed at step %d, venue %d, difficulty %d", path.c_str(),
+            competition->GetStep(), venue, static_cast<int>(g_CurrentDifficulty));
+    TestReport("tournament resumed venue %d difficulty %d", venue, static_cast<int>(g_CurrentDifficulty));
     return true;
 }
 

@@ -88,6 +88,8 @@ void WriteTournamentSaveRecord(CObjnet& save, const std::string& info, const Sav
     }
 
     save.WriteObject(tournament);
+    if (match.mVenue >= 0)
+        save.WriteInt(match.mVenue);
     save.End();
 }
 
@@ -198,7 +200,18 @@ bool ReadTournamentSaveRecord(CObjnet& save, TournamentSaveRecord& record) {
     CObjnet* nested = save.ReadObject();
     const bool nestedRead = nested && !save.IsFailed() && ReadTournamentSave(*nested, read.mTournament);
     CObjnet::DeleteObject(nested);
-    if (!nestedRead || Remaining(save) != 0)
+    if (!nestedRead)
+        return false;
+    // A save without its venue came from a build that did not write one.
+    if (Remaining(save) == 4) {
+        match.mVenue = save.ReadInt();
+        if (match.mVenue < 0 || match.mVenue >= SAVED_VENUE_COUNT) {
+            PlatLog("ReadTournamentSaveRecord() => venue %d is none of ours; the default venue is played",
+                    match.mVenue);
+            match.mVenue = -1;
+        }
+    }
+    if (save.IsFailed() || Remaining(save) != 0)
         return false;
     record = std::move(read);
     return true;

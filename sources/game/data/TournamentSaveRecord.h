@@ -34,7 +34,13 @@ struct SaveMatchDescription {
     int32_t mTeamBeforeNational = 0;
     std::vector<SavedTeamLineUp> mTeams;
     std::vector<SavedHumanPlayer> mPlayers;
+    // The match venue (0..SAVED_VENUE_COUNT-1), written after the nested
+    // tournament; -1 for a save of a build that did not write it, or none.
+    int32_t mVenue = -1;
 };
+
+// The venues a match can be played at.
+const int32_t SAVED_VENUE_COUNT = 4;
 
 // One match as the tournament object stores it.
 struct SavedTournamentMatch {
@@ -63,8 +69,9 @@ struct TournamentSaveRecord {
 };
 
 // Fills `save` with the record: "SaveInfoTag", the info text (byte length,
-// then the string), the description, and `tournament` nested (null writes
-// an empty nested field). The team count is stored in 16 bits, so at most
+// then the string), the description, `tournament` nested (null writes an
+// empty nested field), then the venue when it is one (older saves end with
+// the nested object). The team count is stored in 16 bits, so at most
 // 65535 teams are written; missing actors or players are written as 0 /
 // side 0 with an empty name (both logged) so that the counts stay true.
 void WriteTournamentSaveRecord(CObjnet& save, const std::string& info, const SaveMatchDescription& match,
@@ -81,7 +88,9 @@ bool SaveTournamentToFile(const std::string& path, SaveSlot& slot, const SaveMat
 // Reads a whole loaded record. False, with `record` untouched, when the
 // object is not a save, is cut short, holds a count or length larger than
 // what remains, a negative count, a nested object that is not a tournament
-// object, or bytes after the nested object.
+// object, or bytes after the nested object other than one venue. A venue
+// that is none of ours is logged and read as -1: the tournament stays
+// playable.
 bool ReadTournamentSaveRecord(CObjnet& save, TournamentSaveRecord& record);
 // Reads a "Tournament_SaveStart" object on its own; same rules.
 bool ReadTournamentSave(CObjnet& tournament, SavedTournament& saved);
