@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,6 +32,8 @@ struct TournamentRecord {
     std::vector<std::string> lines;             // every report line, in order
     std::vector<PlayedMatch> played;
     std::vector<std::string> podium;
+    std::string gamerTeam, gamerName;           // as the played matches name them
+    std::vector<int> venues;                    // each played match's loaded venue
     bool ended = false;
 };
 
@@ -83,6 +87,8 @@ protected:
     }
     bool Mode(e2e::GameRun& game, int n, int seconds = 120) { return Next(game, "mode ", n, seconds); }
     std::map<std::string, size_t> mCursors;
+    // Play presses the win cheat in each match (cheat keys enabled).
+    bool mGamerWins = false;
     bool ClickUntilScreen(e2e::GameRun& game, const char* window, int n) {
         for (int attempt = 0; attempt < 6; ++attempt) {
             if (!game.Click(window))
@@ -94,8 +100,9 @@ protected:
     }
 
     // Main menu, the competition's button, a new save in the first slot, one
-    // gamer, face to face, regions, the first region, its player, the venue.
-    void StartFromTheMainMenu(e2e::GameRun& game, const char* button, int mode) {
+    // gamer, face to face, regions, the first region, its player, the venue
+    // (`venue` steps past the first).
+    void StartFromTheMainMenu(e2e::GameRun& game, const char* button, int mode, int venue = 0) {
         mCursors.clear();
         ASSERT_TRUE(Mode(game, 1)) << game.Log();
         ASSERT_TRUE(Mode(game, kMainMenu)) << game.Log();
@@ -115,7 +122,45 @@ protected:
         ASSERT_TRUE(game.Click("RegionListBox"));
         ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 5)) << game.Log();
         ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 6)) << game.Log();
+        for (int step = 0; step < venue; ++step)
+            ASSERT_TRUE(game.Click("BtnNext"));
         ASSERT_TRUE(ClickUntilMatch(game, "BtnValid")) << game.Log();
+    }
+
+    // The competition's button on the main menu, then its first save slot,
+    // which holds a save.
+    void ContinueFromTheFirstSlot(e2e::GameRun& game, const char* button, int mode) {
+        mCursors.clear();
+        ASSERT_TRUE(Mode(game, 1)) << game.Log();
+        ASSERT_TRUE(Mode(game, kMainMenu)) << game.Log();
+        ASSERT_TRUE(game.Click("btn_competition"));
+        ASSERT_TRUE(game.Click(button));
+        ASSERT_TRUE(Screen(game, 0)) << game.Log();
+        ASSERT_TRUE(Mode(game, mode));
+        ASSERT_TRUE(game.Click("Slot1"));
+        game.Click("BtnValid");
+    }
+
+    // Validates the tournament screens until a match loads its venue; that
+    // line ("tournament venue <venue> difficulty <level>"), or "".
+    static std::string UntilAMatchLoads(e2e::GameRun& game, int seconds) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (std::chrono::steady_clock::now() < deadline && game.Running()) {
+            for (const std::string& line : game.Lines())
+                if (line.rfind("tournament venue ", 0) == 0)
+                    return line;
+            game.Click("BtnValid", 2);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        return std::string();
+    }
+
+    // A run started again in a fresh tree with the save another run left.
+    static void CarrySave(const e2e::GameRun& from, const e2e::GameRun& to, const char* file) {
+        const std::filesystem::path target = to.Root() / "media" / "GameSav" / file;
+        std::filesystem::create_directories(target.parent_path());
+        std::filesystem::copy_file(from.Root() / "media" / "GameSav" / file, target,
+                                   std::filesystem::copy_options::overwrite_existing);
     }
 
     // Answers what the tournament waits for (the toss, each throw's result,
@@ -150,6 +195,12 @@ protected:
                     record.played.back().scoreSecond = std::stoi(w[2]);
                     if (static_cast<int>(record.played.size()) == stopAfter)
                         return;
+                } else if (w.size() >= 4 && w[0] == "tournament" && w[1] == "gamer" && w[2] == "team") {
+                    record.gamerTeam = Rest(line, 3);
+                } else if (w.size() >= 4 && w[0] == "tournament" && w[1] == "gamer" && w[2] == "name") {
+                    record.gamerName = Rest(line, 3);
+                } else if (w.size() >= 3 && w[0] == "tournament" && w[1] == "venue") {
+                    record.venues.push_back(std::stoi(w[2]));
                 } else if (w.size() >= 4 && w[0] == "tournament" && w[1] == "podium") {
                     record.podium.push_back(Rest(line, 3));
                 } else if (w.size() == 2 && w[0] == "mode") {
@@ -166,7 +217,10 @@ protected:
             }
             if (!game.Running())
                 return;
-            if (state == "CQMGMTossState") {
+            if (mGamerWins && state == "CQMGMLaunchState") {
+                // The win cheat: the gamer's side reaches the target score.
+                game.Key("z", 5);
+            } else if (state == "CQMGMTossState") {
                 game.Click("ButtonValid", 5);
             } else if (state == "CQMGMLaunchResultState") {
                 game.Click("ButtonValidPigOut", 5);
@@ -244,6 +298,46 @@ TEST_F(Tournament, ACupFromTheMainMenuRunsToThePodium) {
         EXPECT_TRUE(kind == 9 || kind == 10 || kind == 11) << kind;
     EXPECT_EQ(record.podium.size(), 3u);
     ExpectPlayedScoresShown(record);
+    game.Command("quit");
+    EXPECT_TRUE(game.WaitExit(60));
+}
+
+// A cup played at another venue than the first, its process killed by its
+// id once its first match has begun (the tournament is saved by then), and
+// started again from its slot: the resumed match loads the saved venue, at
+// the saved difficulty, with the same two teams.
+TEST_F(Tournament, ACupStoppedAtItsVenueResumesAtThatVenue) {
+    const int kVenue = 2;
+    e2e::GameRun stopped("tournament_cup_venue");
+    Configure(stopped);
+    ASSERT_TRUE(stopped.Start());
+    ASSERT_NO_FATAL_FAILURE(StartFromTheMainMenu(stopped, "btn_coupe", kCupMenus, kVenue));
+    const std::string played = UntilAMatchLoads(stopped, 120);
+    ASSERT_FALSE(played.empty()) << stopped.Log();
+    EXPECT_EQ(e2e::Words(played)[2], std::to_string(kVenue));
+    ASSERT_TRUE(stopped.Saw("^tournament match "));
+    std::string match;
+    for (const std::string& l : stopped.Lines())
+        if (l.rfind("tournament match ", 0) == 0)
+            match = l;
+    stopped.Stop();
+
+    e2e::GameRun game("tournament_cup_venue_resumed");
+    Configure(game);
+    CarrySave(stopped, game, "CUP_0.sav");
+    ASSERT_TRUE(game.Start());
+    ASSERT_NO_FATAL_FAILURE(ContinueFromTheFirstSlot(game, "btn_coupe", kCupMenus));
+    ASSERT_TRUE(Mode(game, kMatch)) << game.Log();
+    const std::string resumed = UntilAMatchLoads(game, 120);
+    // "tournament venue <venue> difficulty <level>": both as first played.
+    EXPECT_EQ(resumed, played);
+    EXPECT_TRUE(game.Saw("^tournament resumed venue " + std::to_string(kVenue) + " "));
+    std::string resumedMatch;
+    for (const std::string& l : game.Lines())
+        if (l.rfind("tournament match ", 0) == 0)
+            resumedMatch = l;
+    EXPECT_EQ(resumedMatch, match);
+    game.Screenshot("cup_resumed_venue.png");
     game.Command("quit");
     EXPECT_TRUE(game.WaitExit(60));
 }
@@ -363,12 +457,28 @@ namespace {
 const int kCareerMenus = 6;
 const unsigned kCareerSeed = 808;
 
-class Career : public Tournament {};
+class Career : public Tournament {
+protected:
+    // The run's own tuning file lets the cheat keys work: the win key ends
+    // each match with the gamer's side at the target score.
+    static void EnableCheatKeys(const e2e::GameRun& game) {
+        const std::filesystem::path path = game.Root() / "mediaDemo" / "Config" / "tavirelo.cfg";
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string tuning = text.str();
+        const std::string off = "ENABLE_CHEAT = no";
+        const size_t at = tuning.find(off);
+        ASSERT_NE(at, std::string::npos);
+        tuning.replace(at, off.size(), "ENABLE_CHEAT = yes");
+        std::ofstream(path, std::ios::trunc) << tuning;
+    }
+};
 
 // A new career from the main menu: only its first stage can be chosen; the
-// stage's tournament is played, and the career menus come back at the stage
-// its result gives (the next one when the gamer's team won it, else the same
-// again), with only that stage open.
+// stage's tournament is played, and the career menus come back on the stage
+// screen at the stage its result gives (the next one when the gamer's team
+// won it, else the same again), with only that stage open.
 TEST_F(Career, AStageLeadsBackToTheCareerWithOnlyTheNextStageOpen) {
     e2e::GameRun game("tournament_career");
     Configure(game);
@@ -399,27 +509,92 @@ TEST_F(Career, AStageLeadsBackToTheCareerWithOnlyTheNextStageOpen) {
     ASSERT_FALSE(stage.played.empty()) << game.Log();
     ASSERT_EQ(stage.podium.size(), 3u) << game.Log();
     ASSERT_TRUE(Mode(game, kCareerMenus, 60)) << game.Log();
-    // The gamer's team is the one every played match had.
-    const std::string gamer = stage.played[0].first == stage.played.back().first ||
-                                      stage.played[0].first == stage.played.back().second
-                                  ? stage.played[0].first
-                                  : stage.played[0].second;
-    const bool won = stage.podium[0] == gamer;
+    // The gamer's team as the game names it for the matches it plays.
+    ASSERT_FALSE(stage.gamerTeam.empty()) << game.Log();
+    for (const PlayedMatch& match : stage.played)
+        EXPECT_TRUE(match.first == stage.gamerTeam || match.second == stage.gamerTeam) << match.first;
+    const bool won = stage.podium[0] == stage.gamerTeam;
     const int next = won ? 2 : 1;
-    // A continued career opens on the stage screen; the first stage again is
-    // a new career's row of screens.
-    if (!won) {
-        ASSERT_TRUE(Screen(game, 0)) << game.Log();
-        ASSERT_TRUE(game.Click("Slot2"));
-        ASSERT_TRUE(game.Click("BtnCreate"));
-        ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 1)) << game.Log();
-        ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 2)) << game.Log();
-    } else {
-        ASSERT_TRUE(Screen(game, 2)) << game.Log();
-    }
+    // The career goes on at its stage screen, won or lost: a lost first
+    // stage is played again in the same slot.
+    ASSERT_TRUE(Screen(game, 2)) << game.Log();
     const std::string open = "^career stages open " + std::to_string(next) + "$";
     ASSERT_TRUE(game.WaitFor(open, 30) || game.Saw(open)) << game.Log();
     game.Screenshot("career_stage_next.png");
+    game.Command("quit");
+    EXPECT_TRUE(game.WaitExit(60));
+}
+
+}  // namespace
+
+namespace {
+
+// A career's first stage won under a name the player typed, the process
+// killed by its id on the career menus, then started again and the career
+// continued from its slot: the second stage is the one offered, and its
+// match is played by the player's name at the second stage's venue.
+TEST_F(Career, AWonStageSurvivesARestartWithTheNextStageTheNameAndItsVenue) {
+    const std::string kName = "lise";
+    TournamentRecord stage;
+    e2e::GameRun first("tournament_career_won");
+    Configure(first);
+    first.Seed(kCareerSeed);
+    ASSERT_NO_FATAL_FAILURE(EnableCheatKeys(first));
+    ASSERT_TRUE(first.Start());
+    ASSERT_TRUE(Mode(first, 1)) << first.Log();
+    ASSERT_TRUE(Mode(first, kMainMenu)) << first.Log();
+    ASSERT_TRUE(first.Click("btn_competition"));
+    ASSERT_TRUE(first.Click("btn_carriere"));
+    ASSERT_TRUE(Screen(first, 0)) << first.Log();
+    ASSERT_TRUE(Mode(first, kCareerMenus));
+    ASSERT_TRUE(first.Click("Slot1"));
+    ASSERT_TRUE(first.Click("BtnCreate"));
+    ASSERT_TRUE(ClickUntilScreen(first, "BtnValid", 1)) << first.Log();
+    // The first player's row selects the whole name; typing replaces it.
+    ASSERT_TRUE(first.Click("BtnP1"));
+    for (char c : kName)
+        ASSERT_TRUE(first.Key(std::string(1, c)));
+    ASSERT_TRUE(ClickUntilScreen(first, "BtnValid", 2)) << first.Log();
+    ASSERT_TRUE(first.Click("BtnFrancefaceToFace"));
+    ASSERT_TRUE(ClickUntilScreen(first, "BtnValid", 3)) << first.Log();
+    ASSERT_TRUE(first.Click("RegionListBox"));
+    ASSERT_TRUE(ClickUntilScreen(first, "BtnValid", 4)) << first.Log();
+    ASSERT_TRUE(ClickUntilMatch(first, "BtnValid")) << first.Log();
+    ASSERT_TRUE(Screen(first, 5, 5));   // the flow's last screen, before the match
+    mGamerWins = true;
+    Play(first, stage, -1, 400, "");
+    mGamerWins = false;
+    ASSERT_EQ(stage.podium.size(), 3u) << first.Log();
+    ASSERT_EQ(stage.podium[0], stage.gamerTeam) << first.Log();
+    EXPECT_EQ(stage.gamerName, kName);
+    for (int venue : stage.venues)
+        EXPECT_EQ(venue, 3);   // the first stage's venue
+    ASSERT_TRUE(Mode(first, kCareerMenus, 60)) << first.Log();
+    ASSERT_TRUE(Screen(first, 2)) << first.Log();
+    first.Stop();
+
+    e2e::GameRun game("tournament_career_won_resumed");
+    Configure(game);
+    game.Seed(kCareerSeed);
+    CarrySave(first, game, "CAREER_0.sav");
+    ASSERT_TRUE(game.Start());
+    ASSERT_NO_FATAL_FAILURE(ContinueFromTheFirstSlot(game, "btn_carriere", kCareerMenus));
+    // (Written before the click's answer.)
+    ASSERT_TRUE(game.Saw("^career continued at stage 2$") || game.WaitFor("^career continued at stage 2$", 60))
+        << game.Log();
+    ASSERT_TRUE(Mode(game, kCareerMenus)) << game.Log();
+    ASSERT_TRUE(Screen(game, 2)) << game.Log();
+    ASSERT_TRUE(game.WaitFor("^career stages open 2$", 30) || game.Saw("^career stages open 2$")) << game.Log();
+    game.Screenshot("career_resumed_stage2.png");
+    ASSERT_TRUE(game.Click("BtnFranceDoublette"));
+    ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 4)) << game.Log();
+    ASSERT_TRUE(ClickUntilMatch(game, "BtnValid")) << game.Log();
+    const std::string loaded = UntilAMatchLoads(game, 120);
+    ASSERT_FALSE(loaded.empty()) << game.Log();
+    EXPECT_EQ(e2e::Words(loaded)[2], "0");   // the second stage's venue
+    ASSERT_TRUE(game.WaitFor("^tournament gamer name ", 30) || game.Saw("^tournament gamer name "));
+    EXPECT_TRUE(game.Saw("^tournament gamer name " + kName + "$")) << game.Log();
+    EXPECT_TRUE(game.Saw("^tournament gamer team " + stage.gamerTeam + "$")) << game.Log();
     game.Command("quit");
     EXPECT_TRUE(game.WaitExit(60));
 }

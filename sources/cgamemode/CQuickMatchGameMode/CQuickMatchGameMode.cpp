@@ -185,15 +185,26 @@ bool CQuickMatchGameMode::AcceptPress() {
     return mDebounce.Accept(PlatGetTimeMs());
 }
 
+int CQuickMatchGameMode::CheatHumanSide() const {
+    if (mMatchState->mTeamA && !mMatchState->mTeamA->mComputer)
+        return 0;
+    if (mMatchState->mTeamB && !mMatchState->mTeamB->mComputer)
+        return 1;
+    // The computer may play a gamer's side too (a gamer handed it over, or
+    // an unattended run): the controllers still name the gamer's side.
+    for (const ControlerEntry& entry : ControlerTable)
+        if (entry.mType >= e_local1 && entry.mType <= e_lan6 && (entry.mTeam == 0 || entry.mTeam == 1))
+            return entry.mTeam;
+    return 1;
+}
+
 void CQuickMatchGameMode::Update() {
     if (ENABLE_CHEAT && mMatchState) {
         const bool wins = IsPress(gInputMgr.GetAction(ACTION_HUMAN_WINS));
         const bool loses = !wins && IsPress(gInputMgr.GetAction(ACTION_HUMAN_LOSES));
         if ((wins || loses) && AcceptPress()) {
-            const bool aComputer = mMatchState->mTeamA && mMatchState->mTeamA->mComputer;
             const uint32_t target = static_cast<uint32_t>(mMatchState->mTargetScore);
-            // The human side is B when A is the computer.
-            if (wins == aComputer)
+            if (wins == (CheatHumanSide() == 1))
                 mMatchState->mScoreB = target;
             else
                 mMatchState->mScoreA = target;

@@ -81,6 +81,9 @@ public:
     void ReleaseMatchObjects();
     void StoreMatchParams();
     void ReturnToCareer(bool lastStep);
+    // The side the win and lose cheat keys play for: a gamer's side (B when
+    // none is known).
+    int CheatHumanSide() const;
     // Saves the current tournament into `path`, creating its folder when
     // missing. False (logged) without a current save slot or when the save
     // could not be written.

@@ -10,10 +10,12 @@
 #include <CSceneMgr.h>
 #include <CTournament.h>
 #include <CompetitionStart.h>
+#include <GameDifficulty.h>
 #include <MatchState.h>
 #include <PlayerDB.h>
 #include <Platform.h>
 #include <Team.h>
+#include <Terrain.h>
 #include <TestReport.h>
 
 #include <cstdio>
@@ -142,5 +144,13 @@ bool CQuickMatchGameMode::StartTournamentMatch(const TournamentMatch& match) {
     referee::ResetStart(created);
     TestReport("tournament match %s v %s", GetTeamScreenName(sides[0]).c_str(),
                GetTeamScreenName(sides[1]).c_str());
+    if (TestReportEnabled()) {
+        TestReport("tournament venue %d difficulty %d", mMatchState->mTerrain ? mMatchState->mTerrain->mStageId : -1,
+                   static_cast<int>(g_CurrentDifficulty));
+        for (int k = 0; k < params.mNbPlayers; ++k) {
+            TestReport("tournament gamer team %s", GetTeamScreenName(sides[params.mPlayerTeam[k]]).c_str());
+            TestReport("tournament gamer name %s", params.mPlayerName[k].c_str());
+        }
+    }
     return true;
 }
