@@ -12,7 +12,11 @@ hud_effet_centre    forward spin: an arrow over the boule
 hud_effet_gauche    spin to the left, hud_effet_droit spin to the right
 hud_start_anim      the start button, hud_start_disabled its grey look
 hud_fleche_g/_d     the radar's turn arrows
-Each option picture has a chosen look "<name>_s" (lit ground, gold frame).
+hud_marker          the gauges' marker: white with a black rim, seen on every zone
+hud_camera_plus     the zoom button: a magnifying glass with a plus
+hud_camera_moins    the back-view button: a magnifying glass with a minus
+Each option picture and camera button has a chosen look "<name>_s" (lit
+ground, gold frame); a lit camera button is the view in use.
 
 The panel tints these pictures by blending their texture with a colour, so
 every one is a real texture (Overlays/ThrowPanel.material). The build runs
@@ -156,6 +160,17 @@ def start(c, fill):
     c.triangle((24, 18), (24, 46), (46, 32), INK)
 
 
+def magnifier(c, plus, colour):
+    for y in range(SIZE):
+        for x in range(SIZE):
+            if 13 <= math.hypot(x - 27, y - 27) <= 18:
+                c.put(x, y, colour)
+    c.line(40, 40, 54, 54, colour, 6)
+    c.rect(19, 25, 36, 30, colour)
+    if plus:
+        c.rect(25, 19, 30, 36, colour)
+
+
 def flat_arrow(c, left, colour):
     sign = -1 if left else 1
     c.rect(20, 27, 44, 37, colour)
@@ -206,6 +221,15 @@ def main():
         c = Canvas(ground)
         flat_arrow(c, left, colour)
         pictures[name] = c
+    marker = Canvas((250, 250, 250, 255))
+    marker.frame((10, 10, 10, 255), 12)
+    pictures["hud_marker"] = marker
+    for name, plus in (("hud_camera_plus", True), ("hud_camera_moins", False)):
+        for chosen in (False, True):
+            c = Canvas(GROUND_CHOSEN if chosen else GROUND)
+            magnifier(c, plus, FRAME_CHOSEN if chosen else INK)
+            c.frame(FRAME_CHOSEN if chosen else FRAME, 3 if chosen else 2)
+            pictures[name + ("_s" if chosen else "")] = c
     for name, c in pictures.items():
         with open(os.path.join(out, name + ".png"), "wb") as f:
             f.write(c.png())

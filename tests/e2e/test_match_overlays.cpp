@@ -4,6 +4,8 @@
 // is not shipped (OGRE's warning stripes).
 #include "OgreHeadless.h"
 
+#include <COverlayHolder.h>
+
 #include <OgreMaterialManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreTechnique.h>
@@ -13,6 +15,7 @@
 #include <Overlay/OgreOverlayManager.h>
 #include <Overlay/OgreOverlaySystem.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -83,6 +86,48 @@ TEST_F(MatchOverlays, EachOverlayTheMatchShowsIsShippedAndDrawable) {
         for (const std::string& name : entry.second)
             EXPECT_NE(overlay->getChild(name), nullptr) << name << " is not in " << entry.first;
     }
+}
+
+// Every material the overlay scripts ship (on their elements or for the HUD
+// to switch to) draws a shipped texture through every texture unit, as
+// shipped and after each tint the HUD and the menus apply: a unit without
+// one draws the engine's yellow and black stripes.
+TEST_F(MatchOverlays, EveryOverlayMaterialDrawsAShippedTextureUnderEveryTint) {
+    Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
+    Ogre::OverlayElement* probe = overlays.createOverlayElement("Panel", "MaterialProbe");
+    const Ogre::ColourValue colour(0.0f, 0.01f, 1.0f, 1.0f);
+    const std::vector<std::pair<const char*, std::function<void()>>> tints = {
+        {"as shipped", [] {}},
+        {"tinted", [&] { SetOverlayTint("MaterialProbe", colour, 1.0f); }},
+        {"blended", [&] { SetOverlayBlendFactor("MaterialProbe", colour); }},
+        {"untinted", [] { ResetOverlayColourOp("MaterialProbe"); }},
+    };
+    auto& groups = Ogre::ResourceGroupManager::getSingleton();
+    int checked = 0;
+    Ogre::ResourceManager::ResourceMapIterator materials = Ogre::MaterialManager::getSingleton().getResourceIterator();
+    while (materials.hasMoreElements()) {
+        const Ogre::ResourcePtr resource = materials.getNext();
+        if (resource->getGroup() != kGroup)
+            continue;
+        const Ogre::MaterialPtr material = Ogre::static_pointer_cast<Ogre::Material>(resource);
+        probe->setMaterial(material);
+        ++checked;
+        for (const auto& tint : tints) {
+            tint.second();
+            for (Ogre::Technique* technique : material->getTechniques())
+                for (Ogre::Pass* pass : technique->getPasses())
+                    for (Ogre::TextureUnitState* unit : pass->getTextureUnitStates()) {
+                        const std::string& picture = unit->getTextureName();
+                        EXPECT_FALSE(picture.empty()) << material->getName() << " " << tint.first
+                                                      << ": a texture unit without a texture";
+                        if (!picture.empty())
+                            EXPECT_TRUE(groups.resourceExistsInAnyGroup(picture))
+                                << material->getName() << " uses the missing picture " << picture;
+                    }
+        }
+    }
+    EXPECT_GT(checked, 0) << "no overlay material was loaded";
+    overlays.destroyOverlayElement(probe);
 }
 
 }  // namespace

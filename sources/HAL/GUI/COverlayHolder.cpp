@@ -35,6 +35,13 @@ Ogre::TextureUnitState* FirstTextureUnit(const std::string& name) {
     return pass->getTextureUnitState(0);
 }
 
+// What a tint mixes with its colour: the unit's texture, or for a unit
+// without one the colour it receives, since sampling a texture it does not
+// have would draw the 3D engine's warning stripes.
+Ogre::LayerBlendSource PictureOf(const Ogre::TextureUnitState& unit) {
+    return unit.getTextureName().empty() ? Ogre::LBS_CURRENT : Ogre::LBS_TEXTURE;
+}
+
 }  // namespace
 
 void COverlayHolder::HideCurrent() {
@@ -82,19 +89,19 @@ void SetOverlayElementLeft(const std::string& name, const float& left) {
 
 void SetOverlayBlendFactor(const std::string& name, const Ogre::ColourValue& colour) {
     if (Ogre::TextureUnitState* unit = FirstTextureUnit(name))
-        unit->setColourOperationEx(Ogre::LBX_BLEND_MANUAL, Ogre::LBS_TEXTURE, Ogre::LBS_MANUAL,
+        unit->setColourOperationEx(Ogre::LBX_BLEND_MANUAL, PictureOf(*unit), Ogre::LBS_MANUAL,
                                    Ogre::ColourValue::White, colour, 0.5f);
 }
 
 void SetOverlayTint(const std::string& name, const Ogre::ColourValue& colour, const float& factor) {
     if (Ogre::TextureUnitState* unit = FirstTextureUnit(name))
-        unit->setColourOperationEx(Ogre::LBX_MODULATE, Ogre::LBS_TEXTURE, Ogre::LBS_MANUAL, Ogre::ColourValue::White,
+        unit->setColourOperationEx(Ogre::LBX_MODULATE, PictureOf(*unit), Ogre::LBS_MANUAL, Ogre::ColourValue::White,
                                    colour, factor);
 }
 
 void ResetOverlayColourOp(const std::string& name) {
     if (Ogre::TextureUnitState* unit = FirstTextureUnit(name))
-        unit->setColourOperation(Ogre::LBO_MODULATE);
+        unit->setColourOperationEx(Ogre::LBX_MODULATE, PictureOf(*unit), Ogre::LBS_CURRENT);
 }
 
 void SetOverlayMaterial(const std::string& name, const std::string& material) {

@@ -13,6 +13,9 @@
 #include <Overlay/OgreOverlayManager.h>
 #include <Overlay/OgreOverlaySystem.h>
 
+#include <functional>
+#include <vector>
+
 // Two overlays; the first holds "Test/Panel" (its material has a texture
 // unit) and "Test/Bare" (its material has none).
 class OverlayTest : public ::testing::Test {
@@ -29,7 +32,9 @@ protected:
         Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
         Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
         Ogre::MaterialPtr textured = materials.create("Test/Textured", "General");
-        textured->getTechnique(0)->getPass(0)->createTextureUnitState();
+        textured->getTechnique(0)->getPass(0)->createTextureUnitState("tint_test.png");
+        Ogre::MaterialPtr untextured = materials.create("Test/Untextured", "General");
+        untextured->getTechnique(0)->getPass(0)->createTextureUnitState();
         materials.create("Test/Plain", "General");
 
         mOverlay = overlays.create("Test/Overlay");
@@ -48,6 +53,7 @@ protected:
         overlays.destroyAllOverlayElements();
         Ogre::MaterialManager::getSingleton().remove("Test/Textured", "General");
         Ogre::MaterialManager::getSingleton().remove("Test/Plain", "General");
+        Ogre::MaterialManager::getSingleton().remove("Test/Untextured", "General");
     }
 
     static Ogre::LayerBlendModeEx ColourMode(Ogre::OverlayElement* element)
@@ -126,6 +132,19 @@ TEST_F(OverlayTest, ColourOperationsChangeTheFirstTextureUnit)
     SetOverlayTint("Test/Bare", colour, 0.3f);
     ResetOverlayColourOp("Test/Bare");
     EXPECT_EQ(mBare->getMaterial()->getTechnique(0)->getPass(0)->getNumTextureUnitStates(), 0u);
+
+    // A unit without a texture never samples one (the engine would draw its
+    // warning stripes): each operation takes the colour the unit receives.
+    mBare->setMaterialName("Test/Untextured");
+    const std::vector<std::function<void()>> operations = {
+        [&] { SetOverlayBlendFactor("Test/Bare", colour); }, [&] { SetOverlayTint("Test/Bare", colour, 0.3f); },
+        [&] { ResetOverlayColourOp("Test/Bare"); }};
+    for (const auto& operation : operations) {
+        operation();
+        mode = ColourMode(mBare);
+        EXPECT_EQ(mode.source1, Ogre::LBS_CURRENT);
+        EXPECT_NE(mode.source2, Ogre::LBS_TEXTURE);
+    }
 }
 
 TEST_F(OverlayTest, OnlyAKnownMaterialReplacesTheElements)
