@@ -9,10 +9,12 @@
 #include <PlayerDB.h>
 #include <Team.h>
 #include <TeamDB.h>
+#include <TuningParameters.h>
 #include <TuningLoader.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -158,6 +160,36 @@ TEST_F(GameMedia, EveryTeamHasASquadOfEveryRoleWithProfiles) {
         filed += PlayerDB::GetCountryPlayers(id) ? PlayerDB::GetCountryPlayers(id)->size() : 0;
     }
     EXPECT_EQ(filed, names.size());
+}
+
+// The panel and the actor screen draw mental and physique out of 100, and the
+// stress and fatigue thresholds and changes are points of that scale: a rested
+// player shows bars well filled and above the thresholds, and one lost mene
+// does not empty a bar.
+TEST_F(GameMedia, CharacteristicsShareTheScaleOfTheBarsAndThresholds) {
+    const int kFull = 100, kRedBelow = kFull / 3 + 1;
+    for (const char* body : {"FG", "FP", "HJ", "HM", "HF", "HA"})
+        for (const char* role : {"M", "T", "P"})
+            for (bool pointing : {true, false}) {
+                const std::string key = CaracDB::MakeKey(body, role, pointing);
+                const ThrowProfile* profile = CaracDB::Find(key);
+                ASSERT_NE(profile, nullptr) << key;
+                for (int32_t value : {profile->mMental, profile->mPhysique}) {
+                    EXPECT_LE(value, kFull) << key;
+                    EXPECT_GE(value, kRedBelow) << key;
+                }
+                EXPECT_GT(profile->mMental, SEUIL_MENTAL_STRESS) << key;
+                EXPECT_GT(profile->mPhysique, SEUIL_PHYSIQUE_FATIGUE) << key;
+                EXPECT_GE(profile->mMental + profile->mPhysique, SEUIL1_PHUYSIQUE_MENTAL_MALUS_EFFETS) << key;
+                for (int32_t value : {profile->mBalance, profile->mEffects}) {
+                    EXPECT_GE(value, 0) << key;
+                    EXPECT_LE(value, 10) << key;
+                }
+            }
+    for (int32_t change : {MALUS_MENTAL_PERTE_MENE, BONUS_MENTAL_GAIN_MENE, MALUS_PHYSIQUE_ROUGE}) {
+        EXPECT_GE(std::abs(change), 5) << "a change too small to see on a bar out of 100";
+        EXPECT_LE(std::abs(change), kFull / 3);
+    }
 }
 
 TEST_F(GameMedia, LanguageTableHasEveryKeyInFrenchAndEnglish) {
