@@ -3,6 +3,7 @@
 #include "CHUDPanels.h"
 #include "CHudGameSource.h"
 #include "CWindowEffectMgr.h"
+#include "HudTextFit.h"
 
 #include <CAimGuide.h>
 #include <CGUIMgr.h>
@@ -34,15 +35,10 @@ void SetElementPosition(const char* name, float left, float top) {
         element->setPosition(left, top);
 }
 
-void SetLineFont(CEGUI::Window* window, const char* font) {
-    // A font the GUI has not loaded keeps the window's font.
-    if (!CEGUI::FontManager::getSingleton().isDefined(font))
-        return;
-    try {
-        window->setFont(font);
-    } catch (const CEGUI::Exception& e) {
-        PlatLog("CHUDMgr: font %s for %s: %s", font, window->getName().c_str(), e.what());
-    }
+bool PlayerPanelShown() {
+    Ogre::OverlayManager* manager = Ogre::OverlayManager::getSingletonPtr();
+    Ogre::Overlay* overlay = manager ? manager->getByName("HUD/Hud_player_infos") : nullptr;
+    return overlay && overlay->isVisible();
 }
 
 const ThrowProfile* CurrentProfile(const CPlayer& player) { return player.GetProfile(player.mThrowMode); }
@@ -116,10 +112,14 @@ void CHUDMgr::LayoutPowerZones(float maxDistance, const float graduations[5], fl
     Ogre::OverlayElement* gauge = FindHudElement("Hud_jauge_puissance");
     if (!gauge || D <= 0.0f)
         return;
+    // Each boundary at most the one above it: a graduation beyond the reach
+    // (a weak thrower's) leaves its band empty instead of giving it a
+    // negative height that draws the zones over each other.
     float g[5];
-    for (int i = 0; i < 5; ++i)
-        g[i] = std::min(graduations[i], D);
-    const float gmin = std::min(minDistance, D);
+    float above = D;
+    for (int i = 4; i >= 0; --i)
+        above = g[i] = std::min(graduations[i], above);
+    const float gmin = std::min(minDistance, above);
     const float H = gauge->getHeight();
     const float scale = (H - 0.046f) / D;
     // From the top down: beyond the reachable maximum, then the bands down to
@@ -174,7 +174,13 @@ void CHUDMgr::RefreshPlayerPanel(CHUDPlayerPanel& panel) {
     if (!player)
         return;
     SetPlayerBalls(panel);
-    if (player != panel.mLastPlayer) {
+    // Once the panel was hidden (the result's view), the lines are written
+    // again when it shows: the turn may have passed meanwhile, and showing
+    // the launch view brings back all three lines.
+    const bool shown = PlayerPanelShown();
+    if (!shown)
+        panel.mLinesWritten = false;
+    if (player != panel.mLastPlayer || (shown && !panel.mLinesWritten)) {
         panel.mLastPlayer = player;
         panel.mLastThrowMode = player->mThrowMode;
         SetTeamPlayersInfos(panel);
@@ -218,7 +224,8 @@ void CHUDMgr::SetTeamPlayersInfos(CHUDPlayerPanel& panel) {
     Ogre::OverlayManager* manager = Ogre::OverlayManager::getSingletonPtr();
     Ogre::Overlay* overlay = manager ? manager->getByName("HUD/Hud_player_infos") : nullptr;
     CHudGameSource* gm = panel.mGameMaster;
-    if (!overlay || !overlay->isVisible()) {
+    panel.mLinesWritten = overlay && overlay->isVisible();
+    if (!panel.mLinesWritten) {
         for (CEGUI::Window* line : lines)
             if (line)
                 line->hide();
@@ -228,8 +235,14 @@ void CHUDMgr::SetTeamPlayersInfos(CHUDPlayerPanel& panel) {
         // Between menes no side has the turn (-1): there is no team to show.
         const int32_t side = gm && gm->HasMatchState() ? gm->GetSideToPlay() : -1;
         const Team* team = side == 0 || side == 1 ? gm->GetTeam(side) : nullptr;
+        const size_t count = team ? std::min<size_t>(team->mPlayers.size(), 3) : 0;
+        // A side of fewer players offers no empty lines; a trainee has no one
+        // to choose from.
+        const bool match = gm && gm->GetKind() == CHudGameSource::KIND_MATCH;
+        for (size_t i = 0; i < 3; ++i)
+            if (lines[i])
+                lines[i]->setVisible(match && i < count);
         if (team) {
-            const size_t count = std::min<size_t>(team->mPlayers.size(), 3);
             for (size_t i = 0; i < count; ++i) {
                 const CPlayer* player = team->mPlayers[i];
                 CEGUI::Window* line = lines[i];
@@ -240,16 +253,16 @@ void CHUDMgr::SetTeamPlayersInfos(CHUDPlayerPanel& panel) {
                                                                             : "MIDDLE";
                 line->setText(player->GetName() + " - " + GetText(role));
                 if (player->mBallsLeft <= 0) {
-                    SetLineFont(line, "lucida-6");
+                    FitWindowFont(line, "lucida-6");
                     line->setAlpha(0.5f);
                     line->setEnabled(false);
                 } else {
                     line->setEnabled(true);
                     if (player == panel.mLastPlayer) {
-                        SetLineFont(line, "lucida-10");
+                        FitWindowFont(line, "lucida-10");
                         CWindowEffectMgr::StartEffect(kPlayerLines[i]);
                     } else {
-                        SetLineFont(line, "lucida-8");
+                        FitWindowFont(line, "lucida-8");
                         line->setAlpha(1.0f);
                     }
                 }

@@ -1,6 +1,7 @@
 #include "CHUDMgr.h"
 #include "CHUDPanels.h"
 #include "CHudGameSource.h"
+#include "HudTextFit.h"
 
 #include <CGUIMgr.h>
 #include <CLangDB.h>
@@ -18,6 +19,7 @@
 namespace {
 
 const char kBlankFlag[] = "MENU/Country/flag";
+const char kTeamNameFont[] = "lucida-10";
 
 void SetWindowText(const char* name, const std::string& text) {
     if (CEGUI::Window* window = gGUIMgr.GetWindow(name))
@@ -117,8 +119,11 @@ void CHUDMgr::SetTeamNames(CHUDInfoPanel& panel) {
         return;
     const char* windows[2] = {"HUDInfosTeam1Name", "HUDInfosTeam2Name"};
     for (int side = 0; side < 2; ++side)
-        if (const Team* team = panel.mGameMaster->GetTeam(side))
+        if (const Team* team = panel.mGameMaster->GetTeam(side)) {
             SetWindowText(windows[side], GetText(team->mName.c_str()));
+            // A long region name must not run into the score.
+            FitWindowFont(gGUIMgr.GetWindow(windows[side]), kTeamNameFont);
+        }
 }
 
 void CHUDMgr::SetScore(CHUDInfoPanel& panel) {

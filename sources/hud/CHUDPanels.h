@@ -47,6 +47,9 @@ struct CHUDPlayerPanel {
     CHudGameSource* mGameMaster = nullptr;   // not owned
     CPlayer* mLastPlayer = nullptr;          // the thrower the panel was last built for
     int32_t mLastThrowMode = 1;
+    // The player lines were written while the panel showed and it has not
+    // been hidden since.
+    bool mLinesWritten = false;
 };
 
 // "HUD/Head_" body "_" skin "_" two-digit model number.

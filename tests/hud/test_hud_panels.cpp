@@ -187,6 +187,42 @@ TEST_F(HudPanelTest, InfoPanelShowsTheMatchValues)
     }
 }
 
+// At 640 x 480 a long region name or thrower's name takes a smaller size of
+// its font rather than run out of its window; a short one keeps the size.
+TEST_F(HudPanelTest, LongNamesStepDownToAFontSizeInWhichTheyFit)
+{
+    Ogre::OverlayManager::getSingleton().getByName("HUD/Hud_player_infos")->show();
+    auto fits = [](const char* name) {
+        CEGUI::Window* window = Window(name);
+        return window->getFont()->getTextExtent(window->getText()) <= window->getPixelSize().d_width;
+    };
+    auto font = [](const char* name) { return std::string(Window(name)->getFont()->getName().c_str()); };
+    Window("HUDInfosTeam1Name")->setSize(CEGUI::USize(CEGUI::UDim(0, 128), CEGUI::UDim(0, 19)));
+    Window("HUDInfosTeam2Name")->setSize(CEGUI::USize(CEGUI::UDim(0, 128), CEGUI::UDim(0, 19)));
+    for (const char* line : {"infosP1", "infosP2"})
+        Window(line)->setSize(CEGUI::USize(CEGUI::UDim(0, 183), CEGUI::UDim(0, 17)));
+
+    Team provence("Provence-Alpes-Cote-d-Azur"), france("France");
+    provence.mPlayers = {MakePlayer("Maximilien Castelnaudary", 3, CPlayer::ROLE_POINTER),
+                         MakePlayer("Ugo Pla", 3, CPlayer::ROLE_SHOOTER)};
+    FakeGame game;
+    game.teams[0] = &provence;
+    game.teams[1] = &france;
+    game.current = provence.mPlayers[0];
+    CHUDInfoPanel info;
+    info.mGameMaster = &game;
+    CHUDMgr::SetTeamNames(info);
+    EXPECT_TRUE(fits("HUDInfosTeam1Name")) << font("HUDInfosTeam1Name");
+    EXPECT_EQ(font("HUDInfosTeam2Name"), "lucida-10");
+
+    CHUDPlayerPanel panel;
+    CHUDMgr::InitPlayerPanel(panel, &game);
+    CHUDMgr::RefreshPlayerPanel(panel);
+    EXPECT_TRUE(fits("infosP1")) << font("infosP1");
+    EXPECT_NE(font("infosP1"), "lucida-10");
+    EXPECT_EQ(font("infosP2"), "lucida-8");
+}
+
 TEST_F(HudPanelTest, InfoPanelNamesTheLanThrowerAndReadsNoFurtherThanItsName)
 {
     Team teamA("A"), teamB("B");
@@ -465,6 +501,18 @@ TEST_F(HudPanelTest, PowerZoneBoundariesMeetTheMarkerAtTheirDistances)
             << zone;
         EXPECT_FLOAT_EQ(element->getWidth(), Element("Hud_jauge_puissance")->getWidth());
     }
+
+    // A weak thrower: graduation 3 beyond his reach. The red band is empty and
+    // the zones still follow each other down the gauge without overlapping.
+    const float weak[5] = {6.0f, 8.0f, 10.0f, 13.0f, 11.5f};
+    CHUDMgr::LayoutPowerZones(D, weak, 0.0f);
+    EXPECT_NEAR(Element("zone_1")->getHeight(), 0.0f, 1e-6);
+    for (int zone = 1; zone < 7; ++zone) {
+        Ogre::OverlayElement* upper = Element("zone_" + std::to_string(zone - 1));
+        Ogre::OverlayElement* lower = Element("zone_" + std::to_string(zone));
+        EXPECT_GE(lower->getHeight(), 0.0f) << zone;
+        EXPECT_NEAR(lower->getTop(), upper->getTop() + upper->getHeight(), 1e-6) << zone;
+    }
 }
 
 // ---- player panel --------------------------------------------------------------
@@ -571,6 +619,46 @@ TEST_F(HudPanelTest, PlayerLinesOfferOnlyPlayersWithBallsToAHumanSide)
     Ogre::OverlayManager::getSingleton().getByName("HUD/Hud_player_infos")->hide();
     CHUDMgr::SetTeamPlayersInfos(panel);
     EXPECT_FALSE(Window("infosP1")->isVisible());
+}
+
+// Two players, a doublette each: the launch view and the result's view take
+// turns as in a match, and the turn passes while the result shows. The lines
+// always name the side whose turn it is, and a side of two shows two lines.
+TEST_F(HudPanelTest, PlayerLinesFollowTheTurnThroughBothSidesOfATwoPlayerMatch)
+{
+    Team provence("Provence"), ile("Ile de France");
+    provence.mPlayers = {MakePlayer("Jordi Rosliset", 3, CPlayer::ROLE_POINTER),
+                         MakePlayer("Kerwan Zormarier", 3, CPlayer::ROLE_SHOOTER)};
+    ile.mPlayers = {MakePlayer("Odile Franchevan", 3, CPlayer::ROLE_POINTER),
+                    MakePlayer("Basile Moutardin", 3, CPlayer::ROLE_SHOOTER)};
+    FakeGame game;
+    game.teams[0] = &provence;
+    game.teams[1] = &ile;
+    CHUDPlayerPanel panel;
+    CHUDMgr::InitPlayerPanel(panel, &game);
+
+    // Sides in turn order; Ile de France plays twice running once.
+    const int sides[] = {0, 1, 0, 1, 1, 0};
+    int thrower[2] = {0, 0};
+    for (size_t turn = 0; turn < sizeof(sides) / sizeof(sides[0]); ++turn) {
+        const int side = sides[turn];
+        Team* team = game.teams[side];
+        // The result of the last throw shows while the turn passes.
+        CHUDMgr::ShowLaunchResultHUD(true);
+        game.sideToPlay = side;
+        game.current = team->mPlayers[size_t(thrower[side]++ % 2)];
+        CHUDMgr::RefreshPlayerPanel(panel);
+        CHUDMgr::ShowLaunchResultHUD(false);
+        CHUDMgr::ShowLaunchHUD(true);
+        CHUDMgr::RefreshPlayerPanel(panel);
+        for (size_t i = 0; i < 2; ++i) {
+            const std::string name = "infosP" + std::to_string(i + 1);
+            EXPECT_TRUE(Window(name.c_str())->isVisible()) << name << " turn " << turn;
+            EXPECT_EQ(Text(name.c_str()).rfind(team->mPlayers[i]->GetName(), 0), 0u)
+                << name << " turn " << turn << ": " << Text(name.c_str());
+        }
+        EXPECT_FALSE(Window("infosP3")->isVisible()) << "turn " << turn;
+    }
 }
 
 // ---- the game's match layout ------------------------------------------------

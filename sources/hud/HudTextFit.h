@@ -1,0 +1,14 @@
+// Texts of the head-up display that must fit their window at the game's
+// 640 x 480: a long name steps down through the smaller "lucida" sizes
+// instead of running out of its window or into its neighbour.
+#pragma once
+
+namespace CEGUI {
+class Window;
+}
+
+// Gives the window the font `preferred` ("lucida-<size>") or, when its text
+// is wider than the window in that font, the largest smaller lucida size in
+// which it fits (the smallest when none does). Fonts the GUI has not loaded
+// are passed over.
+void FitWindowFont(CEGUI::Window* window, const char* preferred);
