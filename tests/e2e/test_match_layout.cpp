@@ -22,7 +22,7 @@ const std::vector<std::pair<std::string, std::vector<std::string>>> kFrames = {
     {"FramePigLaunchError", {"FramePigName", "FramePigLaunchError/Text", "ButtonOK"}},
     {"FramePigIsOut", {"FramePigIsOut/Text", "ButtonValidPigOut"}},
     {"FramePause", {"BtnPauseQuit", "BtnPauseBack", "BtnAmbPlus", "BtnAmbMoins", "BtnMusicPlus", "BtnMusicMoins",
-                    "VolAmb", "VolMus"}},
+                    "VolAmb", "VolMus", "TextVolAmb", "TextVolMus"}},
     {"FrameConfirmQuit", {"TextPauseQuit", "BtnPauseConfirm", "BtnPauseCancel"}},
     {"FrameEndMatch", {"textInfoEndMatch", "textInfoEndMatchBG", "BtnEndMatchReplay", "BtnEndMatchQuit",
                        "BtnEndMatchChangeTeam", "BtnEndMatchChangeGameType"}},

@@ -65,6 +65,11 @@ void CQuickMatchGameMode::ResetMatch(bool buildHud) {
     if (!gGUIMgr.LoadLayout(kLayout))
         PlatLog("CQuickMatchGameMode::ResetMatch() => no \"%s\": the match plays without its windows", kLayout);
     if (buildHud) {
+        // The menus build the HUD's overlay groups; a match started without
+        // them (straight from the command line) builds its own, or its
+        // windows would show without the pictures they lie on.
+        if (!CHUDMgr::sLaunchGroup)
+            CHUDMgr::InitOverlayStates();
         CreateThrowPanel();
         mRadar = new CHUDRadar();
         CHUDMgr::InitRadarPig(*mRadar);
@@ -101,7 +106,8 @@ void CQuickMatchGameMode::BindMatchWindows(bool buildHud) {
         {"TextInfosPlayer", "TEXT_INFOS_PLAYER"}, {"BtnQuitTraining", "QUIT"},
         {"BtnPauseQuit", "QUIT"},        {"BtnPauseBack", "BK"},
         {"TextPauseQuit", "SURE_TO_QUIT_PARTY"}, {"BtnPauseConfirm", "YES"},
-        {"BtnPauseCancel", "NO"},        {"BtnEndMatchReplay", "BK_MENU"},
+        {"BtnPauseCancel", "NO"},        {"TextVolAmb", "NOISE"},
+        {"TextVolMus", "MUSIC"},         {"BtnEndMatchReplay", "BK_MENU"},
         {"BtnEndMatchQuit", "QUIT"},     {"BtnEndMatchChangeTeam", "CHG_TEAM"},
         {"BtnEndMatchChangeGameType", "CHG_GAME_TYPE"}, {"BtnAwardsEndMatch", "BK_MENU"},
         {"BtnAwardsChangeTeam", "CHG_TEAM"}, {"BtnAwardsChangeGameType", "CHG_GAME_TYPE"},

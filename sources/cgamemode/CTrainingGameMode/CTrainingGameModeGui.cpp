@@ -44,6 +44,9 @@ int SettingsInt(const char* name) {
 void CTrainingGameMode::BuildHUD() {
     if (!gGUIMgr.LoadLayout(kLayout))
         PlatLog("CTrainingGameMode::BuildHUD() => no \"%s\": the training plays without its windows", kLayout);
+    // As a match: the overlay groups, when no menu built them.
+    if (!CHUDMgr::sLaunchGroup)
+        CHUDMgr::InitOverlayStates();
     CTrainingGameMaster* referee = GetReferee();
     mThrowPanel = new CHUDMatch();
     mThrowPanel->Refresh(referee);
@@ -73,7 +76,7 @@ void CTrainingGameMode::BuildHUD() {
         {"BtnEndMatchChangeTeam", "BK_MENU"}, {"BtnEndMatchChangeGameType", "CHG_GAME_TYPE"},
         {"TextLeft", "LEFT"},            {"TextRight", "RIGHT"},            {"BtnPauseQuit", "QUIT"},
         {"BtnPauseBack", "BK"},          {"BtnPauseConfirm", "YES"},        {"BtnPauseCancel", "NO"},
-        {"TextPauseQuit", "SURE_TO_QUIT_TRAIN"}};
+        {"TextPauseQuit", "SURE_TO_QUIT_TRAIN"}, {"TextVolAmb", "NOISE"}, {"TextVolMus", "MUSIC"}};
     for (const auto& text : kTexts)
         SetText(text[0], text[1]);
 
