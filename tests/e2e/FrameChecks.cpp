@@ -20,7 +20,7 @@ const double kStripeShare = 0.12, kStripeRows = 0.5;
 // A label area shows something when this share of it differs from its
 // commonest colour by more than kInkStep (sum over the channels).
 const double kInkShare = 0.02;
-const int kInkStep = 90;
+const int kInkStep = 50;
 
 bool IsBlack(const Rgb& c) { return std::max({c.r, c.g, c.b}) <= 16; }
 // The warning texture's yellow, also as a red, green or white tint modulates it.
@@ -80,6 +80,14 @@ float Number(const std::string& text) { return std::strtof(text.c_str(), nullptr
 bool IsFree(const std::string& name, const std::vector<std::string>& free) {
     for (const std::string& prefix : free)
         if (name.compare(0, prefix.size(), prefix) == 0)
+            return true;
+    return false;
+}
+
+bool PictureUnder(const FrameLayout& layout, const Box& area) {
+    const float x = (area.x0 + area.x1) / 2, y = (area.y0 + area.y1) / 2;
+    for (const LaidElement& e : layout.elements)
+        if (x > e.area.x0 && x < e.area.x1 && y > e.area.y0 && y < e.area.y1)
             return true;
     return false;
 }
@@ -233,6 +241,10 @@ std::vector<std::string> EmptyButtonProblems(const Frame& frame, const FrameLayo
     std::vector<std::string> problems;
     for (const LaidWindow& w : layout.windows) {
         if (!w.IsButton() || w.area.Width() < 8 || w.area.Height() < 8)
+            continue;
+        // A plain window is a button only over the picture that shows it:
+        // over nothing it shows nothing at all.
+        if (w.type == "DefaultWindow" && !PictureUnder(layout, w.area))
             continue;
         // A button's word or sign sits in its middle; its edges may be a plain frame.
         const float mx = w.area.Width() * 0.15f, my = w.area.Height() * 0.15f;

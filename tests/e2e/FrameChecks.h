@@ -42,7 +42,11 @@ struct LaidWindow {
     Box area, textArea;
     float textWidth = 0, fontHeight = 0;
     bool wraps = false, disabled = false;
-    bool IsButton() const { return type.find("Button") != std::string::npos; }
+    // A GUI button, or a plain "Btn..." window laid over the picture that
+    // shows the button.
+    bool IsButton() const {
+        return type.find("Button") != std::string::npos || (type == "DefaultWindow" && name.rfind("Btn", 0) == 0);
+    }
 };
 
 struct LaidElement {
@@ -69,6 +73,7 @@ std::filesystem::path LayoutOf(const std::filesystem::path& png);
 // their pixels.
 std::vector<std::string> StripeProblems(const Frame& frame, const FrameLayout& layout);
 // Visible buttons whose label area shows one flat colour: no word, no sign.
+// A plain "Btn..." window counts where an overlay element lies under it.
 std::vector<std::string> EmptyButtonProblems(const Frame& frame, const FrameLayout& layout);
 // Both checks above on a saved screenshot and its layout; a missing file is
 // a problem too.

@@ -3,6 +3,7 @@
 // and the awards, and goes back to the demo menu. The same seed plays the
 // same match again.
 #include <E2EDriver.h>
+#include <FrameChecks.h>
 
 #include <gtest/gtest.h>
 
@@ -113,7 +114,7 @@ TEST(ComputerMatch, PlaysToTheAwardsAndBackToTheMenuTheSameWayTwice) {
     ASSERT_EQ(first.screenshots.size(), 2u) << "no mid-mene screenshots";
     for (const std::filesystem::path& shot : first.screenshots) {
         ASSERT_FALSE(shot.empty()) << "a screenshot failed";
-        EXPECT_GT(std::filesystem::file_size(shot), 10000u) << shot << " looks empty";
+        EXPECT_TRUE(e2e::FrameProblems(shot).empty()) << e2e::Describe(e2e::FrameProblems(shot));
     }
 
     const MatchRecord second = PlayMatch("match_second", false);

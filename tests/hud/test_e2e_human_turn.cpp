@@ -4,9 +4,13 @@
 // the power gauge climbs, released to stop it, and pressed again to stop the
 // balance gauge; the ball leaves the hand, rests, the referee evaluates it
 // and the computer answers. Every result is closed with a click, and two
-// menes are played to their end. Screenshots of the panel before and
-// during the throw land in the run's control folder.
+// menes are played to their end. Screenshots of the aiming view, the power
+// gauge running, the ball in flight, the first result and the pause frame
+// land in the run's control folder, and each is read: no warning stripes, no
+// button without its word or sign, nothing half covering anything else, every
+// text inside its window, the thrower's bars filled in their colours.
 #include <E2EDriver.h>
+#include <FrameChecks.h>
 
 #include <gtest/gtest.h>
 
@@ -111,6 +115,10 @@ PlayRecord PlayMenes(e2e::GameRun& game, size_t menes, size_t from, int seconds,
             ++record.computerThrows;
         } else if (line == "state CQMGMLaunchResultState") {
             ++record.results;
+            // The result of the human's first ball (the target ball's goes
+            // on by itself), once its view has settled.
+            if (record.results == 2 && duringShot && game.Queue({"wait 800", "screenshot result.png"}))
+                duringShot->push_back(game.ControlDir() / "result.png");
             // The result waits for a click before the next throw.
             game.Click("BtnQuitReplay");
         } else if (line == "frame FramePigLaunchError") {
@@ -139,6 +147,11 @@ TEST(HumanTurn, APersonPlaysTwoMenesThroughThePanelAgainstTheComputer)
     ASSERT_TRUE(game.Saw("^mode " + std::to_string(kMatchMode) + "$") ||
                 game.WaitFor("^mode " + std::to_string(kMatchMode) + "$", 120))
         << game.Log();
+    // The teams' introduction, a moment in.
+    ASSERT_TRUE(game.Saw("^state CQMGMIntroState$") || game.WaitFor("^state CQMGMIntroState$", 60)) << game.Log();
+    ASSERT_TRUE(game.Queue({"wait 2000", "screenshot intro.png"}));
+    const std::filesystem::path intro = game.ControlDir() / "intro.png";
+    EXPECT_TRUE(e2e::FrameProblems(intro).empty()) << e2e::Describe(e2e::FrameProblems(intro));
     // The toss is pre-drawn: the human side begins.
     ASSERT_TRUE(WaitHumanTurn(game, 120)) << game.Log();
 
@@ -151,11 +164,59 @@ TEST(HumanTurn, APersonPlaysTwoMenesThroughThePanelAgainstTheComputer)
     std::vector<std::filesystem::path> shots;
     const size_t kMenes = 2;
     const PlayRecord play = PlayMenes(game, kMenes, firstTurn, 240, &shots);
-    ASSERT_EQ(shots.size(), 2u) << "no human throw";
+    ASSERT_EQ(shots.size(), 3u) << "no human throw or no result";
     shots.push_back(before);
-    for (const std::filesystem::path& shot : shots) {
-        ASSERT_TRUE(std::filesystem::exists(shot)) << shot;
-        EXPECT_GT(std::filesystem::file_size(shot), 10000u) << shot << " looks empty";
+    for (const std::filesystem::path& shot : shots)
+        EXPECT_TRUE(e2e::FrameProblems(shot).empty()) << e2e::Describe(e2e::FrameProblems(shot));
+    // The aiming view and the result as a player sees them. The markers slide
+    // over their gauges and the radar's dots over the radar.
+    const std::vector<std::string> moving = {"Hud_boule_puissance", "Hud_boule_equilibre",  "HUD/Radar/BALL",
+                                             "HUD/Radar/PIG",       "HUD/Radar/PLAYER", "HUD/Radar/GradAxe"};
+    for (const std::filesystem::path& shot : {before, game.ControlDir() / "result.png"}) {
+        e2e::FrameLayout layout;
+        ASSERT_TRUE(layout.Load(e2e::LayoutOf(shot))) << shot;
+        EXPECT_TRUE(e2e::LayoutProblems(layout, moving).empty())
+            << shot.filename() << "\n" << e2e::Describe(e2e::LayoutProblems(layout, moving));
+    }
+    // The power marker stands out on whichever zone it crosses: white inside
+    // a black rim.
+    for (const std::filesystem::path& shot : {shots[0], shots[1]}) {
+        e2e::Frame frame;
+        e2e::FrameLayout layout;
+        ASSERT_TRUE(frame.Load(shot) && layout.Load(e2e::LayoutOf(shot))) << shot;
+        const e2e::LaidElement* marker = layout.Element("Hud_boule_puissance");
+        ASSERT_NE(marker, nullptr) << shot.filename() << ": no power marker";
+        int white = 0, black = 0, all = 0;
+        for (int y = int(marker->area.y0) + 1; y < int(marker->area.y1) - 1; ++y)
+            for (int x = int(marker->area.x0) + 1; x < int(marker->area.x1) - 1; ++x, ++all) {
+                const e2e::Rgb c = frame.At(x, y);
+                white += c.r > 200 && c.g > 200 && c.b > 200;
+                black += c.r < 50 && c.g < 50 && c.b < 50;
+            }
+        EXPECT_GT(white, all / 6) << shot.filename() << ": the power marker is not seen";
+        EXPECT_GT(black, all / 10) << shot.filename() << ": the power marker has no rim";
+    }
+    // The thrower's mental and physique bars: well filled, in blue and green.
+    e2e::Frame aiming;
+    e2e::FrameLayout aimingLayout;
+    ASSERT_TRUE(aiming.Load(before));
+    ASSERT_TRUE(aimingLayout.Load(e2e::LayoutOf(before)));
+    const struct {
+        const char *bar, *frame;
+        bool blue;
+    } bars[] = {{"Hud_mental_bar", "Hud_mental", true}, {"Hud_physique_bar", "Hud_physique", false}};
+    for (const auto& b : bars) {
+        const e2e::LaidElement* bar = aimingLayout.Element(b.bar);
+        const e2e::LaidElement* frame = aimingLayout.Element(b.frame);
+        ASSERT_TRUE(bar && frame) << b.bar;
+        EXPECT_GT(bar->area.Width(), frame->area.Width() / 3) << b.bar << " is nearly empty";
+        const e2e::Rgb fill = aiming.Mean(bar->area);
+        if (b.blue)
+            EXPECT_TRUE(fill.b > 150 && fill.r < 80 && fill.g < 80) << b.bar << " " << fill.r << "," << fill.g << ","
+                                                                    << fill.b;
+        else
+            EXPECT_TRUE(fill.g > 150 && fill.r < 80 && fill.b < 80) << b.bar << " " << fill.r << "," << fill.g << ","
+                                                                    << fill.b;
     }
 
     // A mene ends when both sides have played their six balls; every throw,
@@ -190,6 +251,21 @@ TEST(HumanTurn, APersonPlaysTwoMenesThroughThePanelAgainstTheComputer)
         EXPECT_NE(line.rfind("nan ", 0), 0u) << line;
         EXPECT_NE(line.rfind("covered ", 0), 0u) << line;
     }
+
+    // The pause frame: its volume rows are labelled.
+    ASSERT_TRUE(game.Key("escape"));
+    const std::filesystem::path pause = game.Screenshot("pause.png");
+    ASSERT_FALSE(pause.empty());
+    EXPECT_TRUE(e2e::FrameProblems(pause).empty()) << e2e::Describe(e2e::FrameProblems(pause));
+    e2e::FrameLayout pauseLayout;
+    ASSERT_TRUE(pauseLayout.Load(e2e::LayoutOf(pause)));
+    for (const char* label : {"TextVolAmb", "TextVolMus"}) {
+        const e2e::LaidWindow* window = pauseLayout.Window(label);
+        ASSERT_NE(window, nullptr) << label << " is not shown";
+        EXPECT_FALSE(window->text.empty()) << label;
+    }
+    EXPECT_TRUE(e2e::LayoutProblems(pauseLayout, moving).empty())
+        << e2e::Describe(e2e::LayoutProblems(pauseLayout, moving));
 
     game.Command("quit");
     EXPECT_TRUE(game.WaitExit(60));

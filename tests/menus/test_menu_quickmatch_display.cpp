@@ -3,6 +3,7 @@
 // the match, with a screenshot of every screen, and back out again with the
 // Back button and the Escape key.
 #include <E2EDriver.h>
+#include <FrameChecks.h>
 
 #include <gtest/gtest.h>
 
@@ -53,7 +54,28 @@ protected:
     void Shot(e2e::GameRun& game, const std::string& file) {
         const std::filesystem::path shot = game.Screenshot(file);
         ASSERT_FALSE(shot.empty()) << file;
-        EXPECT_GT(std::filesystem::file_size(shot), 1000u) << file;
+        EXPECT_TRUE(e2e::FrameProblems(shot).empty()) << e2e::Describe(e2e::FrameProblems(shot));
+    }
+    // The choose-actor screen: each of the player's four characteristic bars
+    // filled to a readable share of its scale, its filled part in the
+    // screen's purple.
+    static void ExpectActorScreenReadable(const std::filesystem::path& shot) {
+        e2e::Frame frame;
+        e2e::FrameLayout layout;
+        ASSERT_TRUE(frame.Load(shot));
+        ASSERT_TRUE(layout.Load(e2e::LayoutOf(shot)));
+        for (int row = 0; row < 4; ++row) {
+            const std::string name = "ActorPowerBar" + std::to_string(row);
+            const e2e::LaidElement* fill = layout.Element(name + "0");
+            const e2e::LaidElement* rest = layout.Element(name + "1");
+            ASSERT_TRUE(fill && rest) << name;
+            const float share = fill->area.Width() / (fill->area.Width() + rest->area.Width());
+            EXPECT_GT(share, 0.3f) << name << " is nearly empty";
+            EXPECT_LE(share, 1.0f) << name;
+            const e2e::Rgb colour = frame.Mean(fill->area);
+            EXPECT_TRUE(colour.r > 80 && colour.b > 80 && colour.g < 60)
+                << name << " " << colour.r << "," << colour.g << "," << colour.b;
+        }
     }
     // Local game, one or two humans, doublette, teams of regions, a region
     // for each team: the country screen (4) is left showing.
@@ -97,8 +119,10 @@ protected:
             Shot(game, "qm5_fill_teams.png");
             ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 6));
         }
-        if (screenshots)
+        if (screenshots) {
             Shot(game, "qm6_actor.png");
+            ExpectActorScreenReadable(game.ControlDir() / "qm6_actor.png");
+        }
         ASSERT_TRUE(game.Click("BtnNextMesh"));
         ASSERT_TRUE(ClickUntilScreen(game, "BtnValid", 7));
         if (screenshots)
