@@ -330,6 +330,17 @@ void CheckSeries(const Series& series, int kind) {
             ink += std::abs(c.r - backing.r) + std::abs(c.g - backing.g) + std::abs(c.b - backing.b) > 200;
         }
     EXPECT_GT(ink, 40) << "the outcome's text does not stand out from its backing";
+    // The outcome fits its place and covers nothing of the result frame.
+    for (const std::string& problem : e2e::LayoutProblems(layout))
+        EXPECT_EQ(problem.find("TextThrowOutcome"), std::string::npos) << problem;
+    // The end frame is whole: no warning stripes, no empty button, nothing
+    // overlapping or cut.
+    const std::vector<std::string> endProblems = e2e::FrameProblems(series.end.png);
+    EXPECT_TRUE(endProblems.empty()) << e2e::Describe(endProblems);
+    e2e::FrameLayout endLayout;
+    ASSERT_TRUE(endLayout.Load(e2e::LayoutOf(series.end.png)));
+    const std::vector<std::string> endLaid = e2e::LayoutProblems(endLayout);
+    EXPECT_TRUE(endLaid.empty()) << e2e::Describe(endLaid);
     // Outside a result the outcome is not shown.
     for (const Shot* shot : {&series.aim, &series.end}) {
         e2e::FrameLayout other;

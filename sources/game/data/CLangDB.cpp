@@ -39,7 +39,8 @@ const char* const kKeysTheGameReads[] = {
     "NO_GAME_SEL", "NULL_MENE", "PLAYER", "PLAYER_ABR", "PLAY_OFF", "POULE", "POWER_BARS", "QUICKMATCH", "QUIT_CAR",
     "QUIT_TO_MENU", "RANK", "REPLAY", "RESULT", "RESULTS", "SAVE", "SEL", "SELECT_CHAMP", "SELECT_CHAMP_INFO",
     "SELECT_CHAMP_TYPE", "SELECT_GAME_TYPE", "SELECT_NB_PLAYERS", "START", "STRING_ID", "TEAM", "TOSS_BEG",
-    "TOSS_WELCOME", "TP", "TR_DESC", "TR_END", "TR_TYPE", "TURN", "VERSUS", "WAITING_HOST", "WAITING_SYNC", "WORLD",
+    "TOSS_WELCOME", "TP", "TR_DESC", "TR_END", "TR_THROW_MISSED", "TR_THROW_SCORED", "TR_TYPE", "TURN", "VERSUS",
+    "WAITING_HOST", "WAITING_SYNC", "WORLD",
 };
 
 // A table that was read but lacks some of those keys says so once.
