@@ -1,7 +1,6 @@
 #include "CReplayMgr.h"
 
 #include <CBall.h>
-#include <CKEMSceneGraph.h>
 #include <CKEMSceneNode.h>
 #include <CObjnet.h>
 #include <CPhysicMgr.h>
@@ -10,6 +9,7 @@
 #include <Platform.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 #include <string>
@@ -45,6 +45,21 @@ bool PhysicsActive(const CKEMSceneNode* node)
 const char* NodeName(const CKEMSceneNode* node)
 {
     return node ? node->getName().c_str() : "";
+}
+
+bool Finite(const Ogre::Vector3& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// NaN fails every comparison, so it is out of any box too.
+bool Within(const Ogre::AxisAlignedBox& box, float x, float y, float z)
+{
+    if (!box.isFinite() || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z))
+        return false;
+    const Ogre::Vector3& lo = box.getMinimum();
+    const Ogre::Vector3& hi = box.getMaximum();
+    return x >= lo.x && x <= hi.x && y >= lo.y && y <= hi.y && z >= lo.z && z <= hi.z;
 }
 
 }  // namespace
@@ -168,15 +183,41 @@ bool CReplayMgr::AddEntity(CKEMSceneNode* node, uint8_t ballIndex)
     if (!entity)
         return false;
     mEntities.Append(entity);
+    if (node) {
+        if (mMatchBalls.size() <= ballIndex)
+            mMatchBalls.resize(size_t(ballIndex) + 1, nullptr);
+        mMatchBalls[ballIndex] = node;
+    }
     return true;
 }
 
-void CReplayMgr::DeleteAllEntities()
+void CReplayMgr::DropEntities()
 {
     while (CReplayEntity* entity = mEntities.GetHead()) {
         mEntities.Remove(entity);
         delete entity;
     }
+}
+
+void CReplayMgr::DeleteAllEntities()
+{
+    DropEntities();
+    // The nodes go with the venue: a later body must not find them.
+    mMatchBalls.clear();
+    mReach.setNull();
+}
+
+void CReplayMgr::SetVenueBounds(const Ogre::AxisAlignedBox& venue)
+{
+    const Ogre::Vector3& lo = venue.getMinimum();
+    const Ogre::Vector3& hi = venue.getMaximum();
+    if (!venue.isFinite() || !Finite(lo) || !Finite(hi)) {
+        PlatLog("CReplayMgr: the venue has no finite bounds; no ball positions will be taken");
+        mReach.setNull();
+        return;
+    }
+    const Ogre::Vector3 reach(BALL_REACH_M);
+    mReach.setExtents(venue.getMinimum() - reach, venue.getMaximum() + reach);
 }
 
 void CReplayMgr::StartCapture(uint32_t now)
@@ -419,7 +460,7 @@ uint32_t CReplayMgr::SerializePositions(CObjnet& out, std::vector<CBall*> balls)
 void CReplayMgr::ResetAfterRejectedBody(const char* why)
 {
     PlatLog("CReplayMgr: ball-position body rejected: %s", why);
-    DeleteAllEntities();
+    DropEntities();
     mWriteIndex = 0;
     mDuration = 0;
     mReadIndex = 0;
@@ -451,27 +492,48 @@ bool CReplayMgr::CheckPositionsBody(const CObjnet& in, std::string* why) const
     if (stride > MAX_STRIDE)
         return fail("frame spacing out of range");
     uint32_t blocks = 0;
+    std::vector<bool> seen(mMatchBalls.size(), false);
     while (r.HasMoreData()) {
         if (++blocks > MAX_BALL_BLOCKS)
             return fail("more ball blocks than a match has balls");
         char name[NAME_SIZE];
-        r.ReadByte();
+        const uint32_t index = uint32_t(r.ReadByte());
         r.ReadStringInto(name, sizeof(name));
-        for (int k = 0; k < 6; ++k)
-            r.ReadInt();
+        const int32_t state = r.ReadInt();
+        r.ReadInt();   // visible and physics are read as flags: any value is one
+        r.ReadInt();
+        const float x = r.ReadFloat();
+        const float y = r.ReadFloat();
+        const float z = r.ReadFloat();
         if (r.IsFailed())
             return fail("truncated ball block");
+        // Only the match's own balls may be moved: any other node (the
+        // ground, the venue, a camera) would be hidden, moved or have its
+        // static body handled as a ball's.
+        const CKEMSceneNode* ball = MatchBall(index);
+        name[NAME_SIZE - 1] = '\0';
+        if (!ball || ball->getName() != name)
+            return fail("a block names a node that is not that ball of the match");
+        if (seen[index])
+            return fail("a ball named twice");
+        seen[index] = true;
+        if (state < CBall::STATE_NONE || state > CBall::STATE_OUT)
+            return fail("unknown ball state");
+        if (!Within(mReach, x, y, z))
+            return fail("a ball's place is not finite or out of the venue's reach");
         const uint32_t left = uint32_t(r.GetSize() - r.GetPosition());
         if (uint64_t(count) * kFrameBytes > left)
             return fail("record count larger than the frames received");
         for (uint32_t k = 0; k < count; ++k) {
             r.ReadByte();
-            r.ReadFloat();
-            r.ReadFloat();
-            r.ReadFloat();
+            const float fx = r.ReadFloat();
+            const float fy = r.ReadFloat();
+            const float fz = r.ReadFloat();
+            if (r.IsFailed())
+                return fail("truncated frames");
+            if (!Within(mReach, fx, fy, fz))
+                return fail("a frame's place is not finite or out of the venue's reach");
         }
-        if (r.IsFailed())
-            return fail("truncated frames");
     }
     return true;
 }
@@ -488,7 +550,7 @@ uint32_t CReplayMgr::UnserializePositions(CObjnet& in)
         CloseTraceSocket();
         return 0;
     }
-    DeleteAllEntities();
+    DropEntities();
     mCaptureStart = 0;
     const uint32_t word = in.ReadUInt();
     const uint32_t count = word & 0xFFFFu;
@@ -506,7 +568,7 @@ uint32_t CReplayMgr::UnserializePositions(CObjnet& in)
         const float py = in.ReadFloat();
         const float pz = in.ReadFloat();
         name[NAME_SIZE - 1] = '\0';
-        CKEMSceneNode* node = CKEMSceneGraph::FindNode(name);
+        CKEMSceneNode* node = MatchBall(ballIndex);   // the check made sure it is the named one
         CReplayEntity* e = new (std::nothrow) CReplayEntity(node, mCapacity, ballIndex);
         if (!e || !e->mRecords) {
             delete e;

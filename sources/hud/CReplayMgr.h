@@ -5,6 +5,7 @@
 
 #include <KEMList.h>
 
+#include <OgreAxisAlignedBox.h>
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
 
@@ -62,6 +63,9 @@ public:
     // The network refuses bigger frames; the sender thins its frames to fit.
     static constexpr int MAX_MESSAGE_BYTES = 32767;
     static constexpr uint32_t MAX_STRIDE = 64;
+    // How far from the venue a ball of a throw can be: one that rolls off the
+    // ground falls until the thrower's settle limit (30 s, about 4.4 km).
+    static constexpr float BALL_REACH_M = 5000.0f;
 
     CReplayMgr() = default;
     virtual ~CReplayMgr();
@@ -69,8 +73,20 @@ public:
     CReplayMgr& operator=(const CReplayMgr&) = delete;
 
     bool Init();
+    // The match's set-up adds its balls: they are also the only nodes a
+    // received body may name, each under its own ball index.
     bool AddEntity(CKEMSceneNode* node, uint8_t ballIndex);
+    // The match is over: its entities, balls and venue are forgotten.
     void DeleteAllEntities();
+    // The venue's box; a received place must lie within BALL_REACH_M of it.
+    // Until a venue is set no received ball is accepted.
+    void SetVenueBounds(const Ogre::AxisAlignedBox& venue);
+    const Ogre::AxisAlignedBox& GetReach() const { return mReach; }
+    // The node of the match's ball `index`, or null.
+    CKEMSceneNode* MatchBall(uint32_t index) const
+    {
+        return index < mMatchBalls.size() ? mMatchBalls[index] : nullptr;
+    }
 
     void StartCapture(uint32_t now);
     void CaptureFrame(uint32_t now);
@@ -95,8 +111,10 @@ public:
     // was and gives 0.
     uint32_t UnserializePositions(CObjnet& in);
     // The body from the reader's position reads whole: count inside the
-    // ring, at most MAX_BALL_BLOCKS blocks, nothing cut short. Reads nothing
-    // off `in`; `why` gets the reason of a refusal.
+    // ring, at most MAX_BALL_BLOCKS blocks, nothing cut short; every block
+    // names one of the match's balls under its own index, once, with a
+    // ball state; every place is finite and within reach of the venue.
+    // Reads nothing off `in`; `why` gets the reason of a refusal.
     bool CheckPositionsBody(const CObjnet& in, std::string* why = nullptr) const;
     // Ring slots of the captured frames, oldest first; returns their count.
     uint32_t FramesToSend(std::vector<uint32_t>& slots) const;
@@ -119,6 +137,10 @@ public:
 
 private:
     void ResetAfterRejectedBody(const char* why);
+    void DropEntities();
+
+    std::vector<CKEMSceneNode*> mMatchBalls;   // by ball index; not owned
+    Ogre::AxisAlignedBox mReach;               // null: no venue
 };
 
 extern CReplayMgr gReplayMgr;

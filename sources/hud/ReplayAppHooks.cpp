@@ -7,21 +7,28 @@
 #include <ControlerTable.h>
 #include <Platform.h>
 
+#include <string>
+
 namespace {
 
 bool ReceiveBallsPositions(int32_t controller, CObjnet& body)
 {
     // Checked before the body is read: positions for a controller this match
-    // does not have, or a body that does not read whole, must not replace
-    // the replay of the last throw.
+    // does not have, or a body that does not read whole or would touch more
+    // than the match's balls, must not replace the replay of the last throw.
+    // A refusal is the one line logged for the message (the host does not
+    // pass it on either).
     ControlerEntry& entry = FindControler(controller);
     // Unfilled entries have the undefined type: that is no controller either.
     if (controller == e_undefined || &entry == &g_DummyControler) {
         PlatLog("Replay: ball positions for unknown controller %d dropped", controller);
         return false;
     }
-    if (!gReplayMgr.CheckPositionsBody(body))
+    std::string why;
+    if (!gReplayMgr.CheckPositionsBody(body, &why)) {
+        PlatLog("Replay: ball positions from controller %d dropped: %s", controller, why.c_str());
         return false;
+    }
     gReplayMgr.UnserializePositions(body);
     entry.mBallPositionsReceived = true;
     return true;

@@ -1094,9 +1094,9 @@ void CNetMgr::OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId
     }
     if (!accepted) {
         // Not passed on either: the other machines would only apply it blindly.
+        // The game logs why it refused the message; here it is only traced.
         NetTrace("CNetMgr::_OnTCPCObjnetReceived(from=%d) => throw message for controller %d dropped", slot.mId,
                  controller);
-        PlatLog("CNetMgr: throw message from client %d for unknown controller %d dropped", slot.mId, controller);
         return;
     }
     if (mHost && slot.mActive)

@@ -9,11 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include <png.h>
+
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -73,7 +77,8 @@ bool Type(e2e::GameRun& game, const std::string& text) {
 // game, the client finds it in the games list and joins, says a word that
 // the host shows, both choose a team (singles, two nations), the host starts.
 // Returns once both are in the match mode; the client's side is side 1.
-LanPair MeetInTheLobby(const std::string& name, bool hostComputerPlays) {
+LanPair MeetInTheLobby(const std::string& name, bool hostComputerPlays,
+                       const std::vector<std::pair<std::string, std::string>>& clientEnv = {}) {
     LanPair pair;
     const unsigned short port = e2e::FreeLanPort();
     pair.host.reset(new e2e::GameRun(name + "_host"));
@@ -83,6 +88,8 @@ LanPair MeetInTheLobby(const std::string& name, bool hostComputerPlays) {
     MEET(port != 0, host);
     Prepare(host, port, "Lanterne", hostComputerPlays);
     Prepare(client, port, "Falaise", true);
+    for (const auto& setting : clientEnv)
+        client.Env(setting.first, setting.second);
 
     MEET(host.Start(), host);
     MEET(Reaches(host, "^lobby games ", 120), host);
@@ -125,6 +132,29 @@ LanPair MeetInTheLobby(const std::string& name, bool hostComputerPlays) {
     MEET(Reaches(host, "^mode 0$", 120), host);
     MEET(Reaches(client, "^mode 0$", 120), client);
     return pair;
+}
+
+// The share of sample points across the bottom of a screenshot that show
+// the venue's sandy ground (red well above blue) rather than the empty
+// scene's blue-grey background; -1 when the file cannot be read.
+double GroundShown(const std::filesystem::path& file) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, file.c_str()))
+        return -1.0;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+        return -1.0;
+    int points = 0, ground = 0;
+    for (double fy : {0.85, 0.95}) {
+        for (double fx : {0.1, 0.3, 0.7, 0.9}) {
+            const size_t at = (size_t(fy * image.height) * image.width + size_t(fx * image.width)) * 3;
+            ++points;
+            ground += int(pixels[at]) > int(pixels[at + 2]) + 40;
+        }
+    }
+    return double(ground) / points;
 }
 
 struct Rest {
@@ -316,6 +346,60 @@ TEST(LanMatch, APersonPlaysTheHostsSideThroughThePanelAndBothMachinesSeeTheSameM
     // No window lay over a panel button the person clicked.
     for (const std::string& line : host.Lines())
         EXPECT_NE(line.rfind("covered ", 0), 0u) << line;
+
+    host.Command("quit");
+    client.Command("quit");
+    EXPECT_TRUE(host.WaitExit(60));
+    EXPECT_TRUE(client.WaitExit(60));
+}
+
+// The client is a hostile peer: with each of its throws it first sends
+// well-formed ball positions that no machine may take (NaN places, places
+// of 1e30, the ground's collider, the venue and its cameras hidden), one
+// kind a throw, then its genuine ones. The host drops each with one log
+// line and goes on with the genuine places: both machines see the same
+// menes and ball places, and the host's venue stays on its screen.
+TEST(LanMatch, AHostilePeersBallPositionsAreDroppedAndTheMatchGoesOn) {
+    LanPair pair = MeetInTheLobby("lan_hostile", true, {{"TAVIRELO_TEST_LAN_HOSTILE_BALLS", "1"}});
+    ASSERT_TRUE(pair.host->Saw("^mode 0$") && pair.client->Saw("^mode 0$")) << "the lobby did not start the match";
+    e2e::GameRun& host = *pair.host;
+    e2e::GameRun& client = *pair.client;
+    // Every kind sent, then the host's next throws still come.
+    ASSERT_TRUE(client.WaitFor("^hostile balls 3$", 240)) << client.Log();
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(host.WaitFor("^state CQMGMLaunchState$", 180)) << host.Log();
+    ASSERT_TRUE(host.Running()) << host.Log();
+    ASSERT_TRUE(client.Running());
+    const std::filesystem::path shot = host.Screenshot("lan_hostile_host.png");
+    ASSERT_FALSE(shot.empty());
+    EXPECT_GE(GroundShown(shot), 0.75) << shot << ": the venue's ground is not on the host's screen";
+
+    int sent = 0;
+    for (const std::string& line : client.Lines())
+        sent += line.rfind("hostile balls ", 0) == 0;
+    const std::string log = host.Log();
+    int dropped = 0;
+    for (size_t at = log.find("Replay: ball positions from controller"); at != std::string::npos;
+         at = log.find("Replay: ball positions from controller", at + 1))
+        ++dropped;
+    EXPECT_GE(sent, 4);
+    EXPECT_EQ(dropped, sent) << "each hostile message is logged once";
+    for (const char* reason : {"not finite", "out of the venue's reach", "not that ball of the match"})
+        EXPECT_NE(log.find(reason), std::string::npos) << reason;
+
+    // The genuine places came through: the same menes and ball places so far.
+    const Played atHost = Record(host), atClient = Record(client);
+    const size_t menes = std::min(atHost.menes.size(), atClient.menes.size());
+    for (size_t i = 0; i < menes; ++i)
+        EXPECT_EQ(atClient.menes[i], atHost.menes[i]);
+    const size_t rests = std::min(atHost.rests.size(), atClient.rests.size());
+    for (size_t i = 0; i < rests; ++i) {
+        SCOPED_TRACE("mene, ball and state " + atHost.rests[i].ball);
+        EXPECT_EQ(atClient.rests[i].ball, atHost.rests[i].ball);
+        EXPECT_NEAR(atClient.rests[i].x, atHost.rests[i].x, 0.005);
+        EXPECT_NEAR(atClient.rests[i].z, atHost.rests[i].z, 0.005);
+    }
+    EXPECT_FALSE(atHost.nan || atClient.nan) << "a ball's position was NaN";
 
     host.Command("quit");
     client.Command("quit");

@@ -510,6 +510,8 @@ TEST_F(LaunchTest, APeersThrowIsReplayedAndEndsOnTheOwnersPlaces)
     ball->mState = CBall::STATE_NONE;
     node->setPosition(Ogre::Vector3(0.0f, 1.0f, 0.0f), true);
     ASSERT_TRUE(gReplayMgr.Init());
+    ASSERT_TRUE(gReplayMgr.AddEntity(node, 0));   // as the match's set-up does
+    gReplayMgr.SetVenueBounds(Ogre::AxisAlignedBox(-10, 0, -10, 10, 5, 10));
     CObjnet in;
     ASSERT_EQ(in.SetData(sent.GetData(), sent.GetSize()), 0);
     ASSERT_EQ(gReplayMgr.UnserializePositions(in), 10u);

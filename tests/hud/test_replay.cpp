@@ -1,6 +1,7 @@
 // The replay recorder on a headless scene graph: capture at 16 ms steps,
 // playback between recorded frames, the end of a playback, and the LAN body
 // of a throw's ball positions (round trip, and bodies a peer must not trust).
+#include "NetTestHelpers.h"
 #include "SceneGraphTest.h"
 
 #include <CBall.h>
@@ -9,7 +10,11 @@
 #include <ControlerTable.h>
 #include <CObjnet.h>
 #include <CReplayMgr.h>
+#include <NetMessages.h>
+#include <Platform.h>
 
+#include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,6 +70,15 @@ protected:
         mBalls.emplace_back(new CBall(CBall::KIND_BALL, node));
         return node;
     }
+    // As the match's set-up does it: the balls under their indices, and the
+    // venue (x and z -10..10, y 0..5).
+    static void SetUpMatch(CReplayMgr& replay, const std::vector<CKEMSceneNode*>& balls)
+    {
+        for (size_t i = 0; i < balls.size(); ++i)
+            ASSERT_TRUE(replay.AddEntity(balls[i], uint8_t(i)));
+        replay.SetVenueBounds(kVenue);
+    }
+    static const Ogre::AxisAlignedBox kVenue;
     // A body read back as the network layer hands it over.
     static void Received(const CObjnet& sent, CObjnet& in)
     {
@@ -74,6 +88,8 @@ protected:
     CReplayMgr mReplay;
     std::vector<std::unique_ptr<CBall>> mBalls;
 };
+
+const Ogre::AxisAlignedBox ReplayTest::kVenue(-10, 0, -10, 10, 5, 10);
 
 TEST_F(ReplayTest, CapturesEvery16MsAndPlaysBetweenFrames)
 {
@@ -162,8 +178,7 @@ TEST_F(ReplayTest, BallPositionsRoundTrip)
 {
     CKEMSceneNode* a = AddBall("BouleA", 0);
     CKEMSceneNode* b = AddBall("BouleB", 5);
-    ASSERT_TRUE(mReplay.AddEntity(a, 0));
-    ASSERT_TRUE(mReplay.AddEntity(b, 1));
+    SetUpMatch(mReplay, {a, b});
     mReplay.StartCapture(0);
     for (uint32_t i = 0; i < 3; ++i) {
         Move(a, float(i), i != 1);
@@ -183,6 +198,7 @@ TEST_F(ReplayTest, BallPositionsRoundTrip)
 
     CReplayMgr receiver;
     ASSERT_TRUE(receiver.Init());
+    SetUpMatch(receiver, {a, b});
     // A previous throw's frame times must not survive the transfer.
     receiver.StartCapture(0);
     for (uint32_t i = 1; i <= 6; ++i)
@@ -227,10 +243,9 @@ TEST_F(ReplayTest, ALongThrowOfEveryBallStillFitsOneNetworkFrame)
     // 13 balls rolling for 20 s: the plain body would be ~170 KB, the ring
     // wraps, and the network refuses frames over 32,767 bytes.
     std::vector<CKEMSceneNode*> nodes;
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < 13; ++i)
         nodes.push_back(AddBall("Boule_" + std::to_string(i), float(i)));
-        ASSERT_TRUE(mReplay.AddEntity(nodes.back(), uint8_t(i)));
-    }
+    SetUpMatch(mReplay, nodes);
     mReplay.StartCapture(0);
     const uint32_t frames = 1250;
     for (uint32_t f = 1; f <= frames; ++f) {
@@ -251,6 +266,7 @@ TEST_F(ReplayTest, ALongThrowOfEveryBallStillFitsOneNetworkFrame)
 
     CReplayMgr receiver;
     ASSERT_TRUE(receiver.Init());
+    SetUpMatch(receiver, nodes);
     CObjnet in;
     Received(sent, in);
     in.ReadUInt();
@@ -269,7 +285,28 @@ TEST_F(ReplayTest, ALongThrowOfEveryBallStillFitsOneNetworkFrame)
     receiver.DeleteAllEntities();
 }
 
-// Writes one ball block by hand.
+// Writes one ball block by hand: its state and final place, then one frame
+// per entry of `frames` (visible byte 1).
+void WriteBlock(CObjnet& out, uint8_t index, const std::string& name, int32_t state, const Ogre::Vector3& place,
+                const std::vector<Ogre::Vector3>& frames)
+{
+    out.WriteByte(index);
+    out.WriteString(name.c_str());
+    out.WriteInt(state);
+    out.WriteInt(1);
+    out.WriteInt(0);
+    out.WriteFloat(place.x);
+    out.WriteFloat(place.y);
+    out.WriteFloat(place.z);
+    for (const Ogre::Vector3& frame : frames) {
+        out.WriteByte(1);
+        out.WriteFloat(frame.x);
+        out.WriteFloat(frame.y);
+        out.WriteFloat(frame.z);
+    }
+}
+
+// The same with every place at (x, 0, 0) and the given frame visible bytes.
 void WriteBlock(CObjnet& out, uint8_t index, const std::string& name, float x,
                 const std::vector<uint8_t>& frameVisible)
 {
@@ -291,7 +328,11 @@ void WriteBlock(CObjnet& out, uint8_t index, const std::string& name, float x,
 
 TEST_F(ReplayTest, LongNamesAreCutAndOnlyOneMeansVisible)
 {
-    AddNode("BouleB", Ogre::Vector3::ZERO);
+    CKEMSceneNode* longName = AddBall(std::string(127, 'n'), 0);
+    CKEMSceneNode* b = AddBall("BouleB", 0);
+    mReplay.SetVenueBounds(kVenue);
+    ASSERT_TRUE(mReplay.AddEntity(longName, 3));
+    ASSERT_TRUE(mReplay.AddEntity(b, 4));
     CObjnet sent;
     sent.Start(kTypeId);
     sent.WriteUInt(1);
@@ -304,7 +345,7 @@ TEST_F(ReplayTest, LongNamesAreCutAndOnlyOneMeansVisible)
     ASSERT_EQ(mReplay.mEntities.GetCount(), 2);
     CReplayEntity* first = mReplay.mEntities.GetHead();
     CReplayEntity* second = first->mNext;
-    EXPECT_EQ(first->mNode, nullptr);   // no such node here: kept, skipped
+    EXPECT_EQ(first->mNode, longName);   // its first 127 characters name it
     EXPECT_EQ(first->mRecords[0].visible, 0);
     EXPECT_EQ(second->mBallIndex, 4);
     ASSERT_NE(second->mNode, nullptr);
@@ -313,23 +354,39 @@ TEST_F(ReplayTest, LongNamesAreCutAndOnlyOneMeansVisible)
     EXPECT_EQ(second->mRecords[0].visible, 1);
 }
 
+// Bodies a peer must not be trusted with: each is refused for its own
+// reason and the replay of the last good body stays whole. The first group
+// does not read whole; the second reads whole but would touch what is not
+// the match's ball or put a ball where no ball can be.
 TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
 {
+    std::vector<CKEMSceneNode*> balls = {AddBall("x", 0), AddBall("y", 0)};
+    for (int i = 2; i <= int(CReplayMgr::MAX_BALL_BLOCKS); ++i)
+        balls.push_back(AddBall("b" + std::to_string(i), 0));
+    CKEMSceneNode* ground = AddNode("terrain_collision", Ogre::Vector3::ZERO);
+    AddNode("venue_cam", Ogre::Vector3(0, 8, 14));
+    SetUpMatch(mReplay, balls);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const Ogre::Vector3 inside(1, 0.04f, 2);
+    const float edge = kVenue.getMaximum().x + CReplayMgr::BALL_REACH_M;
+
     struct Case {
         const char* what;
-        void (*write)(CObjnet& out);
+        const char* why;   // part of the reason given
+        std::function<void(CObjnet&)> write;
     };
     const Case cases[] = {
-        {"count cut short", [](CObjnet& out) { out.WriteByte(0); out.WriteByte(0); }},
-        {"count beyond the ring",
+        {"count cut short", "no record count", [](CObjnet& out) { out.WriteByte(0); out.WriteByte(0); }},
+        {"count beyond the ring", "larger than the ring",
          [](CObjnet& out) { out.WriteUInt(CReplayMgr::CAPACITY); WriteBlock(out, 0, "x", 0, {}); }},
-        {"count beyond the frames received",
+        {"count beyond the frames received", "larger than the frames received",
          [](CObjnet& out) { out.WriteUInt(5); WriteBlock(out, 0, "x", 0, {1}); }},
-        {"huge count",
+        {"huge count", "larger than the ring",
          [](CObjnet& out) { out.WriteUInt(0xFFFFFFFFu); WriteBlock(out, 0, "x", 0, {1}); }},
-        {"name length beyond the body",
+        {"name length beyond the body", "truncated ball block",
          [](CObjnet& out) { out.WriteUInt(0); out.WriteByte(0); out.WriteUInt(0x7FFFFFFF); out.WriteInt(0); }},
-        {"block cut in its position",
+        {"block cut in its position", "truncated ball block",
          [](CObjnet& out) {
              out.WriteUInt(0);
              out.WriteByte(0);
@@ -339,7 +396,7 @@ TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
              out.WriteInt(0);
              out.WriteFloat(0);
          }},
-        {"second block cut in its frames",
+        {"second block cut in its frames", "larger than the frames received",
          [](CObjnet& out) {
              out.WriteUInt(1);
              WriteBlock(out, 0, "x", 0, {1});
@@ -347,14 +404,45 @@ TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
              out.WriteByte(1);
              out.WriteFloat(0);
          }},
-        {"more ball blocks than a match has balls",
+        {"more ball blocks than a match has balls", "more ball blocks",
          [](CObjnet& out) {
              out.WriteUInt(0);
              for (uint32_t i = 0; i <= CReplayMgr::MAX_BALL_BLOCKS; ++i)
-                 WriteBlock(out, uint8_t(i), "x", 0, {});
+                 WriteBlock(out, uint8_t(i), i == 0 ? "x" : i == 1 ? "y" : "b" + std::to_string(i), 0, {});
          }},
-        {"frame spacing out of range",
+        {"frame spacing out of range", "frame spacing",
          [](CObjnet& out) { out.WriteUInt((CReplayMgr::MAX_STRIDE << 16) | 1u); WriteBlock(out, 0, "x", 0, {1}); }},
+
+        {"NaN final place", "not finite",
+         [&](CObjnet& out) { out.WriteUInt(0); WriteBlock(out, 0, "x", 1, Ogre::Vector3(nan, 0, 0), {}); }},
+        {"infinite frame place", "not finite",
+         [&](CObjnet& out) { out.WriteUInt(1); WriteBlock(out, 0, "x", 1, inside, {Ogre::Vector3(0, -inf, 0)}); }},
+        {"a place of 1e30", "out of the venue's reach",
+         [&](CObjnet& out) { out.WriteUInt(0); WriteBlock(out, 0, "x", 1, Ogre::Vector3(0, 0, 1e30f), {}); }},
+        {"just outside the venue's reach", "out of the venue's reach",
+         [&](CObjnet& out) { out.WriteUInt(0); WriteBlock(out, 0, "x", 1, Ogre::Vector3(edge + 1, 0, 0), {}); }},
+        {"a bad frame among good ones of the match's balls", "a frame's place",
+         [&](CObjnet& out) {
+             out.WriteUInt(3);
+             WriteBlock(out, 0, "x", 1, inside, {inside, inside, inside});
+             WriteBlock(out, 1, "y", 1, inside, {inside, Ogre::Vector3(0, nan, 0), inside});
+         }},
+        {"the ground's collision node", "not that ball of the match",
+         [&](CObjnet& out) { out.WriteUInt(0); WriteBlock(out, 0, "terrain_collision", 1, inside, {}); }},
+        {"a camera", "not that ball of the match",
+         [&](CObjnet& out) { out.WriteUInt(0); WriteBlock(out, 1, "venue_cam", 1, inside, {}); }},
+        {"a ball of the match under another's index", "not that ball of the match",
+         [&](CObjnet& out) { out.WriteUInt(0); WriteBlock(out, 1, "x", 1, inside, {}); }},
+        {"an index past the match's balls", "not that ball of the match",
+         [&](CObjnet& out) { out.WriteUInt(0); WriteBlock(out, 200, "x", 1, inside, {}); }},
+        {"a ball named twice", "named twice",
+         [&](CObjnet& out) {
+             out.WriteUInt(0);
+             WriteBlock(out, 0, "x", 1, inside, {});
+             WriteBlock(out, 0, "x", 1, inside, {});
+         }},
+        {"an unknown ball state", "unknown ball state",
+         [&](CObjnet& out) { out.WriteUInt(0); WriteBlock(out, 0, "x", 77, inside, {}); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -371,14 +459,35 @@ TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
         bad.Start(kTypeId);
         c.write(bad);
         Received(bad, in);
-        EXPECT_FALSE(mReplay.CheckPositionsBody(in));
+        std::string why;
+        EXPECT_FALSE(mReplay.CheckPositionsBody(in, &why));
+        EXPECT_NE(why.find(c.why), std::string::npos) << why;
         EXPECT_EQ(mReplay.UnserializePositions(in), 0u);
         ASSERT_EQ(mReplay.mEntities.GetCount(), 1);
+        EXPECT_EQ(mReplay.mEntities.GetHead()->mNode, balls[0]);
         EXPECT_EQ(mReplay.mEntities.GetHead()->mRecvPosition.x, 1.0f);
         EXPECT_EQ(mReplay.mWriteIndex, 2u);
         EXPECT_EQ(mReplay.mDuration, 32u);
-        mReplay.DeleteAllEntities();
     }
+    EXPECT_EQ(WorldPosition(ground), Ogre::Vector3::ZERO);
+
+    // The far edge of the reach itself is a place a ball can be.
+    CObjnet edgeBody;
+    edgeBody.Start(kTypeId);
+    edgeBody.WriteUInt(0);
+    WriteBlock(edgeBody, 0, "x", 1, Ogre::Vector3(edge, 0, 0), {});
+    CObjnet in;
+    Received(edgeBody, in);
+    EXPECT_TRUE(mReplay.CheckPositionsBody(in));
+
+    // Once the match is over its balls are forgotten: nothing is taken.
+    mReplay.DeleteAllEntities();
+    CObjnet late;
+    late.Start(kTypeId);
+    late.WriteUInt(0);
+    WriteBlock(late, 0, "x", 1, inside, {});
+    Received(late, in);
+    EXPECT_FALSE(mReplay.CheckPositionsBody(in));
 }
 
 // The LAN receiver of ball positions: a body for a controller the match does
@@ -388,15 +497,17 @@ TEST_F(ReplayTest, TheNetworkReceiverChecksTheControllerAndTheBodyFirst)
 {
     CMainApp::Hooks().initReplay();
     ASSERT_NE(g_NetMgr.GameServices().ballsPositions, nullptr);
+    SetUpMatch(gReplayMgr, {AddBall("x", 0)});
+    AddNode("terrain_collision", Ogre::Vector3::ZERO);
     ResetControlers();
     ControlerTable[0].mType = e_lan2;
-    auto message = [](int32_t controller, bool whole) {
+    auto message = [](int32_t controller, bool whole, const char* name = "x") {
         auto m = std::make_unique<CObjnet>();
         m->Start(kTypeId);
         m->WriteUInt(1);
         m->WriteInt(controller);
         m->WriteUInt(2);
-        WriteBlock(*m, 0, "x", 3.0f, {1, 1});
+        WriteBlock(*m, 0, name, 3.0f, {1, 1});
         if (!whole)
             m->WriteByte(0);   // a second block cut short
         m->End();
@@ -415,16 +526,156 @@ TEST_F(ReplayTest, TheNetworkReceiverChecksTheControllerAndTheBodyFirst)
         const char* what;
         int32_t controller;
         bool whole;
+        const char* name;
     };
-    for (const Case& c : {Case{"unknown controller", e_lan5, true}, Case{"unfilled controller", e_undefined, true},
-                          Case{"body cut short", e_lan2, false}}) {
+    for (const Case& c : {Case{"unknown controller", e_lan5, true, "x"},
+                          Case{"unfilled controller", e_undefined, true, "x"},
+                          Case{"body cut short", e_lan2, false, "x"},
+                          Case{"the ground's node", e_lan2, true, "terrain_collision"}}) {
         SCOPED_TRACE(c.what);
-        auto bad = message(c.controller, c.whole);
+        auto bad = message(c.controller, c.whole, c.name);
         EXPECT_FALSE(g_NetMgr.GameServices().ballsPositions(c.controller, *bad));
         EXPECT_FALSE(ControlerTable[0].mBallPositionsReceived);
         EXPECT_EQ(gReplayMgr.mEntities.GetCount(), 1);
         EXPECT_EQ(gReplayMgr.mWriteIndex, 2u);
     }
+    gReplayMgr.DeleteAllEntities();
+    ResetControlers();
+}
+
+// The lines the game logged while a test listened.
+std::vector<std::string>& Logged()
+{
+    static std::vector<std::string> lines;
+    return lines;
+}
+void CollectLog(const char* line)
+{
+    Logged().push_back(line);
+}
+
+// Peers of a LAN match on loopback: a host with the game's own receiver
+// of ball positions, a client that sends hostile ones for its own throw's
+// controller, and a well-behaved client that counts what the host relays.
+// Every hostile body is dropped by the host, with one log line, reaches
+// no other machine and leaves the scene as it was; a genuine body after
+// them is taken, relayed and replayed.
+TEST_F(ReplayTest, TheHostDropsHostileBallPositionsLogsOnceAndRelaysNothing)
+{
+    using namespace nettest;
+    CMainApp::Hooks().initReplay();
+    CKEMSceneNode* target = AddBall("cochonnet", 0.5f);
+    CKEMSceneNode* ball = AddBall("boule 1", 1.0f);
+    SetUpMatch(gReplayMgr, {target, ball});
+    struct Bystander {
+        CKEMSceneNode* node;
+        Ogre::Vector3 at;
+    };
+    const std::vector<Bystander> bystanders = {{AddNode("terrain", Ogre::Vector3::ZERO), Ogre::Vector3::ZERO},
+                                               {AddNode("terrain_collision", Ogre::Vector3::ZERO), Ogre::Vector3::ZERO},
+                                               {AddNode("venue_cam", Ogre::Vector3(0, 8, 14)), Ogre::Vector3(0, 8, 14)}};
+    ResetControlers();
+    g_ControlerTableFilled = 1;
+    ControlerTable[0].mType = e_lan2;   // the hostile client's (slot 1) throw
+
+    ClockNow() = 1000;
+    HalSetTimeSource(&TestClock);
+    const uint16_t port = FindFreePortPair();
+    ASSERT_NE(port, 0);
+    Node host(port), hostile(port), fair(port);
+    ASSERT_TRUE(host.mgr.Init());
+    CNetGameDesc desc(kLoopback, host.mgr.GetPort());
+    desc.mMaxPlayers = 6;
+    ASSERT_TRUE(host.mgr.HostGame(desc));
+    host.mgr.GameServices().ballsPositions = g_NetMgr.GameServices().ballsPositions;
+    static int relayed;
+    relayed = 0;
+    fair.mgr.GameServices().ballsPositions = [](int32_t, CObjnet&) { return ++relayed > 0; };
+    for (Node* client : {&hostile, &fair}) {
+        ASSERT_TRUE(client->mgr.JoinGame(kLoopback, host.mgr.GetPort(), "peer"));
+        ASSERT_TRUE(PumpUntil({&host.mgr, &hostile.mgr, &fair.mgr}, [&] { return client->listener.Has("login"); }));
+    }
+    PumpRounds({&host.mgr, &hostile.mgr, &fair.mgr}, 20);
+    ASSERT_EQ(hostile.mgr.GetOwnIndex(), 1);
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const Ogre::Vector3 inside(0.2f, 0.04f, 3.0f);
+    auto send = [&](const std::function<void(CObjnet&)>& body) {
+        CObjnet& out = hostile.mgr.GetOutgoingMessage();
+        out.StartSignature(NETSIG_E_BALLS_POSITIONS);
+        out.WriteUInt(1);
+        out.WriteInt(e_lan2);
+        body(out);
+        out.End();
+        return hostile.mgr.TCPSendAction(out);
+    };
+    struct Case {
+        const char* what;
+        std::function<void(CObjnet&)> body;
+    };
+    const Case cases[] = {
+        {"NaN places", [&](CObjnet& out) {
+             out.WriteUInt(2);
+             WriteBlock(out, 1, "boule 1", 1, Ogre::Vector3(nan, nan, nan), {inside, Ogre::Vector3(nan, 0, 0)});
+         }},
+        {"places of 1e30", [&](CObjnet& out) {
+             out.WriteUInt(1);
+             WriteBlock(out, 1, "boule 1", 1, Ogre::Vector3(1e30f, 0, 0), {Ogre::Vector3(0, 1e30f, 0)});
+         }},
+        {"the ground's collision node", [&](CObjnet& out) {
+             out.WriteUInt(1);
+             WriteBlock(out, 0, "terrain_collision", 1, inside, {inside});
+         }},
+        {"the venue and its camera", [&](CObjnet& out) {
+             out.WriteUInt(0);
+             WriteBlock(out, 0, "terrain", 3, Ogre::Vector3(0, -50, 0), {});
+             WriteBlock(out, 1, "venue_cam", 3, Ogre::Vector3(0, -50, 0), {});
+         }},
+        {"a good ball block before a bad one", [&](CObjnet& out) {
+             out.WriteUInt(1);
+             WriteBlock(out, 0, "cochonnet", 1, inside, {inside});
+             WriteBlock(out, 1, "boule 1", 1, inside, {Ogre::Vector3(0, 0, -1e30f)});
+         }},
+    };
+    PlatSetLogSink(&CollectLog);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Logged().clear();
+        ASSERT_TRUE(send(c.body));
+        EXPECT_TRUE(PumpUntil({&host.mgr, &hostile.mgr, &fair.mgr}, [] { return !Logged().empty(); }));
+        PumpRounds({&host.mgr, &hostile.mgr, &fair.mgr}, 50);
+        int drops = 0;
+        for (const std::string& line : Logged())
+            drops += line.find("dropped") != std::string::npos;
+        EXPECT_EQ(drops, 1);
+        EXPECT_EQ(relayed, 0);
+        EXPECT_FALSE(ControlerTable[0].mBallPositionsReceived);
+        EXPECT_TRUE(hostile.mgr.IsConnected()) << "the hostile peer still holds its own seat only";
+    }
+    PlatSetLogSink(nullptr);
+
+    // The throw's genuine places still come through, to every machine.
+    ASSERT_TRUE(send([&](CObjnet& out) {
+        out.WriteUInt(2);
+        WriteBlock(out, 0, "cochonnet", 1, inside, {inside, inside});
+        WriteBlock(out, 1, "boule 1", 1, Ogre::Vector3(-0.3f, 0.04f, 2.0f), {inside, Ogre::Vector3(-0.3f, 0.04f, 2.0f)});
+    }));
+    EXPECT_TRUE(PumpUntil({&host.mgr, &hostile.mgr, &fair.mgr}, [] { return relayed == 1; }));
+    EXPECT_TRUE(ControlerTable[0].mBallPositionsReceived);
+    gReplayMgr.StartReplay(0);
+    gReplayMgr.TakeReceivedState();
+    for (uint32_t t = 0; gReplayMgr.Replay(t); t += 8)
+        updateSceneGraph();
+    gReplayMgr.ApplyFinalState(Balls());
+    updateSceneGraph();
+    EXPECT_TRUE(WorldPosition(ball).positionEquals(Ogre::Vector3(-0.3f, 0.04f, 2.0f), 1e-4f));
+    for (const Bystander& b : bystanders) {
+        SCOPED_TRACE(b.node->getName());
+        EXPECT_TRUE(b.node->IsVisible());
+        EXPECT_EQ(WorldPosition(b.node), b.at);
+    }
+
+    HalSetTimeSource(nullptr);
     gReplayMgr.DeleteAllEntities();
     ResetControlers();
 }

@@ -1,14 +1,18 @@
 #include "TestLanStart.h"
 
+#include "CGameMaster.h"
 #include "ControlerTable.h"
 #include "TestReport.h"
 
 #include <CNetMgr.h>
+#include <CObjnet.h>
+#include <NetMessages.h>
 #include <Platform.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -36,6 +40,55 @@ bool ParseAddress(const char* text, uint32_t& address) {
     return true;
 }
 
+// One ball block of a ball-position body: final state and place, then
+// `frames` frames at that place.
+void WriteBallBlock(CObjnet& out, uint8_t index, const char* name, int32_t visible, float x, float y, float z,
+                    uint32_t frames) {
+    out.WriteByte(index);
+    out.WriteString(name);
+    out.WriteInt(1);
+    out.WriteInt(visible);
+    out.WriteInt(1);
+    for (float v : {x, y, z})
+        out.WriteFloat(v);
+    for (uint32_t r = 0; r < frames; ++r) {
+        out.WriteByte(uint8_t(visible));
+        for (float v : {x, y, z})
+            out.WriteFloat(v);
+    }
+}
+
+// Well-formed ball positions with hostile values, one kind a throw in turn.
+void SendHostileBallPositions(int32_t controller) {
+    static int throwCount = 0;
+    const int kind = throwCount++ % 4;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    CObjnet message;
+    message.StartSignature(NETSIG_E_BALLS_POSITIONS);
+    message.WriteUInt(static_cast<uint32_t>(g_NetClient.mId));
+    message.WriteInt(controller);
+    message.WriteUInt(2);
+    switch (kind) {
+    case 0:
+        WriteBallBlock(message, 1, "boule 1", 1, nan, nan, nan, 2);
+        break;
+    case 1:
+        WriteBallBlock(message, 1, "boule 1", 1, 1e30f, 0.0f, -1e30f, 2);
+        break;
+    case 2:
+        WriteBallBlock(message, 1, "terrain_collision", 1, 0.0f, 0.5f, 0.0f, 2);
+        break;
+    default:
+        WriteBallBlock(message, 0, "terrain", 0, 0.0f, -100.0f, 0.0f, 2);
+        WriteBallBlock(message, 1, "CameraLancer", 0, 0.0f, -100.0f, 0.0f, 2);
+        WriteBallBlock(message, 2, "CameraSuiviLancer", 0, 0.0f, -100.0f, 0.0f, 2);
+        break;
+    }
+    message.End();
+    g_NetMgr.TCPSendAction(message);
+    TestReport("hostile balls %d", kind);
+}
+
 }  // namespace
 
 void TestLanStartUp(bool virtualClock) {
@@ -59,4 +112,7 @@ void TestLanStartUp(bool virtualClock) {
     const char* computer = std::getenv("TAVIRELO_TEST_LAN_COMPUTER");
     if (computer && std::strcmp(computer, "1") == 0)
         g_OwnSidesComputerPlayed = 1;
+    const char* hostile = std::getenv("TAVIRELO_TEST_LAN_HOSTILE_BALLS");
+    if (hostile && std::strcmp(hostile, "1") == 0)
+        CGameMaster::sAfterOwnBallPositions = &SendHostileBallPositions;
 }

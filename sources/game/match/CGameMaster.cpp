@@ -268,6 +268,7 @@ void CGameMaster::PlaceVenueLimits(Terrain* terrain)
     Find("LimiteCam_02")->GetPosition(cam2, 2);
     mCamera->SetLimitBoxA(cam1, cam2);
     mCamera->SetLimitBoxB(cam1, cam2);
+    gReplayMgr.SetVenueBounds(VenueBox(mBalls));
     if (terrain) {
         terrain->SetLimits(limit1, limit2);
         mAimGuide->mTerrain = terrain;
@@ -278,6 +279,22 @@ void CGameMaster::PlaceVenueLimits(Terrain* terrain)
     mSponsorsPanel = Find("sponsorsPanel");
     if (mSponsorsPanel)
         mSponsorsPanel->setToVisible(false);
+}
+
+Ogre::AxisAlignedBox CGameMaster::VenueBox(const std::vector<CBall*>& balls)
+{
+    Ogre::AxisAlignedBox venue;
+    for (const char* name : {"terrain limite 1", "terrain limite 2", "LimiteCam_01", "LimiteCam_02"}) {
+        if (const CKEMSceneNode* node = Find(name)) {
+            Ogre::Vector3 corner;
+            node->GetPosition(corner, 2);
+            venue.merge(corner);
+        }
+    }
+    for (const CBall* ball : balls)
+        if (ball && ball->GetNode())
+            venue.merge(ball->GetWorldPosition());
+    return venue;
 }
 
 void CGameMaster::BuildPlayerModel(Team* team)

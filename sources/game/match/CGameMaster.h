@@ -14,6 +14,7 @@
 #include <CHudGameSource.h>
 #include <CKEMSceneNode.h>
 
+#include <OgreAxisAlignedBox.h>
 #include <OgreVector.h>
 
 #include <cstdint>
@@ -93,6 +94,12 @@ public:
     void ResetStartFlags();
     // The venue objects the set-up cannot do without.
     static const std::vector<std::string>& RequiredVenueObjects();
+    // The loaded venue's play and camera limits and the balls' places: the
+    // box around which a peer's ball positions are taken.
+    static Ogre::AxisAlignedBox VenueBox(const std::vector<CBall*>& balls);
+    // The test channel's hostile peer only: called once this machine has
+    // sent its throw's ball positions, with the throw's controller.
+    static void (*sAfterOwnBallPositions)(int32_t controller);
 
     // ---- referee operations (overridden by the training referee) ----------
     virtual ThrowResult& EvaluateThrow(ThrowResult& result);

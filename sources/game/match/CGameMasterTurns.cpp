@@ -448,11 +448,16 @@ void CGameMaster::SendBallsPositions()
     CObjnet& message = g_NetMgr.mOutgoing;
     message.StartSignature(NETSIG_E_BALLS_POSITIONS);
     message.WriteUInt(LocalClientId());
-    message.WriteInt(GetCurrentControlerForTeam(GetSideToPlay()).mType);
+    const int32_t controller = GetCurrentControlerForTeam(GetSideToPlay()).mType;
+    message.WriteInt(controller);
     gReplayMgr.SerializePositions(message, mBalls);
     message.End();
     g_NetMgr.TCPSendAction(message);
+    if (sAfterOwnBallPositions)
+        sAfterOwnBallPositions(controller);
 }
+
+void (*CGameMaster::sAfterOwnBallPositions)(int32_t controller) = nullptr;
 
 bool CGameMaster::AreBallsMoving() const
 {
