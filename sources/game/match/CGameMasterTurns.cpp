@@ -457,7 +457,6 @@ void CGameMaster::SendBallsPositions()
         sAfterOwnBallPositions(controller);
 }
 
-void (*CGameMaster::sAfterOwnBallPositions)(int32_t controller) = nullptr;
 
 bool CGameMaster::AreBallsMoving() const
 {
