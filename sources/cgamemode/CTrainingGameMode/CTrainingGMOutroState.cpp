@@ -19,6 +19,7 @@ namespace {
 
 const char kEndOverlay[] = "CHUDEndTraining";
 const char kEndText[] = "textInfoEndMatch";
+const char* const kRadarButtons[] = {"BtnLeft", "BtnRight", "BtnCamPlus", "BtnCamMoins"};
 
 }  // namespace
 
@@ -27,6 +28,9 @@ void CTrainingGMOutroState::OnEnter(int) {
     mRetry = mBack = false;
     HideAllOverlays();
     for (const char* window : {"FramePlayerName", "FrameButtons", "TextInfosPlayer"})
+        gGUIMgr.Show(window, false);
+    // The radar is gone under the end frame: its click areas go with it.
+    for (const char* window : kRadarButtons)
         gGUIMgr.Show(window, false);
     gGUIMgr.ShowOverlay(kEndOverlay);
     SetWindowTextOf(kEndText, GetText("TR_END"));
@@ -55,6 +59,8 @@ void CTrainingGMOutroState::OnEnter(int) {
 void CTrainingGMOutroState::Update() {
     if (mRetry) {
         mRetry = false;
+        for (const char* window : kRadarButtons)
+            gGUIMgr.Show(window, true);
         ChangeTo(TRAINING_STATE_BEGIN);
     } else if (mBack) {
         mBack = false;
