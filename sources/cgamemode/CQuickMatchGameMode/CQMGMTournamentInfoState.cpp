@@ -466,6 +466,9 @@ void CQMGMTournamentInfoState::ShowEndTournament() {
         mOwner->ResetMatch(false);
     for (const char* frame : {"FrameEndMatchAwards", "FrameEndMatch", "FrameButtons", "FramePlayerName"})
         ShowWindow(frame, false);
+    // The radar's pictures are gone under the end frame: so are its click areas.
+    for (const char* window : {"BtnLeft", "BtnRight", "BtnCamPlus", "BtnCamMoins"})
+        ShowWindow(window, false);
     for (const char* window : {"infosP1", "infosP2", "infosP3"})
         CWindowEffectMgr::StopEffect(window);
     // The tournament screens' ground over the emptied venue, not the black

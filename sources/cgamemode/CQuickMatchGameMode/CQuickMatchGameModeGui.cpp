@@ -95,6 +95,9 @@ void CQuickMatchGameMode::BindMatchWindows(bool buildHud) {
         "FrameEndMatch",       "FrameEndMatchAwards", "FrameEndTournament", "BtnQuitReplay"};
     for (const char* window : kHiddenAtReset)
         ShowWindow(window, false);
+    // A tournament's end frame hid the radar's click areas.
+    for (const char* window : {"BtnLeft", "BtnRight", "BtnCamPlus", "BtnCamMoins"})
+        ShowWindow(window, true);
 
     static const char* const kTexts[][2] = {
         {"ButtonOK", "VALID"},           {"FramePigName", "BAD_LAUNCH"},
