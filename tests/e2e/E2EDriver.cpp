@@ -262,6 +262,18 @@ bool GameRun::Saw(const std::string& pattern) const {
     return false;
 }
 
+bool GameRun::Reaches(const std::string& pattern, int seconds) {
+    return Saw(pattern) || WaitFor(pattern, seconds);
+}
+
+bool GameRun::Select(const std::string& window, int n) {
+    const std::string what = window + " " + std::to_string(n);
+    Command("select " + what);
+    std::string line;
+    return WaitFor("^(selected " + what + "|error select " + window + ":.*)$", 30, &line) &&
+           line == "selected " + what;
+}
+
 void GameRun::Command(const std::string& command) {
     std::ofstream out(mControl / "commands.txt", std::ios::app);
     out << command << '\n';
@@ -334,5 +346,37 @@ fs::path GameRun::Screenshot(const std::string& file, int seconds) {
 }
 
 std::string GameRun::Log() const { return ReadFile(mControl / "game.log"); }
+
+bool MeetInLobby(GameRun& host, GameRun& client, std::string* failure) {
+#define MEET_STEP(done, game)                                   \
+    do {                                                        \
+        if (!(done)) {                                          \
+            if (failure)                                        \
+                *failure = std::string(#done) + "\n" + (game).Log(); \
+            return false;                                       \
+        }                                                       \
+    } while (0)
+    MEET_STEP(host.Start(), host);
+    MEET_STEP(host.Reaches("^lobby games ", 120), host);
+    MEET_STEP(host.Click("BtnCreate"), host);
+    MEET_STEP(host.Reaches("^lobby teams host$", 30), host);
+
+    MEET_STEP(client.Start(), client);
+    std::string games;
+    for (int look = 0; look < 3; ++look) {
+        if (look > 0)
+            MEET_STEP(client.Click("BtnRefresh"), client);
+        MEET_STEP(client.WaitFor("^lobby games [0-9]+$", 120, &games), client);
+        if (games == "lobby games 1")
+            break;
+    }
+    MEET_STEP(games == "lobby games 1", client);
+    MEET_STEP(client.Select("GamesList", 0), client);
+    MEET_STEP(client.Click("BtnJoin"), client);
+    MEET_STEP(client.Reaches("^lobby teams client$", 30), client);
+    MEET_STEP(host.Reaches("^lobby players 2$", 30), host);
+#undef MEET_STEP
+    return true;
+}
 
 }  // namespace e2e

@@ -52,6 +52,11 @@ public:
     bool WaitFor(const std::string& pattern, int seconds, std::string* line = nullptr);
     // As WaitFor, from the first line on, consuming nothing.
     bool Saw(const std::string& pattern) const;
+    // Saw, else WaitFor: the game may answer a click after the line the
+    // click led to.
+    bool Reaches(const std::string& pattern, int seconds);
+    // Picks item n of a list or combobox ("selected <window> <n>").
+    bool Select(const std::string& window, int n);
 
     // Appends one command to the game's command file.
     void Command(const std::string& command);
@@ -100,5 +105,11 @@ std::vector<std::string> Words(const std::string& line);
 // where a second game on this machine goes, are free for UDP and TCP now.
 // 0 when none was found.
 unsigned short FreeLanPort();
+
+// Two games on the LAN screen meet in the lobby: the host opens a game, the
+// client finds it (asking again, as a player would, when the answer came
+// too late for the first look), joins, and the host sees two players. On
+// failure, failure holds the step and the log of the game it failed on.
+bool MeetInLobby(GameRun& host, GameRun& client, std::string* failure);
 
 }  // namespace e2e

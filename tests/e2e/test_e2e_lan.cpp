@@ -40,20 +40,6 @@ void Prepare(e2e::GameRun& game, unsigned short port, const std::string& name, b
 }
 
 // A player's pick of a list or combobox item (the test channel's "select").
-bool Select(e2e::GameRun& game, const std::string& window, int n) {
-    const std::string what = window + " " + std::to_string(n);
-    game.Command("select " + what);
-    std::string line;
-    return game.WaitFor("^(selected " + what + "|error select " + window + ":.*)$", 30, &line) &&
-           line == "selected " + what;
-}
-
-// The game may answer a click after the line the click led to: look at the
-// lines already there before waiting for a new one.
-bool Reaches(e2e::GameRun& game, const std::string& pattern, int seconds) {
-    return game.Saw(pattern) || game.WaitFor(pattern, seconds);
-}
-
 bool Type(e2e::GameRun& game, const std::string& text) {
     if (!game.Click("ChatTextEntry"))
         return false;
@@ -91,46 +77,30 @@ LanPair MeetInTheLobby(const std::string& name, bool hostComputerPlays,
     for (const auto& setting : clientEnv)
         client.Env(setting.first, setting.second);
 
-    MEET(host.Start(), host);
-    MEET(Reaches(host, "^lobby games ", 120), host);
-    MEET(host.Click("BtnCreate"), host);
-    MEET(Reaches(host, "^lobby teams host$", 30), host);
-
-    MEET(client.Start(), client);
-    // As a player would, the client asks again when the host's answer came
-    // too late for the first look (a loaded machine).
-    std::string games;
-    for (int look = 0; look < 3; ++look) {
-        if (look > 0)
-            MEET(client.Click("BtnRefresh"), client);
-        MEET(client.WaitFor("^lobby games [0-9]+$", 120, &games), client);
-        if (games == "lobby games 1")
-            break;
+    std::string failure;
+    if (!e2e::MeetInLobby(host, client, &failure)) {
+        ADD_FAILURE() << failure;
+        return pair;
     }
-    MEET(games == "lobby games 1", client);
-    MEET(Select(client, "GamesList", 0), client);
-    MEET(client.Click("BtnJoin"), client);
-    MEET(Reaches(client, "^lobby teams client$", 30), client);
-    MEET(Reaches(host, "^lobby players 2$", 30), host);
 
     MEET(Type(client, "salut"), client);
-    MEET(Reaches(host, "^lobby chat Falaise: salut$", 30), host);
+    MEET(host.Reaches("^lobby chat Falaise: salut$", 30), host);
 
-    MEET(Select(host, "ComboBoxNbPlayers", 1), host);
-    MEET(Select(host, "ComboBoxRegional", 0), host);
-    MEET(Select(host, "ComboBoxLocation", 3), host);
-    MEET(Select(host, "ComboBoxTeam", 0), host);
-    MEET(Select(host, "ComboBoxCountryList", 8), host);
-    MEET(Select(host, "ComboBoxPointeur", 0), host);
-    MEET(Select(client, "ComboBoxTeam", 1), client);
-    MEET(Select(client, "ComboBoxCountryList", 9), client);
-    MEET(Select(client, "ComboBoxPointeur", 0), client);
+    MEET(host.Select("ComboBoxNbPlayers", 1), host);
+    MEET(host.Select("ComboBoxRegional", 0), host);
+    MEET(host.Select("ComboBoxLocation", 3), host);
+    MEET(host.Select("ComboBoxTeam", 0), host);
+    MEET(host.Select("ComboBoxCountryList", 8), host);
+    MEET(host.Select("ComboBoxPointeur", 0), host);
+    MEET(client.Select("ComboBoxTeam", 1), client);
+    MEET(client.Select("ComboBoxCountryList", 9), client);
+    MEET(client.Select("ComboBoxPointeur", 0), client);
 
     MEET(host.Click("BtnStart"), host);
-    MEET(Reaches(host, "^lobby start 0$", 30), host);
-    MEET(Reaches(client, "^lobby start 1$", 30), client);
-    MEET(Reaches(host, "^mode 0$", 120), host);
-    MEET(Reaches(client, "^mode 0$", 120), client);
+    MEET(host.Reaches("^lobby start 0$", 30), host);
+    MEET(client.Reaches("^lobby start 1$", 30), client);
+    MEET(host.Reaches("^mode 0$", 120), host);
+    MEET(client.Reaches("^mode 0$", 120), client);
     return pair;
 }
 
@@ -318,7 +288,7 @@ TEST(LanMatch, APersonPlaysTheHostsSideThroughThePanelAndBothMachinesSeeTheSameM
     EXPECT_GE(attended.results, attended.personThrows);
     if (attended.clicksAgain > 0)
         RecordProperty("results_clicked_again", attended.clicksAgain);
-    ASSERT_TRUE(Reaches(client, "^final ", 60)) << client.Log();
+    ASSERT_TRUE(client.Reaches("^final ", 60)) << client.Log();
 
     const Played atHost = Record(host), atClient = Record(client);
     EXPECT_EQ(atClient.final, atHost.final);
@@ -440,11 +410,11 @@ TEST(LanMatch, AMachineKilledMidMatchSendsTheOtherToTheNetworkLostStateAndBackTo
         dying.Stop();
 
         const auto killed = std::chrono::steady_clock::now();
-        EXPECT_TRUE(Reaches(survivor, "^state CQMGMNetLostState$", 10)) << survivor.Log();
+        EXPECT_TRUE(survivor.Reaches("^state CQMGMNetLostState$", 10)) << survivor.Log();
         if (c.attended) {
             EXPECT_TRUE(survivor.Click("ButtonValid"));
         }
-        EXPECT_TRUE(Reaches(survivor, "^mode 2$", 20)) << survivor.Log();
+        EXPECT_TRUE(survivor.Reaches("^mode 2$", 20)) << survivor.Log();
         const auto seconds =
             std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - killed).count();
         EXPECT_LE(seconds, 10) << "the match took " << seconds << " s to give up";

@@ -36,18 +36,6 @@ void Prepare(e2e::GameRun& game, unsigned short port, const std::string& name) {
     game.Env("TAVIRELO_TEST_LAN_COMPUTER", "1");
 }
 
-bool Select(e2e::GameRun& game, const std::string& window, int n) {
-    const std::string what = window + " " + std::to_string(n);
-    game.Command("select " + what);
-    std::string line;
-    return game.WaitFor("^(selected " + what + "|error select " + window + ":.*)$", 30, &line) &&
-           line == "selected " + what;
-}
-
-bool Reaches(e2e::GameRun& game, const std::string& pattern, int seconds) {
-    return game.Saw(pattern) || game.WaitFor(pattern, seconds);
-}
-
 int CountLines(const e2e::GameRun& game, const std::string& prefix) {
     int n = 0;
     for (const std::string& line : game.Lines())
@@ -172,25 +160,9 @@ TEST(LanHostile, AHostileMachineLiesAndFloodsYetTheTwoPlayersMeetAndPlayTheSameM
     Prepare(client, port, "Falaise");   // second instance: the port after
     const unsigned short clientPort = static_cast<unsigned short>(port + 1);
 
-    STEP(host.Start(), host);
-    STEP(Reaches(host, "^lobby games ", 120), host);
-    STEP(host.Click("BtnCreate"), host);
-    STEP(Reaches(host, "^lobby teams host$", 30), host);
-
-    STEP(client.Start(), client);
-    std::string games;
-    for (int look = 0; look < 3; ++look) {
-        if (look > 0)
-            STEP(client.Click("BtnRefresh"), client);
-        STEP(client.WaitFor("^lobby games [0-9]+$", 120, &games), client);
-        if (games == "lobby games 1")
-            break;
-    }
-    STEP(games == "lobby games 1", client);
-    STEP(Select(client, "GamesList", 0), client);
-    STEP(client.Click("BtnJoin"), client);
-    STEP(Reaches(client, "^lobby teams client$", 30), client);
-    STEP(Reaches(host, "^lobby players 2$", 30), host);
+    std::string failure;
+    if (!e2e::MeetInLobby(host, client, &failure))
+        FAIL() << failure;
 
     // From here to the match's end both machines take datagrams (requests
     // at the host, forged games-list answers at the client) and the host
@@ -209,7 +181,7 @@ TEST(LanHostile, AHostileMachineLiesAndFloodsYetTheTwoPlayersMeetAndPlayTheSameM
         login.End();
         ASSERT_TRUE(SendFrame(pirate, login));
     }
-    STEP(Reaches(host, "^lobby players 3$", 30), host);
+    STEP(host.Reaches("^lobby players 3$", 30), host);
     ASSERT_TRUE(Chat(pirate, 0, "je suis Lanterne"));
     ASSERT_TRUE(Chat(pirate, 1, "je suis Falaise"));
     ASSERT_TRUE(UpdatePlayer(pirate, 0, "Pirate", 1));
@@ -222,8 +194,8 @@ TEST(LanHostile, AHostileMachineLiesAndFloodsYetTheTwoPlayersMeetAndPlayTheSameM
         ASSERT_TRUE(Chat(pirate, 2, longLine));
     ASSERT_TRUE(Chat(pirate, 1, "fin"));
     // Its own lines: the host shows the first ones and cuts the rest.
-    STEP(Reaches(host, "^lobby chat Pirate: x+$", 30), host);
-    STEP(Reaches(client, "^lobby chat Pirate: x+$", 30), client);
+    STEP(host.Reaches("^lobby chat Pirate: x+$", 30), host);
+    STEP(client.Reaches("^lobby chat Pirate: x+$", 30), client);
     std::this_thread::sleep_for(std::chrono::seconds(3));
     SocketClose(pirate);
     STEP(host.WaitFor("^lobby players 2$", 30), host);
@@ -240,21 +212,21 @@ TEST(LanHostile, AHostileMachineLiesAndFloodsYetTheTwoPlayersMeetAndPlayTheSameM
     }
 
     // The two players carry on as if nobody had been there.
-    STEP(Select(host, "ComboBoxNbPlayers", 1), host);
-    STEP(Select(host, "ComboBoxRegional", 0), host);
-    STEP(Select(host, "ComboBoxLocation", 3), host);
-    STEP(Select(host, "ComboBoxTeam", 0), host);
-    STEP(Select(host, "ComboBoxCountryList", 8), host);
-    STEP(Select(host, "ComboBoxPointeur", 0), host);
-    STEP(Select(client, "ComboBoxTeam", 1), client);
-    STEP(Select(client, "ComboBoxCountryList", 9), client);
-    STEP(Select(client, "ComboBoxPointeur", 0), client);
+    STEP(host.Select("ComboBoxNbPlayers", 1), host);
+    STEP(host.Select("ComboBoxRegional", 0), host);
+    STEP(host.Select("ComboBoxLocation", 3), host);
+    STEP(host.Select("ComboBoxTeam", 0), host);
+    STEP(host.Select("ComboBoxCountryList", 8), host);
+    STEP(host.Select("ComboBoxPointeur", 0), host);
+    STEP(client.Select("ComboBoxTeam", 1), client);
+    STEP(client.Select("ComboBoxCountryList", 9), client);
+    STEP(client.Select("ComboBoxPointeur", 0), client);
     // Connections that never log in do not hold the start.
     STEP(host.Click("BtnStart"), host);
-    STEP(Reaches(host, "^lobby start 0$", 30), host);
-    STEP(Reaches(client, "^lobby start 1$", 30), client);
-    STEP(Reaches(host, "^mode 0$", 120), host);
-    STEP(Reaches(client, "^mode 0$", 120), client);
+    STEP(host.Reaches("^lobby start 0$", 30), host);
+    STEP(client.Reaches("^lobby start 1$", 30), client);
+    STEP(host.Reaches("^mode 0$", 120), host);
+    STEP(client.Reaches("^mode 0$", 120), client);
 
     // The match, under the flood, to its end on both machines.
     STEP(host.WaitFor("^final ", 300), host);

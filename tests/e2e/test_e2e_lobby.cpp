@@ -36,14 +36,6 @@ bool Seen(e2e::GameRun& game, const std::string& pattern, int seconds) {
     return false;
 }
 
-bool Select(e2e::GameRun& game, const std::string& window, int n) {
-    const std::string what = window + " " + std::to_string(n);
-    game.Command("select " + what);
-    std::string line;
-    return game.WaitFor("^(selected " + what + "|error select " + window + ":.*)$", 30, &line) &&
-           line == "selected " + what;
-}
-
 void Shot(e2e::GameRun& game, const std::string& file) {
     const std::filesystem::path shot = game.Screenshot(file);
     ASSERT_FALSE(shot.empty()) << file;
@@ -74,7 +66,7 @@ TEST(LobbyGames, TwoMachinesMeetChatChooseTeamsAndStartTogether) {
 
     ASSERT_TRUE(client.Start());
     ASSERT_TRUE(Seen(client, "^lobby games 1$", 120)) << client.Log();
-    ASSERT_TRUE(Select(client, "GamesList", 0));
+    ASSERT_TRUE(client.Select("GamesList", 0));
     Shot(client, "lobby_games_found.png");
     ASSERT_TRUE(client.Click("BtnJoin"));
     ASSERT_TRUE(Seen(client, "^lobby teams client$", 30)) << client.Log();
@@ -90,15 +82,15 @@ TEST(LobbyGames, TwoMachinesMeetChatChooseTeamsAndStartTogether) {
     EXPECT_TRUE(Seen(client, "^lobby chat Lanterne: .+$", 30)) << client.Log();
 
     // Singles between two nations at the fourth venue.
-    ASSERT_TRUE(Select(host, "ComboBoxNbPlayers", 1));
-    ASSERT_TRUE(Select(host, "ComboBoxRegional", 0));
-    ASSERT_TRUE(Select(host, "ComboBoxLocation", 3));
-    ASSERT_TRUE(Select(host, "ComboBoxTeam", 0));
-    ASSERT_TRUE(Select(host, "ComboBoxCountryList", 8));
-    ASSERT_TRUE(Select(host, "ComboBoxPointeur", 0));
-    ASSERT_TRUE(Select(client, "ComboBoxTeam", 1));
-    ASSERT_TRUE(Select(client, "ComboBoxCountryList", 9));
-    ASSERT_TRUE(Select(client, "ComboBoxPointeur", 0));
+    ASSERT_TRUE(host.Select("ComboBoxNbPlayers", 1));
+    ASSERT_TRUE(host.Select("ComboBoxRegional", 0));
+    ASSERT_TRUE(host.Select("ComboBoxLocation", 3));
+    ASSERT_TRUE(host.Select("ComboBoxTeam", 0));
+    ASSERT_TRUE(host.Select("ComboBoxCountryList", 8));
+    ASSERT_TRUE(host.Select("ComboBoxPointeur", 0));
+    ASSERT_TRUE(client.Select("ComboBoxTeam", 1));
+    ASSERT_TRUE(client.Select("ComboBoxCountryList", 9));
+    ASSERT_TRUE(client.Select("ComboBoxPointeur", 0));
     // Both screens show both players in their teams.
     ASSERT_TRUE(Seen(host, "^lobby players 2$", 30));
     Shot(host, "lobby_teams_host.png");
