@@ -29,6 +29,15 @@ bool ReceiveBallsPositions(int32_t controller, CObjnet& body)
         PlatLog("Replay: ball positions from controller %d dropped: %s", controller, why.c_str());
         return false;
     }
+    // Only the machine that threw sends the places its throw left: its launch
+    // set came first on the same connection and waits for them, once. Any
+    // other body (a peer whose turn it is not, a second body for one throw)
+    // would replace the places this machine ranks the mene from.
+    if (!entry.mLaunchSetReceived || entry.mBallPositionsReceived) {
+        PlatLog("Replay: ball positions from controller %d dropped: %s", controller,
+                entry.mBallPositionsReceived ? "this throw's places came already" : "it has no throw in flight");
+        return false;
+    }
     gReplayMgr.UnserializePositions(body);
     entry.mBallPositionsReceived = true;
     return true;

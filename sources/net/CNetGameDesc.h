@@ -32,8 +32,10 @@ public:
     uint16_t mPlayerCount = 0;
     uint16_t mMaxPlayers = 0;
     char mName[NAME_SIZE] = {0};
-    // Found games only: when the host last answered (never sent).
+    // Found games only: when the host last answered, and how many of this
+    // machine's looks it has answered (never sent).
     uint32_t mLastSeen = 0;
+    uint32_t mLooksAnswered = 0;
 };
 
 typedef KEMLinkedList<CNetGameDesc> CNetGameDescList;

@@ -513,6 +513,7 @@ bool CNetMgr::StartEnumeration() {
         return false;
     }
     mFoundGames.Clear();
+    ++mLook;
     mState = e_enumaration_in_progress;
     mEnumerationStart = Now();
     NetTrace("CNetMgr::StartEnumeration() => In Progress...");
@@ -747,6 +748,37 @@ void CNetMgr::_OnUDPCObjnetReceived(uint32_t address, uint16_t port) {
     }
 }
 
+uint32_t CNetMgr::LooksAnswered(uint32_t address, uint16_t port) const {
+    for (int i = 0; i < mHeardHostCount; ++i) {
+        const HeardHost& h = mHeardHosts[i];
+        if (h.address == address && h.port == port)
+            return h.looks + (h.lastLook != mLook ? 1 : 0);
+    }
+    return 1;
+}
+
+void CNetMgr::RememberHeardHost(uint32_t address, uint16_t port, uint32_t looks) {
+    HeardHost* slot = nullptr;
+    for (int i = 0; i < mHeardHostCount && !slot; ++i)
+        if (mHeardHosts[i].address == address && mHeardHosts[i].port == port)
+            slot = &mHeardHosts[i];
+    if (!slot && mHeardHostCount < HEARD_HOSTS_MAX)
+        slot = &mHeardHosts[mHeardHostCount++];
+    if (!slot) {
+        // Full: the host that answered fewest looks, longest ago, is forgotten.
+        slot = &mHeardHosts[0];
+        for (int i = 1; i < HEARD_HOSTS_MAX; ++i) {
+            const HeardHost& h = mHeardHosts[i];
+            if (h.looks < slot->looks || (h.looks == slot->looks && int32_t(h.lastLook - slot->lastLook) < 0))
+                slot = &mHeardHosts[i];
+        }
+    }
+    slot->address = address;
+    slot->port = port;
+    slot->looks = looks;
+    slot->lastLook = mLook;
+}
+
 void CNetMgr::RecordFoundGame(uint32_t address, uint16_t port, CObjnet& record) {
     CNetGameDesc read(address, port);
     if (!read.Unserialize(record)) {
@@ -755,26 +787,35 @@ void CNetMgr::RecordFoundGame(uint32_t address, uint16_t port, CObjnet& record) 
         return;
     }
     read.mLastSeen = Now();
-    CNetGameDesc* oldest = nullptr;
+    // A host answers a look once: a second answer from its address, true or
+    // forged, changes nothing the player was shown.
+    CNetGameDesc* weakest = nullptr;
     for (CNetGameDesc* game = mFoundGames.GetHead(); game; game = CNetGameDescList::Next(game)) {
         if (game->mAddress == address && game->mPort == port) {
-            game->CopyFrom(read);
-            game->mLastSeen = read.mLastSeen;
+            NetTrace("CNetMgr: a second answer from %u.%u.%u.%u:%u in one look ignored", (address >> 24) & 0xFFu,
+                     (address >> 16) & 0xFFu, (address >> 8) & 0xFFu, address & 0xFFu, unsigned(port));
             return;
         }
-        if (!oldest || int32_t(game->mLastSeen - oldest->mLastSeen) < 0)
-            oldest = game;
+        if (!weakest || game->mLooksAnswered < weakest->mLooksAnswered ||
+            (game->mLooksAnswered == weakest->mLooksAnswered && int32_t(game->mLastSeen - weakest->mLastSeen) > 0))
+            weakest = game;
     }
+    read.mLooksAnswered = LooksAnswered(address, port);
+    CNetGameDesc* desc = nullptr;
     if (mFoundGames.GetCount() < FOUND_GAMES_MAX) {
-        CNetGameDesc* desc = new CNetGameDesc(address, port);
-        desc->CopyFrom(read);
-        desc->mLastSeen = read.mLastSeen;
+        desc = new CNetGameDesc(address, port);
         mFoundGames.Append(desc);
-        return;
+    } else if (read.mLooksAnswered > weakest->mLooksAnswered) {
+        // Full: only a host heard in more looks than the weakest entry (the
+        // one heard in fewest, and of those the newest) takes its place.
+        desc = weakest;
+    } else {
+        return;   // answers dropped here leave no trace in what is remembered
     }
-    // Full: the game heard from longest ago gives way.
-    oldest->CopyFrom(read);
-    oldest->mLastSeen = read.mLastSeen;
+    desc->CopyFrom(read);
+    desc->mLastSeen = read.mLastSeen;
+    desc->mLooksAnswered = read.mLooksAnswered;
+    RememberHeardHost(address, port, read.mLooksAnswered);
 }
 
 // ============================================================================

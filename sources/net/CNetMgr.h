@@ -62,10 +62,15 @@ public:
     static constexpr int DATAGRAMS_PER_FRAME = 64;
     // Connections taken from the listen queue per frame.
     static constexpr int ACCEPTS_PER_FRAME = 8;
-    // Found games kept, one per host address and port; a host that answers
-    // again refreshes its entry, and when the list is full the entry heard
-    // from longest ago makes room.
+    // Found games kept, one per host address and port; within one look a
+    // host's first answer stands (a later datagram from its address renames
+    // nothing). A full list makes room only for a host that has answered more
+    // of this machine's looks than the entry it replaces, so that answers
+    // from addresses never heard before cannot push out a host the player
+    // has seen answer.
     static constexpr int FOUND_GAMES_MAX = 32;
+    // Hosts remembered between looks, with how many looks each answered.
+    static constexpr int HEARD_HOSTS_MAX = 64;
     // Lobby traffic one peer may send: a burst, then a steady rate; more is
     // dropped, not passed on. A chat line costs its size plus a fixed cost
     // (long lines are what every screen pays for), a lobby or player record
@@ -243,8 +248,13 @@ private:
     // Frees the slot of the connection that has waited longest without
     // logging in; false when there is none.
     bool EvictIdleConnection(int maxPlayers);
-    // One games-list answer: a new entry, or a refresh of that host's.
+    // One games-list answer: a new entry, or nothing when that host answered
+    // this look already.
     void RecordFoundGame(uint32_t address, uint16_t port, CObjnet& record);
+    // How many looks the host has answered, counting this one.
+    uint32_t LooksAnswered(uint32_t address, uint16_t port) const;
+    // Remembers a listed host with that count for later looks.
+    void RememberHeardHost(uint32_t address, uint16_t port, uint32_t looks);
     const char* RoleName() const { return mHost ? "Host" : "Client"; }
 
     // The kinds, one handler each.
@@ -257,6 +267,16 @@ private:
     void OnUpdatePlayer(CNetClient& slot, CObjnet& message);
     void OnHostStartGame(CNetClient& slot, CObjnet& message);
     void OnThrowMessage(CNetClient& slot, CObjnet& message, uint32_t typeId);
+
+    struct HeardHost {
+        uint32_t address = 0;
+        uint16_t port = 0;
+        uint32_t looks = 0;       // looks it answered
+        uint32_t lastLook = 0;    // the look it last answered
+    };
+    HeardHost mHeardHosts[HEARD_HOSTS_MAX];
+    int mHeardHostCount = 0;
+    uint32_t mLook = 0;   // games-list looks started so far
 
     uint32_t mConnectTimeoutMs = CONNECT_TIMEOUT_MS;
     uint32_t (*mClock)() = nullptr;

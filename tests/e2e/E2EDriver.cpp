@@ -293,6 +293,14 @@ std::string Literal(const std::string& text) {
 }
 }  // namespace
 
+std::string GameRun::Node(const std::string& name, int seconds) {
+    Command("node " + name);
+    std::string line;
+    if (!WaitFor("^node " + Literal(name) + " .*$", seconds, &line))
+        return "";
+    return line;
+}
+
 bool GameRun::Click(const std::string& window, int seconds) {
     Command("click " + window);
     return Answer("clicked " + Literal(window), "error click " + Literal(window) + ":.*", seconds);
@@ -375,6 +383,20 @@ bool MeetInLobby(GameRun& host, GameRun& client, std::string* failure) {
     MEET_STEP(client.Click("BtnJoin"), client);
     MEET_STEP(client.Reaches("^lobby teams client$", 30), client);
     MEET_STEP(host.Reaches("^lobby players 2$", 30), host);
+    return true;
+}
+
+bool ChooseSinglesInLobby(GameRun& host, GameRun& client, std::string* failure) {
+    MEET_STEP(host.Select("ComboBoxNbPlayers", 1), host);
+    MEET_STEP(host.Select("ComboBoxRegional", 0), host);
+    MEET_STEP(host.Select("ComboBoxLocation", 3), host);
+    MEET_STEP(host.Select("ComboBoxTeam", 0), host);
+    MEET_STEP(host.Select("ComboBoxCountryList", 8), host);
+    MEET_STEP(host.Select("ComboBoxPointeur", 0), host);
+    MEET_STEP(client.Select("ComboBoxTeam", 1), client);
+    MEET_STEP(client.Select("ComboBoxCountryList", 9), client);
+    MEET_STEP(client.Select("ComboBoxPointeur", 0), client);
+    MEET_STEP(host.Reaches("^lobby record 1 team [0-9]+ players 0 ", 30), host);
 #undef MEET_STEP
     return true;
 }

@@ -57,6 +57,9 @@ public:
     bool Reaches(const std::string& pattern, int seconds);
     // Picks item n of a list or combobox ("selected <window> <n>").
     bool Select(const std::string& window, int n);
+    // Where a scene node stands and whether it is shown ("node <name> x y z
+    // shown|hidden", or "node <name> missing"); "" on time-out.
+    std::string Node(const std::string& name, int seconds = 30);
 
     // Appends one command to the game's command file.
     void Command(const std::string& command);
@@ -111,5 +114,12 @@ unsigned short FreeLanPort();
 // too late for the first look), joins, and the host sees two players. On
 // failure, failure holds the step and the log of the game it failed on.
 bool MeetInLobby(GameRun& host, GameRun& client, std::string* failure);
+
+// The two players of MeetInLobby choose a singles match between two nations
+// at the fourth venue: the host team A, the client team B, each its pointer.
+// Returns once the host shows the client's team with its pointer, as a person
+// at the host would wait to see it before starting: a start clicked earlier
+// is refused for a team the host has not heard of yet.
+bool ChooseSinglesInLobby(GameRun& host, GameRun& client, std::string* failure);
 
 }  // namespace e2e

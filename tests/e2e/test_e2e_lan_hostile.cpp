@@ -212,15 +212,8 @@ TEST(LanHostile, AHostileMachineLiesAndFloodsYetTheTwoPlayersMeetAndPlayTheSameM
     }
 
     // The two players carry on as if nobody had been there.
-    STEP(host.Select("ComboBoxNbPlayers", 1), host);
-    STEP(host.Select("ComboBoxRegional", 0), host);
-    STEP(host.Select("ComboBoxLocation", 3), host);
-    STEP(host.Select("ComboBoxTeam", 0), host);
-    STEP(host.Select("ComboBoxCountryList", 8), host);
-    STEP(host.Select("ComboBoxPointeur", 0), host);
-    STEP(client.Select("ComboBoxTeam", 1), client);
-    STEP(client.Select("ComboBoxCountryList", 9), client);
-    STEP(client.Select("ComboBoxPointeur", 0), client);
+    if (!e2e::ChooseSinglesInLobby(host, client, &failure))
+        FAIL() << failure;
     // Connections that never log in do not hold the start.
     STEP(host.Click("BtnStart"), host);
     STEP(host.Reaches("^lobby start 0$", 30), host);

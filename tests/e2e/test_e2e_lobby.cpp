@@ -82,15 +82,8 @@ TEST(LobbyGames, TwoMachinesMeetChatChooseTeamsAndStartTogether) {
     EXPECT_TRUE(Seen(client, "^lobby chat Lanterne: .+$", 30)) << client.Log();
 
     // Singles between two nations at the fourth venue.
-    ASSERT_TRUE(host.Select("ComboBoxNbPlayers", 1));
-    ASSERT_TRUE(host.Select("ComboBoxRegional", 0));
-    ASSERT_TRUE(host.Select("ComboBoxLocation", 3));
-    ASSERT_TRUE(host.Select("ComboBoxTeam", 0));
-    ASSERT_TRUE(host.Select("ComboBoxCountryList", 8));
-    ASSERT_TRUE(host.Select("ComboBoxPointeur", 0));
-    ASSERT_TRUE(client.Select("ComboBoxTeam", 1));
-    ASSERT_TRUE(client.Select("ComboBoxCountryList", 9));
-    ASSERT_TRUE(client.Select("ComboBoxPointeur", 0));
+    std::string failure;
+    ASSERT_TRUE(e2e::ChooseSinglesInLobby(host, client, &failure)) << failure;
     // Both screens show both players in their teams.
     ASSERT_TRUE(Seen(host, "^lobby players 2$", 30));
     Shot(host, "lobby_teams_host.png");

@@ -501,6 +501,7 @@ TEST_F(ReplayTest, TheNetworkReceiverChecksTheControllerAndTheBodyFirst)
     AddNode("terrain_collision", Ogre::Vector3::ZERO);
     ResetControlers();
     ControlerTable[0].mType = e_lan2;
+    ControlerTable[0].mLaunchSetReceived = true;   // its throw is in flight
     auto message = [](int32_t controller, bool whole, const char* name = "x") {
         auto m = std::make_unique<CObjnet>();
         m->Start(kTypeId);
@@ -543,6 +544,52 @@ TEST_F(ReplayTest, TheNetworkReceiverChecksTheControllerAndTheBodyFirst)
     ResetControlers();
 }
 
+// A well-formed body is taken only from the machine that threw, once a
+// throw: another peer's body sent at any time, or a second body for the same
+// throw, would replace the places this machine ranks the mene from.
+TEST_F(ReplayTest, BallPositionsAreTakenOnlyFromTheThrowerAndOnceAThrow)
+{
+    CMainApp::Hooks().initReplay();
+    SetUpMatch(gReplayMgr, {AddBall("x", 0)});
+    ResetControlers();
+    ControlerTable[0].mType = e_lan2;   // throws now
+    ControlerTable[1].mType = e_lan3;   // waits for its turn
+    auto body = [](int32_t controller, float z) {
+        auto m = std::make_unique<CObjnet>();
+        m->Start(kTypeId);
+        m->WriteUInt(1);
+        m->WriteInt(controller);
+        m->WriteUInt(1);
+        WriteBlock(*m, 0, "x", 1, Ogre::Vector3(0.1f, 0.04f, z), {Ogre::Vector3(0.1f, 0.04f, z)});
+        m->End();
+        m->Rewind();
+        m->ReadUInt();
+        m->ReadInt();
+        return m;
+    };
+    auto take = [](int32_t controller, CObjnet& m) { return g_NetMgr.GameServices().ballsPositions(controller, m); };
+
+    // Nobody has thrown yet: nothing is taken.
+    EXPECT_FALSE(take(e_lan2, *body(e_lan2, 2.0f)));
+    EXPECT_FALSE(ControlerTable[0].mBallPositionsReceived);
+
+    ControlerTable[0].mLaunchSetReceived = true;
+    EXPECT_FALSE(take(e_lan3, *body(e_lan3, 4.0f))) << "a peer whose turn it is not";
+    EXPECT_FALSE(ControlerTable[1].mBallPositionsReceived);
+    EXPECT_TRUE(take(e_lan2, *body(e_lan2, 2.0f)));
+    EXPECT_TRUE(ControlerTable[0].mBallPositionsReceived);
+    EXPECT_FALSE(take(e_lan2, *body(e_lan2, 5.0f))) << "a second body for the same throw";
+
+    // What is replayed is the thrower's one body.
+    gReplayMgr.StartReplay(0);
+    gReplayMgr.TakeReceivedState();
+    gReplayMgr.ApplyFinalState(Balls());
+    updateSceneGraph();
+    EXPECT_NEAR(WorldPosition(mBalls[0]->GetNode()).z, 2.0f, 1e-4f);
+    gReplayMgr.DeleteAllEntities();
+    ResetControlers();
+}
+
 // The lines the game logged while a test listened.
 std::vector<std::string>& Logged()
 {
@@ -577,6 +624,7 @@ TEST_F(ReplayTest, TheHostDropsHostileBallPositionsLogsOnceAndRelaysNothing)
     ResetControlers();
     g_ControlerTableFilled = 1;
     ControlerTable[0].mType = e_lan2;   // the hostile client's (slot 1) throw
+    ControlerTable[0].mLaunchSetReceived = true;
 
     ClockNow() = 1000;
     HalSetTimeSource(&TestClock);

@@ -666,6 +666,10 @@ TEST_F(LobbyScreens, OnlyATeamsLeaderChangesItsRecordAndAConnectionThatNeverLogs
     hugeActor.mPointer = 2147483647;
     CTeamInfosPacketV1 sideAcross = teamB;
     sideAcross.mSide = 0;
+    // Within the old bound of 64 but past the team's own list: the start
+    // would only fail once the match had begun, on every machine.
+    CTeamInfosPacketV1 outsideTeam = teamB;
+    outsideTeam.mPointer = 40;
 
     // Bea in no team: no team's record is hers.
     PeerSendsRecord(teamA);
@@ -680,7 +684,7 @@ TEST_F(LobbyScreens, OnlyATeamsLeaderChangesItsRecordAndAConnectionThatNeverLogs
     PeerSendsTeam(1);
     PeerSendsRecord(teamB);
     ASSERT_TRUE(Pump([&] { return mode->GetTeamInfos(1).mTeamId == regionB; }));
-    for (const CTeamInfosPacketV1* lie : {&teamA, &unknownTeam, &hugeActor, &sideAcross})
+    for (const CTeamInfosPacketV1* lie : {&teamA, &unknownTeam, &hugeActor, &sideAcross, &outsideTeam})
         PeerSendsRecord(*lie);
     CGameInfosPacketV2 settings;
     settings.mPlayersPerTeam = 3;

@@ -48,6 +48,7 @@ protected:
             in.teams[side].mPointer = 0;
             in.teams[side].mShooter = 1;
             in.teams[side].mMiddle = -1;
+            in.teamSizes[side] = 6;
         }
         return in;
     }
@@ -135,6 +136,12 @@ TEST_F(LobbyStartTest, EachGapStopsTheStartWithItsOwnResultAndMessage) {
         {"middle missing in triples",
          [](LobbyStartInput& in) { in.playersPerTeam = 3, in.teams[0].mMiddle = 2; }, -1,
          "LAN_NOTE LAN_TEAM_B LAN_ERR_EMPTY_PLAYER 3"},
+        {"team B's pointer outside its team's six players", [](LobbyStartInput& in) { in.teams[1].mPointer = 40; },
+         -1, "LAN_NOTE LAN_TEAM_B LAN_ERR_NOT_IN_TEAM 1"},
+        {"team A's shooter just past its list", [](LobbyStartInput& in) { in.teams[0].mShooter = 6; }, -1,
+         "LAN_NOTE LAN_TEAM_A LAN_ERR_NOT_IN_TEAM 2"},
+        {"team A's players unknown to the table", [](LobbyStartInput& in) { in.teamSizes[0] = -1; }, -1,
+         "LAN_NOTE LAN_TEAM_A LAN_ERR_NOT_IN_TEAM 1"},
         {"both sides the same team", [](LobbyStartInput& in) { in.teams[1].mTeamId = in.teams[0].mTeamId; }, -1,
          "LAN_ERR_TEAM_SAME"},
         {"one player in two roles", [](LobbyStartInput& in) { in.teams[1].mShooter = in.teams[1].mPointer; }, -1,

@@ -184,41 +184,62 @@ TEST_F(LanTest, ADatagramFloodIsReadAFewDatagramsAFrameWhileAPlayerJoins) {
     SocketClose(flooder);
 }
 
-TEST_F(LanTest, ForgedGamesListAnswersKeepOneEntryPerHostInABoundedList) {
+// Answers from thousands of addresses never heard before fill a bounded list
+// but cannot push out a host the player has seen answer an earlier look, and
+// a datagram from that host's own address within a look renames nothing.
+TEST_F(LanTest, ForgedGamesListAnswersNeitherEvictNorRenameAHostHeardBefore) {
     Node seeker(port);
     ASSERT_TRUE(seeker.mgr.Init());
-    ASSERT_TRUE(seeker.mgr.StartEnumeration());
     const uint16_t gamePort = port;
-
-    // Thousands of hosts that do not exist.
-    for (uint32_t i = 0; i < 3000; ++i) {
-        const auto bytes = GameAnswer("Faux", 1);
-        seeker.mgr.HandleDatagram(bytes.data(), int(bytes.size()), 0x7F000000u | (i + 2), gamePort);
-    }
-    EXPECT_EQ(seeker.mgr.GetFoundGames().GetCount(), CNetMgr::FOUND_GAMES_MAX);
-
-    // One host answering again and again is one entry, with its latest answer;
-    // a host heard of last makes room in a full list.
     const uint32_t real = kLoopback;
-    for (uint16_t n = 1; n <= 500; ++n) {
-        Advance(1);
-        const auto bytes = GameAnswer("Chez Marius", uint16_t(1 + n % 6));
-        seeker.mgr.HandleDatagram(bytes.data(), int(bytes.size()), real, gamePort);
-    }
-    EXPECT_EQ(seeker.mgr.GetFoundGames().GetCount(), CNetMgr::FOUND_GAMES_MAX);
-    int entries = 0;
-    for (CNetGameDesc* g = seeker.mgr.GetFoundGames().GetHead(); g; g = CNetGameDescList::Next(g)) {
-        if (g->mAddress != real)
-            continue;
-        ++entries;
-        EXPECT_STREQ(g->mName, "Chez Marius");
-        EXPECT_EQ(g->mPlayerCount, 1 + 500 % 6);
-    }
-    EXPECT_EQ(entries, 1);
+    auto answer = [&](uint32_t from, const char* name, uint16_t players) {
+        const auto bytes = GameAnswer(name, players);
+        seeker.mgr.HandleDatagram(bytes.data(), int(bytes.size()), from, gamePort);
+    };
+    auto entriesOf = [&](uint32_t from) {
+        std::vector<CNetGameDesc*> found;
+        for (CNetGameDesc* g = seeker.mgr.GetFoundGames().GetHead(); g; g = CNetGameDescList::Next(g))
+            if (g->mAddress == from)
+                found.push_back(g);
+        return found;
+    };
+    auto endLook = [&] {
+        Advance(CNetMgr::ENUMERATION_WINDOW_MS + 1);
+        seeker.mgr.Manage();
+    };
 
-    Advance(CNetMgr::ENUMERATION_WINDOW_MS + 1);
-    seeker.mgr.Manage();
-    EXPECT_EQ(seeker.listener.events, std::vector<std::string>{"enum:" + std::to_string(CNetMgr::FOUND_GAMES_MAX)});
+    // The first look finds the real game.
+    ASSERT_TRUE(seeker.mgr.StartEnumeration());
+    answer(real, "Chez Marius", 2);
+    endLook();
+
+    // The player looks again; 3,000 forged hosts answer before the real one,
+    // then a datagram from the real host's address says it is full.
+    ASSERT_TRUE(seeker.mgr.StartEnumeration());
+    for (uint32_t i = 0; i < 3000; ++i)
+        answer(0x7F000000u | (i + 2), "Faux", 1);
+    EXPECT_EQ(seeker.mgr.GetFoundGames().GetCount(), CNetMgr::FOUND_GAMES_MAX);
+    Advance(1);
+    answer(real, "Chez Marius", 2);
+    for (int n = 0; n < 500; ++n)
+        answer(real, "COMPLET - ne pas rejoindre", 6);
+    EXPECT_EQ(seeker.mgr.GetFoundGames().GetCount(), CNetMgr::FOUND_GAMES_MAX);
+    const std::vector<CNetGameDesc*> entries = entriesOf(real);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_STREQ(entries[0]->mName, "Chez Marius");
+    EXPECT_EQ(entries[0]->mPlayerCount, 2);
+    endLook();
+    EXPECT_EQ(seeker.listener.events, (std::vector<std::string>{"enum:1", "enum:" + std::to_string(CNetMgr::FOUND_GAMES_MAX)}));
+
+    // Forged hosts new to this look do not push out those of the last one
+    // either: the list keeps what it first heard.
+    ASSERT_TRUE(seeker.mgr.StartEnumeration());
+    answer(real, "Chez Marius", 3);
+    for (uint32_t i = 0; i < 100; ++i)
+        answer(0x7F100000u | (i + 2), "Autre faux", 1);
+    ASSERT_EQ(entriesOf(real).size(), 1u);
+    EXPECT_EQ(entriesOf(real)[0]->mPlayerCount, 3);
+    endLook();
 }
 
 TEST_F(LanTest, AnswersFromAPortNoGameIsPlayedOnAreIgnoredAndTheRealHostIsFound) {

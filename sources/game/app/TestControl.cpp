@@ -297,6 +297,20 @@ void ReadCommands() {
     }
 }
 
+// "node <name>": where a scene node stands and whether it is shown, so that a
+// test reads what a peer may have moved without photographing it.
+void ReportNode(const std::string& name) {
+    CKEMSceneNode* node = CKEMSceneGraph::FindNode(name.c_str());
+    if (!node) {
+        TestReport("node %s missing", name.c_str());
+        return;
+    }
+    Ogre::Vector3 position = Ogre::Vector3::ZERO;
+    node->GetPosition(position, 2);
+    TestReport("node %s %.3f %.3f %.3f %s", name.c_str(), position.x, position.y, position.z,
+               node->IsVisible() ? "shown" : "hidden");
+}
+
 // Runs the commands that take no frames, and starts the next click or key.
 void StartCommands() {
     while (gPhase == PHASE_IDLE && !gCommands.empty()) {
@@ -326,6 +340,8 @@ void StartCommands() {
             }
         } else if (verb == "select") {
             TestSelect(gCurrent.argument);
+        } else if (verb == "node") {
+            ReportNode(gCurrent.argument);
         } else if (verb == "key") {
             if (StartKey(gCurrent.argument))
                 gPhase = PHASE_PRESSED;

@@ -13,7 +13,10 @@
 #include <ControlerTable.h>
 #include <HalNet.h>
 #include <Platform.h>
+#include <PlayerDB.h>
 #include <TeamDB.h>
+
+#include <algorithm>
 #include <TestReport.h>
 
 
@@ -23,8 +26,6 @@ const char kSection[] = "QUICKMATCHPARAMS";
 const int kLanControlerBase = 7;
 // The venue list's last item id.
 const int kLastLocation = 3;
-// Actors are positions in a team's player list, which is far shorter.
-const int kActorsMax = 64;
 
 constexpr uint32_t kTeamInfosId = NetSignatureId("CTeamInfosPacketV1");
 constexpr uint32_t kGameInfosId = NetSignatureId("CGameInfosPacketV2");
@@ -37,16 +38,39 @@ bool GameSettingsValues(const CGameInfosPacketV2& s) {
            s.mRegional <= 1 && s.mLocation >= -1 && s.mLocation <= kLastLocation;
 }
 
-bool TeamRecordValues(const CTeamInfosPacketV1& r) {
+// Values the screen's lists can hold; a record with any other is a lie. An
+// actor is a position in the team's own player list: with the settings'
+// regional choice still open, in the list of either team the id names.
+bool TeamRecordValues(const CTeamInfosPacketV1& r, int regional) {
     if ((r.mTeamIndex != 0 && r.mTeamIndex != 1) || r.mSide != r.mTeamIndex)
         return false;
-    if (r.mTeamId != -1 && !TeamDB::GetRegionalTeam(r.mTeamId) && !TeamDB::GetNationalTeam(r.mTeamId))
+    const int size = LobbyTeamSize(r.mTeamId, regional);
+    if (r.mTeamId != -1 && size < 0)
         return false;
     for (int role = 0; role < 3; ++role)
-        if (r.Actor(role) < -1 || r.Actor(role) >= kActorsMax)
+        if (r.Actor(role) < -1 || r.Actor(role) >= std::max(size, 0))
             return false;
     return true;
 }
+
+}  // namespace
+
+int LobbyTeamSize(int teamId, int regional) {
+    if (teamId == -1)
+        return -1;
+    int size = -1;
+    for (int kind = 0; kind < 2; ++kind) {
+        if (regional == (kind == 0 ? 0 : 1))
+            continue;   // the settings name the other kind
+        Team* team = kind == 0 ? TeamDB::GetRegionalTeam(teamId) : TeamDB::GetNationalTeam(teamId);
+        const PlayerList* players = team ? PlayerDB::GetTeamPlayers(team) : nullptr;
+        if (team)
+            size = std::max(size, players ? int(players->size()) : 0);
+    }
+    return size;
+}
+
+namespace {
 
 int ReadInt(CEnvironment& env, const char* section, const char* name) {
     CEnvironmentVariable* v = env.Find(section, name);
@@ -89,10 +113,10 @@ bool CMenuLobbyingGameMode::ApplyCustomObject(int sender, CObjnet& object) {
         // among them: such a record replaces nothing.
         if (record.mTeamIndex != 0 && record.mTeamIndex != 1)
             return false;
-        if (!TeamRecordValues(record)) {
+        if (!TeamRecordValues(record, mGameInfos.mRegional)) {
             PlatLog("CMenuLobbyingGameMode::ApplyCustomObject() => team record from %d with values no list offers "
-                    "(team %d, id %d); ignored",
-                    sender, record.mTeamIndex, record.mTeamId);
+                    "(team %d, id %d, players %d/%d/%d); ignored",
+                    sender, record.mTeamIndex, record.mTeamId, record.mPointer, record.mShooter, record.mMiddle);
             return false;
         }
         // The host speaks for both teams; a player only for the team it leads.
@@ -105,6 +129,8 @@ bool CMenuLobbyingGameMode::ApplyCustomObject(int sender, CObjnet& object) {
         mTeamInfos[record.mTeamIndex] = record;
         ApplyTeamInfos();
         RefreshPlayersAndTeams();
+        TestReport("lobby record %d team %d players %d %d %d", record.mTeamIndex, record.mTeamId, record.mPointer,
+                   record.mShooter, record.mMiddle);
         return true;
     }
     case kGameInfosId: {
@@ -156,6 +182,8 @@ LobbyStartInput CMenuLobbyingGameMode::StartInput() const {
     }
     input.teams[0] = mTeamInfos[0];
     input.teams[1] = mTeamInfos[1];
+    for (int side = 0; side < 2; ++side)
+        input.teamSizes[side] = LobbyTeamSize(mTeamInfos[side].mTeamId, mGameInfos.mRegional);
     return input;
 }
 

@@ -110,6 +110,18 @@ int ValidateLobbyTeams(const LobbyStartInput& input, CEnvironment& env, const Lo
             return -1;
         }
     }
+    for (int role = 0; role < 3 && role < perTeam; ++role) {
+        for (int side = 0; side < 2; ++side) {
+            if (input.teams[side].Actor(role) < input.teamSizes[side])
+                continue;
+            char line[256];
+            PlatFormat(line, sizeof(line), "%s %s %i",
+                       (Text("LAN_NOTE") + " " + Text(side == 0 ? "LAN_TEAM_A" : "LAN_TEAM_B")).c_str(),
+                       Text("LAN_ERR_NOT_IN_TEAM").c_str(), role + 1);
+            Tell(chat, line);
+            return -1;
+        }
+    }
     for (int side = 0; side < 2; ++side)
         for (int role = 0; role < 3; ++role)
             WriteInt(env, "Team_" + std::to_string(side) + "_actor_" + std::to_string(role),

@@ -27,7 +27,15 @@ struct LobbyStartInput {
     int playersPerTeam = -1;       // the game settings' value
     Slot slots[kSlots];
     CTeamInfosPacketV1 teams[2];
+    // Players in each side's team of the table; -1 unknown (no team, or not
+    // in the table). An actor is a position below it.
+    int teamSizes[2] = {-1, -1};
 };
+
+// How many players the team of that id has in the player table: a region's
+// when `regional` is 1, a country's when 0, the larger of the two when the
+// choice is still open (-1); -1 when no such team exists.
+int LobbyTeamSize(int teamId, int regional);
 
 // Where the checks tell the players what is wrong (a chat line).
 typedef std::function<void(const std::string&)> LobbyChatSink;
@@ -38,7 +46,8 @@ bool LobbyTeamsPeopled(const LobbyStartInput& input, const LobbyChatSink& chat);
 
 // Writes the match description into section "QUICKMATCHPARAMS" of env and
 // returns 0 when the match may start; -1, -2 or -3 when it may not (the keys
-// written so far stay). -2 and -3 (no regional or venue choice) and the
+// written so far stay). A role given to a player outside its team's list
+// refuses the start here, with a chat line, rather than the match after it. -2 and -3 (no regional or venue choice) and the
 // players-a-team gap say nothing; every other refusal sends one chat line.
 // The toss ("PILE_OU_FACE") is drawn with the runtime generator (KemRand).
 int ValidateLobbyTeams(const LobbyStartInput& input, CEnvironment& env, const LobbyChatSink& chat);

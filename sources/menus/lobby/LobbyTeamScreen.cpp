@@ -97,6 +97,13 @@ void CMenuLobbyingGameMode::BuildLan2Screen() {
         lobby::Enable("BtnStart", false);
     }
     BindMenuButton<M>("FrameName", "LAN_FRAME_NAME", nullptr, this);
+    if (!host) {
+        // The game's name as its host told it on the connection, not as a
+        // games-list answer (anyone can send one from its address) had it.
+        const std::string game = g_NetMgr.GetOwnDesc().mName;
+        lobby::SetText("FrameName", std::string(GetText("LAN_FRAME_NAME")) + " : " + game);
+        TestReport("lobby joined %s", game.c_str());
+    }
     lobby::SetText("PlayerName", OwnSlot().mName);
     lobby::Enable("PlayerName", false);
     if (CEGUI::Editbox* entry = dynamic_cast<CEGUI::Editbox*>(lobby::Window(kChatEntry)))
