@@ -305,15 +305,22 @@ TEST(LanMatch, AHostilePeersBallPositionsAreDroppedAndTheMatchGoesOn) {
     ASSERT_TRUE(pair.host->Saw("^mode 0$") && pair.client->Saw("^mode 0$")) << "the lobby did not start the match";
     e2e::GameRun& host = *pair.host;
     e2e::GameRun& client = *pair.client;
-    // The venue and its ground as the match set them up (the hostile bodies
-    // name them, and the cameras, which the match itself moves).
+    // The venue and its ground as the match set them up, and whether the
+    // cameras (which the match itself moves) are shown: the hostile bodies
+    // name them all.
     const char* const grounds[] = {"terrain", "terrain_collision"};
+    const char* const cameras[] = {"CameraLancer", "CameraSuiviLancer"};
     ASSERT_TRUE(host.WaitFor("^state CQMGMLaunchState$", 180)) << host.Log();
-    std::vector<std::string> before;
+    std::vector<std::string> before, camerasShown;
     for (const char* name : grounds) {
         before.push_back(host.Node(name));
         ASSERT_NE(before.back(), "") << name;
         EXPECT_EQ(before.back().find(" missing"), std::string::npos) << before.back();
+    }
+    for (const char* name : cameras) {
+        const std::vector<std::string> words = e2e::Words(host.Node(name));
+        ASSERT_EQ(words.size(), 6u) << name;
+        camerasShown.push_back(words[5]);
     }
     // Every kind sent, then the host's next throws still come.
     ASSERT_TRUE(client.WaitFor("^hostile balls 3$", 240)) << client.Log();
@@ -322,15 +329,15 @@ TEST(LanMatch, AHostilePeersBallPositionsAreDroppedAndTheMatchGoesOn) {
     ASSERT_TRUE(host.Running()) << host.Log();
     ASSERT_TRUE(client.Running());
     // Nothing a hostile body named moved or went out of sight on the host:
-    // the ground where it was, the cameras shown and above it (the bodies
-    // sent them 100 m under it, hidden).
+    // the ground where it was, the cameras above it and shown as they were
+    // (the bodies sent them 100 m under it, hidden).
     for (size_t i = 0; i < before.size(); ++i)
         EXPECT_EQ(host.Node(grounds[i]), before[i]);
-    for (const char* camera : {"CameraLancer", "CameraSuiviLancer"}) {
-        const std::vector<std::string> words = e2e::Words(host.Node(camera));
-        ASSERT_EQ(words.size(), 6u) << camera;
-        EXPECT_GT(std::stod(words[3]), -1.0) << camera;
-        EXPECT_EQ(words[5], "shown") << camera;
+    for (size_t i = 0; i < 2; ++i) {
+        const std::vector<std::string> words = e2e::Words(host.Node(cameras[i]));
+        ASSERT_EQ(words.size(), 6u) << cameras[i];
+        EXPECT_GT(std::stod(words[3]), -1.0) << cameras[i];
+        EXPECT_EQ(words[5], camerasShown[i]) << cameras[i];
     }
     host.Screenshot("lan_hostile_host.png");
 
