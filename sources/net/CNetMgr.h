@@ -246,6 +246,11 @@ private:
     // One games-list answer: a new entry, or a refresh of that host's.
     void RecordFoundGame(uint32_t address, uint16_t port, CObjnet& record);
     const char* RoleName() const { return mHost ? "Host" : "Client"; }
+    // Host: whether a login may take the name (a connection logs in once,
+    // with no control characters; a name already taken is numbered).
+    bool AcceptLoginName(CNetClient& slot, char (&name)[CNetClient::NAME_SIZE]);
+    // Host: a player's record as the host holds it, to every other client.
+    void RelayPlayerRecord(CNetClient& slot);
 
     // The kinds, one handler each.
     void OnLoginRequest(CNetClient& slot, CObjnet& message);
