@@ -1153,6 +1153,7 @@ void CNetMgr::OnLoginRequest(CNetClient& slot, CObjnet& message) {
         mOutgoing.WriteObject(&mNested);
         mOutgoing.End();
         TCPSendAction(mOutgoing);
+        PrepayAnnouncementAnswers(slot);
     }
     mOwnDesc.mPlayerCount = uint16_t(GetPlayerCount());
 }
@@ -1262,4 +1263,17 @@ void CNetMgr::RelayPlayerRecord(CNetClient& slot) {
     mOutgoing.WriteObject(&mNested);
     mOutgoing.End();
     TCPSendActionToOthers(slot, mOutgoing);
+}
+
+void CNetMgr::PrepayAnnouncementAnswers(const CNetClient& newcomer) {
+    // Every lobby answers a newcomer with its player's record. The host
+    // pays for that answer, so that a peer coming and going never spends
+    // the others' own rate (their team changes would then be dropped).
+    for (int i = 1; i < SLOT_COUNT; ++i) {
+        CNetClient& other = *mSlots[i];
+        if (i == newcomer.mId || !other.IsPlayer())
+            continue;
+        const uint32_t budget = other.mLobbyBudget + LOBBY_RECORD_COST;
+        other.mLobbyBudget = budget > LOBBY_BUDGET_BYTES ? LOBBY_BUDGET_BYTES : budget;
+    }
 }

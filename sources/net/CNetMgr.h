@@ -251,6 +251,9 @@ private:
     bool AcceptLoginName(CNetClient& slot, char (&name)[CNetClient::NAME_SIZE]);
     // Host: a player's record as the host holds it, to every other client.
     void RelayPlayerRecord(CNetClient& slot);
+    // Host: the record each other player's lobby sends in answer to a
+    // newcomer's announcement is paid for by the host, not by its rate.
+    void PrepayAnnouncementAnswers(const CNetClient& newcomer);
 
     // The kinds, one handler each.
     void OnLoginRequest(CNetClient& slot, CObjnet& message);

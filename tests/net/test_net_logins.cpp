@@ -66,6 +66,20 @@ int SlotNamed(const CNetMgr& mgr, const std::string& name) {
     return -1;
 }
 
+// The client's own player record with a team, as its lobby sends it.
+bool SendOwnRecord(Node& client, int32_t team) {
+    CNetClient& own = client.mgr.GetSlot(client.mgr.GetOwnIndex());
+    own.mTeam = team;
+    CObjnet record;
+    own.Serialize(record);
+    CObjnet update;
+    update.StartSignature(NETSIG_E_UPDATE_PLAYER);
+    update.WriteUInt(uint32_t(client.mgr.GetOwnIndex()));
+    update.WriteObject(&record);
+    update.End();
+    return client.mgr.TCPSendAction(update);
+}
+
 class LanLogins : public LanTest {};
 
 }  // namespace
@@ -115,16 +129,7 @@ TEST_F(LanLogins, ASecondLoginIsRefusedAndAFloodOfThemCostsTheOthersNothing) {
     EXPECT_GE(CountTraces("REFUSED second login"), kLogins - 10);
 
     // The honest player's team change is taken at once.
-    CNetClient& own = honest->mgr.GetSlot(honest->mgr.GetOwnIndex());
-    own.mTeam = 1;
-    CObjnet record;
-    own.Serialize(record);
-    CObjnet update;
-    update.StartSignature(NETSIG_E_UPDATE_PLAYER);
-    update.WriteUInt(uint32_t(honest->mgr.GetOwnIndex()));
-    update.WriteObject(&record);
-    update.End();
-    ASSERT_TRUE(honest->mgr.TCPSendAction(update));
+    ASSERT_TRUE(SendOwnRecord(*honest, 1));
     EXPECT_TRUE(PumpUntil({&host->mgr, &honest->mgr}, [&] { return host->mgr.GetSlot(1).mTeam == 1; }));
 
     // A record under the honest player's name changes the pirate's team
@@ -217,4 +222,28 @@ TEST_F(LanLogins, ChatLinesWithControlCharactersAreRefusedAndMarkupTravelsAsChar
         EXPECT_TRUE(node->listener.Has("chat:1:[font='Nope']boum"));
     }
     EXPECT_EQ(CountTraces("REFUSED chat line with control characters"), 4);
+}
+
+// A peer that logs in, leaves and comes back, again and again: every lobby
+// answers each arrival with its player's record. Those answers are the
+// host's to pay for: before, 64 arrivals spent the honest player's whole
+// rate and its next team change was dropped.
+TEST_F(LanLogins, APeerComingAndGoingNeverSpendsAnotherPlayersRate) {
+    auto host = MakeHost(6, "Partie");
+    auto honest = Join(*host, "Falaise");
+    const int kVisits = 120;   // 120 answers of 128 bytes: more than the burst of 8192
+    for (int visit = 1; visit <= kVisits; ++visit) {
+        const int s = ConnectPort("127.0.0.1", host->mgr.GetPort());
+        ASSERT_GE(s, 0);
+        ASSERT_TRUE(Send(s, Login("Pirate")));
+        ASSERT_TRUE(PumpUntil({&host->mgr, &honest->mgr}, [&] { return honest->listener.Count("added:2") == visit; }));
+        // The honest lobby answers with its record, as the game's lobby does.
+        ASSERT_TRUE(SendOwnRecord(*honest, -1));
+        PumpRounds({&host->mgr, &honest->mgr}, 2);
+        SocketClose(s);
+        ASSERT_TRUE(PumpUntil({&host->mgr, &honest->mgr}, [&] { return honest->listener.Count("left:2") == visit; }));
+    }
+    EXPECT_EQ(CountTraces("over its rate"), 0);
+    ASSERT_TRUE(SendOwnRecord(*honest, 1));
+    EXPECT_TRUE(PumpUntil({&host->mgr, &honest->mgr}, [&] { return host->mgr.GetSlot(1).mTeam == 1; }));
 }
