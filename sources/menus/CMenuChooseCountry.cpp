@@ -8,6 +8,7 @@
 #include <CDebugRenderer.h>
 #include <CGUIMgr.h>
 #include <CLangDB.h>
+#include <GuiPlainText.h>
 #include <COverlayHolder.h>
 #include <Platform.h>
 #include <Team.h>
@@ -116,6 +117,7 @@ void CMenuChooseCountry::AddListItem(const std::string& text, int id) {
     if (!list)
         return;
     auto* item = new CEGUI::ListboxTextItem(text, static_cast<CEGUI::uint>(id), nullptr, false, true);
+    GuiPlainItem(*item);
     if (CEGUI::FontManager::getSingleton().isDefined(kListFont))
         item->setFont(kListFont);
     list->addItem(item);

@@ -1,5 +1,7 @@
 #include "CNetMgr.h"
 
+#include "NetPeerText.h"
+
 #include <HalNet.h>
 #include <HalTimer.h>
 #include <Platform.h>
@@ -978,6 +980,10 @@ void CNetMgr::OnChat(CNetClient& slot, CObjnet& message) {
         }
         if (!TakeLobbyBudget(slot, uint32_t(message.GetSize()) + LOBBY_MESSAGE_COST, Now()))
             return;
+        if (NetTextHasControl(text)) {
+            RefuseNotOwned(slot, "chat line with control characters", sender);
+            return;
+        }
     }
     if (mListener)
         mListener->OnChatMessage(int(sender), text);
@@ -1030,15 +1036,21 @@ void CNetMgr::OnUpdatePlayer(CNetClient& slot, CObjnet& message) {
             return;
     }
     // Slots the session does not hold are nobody's to update.
+    char loginName[CNetClient::NAME_SIZE];
+    std::memcpy(loginName, mSlots[index]->mName, sizeof(loginName));
     if (!readable || !mSlots[index]->mActive || !mSlots[index]->Unserialize(record)) {
         if (mHost)
             RefuseNotOwned(slot, "player record that does not read", index);
         return;
     }
+    // A player is named once, by its login as the host took it: a record
+    // renames nobody, here or on the screens the host passes it to.
+    if (mHost)
+        std::memcpy(mSlots[index]->mName, loginName, sizeof(loginName));
     if (mListener)
         mListener->OnPlayerUpdated(int(index));
     if (mHost)
-        TCPSendActionToOthers(slot, message);
+        RelayPlayerRecord(slot);
 }
 
 void CNetMgr::OnHostStartGame(CNetClient& slot, CObjnet& message) {
@@ -1150,6 +1162,8 @@ void CNetMgr::OnLoginRequest(CNetClient& slot, CObjnet& message) {
         DropMalformed(slot, "r_query_login");
         return;
     }
+    if (mHost && !AcceptLoginName(slot, name))
+        return;
     std::memcpy(slot.mName, name, sizeof(slot.mName));
     if (!mHost)
         return;
@@ -1180,6 +1194,7 @@ void CNetMgr::OnLoginRequest(CNetClient& slot, CObjnet& message) {
         mOutgoing.WriteObject(&mNested);
         mOutgoing.End();
         TCPSendAction(mOutgoing);
+        PrepayAnnouncementAnswers(slot);
     }
     mOwnDesc.mPlayerCount = uint16_t(GetPlayerCount());
 }
@@ -1249,9 +1264,57 @@ void CNetMgr::OnNewPlayer(CNetClient& slot, CObjnet& message) {
         NetTrace("CNetClient(%d)::Unserialize() => FAILED, unknown object type", index);
         return;
     }
-    if (mSlots[index]->Activate(-1, 0, r.name))
-        mSlots[index]->mLoggedIn = 1;
+    // A player already shown is not announced twice: each announcement
+    // makes every lobby send its record again.
+    if (!mSlots[index]->Activate(-1, 0, r.name))
+        return;
+    mSlots[index]->mLoggedIn = 1;
     NetTrace("=> Adding Client [%u,name=%s]", unsigned(index), r.name);
     if (mListener)
         mListener->OnPlayerAdded(index);
+}
+
+bool CNetMgr::AcceptLoginName(CNetClient& slot, char (&name)[CNetClient::NAME_SIZE]) {
+    // One login a connection: another would rename the player on the host
+    // only, and make every machine announce it again.
+    if (slot.mLoggedIn) {
+        RefuseNotOwned(slot, "second login", slot.mId);
+        return false;
+    }
+    if (NetTextHasControl(name)) {
+        NetTrace("CNetMgr::OnLoginRequest(from=%d) => REFUSED, control characters in the name", slot.mId);
+        PlatLog("CNetMgr: connection %d logged in under a name with control characters; dropped", slot.mId);
+        slot.Desactivate();
+        return false;
+    }
+    char asked[CNetClient::NAME_SIZE];
+    std::memcpy(asked, name, sizeof(asked));
+    NetMakeNameUnique(*this, slot.mId, name);
+    if (std::strcmp(asked, name) != 0)
+        PlatLog("CNetMgr: connection %d logged in as \"%s\", a name already taken: it plays as \"%s\"", slot.mId,
+                asked, name);
+    return true;
+}
+
+void CNetMgr::RelayPlayerRecord(CNetClient& slot) {
+    // Rebuilt from the slot: the others see the record the host holds.
+    mOutgoing.StartSignature(NETSIG_E_UPDATE_PLAYER);
+    mOutgoing.WriteUInt(uint32_t(slot.mId));
+    slot.Serialize(mNested);
+    mOutgoing.WriteObject(&mNested);
+    mOutgoing.End();
+    TCPSendActionToOthers(slot, mOutgoing);
+}
+
+void CNetMgr::PrepayAnnouncementAnswers(const CNetClient& newcomer) {
+    // Every lobby answers a newcomer with its player's record. The host
+    // pays for that answer, so that a peer coming and going never spends
+    // the others' own rate (their team changes would then be dropped).
+    for (int i = 1; i < SLOT_COUNT; ++i) {
+        CNetClient& other = *mSlots[i];
+        if (i == newcomer.mId || !other.IsPlayer())
+            continue;
+        const uint32_t budget = other.mLobbyBudget + LOBBY_RECORD_COST;
+        other.mLobbyBudget = budget > LOBBY_BUDGET_BYTES ? LOBBY_BUDGET_BYTES : budget;
+    }
 }

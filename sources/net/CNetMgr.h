@@ -256,6 +256,14 @@ private:
     // Remembers a listed host with that count for later looks.
     void RememberHeardHost(uint32_t address, uint16_t port, uint32_t looks);
     const char* RoleName() const { return mHost ? "Host" : "Client"; }
+    // Host: whether a login may take the name (a connection logs in once,
+    // with no control characters; a name already taken is numbered).
+    bool AcceptLoginName(CNetClient& slot, char (&name)[CNetClient::NAME_SIZE]);
+    // Host: a player's record as the host holds it, to every other client.
+    void RelayPlayerRecord(CNetClient& slot);
+    // Host: the record each other player's lobby sends in answer to a
+    // newcomer's announcement is paid for by the host, not by its rate.
+    void PrepayAnnouncementAnswers(const CNetClient& newcomer);
 
     // The kinds, one handler each.
     void OnLoginRequest(CNetClient& slot, CObjnet& message);

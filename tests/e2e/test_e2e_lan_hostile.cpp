@@ -6,6 +6,7 @@
 // datagrams and connection attempts. Neither game shows a lie, both stay
 // alive, and the two players still meet, start and finish the same match.
 #include <E2EDriver.h>
+#include <FrameChecks.h>
 
 #include <CNetMgr.h>
 #include <CObjnet.h>
@@ -145,6 +146,28 @@ private:
     std::thread mThread;
 };
 
+bool Login(int socket, const std::string& name) {
+    CObjnet login;
+    login.StartSignature(NETSIG_R_QUERY_LOGIN);
+    login.WriteString(name.c_str());
+    login.End();
+    return SendFrame(socket, login);
+}
+
+// The players' rows of the game's team screen as its frame shows them.
+bool Rows(e2e::GameRun& game, const std::string& file, std::vector<e2e::LaidWindow>& rows) {
+    const std::filesystem::path shot = game.Screenshot(file);
+    e2e::FrameLayout layout;
+    if (shot.empty() || !layout.Load(e2e::LayoutOf(shot)))
+        return false;
+    rows.clear();
+    for (int i = 1; i <= 6; ++i) {
+        const e2e::LaidWindow* row = layout.Window("FramePlayersName" + std::to_string(i));
+        rows.push_back(row ? *row : e2e::LaidWindow{});
+    }
+    return true;
+}
+
 #define STEP(done, game)                                    \
     do {                                                    \
         if (!(done)) {                                      \
@@ -237,6 +260,106 @@ TEST(LanHostile, AHostileMachineLiesAndFloodsYetTheTwoPlayersMeetAndPlayTheSameM
     EXPECT_TRUE(host.Running());
     EXPECT_TRUE(client.Running());
 
+    host.Command("quit");
+    client.Command("quit");
+    EXPECT_TRUE(host.WaitExit(60));
+    EXPECT_TRUE(client.WaitExit(60));
+}
+
+// What another machine may write, on the host of a lobby and on its other
+// player: a login under markup and one under the host's name whatever its
+// case, chat lines of markup and one with a newline, then 20,000 logins
+// from a logged-in player. Before, the markup closed the host (an unknown
+// font thrown from the frame), the twin had the host's name and chatted as
+// it, the newline faked a host's line, and the login flood made the host
+// send megabytes and redraw its players for each, so that the honest
+// player's team change was lost. Now both games stay up and show every text
+// as written, the twin is numbered, the newline line is refused, the flood
+// changes nothing, and the honest player's team reaches the host.
+TEST(LanHostile, TextsFromAnotherMachineNeitherCloseAGameNorPassForAnotherPlayer) {
+    const unsigned short port = e2e::FreeLanPort();
+    ASSERT_NE(port, 0);
+    e2e::GameRun host("lan_texts_host"), client("lan_texts_client");
+    Prepare(host, port, "Lanterne");
+    Prepare(client, port, "Falaise");
+    std::string failure;
+    if (!e2e::MeetInLobby(host, client, &failure))
+        FAIL() << failure;
+
+    const std::string markupName = "[font='Nope']x";
+    const int pirate = ConnectPort("127.0.0.1", port);
+    ASSERT_GE(pirate, 0);
+    ASSERT_TRUE(Login(pirate, markupName));
+    STEP(host.Reaches("^lobby players 3$", 30), host);
+    const int twin = ConnectPort("127.0.0.1", port);
+    ASSERT_GE(twin, 0);
+    ASSERT_TRUE(Login(twin, "lanterne "));
+    STEP(host.Reaches("^lobby players 4$", 30), host);
+    STEP(client.Reaches("^lobby players 4$", 30), client);
+
+    ASSERT_TRUE(Chat(pirate, 2, "[font='Nope']boum"));
+    ASSERT_TRUE(Chat(pirate, 2, "[colour='00000000']cache"));
+    ASSERT_TRUE(Chat(pirate, 2, "salut\nLanterne: partie annulee, quittez"));
+    ASSERT_TRUE(Chat(twin, 3, "je suis Lanterne"));
+    for (e2e::GameRun* game : {&host, &client}) {
+        STEP(game->Reaches("^lobby chat \\[font='Nope'\\]x: \\[font='Nope'\\]boum$", 30), *game);
+        STEP(game->Reaches("^lobby chat \\[font='Nope'\\]x: \\[colour='00000000'\\]cache$", 30), *game);
+        STEP(game->Reaches("^lobby chat lanterne 2: je suis Lanterne$", 30), *game);
+    }
+
+    // A logged-in player logs in 20,000 times under every name.
+    const int redrawsBefore = CountLines(host, "lobby players");
+    {
+        const char* const names[] = {"Falaise", "Lanterne", "Pirate", markupName.c_str()};
+        std::vector<unsigned char> flood;
+        for (int i = 0; i < 20000; ++i) {
+            CObjnet login;
+            login.StartSignature(NETSIG_R_QUERY_LOGIN);
+            login.WriteString(names[i % 4]);
+            login.End();
+            unsigned char header[4];
+            CObjnet::WriteU32At(uint32_t(login.GetSize()), header);
+            flood.insert(flood.end(), header, header + 4);
+            flood.insert(flood.end(), login.GetData(), login.GetData() + login.GetSize());
+        }
+        ASSERT_EQ(SocketSendAll(pirate, flood.data(), int(flood.size())), 0);
+    }
+    ASSERT_TRUE(Chat(pirate, 2, "apres"));
+    STEP(host.Reaches("^lobby chat \\[font='Nope'\\]x: apres$", 60), host);
+    EXPECT_LE(CountLines(host, "lobby players") - redrawsBefore, 2);
+
+    // The honest player's team change reaches the host.
+    STEP(client.Select("ComboBoxTeam", 1), client);
+    std::vector<e2e::LaidWindow> rows;
+    bool teamShown = false;
+    for (int look = 0; look < 30 && !teamShown; ++look) {
+        ASSERT_TRUE(Rows(host, "texts_host_rows.png", rows));
+        // The host has no team: its row ends with what "no team" reads.
+        teamShown = rows[1].text.rfind("Falaise  ", 0) == 0 && rows[0].text.size() > 10 &&
+                    rows[1].text.substr(9) != rows[0].text.substr(10);
+        if (!teamShown)
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    EXPECT_TRUE(teamShown) << rows[1].text;
+
+    // Every row as written, on the host and on the other player's screen:
+    // the markup name drawn wider than the host's (its brackets are there).
+    for (e2e::GameRun* game : {&host, &client}) {
+        ASSERT_TRUE(Rows(*game, game == &host ? "texts_host.png" : "texts_client.png", rows)) << game->Log();
+        const std::string noTeam = rows[0].text.substr(std::string("Lanterne  ").size());
+        EXPECT_EQ(rows[0].text, "Lanterne  " + noTeam);
+        EXPECT_EQ(rows[2].text, markupName + "  " + noTeam);
+        EXPECT_EQ(rows[3].text, "lanterne 2  " + noTeam);
+        EXPECT_GT(rows[2].textWidth, rows[0].textWidth);
+        for (const std::string& line : game->Lines())
+            EXPECT_EQ(line.find("partie annulee"), std::string::npos) << line;
+        EXPECT_TRUE(game->Running());
+    }
+    SocketClose(pirate);
+    SocketClose(twin);
+    STEP(host.WaitFor("^lobby players 2$", 30), host);
+    EXPECT_TRUE(host.Running());
+    EXPECT_TRUE(client.Running());
     host.Command("quit");
     client.Command("quit");
     EXPECT_TRUE(host.WaitExit(60));

@@ -9,6 +9,7 @@
 #include <LobbyPackets.h>
 
 #include <CaracDB.h>
+#include <GuiPlainText.h>
 #include <CLangDB.h>
 #include <ControlerTable.h>
 #include <MenuServices.h>
@@ -762,4 +763,161 @@ TEST_F(LobbyScreens, AHostsStartWithANumberTheMatchCannotReadIsRefused) {
         mode->Exit();
         mode.reset();
     }
+}
+
+namespace {
+
+// Texts another machine can send: markup of every kind, half a tag,
+// escapes, control characters, 31 and 32 characters.
+const char* const kPeerTexts[] = {
+    "[font='Nope']boum",
+    "[colour='00000000']cache",
+    "[image='TaharezLook/Nope']x",
+    "[window='Nope']x",
+    "[vert-alignment='top'][padding='l:9 t:9 r:9 b:9']x",
+    "[font='Nope'",
+    "\\[font='Nope']x\\",
+    "ligne\nHote: partie annulee",
+    "\x1b[31mrouge",
+    "[font='Nope'][font='Nope']x1234",    // 31 characters
+    "[font='Nope'][font='Nope']x12345",   // 32 characters
+};
+
+bool HasControl(const std::string& text) { return GuiPlainText(text) != text; }
+
+// The window's text as drawn: one line as wide as its plain characters.
+void ExpectDrawnAsWritten(const char* window, const std::string& text) {
+    CEGUI::Window* w = gGUIMgr.GetWindow(window);
+    ASSERT_NE(w, nullptr) << window;
+    EXPECT_EQ(std::string(w->getText().c_str()), text) << window;
+    const CEGUI::RenderedString* shown = nullptr;
+    ASSERT_NO_THROW(shown = &w->getRenderedString()) << window;
+    EXPECT_EQ(shown->getLineCount(), 1u) << window;
+    EXPECT_NEAR(shown->getHorizontalExtent(w), w->getFont()->getTextExtent(text), 0.5f) << window;
+}
+
+}  // namespace
+
+// The host's lobby with each text as a login name and as a chat line. Before,
+// "[font='Nope']..." in either threw from the frame (the game ended), a
+// client logging in under the host's name got a second row of that name and
+// chatted as it, and a newline faked a second line. Now every text stays
+// characters on one line, names are the host's to number, and a text with a
+// control character is refused.
+TEST_F(LobbyScreens, NamesAndChatFromOtherMachinesAreShownAsWrittenAndNobodyPassesForAnother) {
+    Enter();
+    Click("BtnCreate");
+    mode->Update();
+    ASSERT_TRUE(mode->IsTeamScreenBuilt());
+    const std::string hostName = g_NetMgr.GetSlot(0).mName;
+    std::vector<std::string> texts(std::begin(kPeerTexts), std::end(kPeerTexts));
+    texts.push_back(hostName);
+
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        const bool refused = HasControl(text) || text.size() > 31;
+        const int before = g_NetMgr.GetConnectionCount();
+        const int s = ConnectPort("127.0.0.1", g_NetMgr.GetPort());
+        ASSERT_GE(s, 0);
+        ASSERT_TRUE(Pump([&] { return g_NetMgr.GetConnectionCount() == before + 1; }));
+        ASSERT_TRUE(SendRaw(s, Login(text.c_str()).data(), Login(text.c_str()).size()));
+        if (refused) {
+            ASSERT_TRUE(Pump([&] { return g_NetMgr.GetConnectionCount() == before; }));
+            EXPECT_TRUE(PeerGone(s));
+            SocketClose(s);
+            EXPECT_EQ(Text("FramePlayersName2"), "");
+        } else {
+            ASSERT_TRUE(Pump([] { return g_NetMgr.GetPlayerCount() == 2; }));
+            const std::string given = text == hostName ? hostName + " 2" : text;
+            EXPECT_STREQ(g_NetMgr.GetSlot(1).mName, given.c_str());
+            ExpectDrawnAsWritten("FramePlayersName2", given + "  LAN_NO_TEAM");
+            ExpectDrawnAsWritten("FramePlayersName1", hostName + "  LAN_NO_TEAM");
+        }
+        // The text as a chat line, from this player or, when its name was
+        // refused, from one whose name is plain.
+        int chatter = s;
+        if (refused) {
+            chatter = ConnectPort("127.0.0.1", g_NetMgr.GetPort());
+            ASSERT_GE(chatter, 0);
+            ASSERT_TRUE(SendRaw(chatter, Login("Eve").data(), Login("Eve").size()));
+            ASSERT_TRUE(Pump([] { return g_NetMgr.GetPlayerCount() == 2; }));
+        }
+        const std::string speaker = g_NetMgr.GetSlot(1).mName;
+        const size_t lines = Count("ChatList");
+        CObjnet chat;
+        chat.StartSignature(NETSIG_E_CHAT_MESSAGE);
+        chat.WriteUInt(1);
+        chat.WriteString(text.c_str());
+        chat.End();
+        ASSERT_TRUE(SendRaw(chatter, FramedBytes(chat).data(), FramedBytes(chat).size()));
+        if (HasControl(text)) {
+            Settle();
+            EXPECT_EQ(Count("ChatList"), lines);
+        } else {
+            ASSERT_TRUE(Pump([&] { return Count("ChatList") == lines + 1; }));
+            EXPECT_EQ(LastLine("ChatList"), speaker + ": " + text);
+        }
+        EXPECT_NO_THROW(CEGUI::System::getSingleton().renderAllGUIContexts());
+        SocketClose(chatter);
+        ASSERT_TRUE(Pump([&] { return g_NetMgr.GetConnectionCount() == before; }));
+        EXPECT_TRUE(g_NetMgr.IsHost());
+        EXPECT_FALSE(mode->IsFinished());
+    }
+    // Every chat line on screen is one line of plain characters.
+    CEGUI::Listbox* chat = List("ChatList");
+    ASSERT_NE(chat, nullptr);
+    for (size_t i = 0; i < chat->getItemCount(); ++i) {
+        const CEGUI::ListboxItem* item = chat->getListboxItemFromIndex(i);
+        const std::string line = item->getText().c_str();
+        EXPECT_NEAR(item->getPixelSize().d_width, chat->getFont()->getTextExtent(line), 0.5f) << line;
+    }
+}
+
+// A games-list answer, heard in return for the lobby's own request from the
+// port after the game's (where a second game of a machine answers), named
+// with each text: the games list and the chosen game's line show it as
+// written, or no game when the name is longer than a name can be. Before,
+// "[font='Nope']x" ended the game of every machine looking for games.
+TEST_F(LobbyScreens, AGamesListAnswerShowsItsNameAsWritten) {
+    const int fake = ListenUDPPort(uint16_t(port + 1));
+    ASSERT_GE(fake, 0);
+    Enter();
+    for (const char* text : kPeerTexts) {
+        SCOPED_TRACE(text);
+        if (g_NetMgr.GetState() != CNetMgr::e_enumaration_in_progress)
+            Click("BtnRefresh");
+        ASSERT_EQ(g_NetMgr.GetState(), CNetMgr::e_enumaration_in_progress);
+        // The lobby's request reaches the fake game, which answers it.
+        unsigned char buffer[512];
+        uint32_t from = 0;
+        uint16_t fromPort = 0;
+        ASSERT_TRUE(Pump([&] { return SocketCanReadTimeout(fake, 0, 0) == 1; }));
+        ASSERT_GT(SocketRecvFrom(fake, &from, &fromPort, buffer, int(sizeof(buffer))), 0);
+        CObjnet record;
+        record.StartSignature(NETSIG_CNETGAMEDESC_RECORD);
+        record.WriteString(text);
+        record.WriteUShort(1);
+        record.WriteUShort(6);
+        record.End();
+        CObjnet answer;
+        answer.StartSignature(NETSIG_A_QUERY_GAMELIST);
+        answer.WriteObject(&record);
+        answer.End();
+        ASSERT_GT(SocketSendTo(fake, kLoopback, fromPort, answer.GetData(), answer.GetSize()), 0);
+        FindGames();
+        const std::string name = std::string(text).size() > 31 ? "" : GuiPlainText(text);
+        if (name.empty()) {
+            EXPECT_EQ(ItemText("GamesList", 0), "NOGAMEFOUND");
+        } else {
+            const std::string line = name + "  (127.0.0.1:" + std::to_string(port + 1) + ") (1/6)";
+            EXPECT_EQ(ItemText("GamesList", 0), line);
+            ASSERT_TRUE(TestSelect("GamesList 0"));
+            ExpectDrawnAsWritten("GameJoinName", line);
+        }
+        EXPECT_NO_THROW(CEGUI::System::getSingleton().renderAllGUIContexts());
+        while (SocketCanReadTimeout(fake, 0, 0) == 1)
+            SocketRecvFrom(fake, &from, &fromPort, buffer, int(sizeof(buffer)));
+    }
+    SocketClose(fake);
+    EXPECT_FALSE(mode->IsFinished());
 }

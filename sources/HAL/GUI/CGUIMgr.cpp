@@ -1,6 +1,7 @@
 #include "CGUIMgr.h"
 
 #include "CGUIMgrScript.h"
+#include "GuiPlainText.h"
 
 #include <CConfigFileMap.h>
 #include <CInputMgr.h>
@@ -19,7 +20,9 @@
 #include <CEGUI/RendererModules/Ogre/Renderer.h>
 #include <CEGUI/RendererModules/Ogre/ResourceProvider.h>
 
+#include <OgreFrameListener.h>
 #include <OgreRenderTarget.h>
+#include <OgreRoot.h>
 #include <OgreRenderWindow.h>
 #include <OgreViewport.h>
 #include <Overlay/OgreOverlay.h>
@@ -57,6 +60,25 @@ void CharacterSink(uint32_t character) {
     if (gActive)
         gActive->InjectChar(character);
 }
+// No window reads its text as markup: the game's own texts carry none, and a
+// text from outside must show as it is (list items are made plain where
+// they are made).
+CEGUI::DefaultRenderedStringParser gPlainParser;
+
+// CEGUI's OGRE renderer draws from a frame listener of its own, where an
+// exception would leave through the frame and end the game. We draw from
+// ours, guarded.
+class GuiRenderListener : public Ogre::FrameListener {
+public:
+    bool frameRenderingQueued(const Ogre::FrameEvent&) override {
+        if (CEGUI::System* system = CEGUI::System::getSingletonPtr())
+            GuiGuard("render", [system] { system->renderAllGUIContexts(); });
+        return true;
+    }
+};
+GuiRenderListener gRenderListener;
+bool gRenderListenerAdded = false;
+
 void CreateMenuSoundsHook() {
     if (gActive)
         gActive->CreateMenuSounds();
@@ -153,6 +175,11 @@ bool CGUIMgr::Init() {
         Term();   // the renderer, provider and codec go again
         return false;
     }
+    if (Ogre::Root* root = Ogre::Root::getSingletonPtr()) {
+        renderer->setRenderingEnabled(false);
+        root->addFrameListener(&gRenderListener);
+        gRenderListenerAdded = true;
+    }
     return true;
 }
 
@@ -180,6 +207,7 @@ bool CGUIMgr::StartSystem(CEGUI::Renderer& renderer, CEGUI::ResourceProvider* pr
         return false;
     }
     CEGUI::Logger::getSingleton().setLoggingLevel(CEGUI::Errors);
+    mSystem->setDefaultCustomRenderedStringParser(&gPlainParser);
     // Every file of the GUI comes from one group unless it names another.
     mSystem->getResourceProvider()->setDefaultResourceGroup(kResourceGroup);
 
@@ -196,6 +224,11 @@ bool CGUIMgr::StartSystem(CEGUI::Renderer& renderer, CEGUI::ResourceProvider* pr
 
 void CGUIMgr::Term() {
     RemoveHooks();
+    if (gRenderListenerAdded) {
+        if (Ogre::Root* root = Ogre::Root::getSingletonPtr())
+            root->removeFrameListener(&gRenderListener);
+        gRenderListenerAdded = false;
+    }
     if (mSystem) {
         try {
             CEGUI::System::destroy();
@@ -463,9 +496,11 @@ void CGUIMgr::Update() {
         const double now = PlatGetTimeSeconds();
         const float elapsed = mLastPulse < 0.0 ? 0.0f : static_cast<float>(std::min(now - mLastPulse, 1.0));
         mLastPulse = now;
-        mSystem->injectTimePulse(elapsed);
-        mSystem->getDefaultGUIContext().injectTimePulse(elapsed);
-        InjectMouse();
+        GuiGuard("update", [this, elapsed] {
+            mSystem->injectTimePulse(elapsed);
+            mSystem->getDefaultGUIContext().injectTimePulse(elapsed);
+            InjectMouse();
+        });
     } catch (const std::exception& e) {
         // A menu's event handler failed: the frame goes on.
         PlatLog("CGUIMgr::Update: %s", e.what());

@@ -240,6 +240,6 @@ bool CMenuLobbyingGameMode::OnGamesListSelection(const CEGUI::EventArgs&) {
     CEGUI::Listbox* list = lobby::List(kGamesList);
     CEGUI::ListboxItem* item = list ? list->getFirstSelectedItem() : nullptr;
     if (item)
-        lobby::SetText(kGameJoinName, item->getText().c_str());
+        lobby::SetPlainText(kGameJoinName, item->getText().c_str());
     return true;
 }

@@ -3,6 +3,7 @@
 #include "CMenuLobbyingGameMode.h"
 
 #include <CNetMgr.h>
+#include <GuiPlainText.h>
 #include <HalNet.h>
 #include <Platform.h>
 
@@ -29,8 +30,10 @@ void CMenuLobbyingIF::Uninstall(CMenuLobbyingGameMode* lobby) {
 }
 
 void CMenuLobbyingIF::OnEnumerationComplete(CNetGameDescList* games) {
+    // What another machine sent is on screen from here: a GUI fault it
+    // brings is logged, never the end of the game.
     if (mLobby)
-        mLobby->ShowFoundGames(games);
+        GuiGuard("games list", [&] { mLobby->ShowFoundGames(games); });
 }
 
 void CMenuLobbyingIF::OnConnectionFailed() {
@@ -39,15 +42,16 @@ void CMenuLobbyingIF::OnConnectionFailed() {
 }
 
 void CMenuLobbyingIF::OnLoginAccepted() {
-    if (mLobby && InSession()) {
-        mLobby->BuildLan2Screen();
-        mLobby->RefreshPlayersAndTeams();
-    }
+    if (mLobby && InSession())
+        GuiGuard("login", [&] {
+            mLobby->BuildLan2Screen();
+            mLobby->RefreshPlayersAndTeams();
+        });
 }
 
 void CMenuLobbyingIF::OnPlayerAdded(int) {
     if (mLobby && InSession())
-        mLobby->OnPlayerJoined();
+        GuiGuard("player joined", [&] { mLobby->OnPlayerJoined(); });
 }
 
 void CMenuLobbyingIF::OnPlayerLeft(int) {
@@ -66,7 +70,7 @@ void CMenuLobbyingIF::OnChatMessage(int sender, const char* text) {
     const char* name = sender >= 0 && sender < CNetMgr::SLOT_COUNT ? g_NetMgr.GetSlot(sender).mName : "?";
     NetTrace("OnChatMessage(%s) => %s", name, text ? text : "");
     if (mLobby && InSession())
-        mLobby->AppendChatLine(std::string(name) + ": " + (text ? text : ""));
+        GuiGuard("chat", [&] { mLobby->AppendChatLine(std::string(name) + ": " + (text ? text : "")); });
 }
 
 void CMenuLobbyingIF::OnStartGame(CObjnet* gameParams) {
@@ -76,10 +80,11 @@ void CMenuLobbyingIF::OnStartGame(CObjnet* gameParams) {
 }
 
 void CMenuLobbyingIF::OnPlayerUpdated(int) {
-    if (mLobby) {
-        mLobby->RefreshPlayersAndTeams();
-        mLobby->ApplyTeamInfos();
-    }
+    if (mLobby)
+        GuiGuard("player record", [&] {
+            mLobby->RefreshPlayersAndTeams();
+            mLobby->ApplyTeamInfos();
+        });
 }
 
 bool CMenuLobbyingIF::OnCustomObject(int sender, CObjnet* object) {

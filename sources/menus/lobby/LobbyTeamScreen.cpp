@@ -9,8 +9,10 @@
 #include "../MenuServices.h"
 
 #include <CGUIMgr.h>
+#include <GuiPlainText.h>
 #include <CLangDB.h>
 #include <CNetMgr.h>
+#include <NetPeerText.h>
 #include <CPlayer.h>
 #include <Platform.h>
 #include <PlayerDB.h>
@@ -101,10 +103,10 @@ void CMenuLobbyingGameMode::BuildLan2Screen() {
         // The game's name as its host told it on the connection, not as a
         // games-list answer (anyone can send one from its address) had it.
         const std::string game = g_NetMgr.GetOwnDesc().mName;
-        lobby::SetText("FrameName", std::string(GetText("LAN_FRAME_NAME")) + " : " + game);
+        lobby::SetPlainText("FrameName", std::string(GetText("LAN_FRAME_NAME")) + " : " + game);
         TestReport("lobby joined %s", game.c_str());
     }
-    lobby::SetText("PlayerName", OwnSlot().mName);
+    lobby::SetPlainText("PlayerName", OwnSlot().mName);
     lobby::Enable("PlayerName", false);
     if (CEGUI::Editbox* entry = dynamic_cast<CEGUI::Editbox*>(lobby::Window(kChatEntry)))
         entry->setMaxTextLength(kChatTextMax);
@@ -188,7 +190,7 @@ void CMenuLobbyingGameMode::RefreshPlayersAndTeams() {
         // A connection that has not logged in is nobody's row.
         if (slot.IsPlayer()) {
             ++players;
-            lobby::SetText(row.c_str(), std::string(slot.mName) + "  " + GetText(TeamTextKey(slot.mTeam)));
+            lobby::SetPlainText(row.c_str(), std::string(slot.mName) + "  " + GetText(TeamTextKey(slot.mTeam)));
         } else {
             lobby::SetText(row.c_str(), "");
         }
@@ -196,7 +198,7 @@ void CMenuLobbyingGameMode::RefreshPlayersAndTeams() {
             w->setProperty("TextColours", i == own ? kOwnRowColours : kRowColours);
     }
     // A client's own slot is filled after the screen is built.
-    lobby::SetText("PlayerName", OwnSlot().mName);
+    lobby::SetPlainText("PlayerName", OwnSlot().mName);
     const bool host = g_NetMgr.IsHost();
     lobby::SetText("BtnStart", host ? GetText("START") : "");
     lobby::Enable("BtnStart", true);
@@ -413,6 +415,10 @@ void CMenuLobbyingGameMode::SendChatEntry() {
 void CMenuLobbyingGameMode::SendChatText(const std::string& text) {
     if (!InSession() || text.empty())
         return;
+    // Hosts refuse a line with control characters (a newline fakes a
+    // second line under another name): ours carry none either.
+    if (NetTextHasControl(text.c_str()))
+        return;
     // The wire carries 8-bit characters.
     std::string line;
     for (char c : text.substr(0, kChatTextMax))
@@ -427,13 +433,14 @@ void CMenuLobbyingGameMode::SendChatText(const std::string& text) {
 void CMenuLobbyingGameMode::AppendChatLine(const std::string& line) {
     if (!lobby::List(kChatList) || !lobby::Window(kChatEntry))
         return;
-    mChatLines.push_back(line);
+    // Names and lines from other machines: one line each, as written.
+    mChatLines.push_back(GuiPlainText(line));
     if (mChatLines.size() > kChatLinesKept) {
         mChatLines.pop_front();
         mChatShifted = true;
     }
     mChatPending = true;
-    TestReport("lobby chat %s", line.c_str());
+    TestReport("lobby chat %s", mChatLines.back().c_str());
     if (mChatLinesThisFrame < kChatLinesDrawnAtOnce) {
         ++mChatLinesThisFrame;
         FlushChat();

@@ -3,6 +3,7 @@
 #include "../MenuServices.h"
 
 #include <CGUIMgr.h>
+#include <GuiPlainText.h>
 
 #include <CEGUI/CEGUI.h>
 
@@ -16,8 +17,11 @@ const CEGUI::argb_t kSelectedColour = 0xFFFF0000;
 const char kSelectionBrush[] = "TaharezLook/MultiListSelectionBrush";
 const char kItemFont[] = "lucida-9";
 
+// Chat lines, players' and games' names come from other machines: every
+// item shows its text as it is, on one line.
 CEGUI::ListboxTextItem* MakeItem(const std::string& text, int id, void* data) {
-    auto* item = new CEGUI::ListboxTextItem(text, static_cast<CEGUI::uint>(id), data, false, true);
+    auto* item = new CEGUI::ListboxTextItem(GuiPlainText(text), static_cast<CEGUI::uint>(id), data, false, true);
+    GuiPlainItem(*item);
     item->setTextColours(CEGUI::Colour(kItemColour));
     item->setSelectionColours(CEGUI::Colour(kSelectedColour));
     if (CEGUI::ImageManager::getSingleton().isDefined(kSelectionBrush))
@@ -71,6 +75,8 @@ int ComboChoice(const char* name) {
 }
 
 void SetText(const char* window, const std::string& text) { SetWindowText(window, text); }
+
+void SetPlainText(const char* window, const std::string& text) { GuiSetPlainText(Window(window), text); }
 
 void Enable(const char* window, bool enable) {
     if (CEGUI::Window* w = Window(window))

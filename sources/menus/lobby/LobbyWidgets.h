@@ -28,6 +28,8 @@ void ClearComboChoice(const char* name, const std::string& prompt);
 int ComboChoice(const char* name);
 
 void SetText(const char* window, const std::string& text);
+// A text that holds what another machine or the player wrote (names, chat).
+void SetPlainText(const char* window, const std::string& text);
 void Enable(const char* window, bool enable);
 void Show(const char* window, bool show);
 

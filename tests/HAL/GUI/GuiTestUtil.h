@@ -48,16 +48,18 @@ public:
     LogCapture() { sLines().clear(); PlatSetLogSink(&LogCapture::Sink); }
     ~LogCapture() { PlatSetLogSink(nullptr); }
     // Whether some line holds every one of the texts.
-    bool Has(std::initializer_list<std::string> texts) const
+    bool Has(std::initializer_list<std::string> texts) const { return Count(texts) > 0; }
+    // How many lines hold every one of the texts.
+    int Count(std::initializer_list<std::string> texts) const
     {
+        int n = 0;
         for (const std::string& line : sLines()) {
             bool all = true;
             for (const std::string& text : texts)
                 all = all && line.find(text) != std::string::npos;
-            if (all)
-                return true;
+            n += all;
         }
-        return false;
+        return n;
     }
 
 private:

@@ -1,6 +1,7 @@
 // The GUI drawn by CEGUI's OGRE renderer over the engine's frame, on a real
 // main window (needs a display: runs under xvfb-run).
 #include <CGUIMgr.h>
+#include <GuiPlainText.h>
 #include <CKEMFrameWork.h>
 #include <CKEMSceneGraph.h>
 #include <CSceneMgr.h>
@@ -200,5 +201,38 @@ TEST_F(GuiOnWindow, ALayoutStaysDrawnWhenTheWindowIsResized)
     // The dialog keeps its relative place: the middle of it at the same fractions.
     const Rgb moved = PixelAt(after, 416 * 800 / 640, 240 * 600 / 480);
     EXPECT_LT(Distance(moved, dialog), 30) << moved.r << " " << moved.g << " " << moved.b;
+    gSceneMgr.Stop();
+}
+
+// The GUI's own drawing in the engine's frame: a window whose text still
+// throws when drawn (it reads markup naming a font that does not exist, as
+// every text from another machine did) costs a line in the log, not the
+// game; the frame after goes on drawing, and the GUI again once the text is
+// plain. Before, the exception left through the frame and the game ended.
+TEST_F(GuiOnWindow, AWindowThatThrowsWhenDrawnIsLoggedAndTheFramesGoOn)
+{
+    ASSERT_TRUE(gGUIMgr.Init());
+    ASSERT_TRUE(gGUIMgr.LoadScheme("Tavirelo_GUI.scheme"));
+    gGUIMgr.SetDefaultFont("lucida-10");
+    ASSERT_TRUE(gGUIMgr.LoadLayout("frame.layout"));
+    CEGUI::Window* message = gGUIMgr.GetWindow("Message");
+    ASSERT_NE(message, nullptr);
+    static CEGUI::BasicRenderedStringParser markup;
+    message->setCustomRenderedStringParser(&markup);
+    message->setText("[font='Nope']boum");
+    gSceneMgr.Start();
+    const unsigned before = GuiGuardFailures();
+    for (int frame = 0; frame < 3; ++frame)
+        EXPECT_NO_THROW(gSceneMgr.Manage());
+    EXPECT_GE(GuiGuardFailures(), before + 3);
+
+    // The same text shown as text: the dialog is drawn again.
+    message->setCustomRenderedStringParser(nullptr);
+    GuiSetPlainText(message, "[font='Nope']boum");
+    const unsigned after = GuiGuardFailures();
+    const Ogre::Image shown = Frame("plain_markup.png");
+    EXPECT_EQ(GuiGuardFailures(), after);
+    const Rgb background = PixelAt(shown, 100, 400);
+    EXPECT_GT(Distance(PixelAt(shown, 416, 240), background), 60);
     gSceneMgr.Stop();
 }

@@ -2,6 +2,8 @@
 // mouse and keys, menu sounds, and the hooks it installs.
 #include "GuiTestUtil.h"
 
+#include <GuiPlainText.h>
+
 #include <CKEMSceneGraph.h>
 #include <CKEMSceneNode.h>
 #include <CSceneMgr.h>
@@ -493,4 +495,101 @@ TEST_F(GuiMouseTest, EveryFrameGivesTheGuiTheTimeThatPassed)
     }
     EXPECT_EQ(gPulses, 3);
     EXPECT_GT(gPulsed, 0.0f);
+}
+
+// ---- texts from outside ------------------------------------------------------
+
+namespace {
+
+// Texts a peer, a forged games-list answer or a save can carry: markup of
+// every kind CEGUI reads, half a tag, escapes, control characters.
+const char* const kHostileTexts[] = {
+    "[font='Nope']boum",
+    "[colour='00000000']cache",
+    "[image='TaharezLook/Nope']x",
+    "[window='Nope']x",
+    "[vert-alignment='centre'][padding='l:9 t:9 r:9 b:9']x",
+    "[top-padding='500'][bottom-padding='500']x",
+    "[font='Nope'",
+    "\\[font='Nope']x",
+    "a\\b][",
+    "Hote: salut\nHote: partie annulee, quittez",
+    "\x1b[31mrouge\x07\x7f",
+    "[font='Nope'][font='Nope']x12345",   // 32 characters
+};
+
+}  // namespace
+
+// Every text from outside is shown as written, on one line: a static text
+// and a list item take the width of its plain characters whatever markup it
+// holds, and drawing them throws nothing. Before, an unknown font in the
+// text threw from the frame and ended the game.
+TEST_F(NullGuiTest, TextsFromOutsideAreShownAsWrittenNeverAsMarkup)
+{
+    LoadMenu();
+    mGui.SetDefaultFont("lucida-10");
+    CEGUI::WindowManager& windows = CEGUI::WindowManager::getSingleton();
+    CEGUI::Window* root = Context().getRootWindow();
+    ASSERT_NE(root, nullptr);
+    auto* list = static_cast<CEGUI::Listbox*>(windows.createWindow("Tavirelo/Listbox", "Hostile"));
+    list->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(0, 0), CEGUI::UDim(0.5f, 0), CEGUI::UDim(0.5f, 0)));
+    root->addChild(list);
+    CEGUI::Window* title = mGui.GetWindow("Title");
+    ASSERT_NE(title, nullptr);
+
+    for (const char* text : kHostileTexts) {
+        SCOPED_TRACE(text);
+        const std::string plain = GuiPlainText(text);
+        EXPECT_EQ(plain.find_first_of("\n\r\x1b\x07\x7f"), std::string::npos);
+        EXPECT_EQ(plain.size(), std::string(text).size());
+
+        // A window's text, set plainly or straight: neither reads markup.
+        for (bool helper : {true, false}) {
+            if (helper)
+                GuiSetPlainText(title, text);
+            else
+                title->setText(plain);
+            const CEGUI::RenderedString* shown = nullptr;
+            ASSERT_NO_THROW(shown = &title->getRenderedString());
+            EXPECT_EQ(shown->getLineCount(), 1u);
+            EXPECT_NEAR(shown->getHorizontalExtent(title), title->getFont()->getTextExtent(plain), 0.5f);
+        }
+
+        // A list item made plain keeps every character; one that reads
+        // markup is what ended the game.
+        auto* item = new CEGUI::ListboxTextItem(plain);
+        GuiPlainItem(*item);
+        list->addItem(item);
+        CEGUI::Sizef size;
+        ASSERT_NO_THROW(size = item->getPixelSize());
+        EXPECT_NEAR(size.d_width, item->getFont()->getTextExtent(plain), 0.5f);
+        EXPECT_NO_THROW(CEGUI::System::getSingleton().renderAllGUIContexts());
+    }
+    // What every list item did before: it threw as soon as it was measured.
+    CEGUI::ListboxTextItem parsed("[font='Nope']boum", 0, nullptr, false, false);
+    parsed.setFont("lucida-10");
+    EXPECT_THROW(parsed.getPixelSize(), CEGUI::UnknownObjectException);
+}
+
+// GUI work that throws during a frame is logged once per distinct fault and
+// the frame goes on; the per-frame update of the manager is guarded the same.
+TEST_F(NullGuiTest, AGuiFaultDuringAFrameIsLoggedOnceAndTheGameGoesOn)
+{
+    LoadMenu();
+    LogCapture log;
+    CEGUI::Window* title = mGui.GetWindow("Title");
+    ASSERT_NE(title, nullptr);
+    // A window that still reads markup (its own parser), as a fault would.
+    static CEGUI::BasicRenderedStringParser markup;
+    title->setCustomRenderedStringParser(&markup);
+    title->setText("[font='Nope']boum");
+    const unsigned before = GuiGuardFailures();
+    for (int frame = 0; frame < 5; ++frame) {
+        EXPECT_FALSE(GuiGuard("render", [] { CEGUI::System::getSingleton().renderAllGUIContexts(); }));
+        mGui.Update();
+    }
+    EXPECT_EQ(GuiGuardFailures(), before + 5);
+    EXPECT_EQ(log.Count({"GUI error during the frame (render)", "Nope"}), 1);
+    title->setCustomRenderedStringParser(nullptr);
+    EXPECT_TRUE(GuiGuard("render", [] { CEGUI::System::getSingleton().renderAllGUIContexts(); }));
 }
