@@ -336,8 +336,6 @@ TEST_F(SaveRefusals, AMissingGamerTeamOrAValueOutOfRangeIsRefused) {
         {"IsRegional 2", [](TournamentSaveRecord& r) { r.mMatch.mIsRegional = 2; }},
         {"actor index 40000", [&](TournamentSaveRecord& r) { firstTeam(r).mActors[0] = 40000; }},
         {"a team more than gamers", [](TournamentSaveRecord& r) { r.mMatch.mTeams.push_back(r.mMatch.mTeams[0]); }},
-        {"gamer side 9", [](TournamentSaveRecord& r) { r.mMatch.mPlayers[0].mSide = 9; }},
-        {"gamer side -1", [](TournamentSaveRecord& r) { r.mMatch.mPlayers[0].mSide = -1; }},
         {"a name with markup and a line break", [](TournamentSaveRecord& r) { r.mMatch.mPlayers[0].mName = "[b]x\n"; }},
         {"a name of 300 bytes", [](TournamentSaveRecord& r) { r.mMatch.mPlayers[0].mName.assign(300, 'a'); }},
         {"a score of 40000", [](TournamentSaveRecord& r) {
@@ -495,6 +493,55 @@ TEST_F(SaveRefusals, ACareerKeepsItsDifficultyAtItsNextStageAfterARestart) {
         ASSERT_TRUE(flow.IsFinished());
     }
     EXPECT_EQ(g_CurrentDifficulty, 0) << "a new career plays at the options' difficulty";
+}
+
+// The end frame's "change team" / "change game type" after a tournament
+// ended (its save in slot 0): the flow opens on the save screen, where the
+// ended tournament's slot shows its save; a new slot chosen there leads to
+// the screen the button asked for, and the new tournament is the new slot's.
+// Slot 0's file stays as it was.
+TEST_F(SaveRefusals, AfterATournamentsEndAnotherTeamIsSavedInASlotThePlayerChooses) {
+    struct Case {
+        int kind, backInState;   // as the end frame's buttons write them
+    };
+    for (const Case& c : {Case{SAVE_KIND_CHAMPIONSHIP, 3}, Case{SAVE_KIND_CUP, 2}, Case{SAVE_KIND_CAREER, 2}}) {
+        SCOPED_TRACE(kKindNames[c.kind]);
+        const std::map<std::string, std::string> before = Folder();
+        // The match description the end frame writes back, in the ended
+        // tournament's slot.
+        gSceneMgr.GetEnvironment().Clear();
+        SetInt("tournamentType", kTypes[c.kind]);
+        SetInt("save_slot", 0, "SAVE");
+        SetInt("NbPlayers", 1);
+        SetInt("mNbGamersTeams", 1);
+        SetInt("IsRegional", 1);
+        SetInt("Team_0", 9);
+        SetInt("GameType", 1);
+        SetInt("back_in_state", c.backInState);
+        SetInt("backFromMatch", 0);
+        std::unique_ptr<CMenuGameMode> flow = FlowOf(c.kind);
+        ASSERT_TRUE(flow->Init());
+        ASSERT_EQ(Screen(*flow), 0);
+        EXPECT_EQ(Text("Slot1"), mGood[c.kind].record.mInfo);
+        Click("Slot4");
+        Click("BtnCreate");
+        Click("BtnValid");
+        flow->GetStateMachine()->Update();
+        EXPECT_EQ(Screen(*flow), c.backInState);
+        EXPECT_EQ(Int("SAVE", "save_slot"), 3);
+        for (int guard = 0; guard < 8 && !flow->IsFinished(); ++guard) {
+            flow->SetTeamRegion(0, 9);
+            flow->SetGameType(1);
+            flow->Next();
+        }
+        ASSERT_TRUE(flow->IsFinished());
+        EXPECT_EQ(flow->GetNextModeId(), GAME_MODE_QUICK_MATCH);
+        ASSERT_NE(g_pCurrentTournament, nullptr);
+        EXPECT_EQ(CurrentCompetitionSlot(gSceneMgr.GetEnvironment()), &Slot(c.kind, 3));
+        EXPECT_TRUE(Folder() == before) << "a save file changed";
+        delete g_pCurrentTournament;
+        g_pCurrentTournament = nullptr;
+    }
 }
 
 }  // namespace

@@ -112,9 +112,10 @@ bool StartCompetition(CEnvironment& env) {
     }
     const bool national = ReadInt(env, kSection, "IsRegional") != 1;
     const std::vector<Team*> gamers = ReadGamerTeams(env);
-    // Without a gamer's team every match would be simulated: a tournament
-    // that plays itself and fills the slot with it.
-    if (gamers.empty()) {
+    // Gamers named without one team of theirs in the table would leave a
+    // tournament that plays itself and fills the slot with it. (A draw of
+    // computer teams alone, "NbPlayers" 0, is the caller's to ask for.)
+    if (gamers.empty() && ReadInt(env, kSection, "NbPlayers") > 0) {
         PlatLog("StartCompetition() => no gamer's team in the %s table; no tournament", national ? "national" : "regional");
         return false;
     }
@@ -277,9 +278,11 @@ std::string SaveRecordFault(const TournamentSaveRecord& record, int tournamentTy
             return why;
         }
     }
+    // A gamer's saved side is only carried: each match finds the gamers'
+    // sides from their teams.
     for (const SavedHumanPlayer& player : match.mPlayers) {
-        if (player.mSide < 0 || player.mSide >= kMaxGamers || !IsPlainName(player.mName)) {
-            PlatFormat(why, sizeof why, "a gamer of team %d named with %zu bytes", player.mSide, player.mName.size());
+        if (!IsPlainName(player.mName)) {
+            PlatFormat(why, sizeof why, "a gamer's name of %zu bytes is no name typed", player.mName.size());
             return why;
         }
     }

@@ -27,8 +27,8 @@ std::vector<Team*> ReadGamerTeams(CEnvironment& env);
 // tournament match ("GAMEPARAMS" "QuickMatch" 0). It plays at the
 // settings' difficulty, a career's next stage at the career's
 // ("careerDifficulty", see KeepCareerDifficulty). False (logged, nothing
-// changed) when no gamer's team is in the table or the teams cannot be
-// drawn.
+// changed) when gamers are named but none of their teams is in the table,
+// or the teams cannot be drawn.
 bool StartCompetition(CEnvironment& env);
 
 // "QUICKMATCHPARAMS" key of the difficulty a career keeps from its first
@@ -51,8 +51,8 @@ void KeepCareerDifficulty(CEnvironment& env, int difficulty);
 // that is none, a game type (1..3, a career's that of its stage), a count
 // of gamers (one, up to six in a cup) or of their teams, a team missing
 // from the table or from the draw, an actor its team lacks, a career team
-// that is not its region (France at the world stage), a gamer's side
-// outside 0..5 or a name that is no typed name, a score no match gives.
+// that is not its region (France at the world stage), a gamer's name that
+// is no typed name, a score no match gives.
 bool ResumeCompetition(CEnvironment& env, const std::string& path, int tournamentType);
 // ResumeCompetition's verdict alone: nothing changes but the log.
 bool IsResumableCompetitionSave(const std::string& path, int tournamentType);
