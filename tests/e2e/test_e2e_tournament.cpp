@@ -4,6 +4,7 @@
 // the podium and the end frame; a championship stopped after its second
 // match and resumed from its save slot ends as the uninterrupted one.
 #include <E2EDriver.h>
+#include <FrameChecks.h>
 
 #include <gtest/gtest.h>
 
@@ -339,6 +340,61 @@ TEST_F(Tournament, ACupStoppedAtItsVenueResumesAtThatVenue) {
             resumedMatch = l;
     EXPECT_EQ(resumedMatch, match);
     game.Screenshot("cup_resumed_venue.png");
+    game.Command("quit");
+    EXPECT_TRUE(game.WaitExit(60));
+}
+
+// A cup save cut just after its header (the info text and three fields of
+// the description), as a copy broken on its way: the save screen shows the
+// slot unreadable, not its date, and choosing it leaves the player there,
+// the slot still unreadable and the file as it was.
+TEST_F(Tournament, ASaveCutAfterItsHeaderReadsUnreadableOnTheSaveScreen) {
+    e2e::GameRun game("tournament_cut_save");
+    Configure(game);
+    const std::string info = "Coupe_01/12/26_10:5";
+    std::string bytes("\xFD\x93\x62\x4E", 4);
+    const auto u32 = [&bytes](uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes.push_back(static_cast<char>((v >> shift) & 0xFF));
+    };
+    u32(static_cast<uint32_t>(info.size()));
+    u32(static_cast<uint32_t>(info.size()));
+    bytes += info;
+    for (uint32_t field : {2u, 1u, 1u})   // difficulty, GameType, NbPlayers: then cut
+        u32(field);
+    const std::filesystem::path file = game.Root() / "media" / "GameSav" / "CUP_0.sav";
+    std::ofstream(file, std::ios::binary) << bytes;
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(Mode(game, 1)) << game.Log();
+    ASSERT_TRUE(Mode(game, kMainMenu)) << game.Log();
+    ASSERT_TRUE(game.Click("btn_competition"));
+    ASSERT_TRUE(game.Click("btn_coupe"));
+    ASSERT_TRUE(Screen(game, 0)) << game.Log();
+    ASSERT_TRUE(Mode(game, kCupMenus));
+    // The slot's text as the frame draws it.
+    const auto slotText = [&game](const std::string& shot) {
+        const std::filesystem::path png = game.Screenshot(shot);
+        e2e::FrameLayout layout;
+        if (png.empty() || !layout.Load(e2e::LayoutOf(png)))
+            return std::string("(no frame)");
+        const e2e::LaidWindow* slot = layout.Window("Slot1");
+        return slot ? slot->text : std::string("(no Slot1)");
+    };
+    const auto unreadable = [](const std::string& text) {
+        return text == "Sauvegarde illisible" || text == "Unreadable save";
+    };
+    const std::string before = slotText("save_cut_before_choice.png");
+    EXPECT_TRUE(unreadable(before)) << before;
+    ASSERT_TRUE(game.Click("Slot1"));
+    ASSERT_TRUE(game.Click("BtnValid"));
+    ASSERT_TRUE(game.Reaches("^tournament unreadable$", 30)) << game.Log();
+    ASSERT_TRUE(Screen(game, 0)) << game.Log();
+    const std::string after = slotText("save_cut_after_choice.png");
+    EXPECT_TRUE(unreadable(after)) << after;
+    EXPECT_FALSE(game.Saw("^mode 0$")) << "no match started";
+    std::ifstream in(file, std::ios::binary);
+    const std::string left((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(left, bytes) << "the file is left as it was";
     game.Command("quit");
     EXPECT_TRUE(game.WaitExit(60));
 }
