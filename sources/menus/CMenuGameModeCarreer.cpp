@@ -87,6 +87,11 @@ bool CMenuGameModeCarreer::Init() {
             MenuHudHooks().showLoadingScreen(false);
         MenuWriteInt(kQuickMatchParams, "backFromMatch", 1);
         mNbPlayers = players < 0 ? 0 : (players > MAX_PLAYERS ? MAX_PLAYERS : players);
+        // A new career from the end frame: its slot is chosen first, never
+        // the ended one's unasked.
+        mScreenAfterSave = mStep;
+        mStep = SCREEN_SAVE;
+        EnterScreen(SCREEN_SAVE);
     }
     // Used once: a later career must not skip its save screen on it.
     MenuWriteInt(kQuickMatchParams, "back_in_state", 0);
@@ -99,6 +104,7 @@ void CMenuGameModeCarreer::Next() {
         return;
     ++mStep;
     if (!mContinued) {
+        mStep = NextAfterSave(mStep);
         if (mStep < SCREEN_DUMMY) {
             EnterScreen(mStep);
             return;
@@ -166,6 +172,10 @@ void CMenuGameModeCarreer::WriteParameters() {
         MenuWriteInt(kQuickMatchParams, "location", location);
     // The match mode reads the stage back when it returns to the career.
     MenuWriteInt(kQuickMatchParams, "careerStep", mCareerType);
+    // A new career plays at the settings' difficulty; a continued one keeps
+    // the difficulty its stages were played at.
+    if (!mContinued)
+        KeepCareerDifficulty(gSceneMgr.GetEnvironment(), -1);
     (void)key;
     StartNewCompetition();
 }

@@ -39,7 +39,7 @@ bool CMenuGameModeChampCup::Init() {
 void CMenuGameModeChampCup::Next() {
     if (IsFinished())
         return;
-    ++mStep;
+    mStep = NextAfterSave(mStep + 1);
     if (mStep < SCREEN_DUMMY) {
         EnterScreen(mStep);
         return;

@@ -6,6 +6,7 @@
 #include <CSceneMgr.h>
 #include <CTournament.h>
 #include <CompetitionStart.h>
+#include <GameDifficulty.h>
 #include <Platform.h>
 #include <SaveSlots.h>
 #include <TestReport.h>
@@ -45,13 +46,34 @@ bool CMenuGameModeCompetition::ResumeAt(int lastScreen) {
         MenuHudHooks().showLoadingScreen(false);
     MenuWriteInt(kQuickMatchParams, "backFromMatch", 1);
     mNbPlayers = players < 0 ? 0 : (players > MAX_PLAYERS ? MAX_PLAYERS : players);
-    TestReport("menu %d", mStep);
+    // The slot of the ended tournament must not be reused unasked: the
+    // player picks the slot first.
+    mScreenAfterSave = mStep;
+    mStep = 0;
+    EnterScreen(0);
+    PlatLog("CMenuGameModeCompetition::Init() => back from a tournament: the save screen, then screen %d",
+            mScreenAfterSave);
     return true;
+}
+
+int CMenuGameModeCompetition::NextAfterSave(int step) {
+    if (step != 1 || mScreenAfterSave <= 1)
+        return step;
+    const int screen = mScreenAfterSave;
+    mScreenAfterSave = 0;
+    return screen;
 }
 
 void CMenuGameModeCompetition::StartMatch() {
     CEnvironment& env = gSceneMgr.GetEnvironment();
     SaveSlot* slot = CurrentCompetitionSlot(env);
+    // The slot must be one of this flow's kind: its record is checked
+    // against that kind, never the other way round.
+    if (slot && slot->mKind != SaveKindOf(mTournamentType)) {
+        PlatLog("CMenuGameModeCompetition::StartMatch() => save_slot of kind %u in a flow of tournament type %d",
+                static_cast<unsigned>(slot->mKind), mTournamentType);
+        slot = nullptr;
+    }
     if (slot && ResumeCompetition(env, slot->mPath, mTournamentType)) {
         TestReport("tournament loaded %s", slot->mPath.c_str());
         if (mTournamentType == TOURNAMENT_CAREER && g_pCurrentTournament && g_pCurrentTournament->IsFinished()) {
@@ -78,6 +100,8 @@ void CMenuGameModeCompetition::ContinueEndedCareer() {
     MenuWriteInt(kQuickMatchParams, "careerStep", stage);
     MenuWriteInt(kQuickMatchParams, "backFromMatch", 1);
     MenuWriteInt(kQuickMatchParams, "back_in_state", 0);
+    // The resumed save's difficulty is the career's.
+    KeepCareerDifficulty(gSceneMgr.GetEnvironment(), g_CurrentDifficulty);
     // After the world stage (between nations) the career goes on with the
     // gamer's region.
     const int region = MenuReadInt(kQuickMatchParams, "TeamBeforeNational");

@@ -49,10 +49,16 @@ public:
 protected:
     CMenuGameModeCompetition(int previousModeValue, int tournamentType, const char* titleKey);
     void EnterScreen(int id);
-    // The opening after a match ("back_in_state" not 0): the stored choices
-    // and that screen. Returns false when the stored screen is no screen of
-    // the flow (then the first one stays).
+    // The opening after a tournament's end frame ("back_in_state" not 0,
+    // "change team" / "change game type"): the stored choices, but the save
+    // screen first, so the new tournament never writes over the ended one's
+    // slot unasked; a new slot then leads to that screen (NextAfterSave).
+    // Returns false when the stored screen is no screen of the flow (then
+    // the first one stays, with nothing restored).
     bool ResumeAt(int lastScreen);
+    // The screen Next leads to from `step` (just increased): the screen
+    // ResumeAt kept when leaving the save screen for a new slot, once.
+    int NextAfterSave(int step);
     // The career menus again at the stage the current (ended) tournament
     // gives, with its description kept.
     void ContinueEndedCareer();
@@ -74,4 +80,7 @@ protected:
     int mTeamOrigin = 1;
     bool mTeamBAi = true;
     bool mTeamAAi = false;
+    // The screen the end frame asked for, shown after the save screen; 0
+    // when none.
+    int mScreenAfterSave = 0;
 };

@@ -6,6 +6,7 @@
 
 #include <CGUIMgr.h>
 #include <CLangDB.h>
+#include <CompetitionStart.h>
 #include <Platform.h>
 #include <SaveSlots.h>
 
@@ -73,7 +74,9 @@ bool CMenuSave::IsSlotFree(int slot) const {
 }
 
 void CMenuSave::OnEnter(int) {
-    RefreshSaveSlotInfos();
+    // The whole record of each save, not its header alone: a save the flow
+    // refused (or would refuse) reads as unreadable, not as its old date.
+    RefreshCompetitionSaveSlots();
     mSlotsBound = 0;
     mCurrentSlot = -1;
     ClearFlags();

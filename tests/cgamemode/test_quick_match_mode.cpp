@@ -469,6 +469,7 @@ TEST_F(QuickMatchModeTest, TheEndButtonsLeadBackToTheMenuFlowOfTheTournamentType
         SetInt("tournamentType", c.tournamentType);
         SetInt("mNbGamersTeams", 5);
         SetInt("back_in_state", -1);
+        SetInt("backFromMatch", 1);   // as a career's stage leaves it
         CQuickMatchGameMode mode(7);
         ASSERT_FALSE(mode.IsMatchRefused());
         LetDebounceExpire();
@@ -479,6 +480,10 @@ TEST_F(QuickMatchModeTest, TheEndButtonsLeadBackToTheMenuFlowOfTheTournamentType
         if (!handled)
             continue;
         EXPECT_EQ(Env().Find(kQm, "back_in_state")->GetInt(), c.backInState) << c.tournamentType;
+        // Another team or game type is a new career, its slot chosen on the
+        // save screen, not this career's next stage in its slot.
+        if (c.tournamentType == 4)
+            EXPECT_EQ(Env().Find(kQm, "backFromMatch")->GetInt(), 0);
         EXPECT_EQ(Env().Find(kQm, "mNbGamersTeams")->GetInt(), c.gamers < 0 ? 5 : c.gamers) << c.tournamentType;
         // The match description is written back for the menus.
         EXPECT_EQ(Env().Find(kQm, "isTeamAAi")->GetInt(), 0);

@@ -4,6 +4,7 @@
 // the podium and the end frame; a championship stopped after its second
 // match and resumed from its save slot ends as the uninterrupted one.
 #include <E2EDriver.h>
+#include <FrameChecks.h>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -342,6 +344,61 @@ TEST_F(Tournament, ACupStoppedAtItsVenueResumesAtThatVenue) {
     EXPECT_TRUE(game.WaitExit(60));
 }
 
+// A cup save cut just after its header (the info text and three fields of
+// the description), as a copy broken on its way: the save screen shows the
+// slot unreadable, not its date, and choosing it leaves the player there,
+// the slot still unreadable and the file as it was.
+TEST_F(Tournament, ASaveCutAfterItsHeaderReadsUnreadableOnTheSaveScreen) {
+    e2e::GameRun game("tournament_cut_save");
+    Configure(game);
+    const std::string info = "Coupe_01/12/26_10:5";
+    std::string bytes("\xFD\x93\x62\x4E", 4);
+    const auto u32 = [&bytes](uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes.push_back(static_cast<char>((v >> shift) & 0xFF));
+    };
+    u32(static_cast<uint32_t>(info.size()));
+    u32(static_cast<uint32_t>(info.size()));
+    bytes += info;
+    for (uint32_t field : {2u, 1u, 1u})   // difficulty, GameType, NbPlayers: then cut
+        u32(field);
+    const std::filesystem::path file = game.Root() / "media" / "GameSav" / "CUP_0.sav";
+    std::ofstream(file, std::ios::binary) << bytes;
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(Mode(game, 1)) << game.Log();
+    ASSERT_TRUE(Mode(game, kMainMenu)) << game.Log();
+    ASSERT_TRUE(game.Click("btn_competition"));
+    ASSERT_TRUE(game.Click("btn_coupe"));
+    ASSERT_TRUE(Screen(game, 0)) << game.Log();
+    ASSERT_TRUE(Mode(game, kCupMenus));
+    // The slot's text as the frame draws it.
+    const auto slotText = [&game](const std::string& shot) {
+        const std::filesystem::path png = game.Screenshot(shot);
+        e2e::FrameLayout layout;
+        if (png.empty() || !layout.Load(e2e::LayoutOf(png)))
+            return std::string("(no frame)");
+        const e2e::LaidWindow* slot = layout.Window("Slot1");
+        return slot ? slot->text : std::string("(no Slot1)");
+    };
+    const auto unreadable = [](const std::string& text) {
+        return text == "Sauvegarde illisible" || text == "Unreadable save";
+    };
+    const std::string before = slotText("save_cut_before_choice.png");
+    EXPECT_TRUE(unreadable(before)) << before;
+    ASSERT_TRUE(game.Click("Slot1"));
+    ASSERT_TRUE(game.Click("BtnValid"));
+    ASSERT_TRUE(game.Reaches("^tournament unreadable$", 30)) << game.Log();
+    ASSERT_TRUE(Screen(game, 0)) << game.Log();
+    const std::string after = slotText("save_cut_after_choice.png");
+    EXPECT_TRUE(unreadable(after)) << after;
+    EXPECT_FALSE(game.Saw("^mode 0$")) << "no match started";
+    std::ifstream in(file, std::ios::binary);
+    const std::string left((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(left, bytes) << "the file is left as it was";
+    game.Command("quit");
+    EXPECT_TRUE(game.WaitExit(60));
+}
+
 }  // namespace
 
 namespace {
@@ -473,6 +530,38 @@ protected:
         tuning.replace(at, off.size(), "ENABLE_CHEAT = yes");
         std::ofstream(path, std::ios::trunc) << tuning;
     }
+    // The run's settings file says the options' difficulty (0 easy .. 2
+    // hard), as the options screen leaves it.
+    static void SetOptionsDifficulty(const e2e::GameRun& game, int difficulty) {
+        const std::filesystem::path path = game.Root() / "mediaDemo" / "Config" / "Configuration.cfg";
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        in.close();
+        const std::regex value(R"((name="difficulty_level" value=")[0-9]+("))");
+        const std::string settings = text.str();
+        ASSERT_TRUE(std::regex_search(settings, value)) << path;
+        std::ofstream(path, std::ios::trunc)
+            << std::regex_replace(settings, value, "$01" + std::to_string(difficulty) + "$02");
+    }
+    // A save's difficulty and game type (players a side), the two fields
+    // after its info text; -1 and -1 when the file is shorter.
+    static std::pair<int, int> SavedDifficultyAndGameType(const std::filesystem::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const auto u32 = [&bytes](size_t at) {
+            return static_cast<int>((static_cast<uint32_t>(static_cast<unsigned char>(bytes[at])) << 24) |
+                                    (static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 16) |
+                                    (static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 8) |
+                                    static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 3])));
+        };
+        if (bytes.size() < 12)
+            return {-1, -1};
+        const size_t info = static_cast<size_t>(u32(8));
+        if (bytes.size() < 20 + info)
+            return {-1, -1};
+        return {u32(12 + info), u32(16 + info)};
+    }
 };
 
 // A new career from the main menu: only its first stage can be chosen; the
@@ -529,17 +618,21 @@ TEST_F(Career, AStageLeadsBackToTheCareerWithOnlyTheNextStageOpen) {
 
 namespace {
 
-// A career's first stage won under a name the player typed, the process
-// killed by its id on the career menus, then started again and the career
-// continued from its slot: the second stage is the one offered, and its
-// match is played by the player's name at the second stage's venue.
-TEST_F(Career, AWonStageSurvivesARestartWithTheNextStageTheNameAndItsVenue) {
+// A career's first stage won at hard under a name the player typed, the
+// process killed by its id on the career menus, the options set to easy,
+// then started again and the career continued from its slot: the second
+// stage is the one offered, and its match is played by the player's name
+// at the second stage's venue and at the career's difficulty (hard), and
+// saved at hard.
+TEST_F(Career, AWonStageSurvivesARestartWithTheNextStageTheNameItsVenueAndItsDifficulty) {
     const std::string kName = "lise";
+    const int kHard = 2, kEasy = 0;
     TournamentRecord stage;
     e2e::GameRun first("tournament_career_won");
     Configure(first);
     first.Seed(kCareerSeed);
     ASSERT_NO_FATAL_FAILURE(EnableCheatKeys(first));
+    ASSERT_NO_FATAL_FAILURE(SetOptionsDifficulty(first, kHard));
     ASSERT_TRUE(first.Start());
     ASSERT_TRUE(Mode(first, 1)) << first.Log();
     ASSERT_TRUE(Mode(first, kMainMenu)) << first.Log();
@@ -569,13 +662,17 @@ TEST_F(Career, AWonStageSurvivesARestartWithTheNextStageTheNameAndItsVenue) {
     EXPECT_EQ(stage.gamerName, kName);
     for (int venue : stage.venues)
         EXPECT_EQ(venue, 3);   // the first stage's venue
+    EXPECT_TRUE(first.Saw("^tournament venue 3 difficulty " + std::to_string(kHard) + "$")) << first.Log();
     ASSERT_TRUE(Mode(first, kCareerMenus, 60)) << first.Log();
     ASSERT_TRUE(Screen(first, 2)) << first.Log();
     first.Stop();
+    const std::filesystem::path firstSave = first.Root() / "media" / "GameSav" / "CAREER_0.sav";
+    EXPECT_EQ(SavedDifficultyAndGameType(firstSave), std::make_pair(kHard, 1));
 
     e2e::GameRun game("tournament_career_won_resumed");
     Configure(game);
     game.Seed(kCareerSeed);
+    ASSERT_NO_FATAL_FAILURE(SetOptionsDifficulty(game, kEasy));
     CarrySave(first, game, "CAREER_0.sav");
     ASSERT_TRUE(game.Start());
     ASSERT_NO_FATAL_FAILURE(ContinueFromTheFirstSlot(game, "btn_carriere", kCareerMenus));
@@ -592,9 +689,25 @@ TEST_F(Career, AWonStageSurvivesARestartWithTheNextStageTheNameAndItsVenue) {
     const std::string loaded = UntilAMatchLoads(game, 120);
     ASSERT_FALSE(loaded.empty()) << game.Log();
     EXPECT_EQ(e2e::Words(loaded)[2], "0");   // the second stage's venue
+    // The career's difficulty, not the options' of this run.
+    EXPECT_EQ(e2e::Words(loaded)[4], std::to_string(kHard)) << game.Log();
     ASSERT_TRUE(game.WaitFor("^tournament gamer name ", 30) || game.Saw("^tournament gamer name "));
     EXPECT_TRUE(game.Saw("^tournament gamer name " + kName + "$")) << game.Log();
     EXPECT_TRUE(game.Saw("^tournament gamer team " + stage.gamerTeam + "$")) << game.Log();
+    // The second stage's first match played out: its save (doublettes) is
+    // at hard too.
+    TournamentRecord second;
+    Play(game, second, 1, 240, "");
+    ASSERT_EQ(second.played.size(), 1u) << game.Log();
+    const std::filesystem::path save = game.Root() / "media" / "GameSav" / "CAREER_0.sav";
+    std::pair<int, int> saved;
+    for (int tenth = 0; tenth < 100; ++tenth) {
+        saved = SavedDifficultyAndGameType(save);
+        if (saved.second == 2)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(saved, std::make_pair(kHard, 2)) << "the second stage's save";
     game.Command("quit");
     EXPECT_TRUE(game.WaitExit(60));
 }

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 static std::string Bytes(const CObjnet& object) {
@@ -65,7 +66,16 @@ static bool SameMatch(const SaveMatchDescription& a, const SaveMatchDescription&
 // Restores the saved tournament; when accepted, saving it again must give
 // back the same tournament.
 static void CheckRestore(const SavedTournament& saved) {
-    CCompetition* restored = CCompetition::FromSave(saved, {});
+    // The first drawn team stands for the gamer's: without one a tournament
+    // is refused.
+    std::set<Team*> gamers;
+    if (!saved.mPhases.empty() && !saved.mPhases[0].empty()) {
+        const SavedTournamentMatch& first = saved.mPhases[0][0];
+        const int32_t id = static_cast<int32_t>(first.mFirstTeamId);
+        if (Team* team = first.mNational ? TeamDB::GetNationalTeam(id) : TeamDB::GetRegionalTeam(id))
+            gamers.insert(team);
+    }
+    CCompetition* restored = CCompetition::FromSave(saved, gamers);
     if (!restored)
         return;
     CTournament* previous = g_pCurrentTournament;

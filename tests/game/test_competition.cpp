@@ -330,7 +330,11 @@ TEST_F(Competition, SavesThatDoNotDescribeOurTournamentAreRefused) {
     CCompetition competition(CCompetition::FORMAT_KNOCKOUT, teams, {teams[0]}, 3);
     PlayOut(competition, true);
     const SavedTournament good = SaveOf(competition);
-    ASSERT_TRUE(std::unique_ptr<CCompetition>(CCompetition::FromSave(good, {})));
+    ASSERT_TRUE(std::unique_ptr<CCompetition>(CCompetition::FromSave(good, {teams[0]})));
+    // Without a gamer's team in the draw every match would play itself.
+    EXPECT_EQ(CCompetition::FromSave(good, {}), nullptr) << "no gamer's team";
+    EXPECT_EQ(CCompetition::FromSave(good, {Teams(false)[0]}), nullptr) << "a gamer's team outside the draw";
+    EXPECT_EQ(CCompetition::FromSave(good, {teams[0], Teams(false)[0]}), nullptr) << "one gamer outside the draw";
 
     struct Case {
         const char* what;
@@ -346,11 +350,20 @@ TEST_F(Competition, SavesThatDoNotDescribeOurTournamentAreRefused) {
         {"winner changed", [](SavedTournament& s) { s.mPhases[0][0].mWinner = -s.mPhases[0][0].mWinner; }},
         {"unknown winner code", [](SavedTournament& s) { s.mPhases[1][0].mWinner = 5; }},
         {"unplayed before a later phase", [](SavedTournament& s) { s.mPhases[1][2].mWinner = 0; }},
+        {"winner's score past any match", [](SavedTournament& s) {
+             SavedTournamentMatch& m = s.mPhases[0][0];
+             (m.mWinner == 1 ? m.mScoreTwo : m.mScoreOne) = 40000;
+         }},
+        {"winner scored less", [](SavedTournament& s) { std::swap(s.mPhases[0][0].mScoreOne, s.mPhases[0][0].mScoreTwo); }},
+        {"score in a match not played", [](SavedTournament& s) {
+             s.mPhases[1][2].mWinner = 0;
+             s.mPhases.resize(2);
+         }},
     };
     for (const Case& c : cases) {
         SavedTournament broken = good;
         c.breakIt(broken);
-        EXPECT_EQ(CCompetition::FromSave(broken, {}), nullptr) << c.what;
+        EXPECT_EQ(CCompetition::FromSave(broken, {teams[0]}), nullptr) << c.what;
     }
 }
 

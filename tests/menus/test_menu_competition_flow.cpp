@@ -13,6 +13,7 @@
 #include <CompetitionStart.h>
 #include <GameDifficulty.h>
 #include <MenuModes.h>
+#include <PlayerDB.h>
 #include <SaveSlots.h>
 #include <Team.h>
 #include <TeamDB.h>
@@ -35,8 +36,13 @@ class CompetitionFlow : public MenuTest {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(TeamDB::LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Equipes_DB.csv"));
+        // A save's line-ups name players of their teams.
+        ASSERT_TRUE(PlayerDB::LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Joueurs_DB.csv"));
     }
-    static void TearDownTestSuite() { TeamDB::Init(); }
+    static void TearDownTestSuite() {
+        PlayerDB::Release();
+        TeamDB::Init();
+    }
     void SetUp() override {
         MenuTest::SetUp();
         CLangDB::Instance().LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Lang_DB.csv");
@@ -238,7 +244,14 @@ TEST_F(CompetitionFlow, TheScreenToGoBackToIsUsedOnce) {
         SetInt("NbPlayers", 1);
         std::unique_ptr<CMenuGameMode> back(c.make());
         ASSERT_TRUE(back->Init());
+        // Back from a tournament's end frame the slot is chosen first: the
+        // ended tournament's slot is never written unasked; a new slot then
+        // leads to the screen asked for.
+        EXPECT_EQ(Screen(*back), 0) << c.what;
+        back->Next();
         EXPECT_EQ(Screen(*back), c.backInState) << c.what;
+        back->Back();
+        EXPECT_EQ(Screen(*back), c.backInState - 1) << c.what;
         back.reset();
         std::unique_ptr<CMenuGameMode> later(c.make());
         ASSERT_TRUE(later->Init());
@@ -364,6 +377,7 @@ TEST_F(CompetitionSlots, AUsedSlotResumesItsTournamentWhereItWasSaved) {
 // "restarted": nothing of the menus' keys is left.
 class CareerSlot : public CompetitionSlots {
 protected:
+    static int GameTypeOfStage(int stage) { return stage >= 3 ? 3 : stage; }
     SaveSlot& Slot() { return g_SaveSlotTable[SAVE_KIND_CAREER * SAVE_SLOTS_PER_KIND]; }
     void SaveEndedStage(int stage, bool gamerWins) {
         gSceneMgr.GetEnvironment().Clear();
@@ -372,7 +386,7 @@ protected:
         SetInt("IsRegional", 1);
         SetInt("NbPlayers", 1);
         SetInt("Team_0", 9);
-        SetInt("GameType", 1);
+        SetInt("GameType", GameTypeOfStage(stage));
         ASSERT_TRUE(StartCompetition(gSceneMgr.GetEnvironment()));
         CCompetition* career = static_cast<CCompetition*>(g_pCurrentTournament);
         TournamentMatch next;
@@ -386,11 +400,11 @@ protected:
         while (!career->IsFinished())
             career->Advance();
         SaveMatchDescription match;
-        match.mGameType = 1;
+        match.mGameType = GameTypeOfStage(stage);
         match.mNbPlayers = 1;
         match.mIsRegional = 1;
         match.mTeamBeforeNational = 9;
-        match.mTeams = {{9, {2}}};
+        match.mTeams = {{9, std::vector<uint16_t>(static_cast<size_t>(match.mGameType), 2)}};
         match.mPlayers = {{0, "Ines"}};
         match.mVenue = CareerStageVenue(stage);
         ASSERT_TRUE(SaveTournamentToFile(Slot().mPath, Slot(), match));
@@ -470,15 +484,20 @@ TEST_F(CompetitionSlots, AResumedTournamentPlaysAtItsOwnVenueDifficultyAndStage)
         SetInt("IsRegional", 1);
         SetInt("NbPlayers", 1);
         SetInt("Team_0", 9);
-        SetInt("GameType", 1);
+        // A career's stage has its own game type: the third and the world
+        // stage are played in triplettes.
+        const int gameType = c.kind == SAVE_KIND_CAREER ? 3 : 1;
+        SetInt("GameType", gameType);
         ASSERT_TRUE(StartCompetition(gSceneMgr.GetEnvironment()));
         SaveSlot& slot = g_SaveSlotTable[c.kind * SAVE_SLOTS_PER_KIND + 1];
         SaveMatchDescription match;
         match.mDifficulty = c.difficulty;
-        match.mGameType = 1;
+        match.mGameType = gameType;
         match.mNbPlayers = 1;
         match.mIsRegional = c.stage == 2 ? 0 : 1;
-        match.mTeams = {{static_cast<uint16_t>(c.stage == 2 ? TeamDB::FRANCE_COUNTRY_ID : 9), {0}}};
+        match.mTeamBeforeNational = 9;
+        match.mTeams = {{static_cast<uint16_t>(c.stage == 2 ? TeamDB::FRANCE_COUNTRY_ID : 9),
+                         std::vector<uint16_t>(static_cast<size_t>(gameType), 0)}};
         match.mPlayers = {{0, "Ines"}};
         match.mVenue = c.venue;
         ASSERT_TRUE(SaveTournamentToFile(slot.mPath, slot, match)) << c.what;

@@ -4,6 +4,7 @@
 // a scratch save folder, and screens whose layout is missing.
 #include "MenuTestUtil.h"
 
+#include <CCompetition.h>
 #include <CLangDB.h>
 #include <CMenuChooseChampType.h>
 #include <CMenuChooseTrainingType.h>
@@ -13,7 +14,12 @@
 #include <CMenuTrainingDescription.h>
 #include <CObjnet.h>
 #include <MenuServices.h>
+#include <PlayerDB.h>
+#include <Platform.h>
 #include <SaveSlots.h>
+#include <Team.h>
+#include <TeamDB.h>
+#include <TournamentSaveRecord.h>
 
 #include <CEGUI/PropertyHelper.h>
 
@@ -136,12 +142,33 @@ protected:
     static SaveSlot& Record(int slot) {
         return g_SaveSlotTable[SAVE_KIND_CHAMPIONSHIP * SAVE_SLOTS_PER_KIND + slot - 1];
     }
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(TeamDB::LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Equipes_DB.csv"));
+        ASSERT_TRUE(PlayerDB::LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Joueurs_DB.csv"));
+    }
+    static void TearDownTestSuite() {
+        PlayerDB::Release();
+        TeamDB::Init();
+    }
+    // A whole championship save with that info text: the screen shows only
+    // saves it can resume (one gamer, region 9, in a fresh draw).
     static void WriteSave(const std::string& path, const std::string& info) {
+        Team* gamer = TeamDB::GetRegionalTeam(9);
+        ASSERT_NE(gamer, nullptr);
+        CCompetition championship(CCompetition::FORMAT_POOLS, CCompetition::DrawTeams(false, {gamer}, &KemRand),
+                                  {gamer}, CMenuGameMode::TOURNAMENT_CHAMPIONSHIP);
+        CObjnet tournament;
+        g_pCurrentTournament = &championship;
+        WriteTournamentSave(&tournament);
+        g_pCurrentTournament = nullptr;
+        SaveMatchDescription match;
+        match.mGameType = 1;
+        match.mNbPlayers = 1;
+        match.mIsRegional = 1;
+        match.mTeams = {{9, {0}}};
+        match.mPlayers = {{0, "Ines"}};
         CObjnet save;
-        save.StartSignature(SAVE_INFO_SIGNATURE);
-        save.WriteInt(static_cast<int32_t>(info.size()));
-        save.WriteString(info.c_str());
-        save.End();
+        WriteTournamentSaveRecord(save, info, match, &tournament);
         ASSERT_EQ(save.SaveToFile(path.c_str()), 0);
     }
     std::filesystem::path mDir;

@@ -366,6 +366,10 @@ bool CQuickMatchGameMode::LeaveForMenus(bool changeGameType) {
     else if (route.gamers >= 0)
         WriteInt(kSection, "mNbGamersTeams", route.gamers);
     WriteInt(kSection, "back_in_state", route.backInState);
+    // Another team or game type is a new career (its slot chosen on the
+    // save screen), not the next stage of this one in its slot.
+    if (tournamentType == 4)
+        WriteInt(kSection, "backFromMatch", 0);
     Finish(route.mode);
     return true;
 }
@@ -433,6 +437,9 @@ void CQuickMatchGameMode::ReturnToCareer(bool lastStep) {
     if (lastStep)
         stage = 3;
     WriteInt(kSection, "careerStep", stage);
+    // The next stage plays at this one's difficulty, whatever the options
+    // say by then.
+    KeepCareerDifficulty(Env(), g_CurrentDifficulty);
     Finish(GAME_MODE_CAREER_MENUS);
 }
 

@@ -60,6 +60,8 @@ void ReadQuickMatchParams(CEnvironment& env, QuickMatchParams& params) {
     params.mNbPlayers = players;
     const int gameType = ReadMatchInt(env, kSection, "GameType");
     params.mGameType = (gameType == 1 || gameType == 2) ? gameType : 3;
+    if (gameType != params.mGameType)
+        PlatLog("ReadQuickMatchParams() => GameType %d is none of 1..3: played as 3", gameType);
     params.mLocation = ReadMatchInt(env, kSection, "location");
     params.mIsRegional = ReadMatchInt(env, kSection, "IsRegional") == 1 ? 1 : 0;
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -16,6 +17,9 @@ const int kPoolPhases = 6;       // two pool rounds, play-off, quarter-finals, s
 const int kKnockoutPhases = 4;   // last 16, quarter-finals, semi-finals, last
 const int kPoolCount = 4;
 const int kMatchResultWon = 0, kMatchResultLost = 1, kMatchResultNotPlayed = 2;
+// A match ends once a side reaches 13; the last mene adds at most the six
+// balls of one side to 12.
+const uint32_t kMaxMatchScore = 12 + 6;
 
 TournamentMatch Pairing(Team* first, Team* second) {
     TournamentMatch match;
@@ -345,6 +349,18 @@ std::vector<Team*> CCompetition::DrawTeams(bool national, const std::vector<Team
 }
 
 CCompetition* CCompetition::FromSave(const SavedTournament& saved, const std::set<Team*>& humans) {
+    CCompetition* competition = Restore(saved, humans);
+    if (competition)
+        competition->ApplyTeamControl();
+    return competition;
+}
+
+bool CCompetition::IsResumable(const SavedTournament& saved, const std::set<Team*>& humans) {
+    std::unique_ptr<CCompetition> competition(Restore(saved, humans));
+    return competition != nullptr;
+}
+
+CCompetition* CCompetition::Restore(const SavedTournament& saved, const std::set<Team*>& humans) {
     if (saved.mFormat != FORMAT_POOLS && saved.mFormat != FORMAT_KNOCKOUT) {
         PlatLog("CCompetition::FromSave() => unknown format %u", saved.mFormat);
         return nullptr;
@@ -405,12 +421,18 @@ CCompetition* CCompetition::FromSave(const SavedTournament& saved, const std::se
                 return refuse("a match does not follow from the phase before");
             if (match.mWinner == -1 || match.mWinner == 1) {
                 const bool secondWon = match.mWinner == 1;
+                const uint32_t winnerScore = secondWon ? match.mScoreTwo : match.mScoreOne;
+                const uint32_t loserScore = secondWon ? match.mScoreOne : match.mScoreTwo;
+                if (winnerScore > kMaxMatchScore || loserScore > winnerScore)
+                    return refuse("a played match has a score no match gives");
                 SetResult(built, secondWon, static_cast<int32_t>(secondWon ? match.mScoreTwo : match.mScoreOne),
                           static_cast<int32_t>(secondWon ? match.mScoreOne : match.mScoreTwo));
                 built.mScoreOne = match.mScoreOne;
                 built.mScoreTwo = match.mScoreTwo;
             } else if (match.mWinner != 0) {
                 return refuse("a match has an unknown winner");
+            } else if (match.mScoreOne != 0 || match.mScoreTwo != 0) {
+                return refuse("a match not played has a score");
             }
         }
         competition->mPhases.push_back(expected);
@@ -423,8 +445,14 @@ CCompetition* CCompetition::FromSave(const SavedTournament& saved, const std::se
         competition->mFinished = true;
         competition->mStep = static_cast<int>(phaseCount) + 1;
     }
+    // Without a gamer's team in the draw every match would be simulated and
+    // the save overwritten with a tournament nobody played.
+    if (humans.empty())
+        return refuse("no gamer's team");
+    for (Team* team : humans)
+        if (std::find(competition->mTeams.begin(), competition->mTeams.end(), team) == competition->mTeams.end())
+            return refuse("a gamer's team is not in the draw");
     competition->mNewStep = true;
     competition->UpdateFinalPending();
-    competition->ApplyTeamControl();
     return competition;
 }

@@ -43,11 +43,15 @@ public:
     // record's saved int (the menus' tournament type: 2, 3 or 4).
     CCompetition(int format, const std::vector<Team*>& teams, const std::set<Team*>& humans, int kind);
 
-    // The tournament a save describes; null (logged) when the save is not a
-    // tournament of ours: an unknown format, team id or phase size, a
-    // result for a match that no team of the draw plays, or teams that do
-    // not follow from the previous phase.
+    // The tournament a save describes, its teams' computer flags set from
+    // `humans`; null (logged) when the save is not a tournament of ours: an
+    // unknown format, team id or phase size, a result for a match that no
+    // team of the draw plays, teams that do not follow from the previous
+    // phase, a score no match gives, or no gamer's team (none given, or one
+    // outside the draw): such a tournament would only play itself.
     static CCompetition* FromSave(const SavedTournament& saved, const std::set<Team*>& humans);
+    // FromSave's verdict alone: no team's flags are touched.
+    static bool IsResumable(const SavedTournament& saved, const std::set<Team*>& humans);
 
     // Draws 16 distinct teams of one table (national or regional) in random
     // order, with `required` among them; empty when the table has fewer.
@@ -85,6 +89,7 @@ public:
 
 private:
     CCompetition() = default;
+    static CCompetition* Restore(const SavedTournament& saved, const std::set<Team*>& humans);
     // The first phase from the draw.
     void DrawFirstPhase();
     // Phase `index` from the results of the phases before it.

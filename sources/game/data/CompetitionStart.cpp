@@ -5,6 +5,8 @@
 #include "SaveSlots.h"
 #include "Team.h"
 #include "TeamDB.h"
+#include "PlayerDB.h"
+#include "CLangDB.h"
 #include "TournamentSaveRecord.h"
 
 #include <CEnvironment.h>
@@ -110,6 +112,13 @@ bool StartCompetition(CEnvironment& env) {
     }
     const bool national = ReadInt(env, kSection, "IsRegional") != 1;
     const std::vector<Team*> gamers = ReadGamerTeams(env);
+    // Gamers named without one team of theirs in the table would leave a
+    // tournament that plays itself and fills the slot with it. (A draw of
+    // computer teams alone, "NbPlayers" 0, is the caller's to ask for.)
+    if (gamers.empty() && ReadInt(env, kSection, "NbPlayers") > 0) {
+        PlatLog("StartCompetition() => no gamer's team in the %s table; no tournament", national ? "national" : "regional");
+        return false;
+    }
     // A run with a fixed seed draws the same tournament whatever the menus
     // drew before.
     unsigned seed = 0;
@@ -131,32 +140,213 @@ bool StartCompetition(CEnvironment& env) {
     g_pCurrentTournament = competition;
     g_bTournamentCareer = type == COMPETITION_CAREER ? 1 : 0;
     // A resumed save may have played at its own difficulty: a new
-    // tournament plays at the settings'.
-    g_CurrentDifficulty = g_SelectedDifficulty;
+    // tournament plays at the settings', a career's next stage at the
+    // career's.
+    int difficulty = g_SelectedDifficulty;
+    if (type == COMPETITION_CAREER) {
+        CEnvironmentVariable* kept = env.GetVariable(kSection, kCareerDifficultyKey, true);
+        const int value = kept && kept->IsNumber() ? ReadInt(env, kSection, kCareerDifficultyKey) : -1;
+        if (value >= 0 && value <= 2)
+            difficulty = value;
+        else if (kept && kept->IsNumber() && value != -1)
+            PlatLog("StartCompetition() => %s %d is none of ours; the settings' is played", kCareerDifficultyKey, value);
+    }
+    g_CurrentDifficulty = difficulty;
     if (CEnvironmentVariable* quick = env.GetVariable("GAMEPARAMS", "QuickMatch", true))
         quick->SetInt(0);
     PlatLog("StartCompetition() => tournament %d, format %d, %zu gamer teams", type, format, gamers.size());
     return true;
 }
 
-bool ResumeCompetition(CEnvironment& env, const std::string& path, int tournamentType) {
-    TournamentSaveRecord record;
-    if (!LoadTournamentSaveRecord(path, record))
+namespace {
+
+// What a slot of each tournament type holds: the kind the tournament saves
+// (the menus' tournament type), its format, the career flag and how many
+// gamers it has.
+struct SlotKindValues {
+    uint32_t format;
+    bool career;
+    int32_t minGamers, maxGamers;
+};
+
+bool KindValuesOf(int tournamentType, SlotKindValues& values) {
+    switch (tournamentType) {
+    case COMPETITION_CHAMPIONSHIP: values = {CCompetition::FORMAT_POOLS, false, 1, 1}; return true;
+    case COMPETITION_CUP: values = {CCompetition::FORMAT_KNOCKOUT, false, 1, kMaxGamers}; return true;
+    case COMPETITION_CAREER: values = {CCompetition::FORMAT_KNOCKOUT, true, 1, 1}; return true;
+    default: return false;
+    }
+}
+
+// The players a team has at each career stage: face to face, doublette,
+// triplette, then the world stage in triplettes.
+int32_t CareerStageGameType(int stage) { return stage <= 1 ? 1 : (stage == 2 ? 2 : 3); }
+
+// A name the gamer typed (nine letters at most): a few bytes of printable text.
+const size_t kMaxSavedNameBytes = 64;
+bool IsPlainName(const std::string& name) {
+    if (name.size() > kMaxSavedNameBytes)
         return false;
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7F)
+            return false;
+    return true;
+}
+
+// Why the record is no save for a slot of `tournamentType` (empty when it
+// is one); `gamers` receives the gamers' teams. The tournament itself is
+// checked by CCompetition::FromSave.
+std::string SaveRecordFault(const TournamentSaveRecord& record, int tournamentType, std::set<Team*>& gamers) {
+    char why[160];
+    SlotKindValues kind;
+    if (!KindValuesOf(tournamentType, kind)) {
+        PlatFormat(why, sizeof why, "tournamentType %d is no competition", tournamentType);
+        return why;
+    }
+    const SavedTournament& tournament = record.mTournament;
     const SaveMatchDescription& match = record.mMatch;
-    if (match.mNbPlayers < 0 || match.mNbPlayers > kMaxGamers || match.mTeams.size() > static_cast<size_t>(kMaxGamers)) {
-        PlatLog("ResumeCompetition(\"%s\") => %d players, %zu teams: not a save of ours", path.c_str(), match.mNbPlayers,
-                match.mTeams.size());
+    // Another kind's record would play (and save) as its own kind, in a
+    // slot of another.
+    if (tournament.mExtraInt != static_cast<uint32_t>(tournamentType) || (tournament.mCareerFlag != 0) != kind.career ||
+        tournament.mFormat != kind.format) {
+        PlatFormat(why, sizeof why, "a save of kind %u (format %u, career flag %u) in a slot of kind %d",
+                   tournament.mExtraInt, tournament.mFormat, static_cast<unsigned>(tournament.mCareerFlag),
+                   tournamentType);
+        return why;
+    }
+    int stage = 0;
+    if (kind.career) {
+        const uint32_t level = tournament.mCareerLevel, step = tournament.mCareerStage;
+        const bool known = (step == 1 && level >= 1 && level <= 3) || (step == 2 && level == 3);
+        if (!known) {
+            PlatFormat(why, sizeof why, "career level %u stage %u is no stage of a career", level, step);
+            return why;
+        }
+        stage = step == 2 ? 4 : static_cast<int>(level);
+    } else if (tournament.mCareerLevel != 0 || tournament.mCareerStage != 0) {
+        PlatFormat(why, sizeof why, "career level %u stage %u in a save that is no career", tournament.mCareerLevel,
+                   tournament.mCareerStage);
+        return why;
+    }
+    if (match.mGameType < 1 || match.mGameType > 3 || (kind.career && match.mGameType != CareerStageGameType(stage))) {
+        PlatFormat(why, sizeof why, "GameType %d is no game of this save", match.mGameType);
+        return why;
+    }
+    if (match.mNbPlayers < kind.minGamers || match.mNbPlayers > kind.maxGamers) {
+        PlatFormat(why, sizeof why, "NbPlayers %d outside %d..%d", match.mNbPlayers, kind.minGamers, kind.maxGamers);
+        return why;
+    }
+    if (match.mIsRegional != 0 && match.mIsRegional != 1) {
+        PlatFormat(why, sizeof why, "IsRegional %d is neither 0 nor 1", match.mIsRegional);
+        return why;
+    }
+    const bool national = match.mIsRegional == 0;
+    if (kind.career && national != (stage == 4)) {
+        PlatFormat(why, sizeof why, "career stage %d played between %s", stage, national ? "nations" : "regions");
+        return why;
+    }
+    // Each gamer heads a team of his own.
+    if (match.mTeams.size() != static_cast<size_t>(match.mNbPlayers)) {
+        PlatFormat(why, sizeof why, "%zu teams for %d gamers", match.mTeams.size(), match.mNbPlayers);
+        return why;
+    }
+    std::set<Team*> found;
+    for (const SavedTeamLineUp& lineUp : match.mTeams) {
+        Team* team = FindTeam(lineUp.mTeamId, national);
+        if (!team) {
+            PlatFormat(why, sizeof why, "%s team %u is not in the team table", national ? "national" : "regional",
+                       static_cast<unsigned>(lineUp.mTeamId));
+            return why;
+        }
+        const PlayerList* players = PlayerDB::GetTeamPlayers(team);
+        for (uint16_t actor : lineUp.mActors)
+            if (!players || actor >= players->size()) {
+                PlatFormat(why, sizeof why, "actor %u of team %u is none of its %zu players", static_cast<unsigned>(actor),
+                           static_cast<unsigned>(lineUp.mTeamId), players ? players->size() : size_t(0));
+                return why;
+            }
+        found.insert(team);
+    }
+    if (kind.career) {
+        // The region the career goes on with after its world stage.
+        Team* region = TeamDB::GetRegionalTeam(match.mTeamBeforeNational);
+        const bool sameTeam = national ? match.mTeams[0].mTeamId == TeamDB::FRANCE_COUNTRY_ID
+                                       : match.mTeams[0].mTeamId == match.mTeamBeforeNational;
+        if (!region || !sameTeam) {
+            PlatFormat(why, sizeof why, "career team %u with TeamBeforeNational %d", static_cast<unsigned>(match.mTeams[0].mTeamId),
+                       match.mTeamBeforeNational);
+            return why;
+        }
+    }
+    // A gamer's saved side is only carried: each match finds the gamers'
+    // sides from their teams.
+    for (const SavedHumanPlayer& player : match.mPlayers) {
+        if (!IsPlainName(player.mName)) {
+            PlatFormat(why, sizeof why, "a gamer's name of %zu bytes is no name typed", player.mName.size());
+            return why;
+        }
+    }
+    gamers = found;
+    return std::string();
+}
+
+// The record at `path` when it is a save for a slot of `tournamentType`,
+// with its gamers' teams; false (logged) otherwise. Nothing is changed.
+bool LoadCheckedRecord(const std::string& path, int tournamentType, TournamentSaveRecord& record,
+                       std::set<Team*>& gamers) {
+    if (!LoadTournamentSaveRecord(path, record)) {
+        PlatLog("ResumeCompetition(\"%s\") => no whole save: refused, the file is left as it is", path.c_str());
         return false;
     }
-    const bool national = match.mIsRegional != 1;
-    std::set<Team*> humans;
-    for (const SavedTeamLineUp& lineUp : match.mTeams)
-        if (Team* team = FindTeam(lineUp.mTeamId, national))
-            humans.insert(team);
-    CCompetition* competition = CCompetition::FromSave(record.mTournament, humans);
-    if (!competition)
+    const std::string fault = SaveRecordFault(record, tournamentType, gamers);
+    if (fault.empty())
+        return true;
+    PlatLog("ResumeCompetition(\"%s\") => %s: refused, the file is left as it is", path.c_str(), fault.c_str());
+    return false;
+}
+
+void LogNotOurTournament(const std::string& path) {
+    PlatLog("ResumeCompetition(\"%s\") => the tournament is none to resume: refused, the file is left as it is",
+            path.c_str());
+}
+
+}  // namespace
+
+bool IsResumableCompetitionSave(const std::string& path, int tournamentType) {
+    TournamentSaveRecord record;
+    std::set<Team*> gamers;
+    if (!LoadCheckedRecord(path, tournamentType, record, gamers))
         return false;
+    if (CCompetition::IsResumable(record.mTournament, gamers))
+        return true;
+    LogNotOurTournament(path);
+    return false;
+}
+
+void RefreshCompetitionSaveSlots() {
+    RefreshSaveSlotInfos();
+    const std::string empty = GetText("EMPTY_SAVE_SLOT_INFO");
+    const std::string unreadable = GetText("UNREADABLE_SAVE_SLOT_INFO");
+    const int types[SAVE_SLOT_KIND_COUNT] = {COMPETITION_CAREER, COMPETITION_CHAMPIONSHIP, COMPETITION_CUP};
+    for (SaveSlot& slot : g_SaveSlotTable) {
+        if (slot.mInfo == empty || slot.mInfo == unreadable || slot.mKind >= SAVE_SLOT_KIND_COUNT)
+            continue;
+        if (!IsResumableCompetitionSave(slot.mPath, types[slot.mKind]))
+            slot.mInfo = unreadable;
+    }
+}
+
+bool ResumeCompetition(CEnvironment& env, const std::string& path, int tournamentType) {
+    TournamentSaveRecord record;
+    std::set<Team*> gamers;
+    if (!LoadCheckedRecord(path, tournamentType, record, gamers))
+        return false;
+    CCompetition* competition = CCompetition::FromSave(record.mTournament, gamers);
+    if (!competition) {
+        LogNotOurTournament(path);
+        return false;
+    }
+    const SaveMatchDescription& match = record.mMatch;
 
     char name[32];
     if (CEnvironmentVariable* quick = env.GetVariable("GAMEPARAMS", "QuickMatch", true))
@@ -183,13 +373,14 @@ bool ResumeCompetition(CEnvironment& env, const std::string& path, int tournamen
     }
     delete g_pCurrentTournament;
     g_pCurrentTournament = competition;
-    g_bTournamentCareer = record.mTournament.mCareerFlag ? 1 : 0;
+    // The slot's kind, which the record was checked to be.
+    const bool career = tournamentType == COMPETITION_CAREER;
+    g_bTournamentCareer = career ? 1 : 0;
 
     // The stage, venue and difficulty the tournament was played at: the
     // process that chose them may be long gone.
     TournamentInfo info;
     competition->GetInfo(info);
-    const bool career = g_bTournamentCareer != 0 || tournamentType == COMPETITION_CAREER;
     if (career)
         WriteInt(env, "careerStep", CareerStageOf(info));
     int venue = match.mVenue;
@@ -207,15 +398,22 @@ bool ResumeCompetition(CEnvironment& env, const std::string& path, int tournamen
     return true;
 }
 
+void KeepCareerDifficulty(CEnvironment& env, int difficulty) {
+    WriteInt(env, kCareerDifficultyKey, difficulty);
+}
+
+int SaveKindOf(int tournamentType) {
+    switch (tournamentType) {
+    case COMPETITION_CAREER: return SAVE_KIND_CAREER;
+    case COMPETITION_CHAMPIONSHIP: return SAVE_KIND_CHAMPIONSHIP;
+    case COMPETITION_CUP: return SAVE_KIND_CUP;
+    default: return -1;
+    }
+}
+
 SaveSlot* CurrentCompetitionSlot(CEnvironment& env) {
     const int slot = ReadInt(env, "SAVE", "save_slot");
-    int kind = -1;
-    switch (ReadInt(env, kSection, "tournamentType")) {
-    case COMPETITION_CAREER: kind = SAVE_KIND_CAREER; break;
-    case COMPETITION_CHAMPIONSHIP: kind = SAVE_KIND_CHAMPIONSHIP; break;
-    case COMPETITION_CUP: kind = SAVE_KIND_CUP; break;
-    default: break;
-    }
+    const int kind = SaveKindOf(ReadInt(env, kSection, "tournamentType"));
     if (kind < 0 || slot < 0 || slot >= SAVE_SLOTS_PER_KIND)
         return nullptr;
     return &g_SaveSlotTable[kind * SAVE_SLOTS_PER_KIND + slot];
