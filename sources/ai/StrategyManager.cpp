@@ -59,6 +59,7 @@ void StrategyManager::Reset() {
     ReleaseStages();
     mNoThrowerLogged = false;
     mState = 0;
+    mSearchScored = mSearchCandidates = 0;
     mChosenAngle = 45.0f;
     mChosenPoint = Ogre::Vector3::ZERO;
     mChosenPlayer = nullptr;
@@ -170,9 +171,10 @@ void StrategyManager::UpdateNormal() {
             mChosenPoint = mThrowParametersChoice->GetAimPoint();
             mChosenAngle = mThrowParametersChoice->GetAngle();
             mChosenMode = mThrowParametersChoice->GetChosenMode();
+            mSearchScored = static_cast<int32_t>(mThrowParametersChoice->GetCurrentIndex());
+            mSearchCandidates = static_cast<int32_t>(mThrowParametersChoice->GetCandidateCount());
             std::ostringstream line;
-            line << "###   set de parametres, test\u00e9s: " << mThrowParametersChoice->GetCurrentIndex() << "/"
-                 << mThrowParametersChoice->GetCandidateCount();
+            line << "###   set de parametres, test\u00e9s: " << mSearchScored << "/" << mSearchCandidates;
             AIDebugText(line.str());
             DropTask(mThrowParametersChoice);
             if (mSituation) {

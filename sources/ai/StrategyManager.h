@@ -47,6 +47,10 @@ public:
     float GetChosenAngle() const { return mChosenAngle; }
     const Ogre::Vector3& GetChosenPoint() const { return mChosenPoint; }
     int32_t GetChosenMode() const { return mChosenMode; }
+    // The last throw search: candidates scored, of those it had (0 and 0
+    // before the first, and for a target-ball throw).
+    int32_t GetSearchScored() const { return mSearchScored; }
+    int32_t GetSearchCandidates() const { return mSearchCandidates; }
     float GetErrorScale() const { return mErrorScale; }
 
     // 10 minus the AI level, kept within 0 to 10.
@@ -66,6 +70,7 @@ private:
     Ogre::Vector3 mChosenPoint = Ogre::Vector3::ZERO;
     CPlayer* mChosenPlayer = nullptr;
     int32_t mChosenMode = 0;
+    int32_t mSearchScored = 0, mSearchCandidates = 0;
     const AIParameters* mParameters;
     CPlayerChoice* mPlayerChoice = nullptr;
     CBaseStrategyChoice* mBaseStrategyChoice = nullptr;

@@ -40,6 +40,7 @@ bool ReceiveBallsPositions(int32_t controller, CObjnet& body)
     }
     gReplayMgr.UnserializePositions(body);
     entry.mBallPositionsReceived = true;
+    entry.mBallPositionsStep = ControlerMessageStep(controller);
     return true;
 }
 

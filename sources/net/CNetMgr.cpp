@@ -411,6 +411,7 @@ void CNetMgr::ResetSession() {
         NetTrace("CNetClient(%d)::Desactivate() => OK client", slot.mId);
         slot.Clear();
     }
+    EndMatch();
     mState = active_not_connected;
     mHost = 0;
     mLeaveNotices = 0;
@@ -540,16 +541,6 @@ int CNetMgr::GetConnectionCount() const {
         if (mSlots[i]->mActive)
             ++count;
     return count;
-}
-
-void CNetMgr::QueueNextStepSignalFromHost() {
-    ++mHostSignalQueue;
-    NetTrace("QueueNextStepSignalFromHost()=>  Queue=%d", mHostSignalQueue);
-}
-
-void CNetMgr::QueueNextStepSignalFromClients() {
-    ++mClientSignalQueue;
-    NetTrace("QueueNextStepSignalFromClients()=>  queue=%d", mClientSignalQueue);
 }
 
 // ============================================================================
@@ -864,25 +855,12 @@ void CNetMgr::_OnTCPCObjnetReceived(CNetClient& slot, CObjnet& message) {
     case OBJECT_CNETCLIENT_E_NEXT_STEP_SIGNAL_HOST:
         NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_NEXT_STEP_SIGNAL_HOST] from client %u  HostQueue=%d", RoleName(),
                  from, mHostSignalQueue);
-        message.ReadUInt();   // the sender
-        if (message.IsFailed()) {
-            DropMalformed(slot, "e_next_step_signal_host");
-            return;
-        }
-        if (!mHost)
-            QueueNextStepSignalFromHost();
+        OnNextStepSignal(slot, message, true);
         return;
     case OBJECT_CNETCLIENT_E_NEXT_STEP_SIGNAL_CLIENTS:
         NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_NEXT_STEP_SIGNAL_CLIENTS] from client %u => ClientQueue=%d",
                  RoleName(), from, mClientSignalQueue);
-        message.ReadUInt();
-        if (message.IsFailed()) {
-            DropMalformed(slot, "e_next_step_signal_clients");
-            return;
-        }
-        QueueNextStepSignalFromClients();
-        if (mHost)
-            TCPSendActionToOthers(slot, message);
+        OnNextStepSignal(slot, message, false);
         return;
     case OBJECT_CNETCLIENT_E_SHOOT_PARAMS:
         NetTrace("[%s]  recv [OBJECT_CNETCLIENT_E_SHOOT_PARAMS] from client %u", RoleName(), from);
@@ -1317,4 +1295,135 @@ void CNetMgr::PrepayAnnouncementAnswers(const CNetClient& newcomer) {
         const uint32_t budget = other.mLobbyBudget + LOBBY_RECORD_COST;
         other.mLobbyBudget = budget > LOBBY_BUDGET_BYTES ? LOBBY_BUDGET_BYTES : budget;
     }
+}
+
+// ============================================================================
+// The steps of a LAN match
+// ============================================================================
+
+void CNetMgr::BeginMatch() {
+    mInMatch = true;
+    mMatchPlayers = 0;
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        if (mSlots[i]->IsPlayer() || i == mOwnIndex)
+            mMatchPlayers |= 1u << i;
+    for (uint32_t& steps : mStepsSignalled)
+        steps = 0;
+    mStepsPassed = 0;
+    mHostSignalsTaken = mHostSignalsReceived = 0;
+    // Whatever came before the start (a lobby's signals) counts for nothing.
+    mHostSignalQueue = 0;
+    mClientSignalQueue = 0;
+    NetTrace("CNetMgr::BeginMatch() => players 0x%02x", mMatchPlayers);
+}
+
+void CNetMgr::EndMatch() {
+    mInMatch = false;
+    mMatchPlayers = 0;
+    mHostSignalQueue = 0;
+    mClientSignalQueue = 0;
+}
+
+uint32_t CNetMgr::GetStepsSignalled(int slot) const {
+    return ValidSlotIndex(slot) ? mStepsSignalled[slot] : 0;
+}
+
+void CNetMgr::CountPendingSignals() {
+    int32_t pending = 0;
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        if ((mMatchPlayers & (1u << i)) && mStepsSignalled[i] > mStepsPassed)
+            pending += int32_t(mStepsSignalled[i] - mStepsPassed);
+    mClientSignalQueue = pending;
+}
+
+void CNetMgr::SendNextStepSignal() {
+    if (!mInMatch || !ValidSlotIndex(mOwnIndex)) {
+        NetTrace("CNetMgr::SendNextStepSignal() => not sent, no match");
+        return;
+    }
+    // One signal a step: the peers would take a second for the next step.
+    if (mStepsSignalled[mOwnIndex] > mStepsPassed) {
+        NetTrace("CNetMgr::SendNextStepSignal() => step %u already signalled", mStepsPassed + 1);
+        return;
+    }
+    mOutgoing.StartSignature(NETSIG_E_NEXT_STEP_SIGNAL_CLIENTS);
+    mOutgoing.WriteUInt(uint32_t(mOwnIndex));
+    mOutgoing.End();
+    TCPSendAction(mOutgoing);
+    ++mStepsSignalled[mOwnIndex];
+    CountPendingSignals();
+    NetTrace("QueueNextStepSignalFromClients()=>  queue=%d", mClientSignalQueue);
+}
+
+bool CNetMgr::TakeNextStep() {
+    if (!mInMatch)
+        return false;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        if (!(mMatchPlayers & (1u << i)))
+            continue;
+        // A machine gone since the start holds nobody up.
+        if (i != mOwnIndex && !mSlots[i]->IsPlayer())
+            continue;
+        if (mStepsSignalled[i] <= mStepsPassed)
+            return false;
+    }
+    ++mStepsPassed;
+    CountPendingSignals();
+    return true;
+}
+
+bool CNetMgr::TakeHostSignal() {
+    if (!mInMatch || mHostSignalsReceived <= mHostSignalsTaken)
+        return false;
+    ++mHostSignalsTaken;
+    mHostSignalQueue = int32_t(mHostSignalsReceived - mHostSignalsTaken);
+    return true;
+}
+
+void CNetMgr::OnNextStepSignal(CNetClient& slot, CObjnet& message, bool fromHost) {
+    const uint32_t sender = message.ReadUInt();
+    if (message.IsFailed()) {
+        DropMalformed(slot, fromHost ? "e_next_step_signal_host" : "e_next_step_signal_clients");
+        return;
+    }
+    if (!mInMatch) {
+        RefuseNotOwned(slot, "next-step signal outside a match", sender);
+        return;
+    }
+    if (fromHost) {
+        // The host's signal reaches the clients only, and from the host only.
+        if (mHost || slot.mId != 0 || sender != 0) {
+            RefuseNotOwned(slot, "host's next-step signal not from the host", sender);
+            return;
+        }
+        // The host signals the end of a throw once, and cannot start the next
+        // throw's before this machine has taken this one's.
+        if (mHostSignalsReceived > mHostSignalsTaken) {
+            RefuseNotOwned(slot, "host's next-step signal ahead of the match", sender);
+            return;
+        }
+        ++mHostSignalsReceived;
+        mHostSignalQueue = int32_t(mHostSignalsReceived - mHostSignalsTaken);
+        NetTrace("QueueNextStepSignalFromHost()=>  Queue=%d", mHostSignalQueue);
+        return;
+    }
+    // A machine signals for itself (a client's own connection on the host; a
+    // client hears every other machine through the host), and only a machine
+    // that plays the match.
+    const bool own = mHost ? sender == uint32_t(slot.mId) : slot.mId == 0 && sender != uint32_t(mOwnIndex);
+    if (!own || !ValidSlotIndex(sender) || !(mMatchPlayers & (1u << sender))) {
+        RefuseNotOwned(slot, "next-step signal for a machine not its own or not in the match", sender);
+        return;
+    }
+    // No machine passes a step before this one has signalled it: a signal
+    // further ahead is not a step of this match.
+    if (mStepsSignalled[sender] >= mStepsSignalled[mOwnIndex] + STEPS_AHEAD_MAX) {
+        RefuseNotOwned(slot, "next-step signal ahead of the match", sender);
+        return;
+    }
+    ++mStepsSignalled[sender];
+    CountPendingSignals();
+    NetTrace("QueueNextStepSignalFromClients()=>  queue=%d", mClientSignalQueue);
+    if (mHost)
+        TCPSendActionToOthers(slot, message);
 }

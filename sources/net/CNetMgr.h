@@ -140,16 +140,34 @@ public:
     // Active slots, connections that have not logged in yet included.
     int GetConnectionCount() const;
 
-    // Match flow: a received next-step signal from the host / the machines.
-    void QueueNextStepSignalFromHost();
-    void QueueNextStepSignalFromClients();
-    // The two counters, and taking signals off them (never below 0).
+    // Signals counted and not yet taken: the host's, every machine's.
     int32_t GetHostSignalQueue() const { return mHostSignalQueue; }
     int32_t GetClientSignalQueue() const { return mClientSignalQueue; }
-    void TakeHostSignals(int32_t count) { mHostSignalQueue = count < mHostSignalQueue ? mHostSignalQueue - count : 0; }
-    void TakeClientSignals(int32_t count) {
-        mClientSignalQueue = count < mClientSignalQueue ? mClientSignalQueue - count : 0;
-    }
+
+    // ---- the steps of a LAN match ----------------------------------------------
+    // The machines of a match meet at every step (the toss, the end of each
+    // throw): each signals the step once, and the step is passed when every
+    // machine still playing has signalled it. Signals count only between
+    // BeginMatch and EndMatch, only from the machines playing at the start,
+    // and never more than one step ahead of this machine's own.
+    // The lobby's start: every count back to 0, the playing machines fixed.
+    void BeginMatch();
+    void EndMatch();
+    bool InMatch() const { return mInMatch; }
+    // This machine's signal of its next step, to the peers and counted.
+    void SendNextStepSignal();
+    // True, and the step passed, once every machine still playing has
+    // signalled this machine's next step.
+    bool TakeNextStep();
+    // The steps this machine has passed: the throw it is at (1 for the first).
+    uint32_t GetStepsPassed() const { return mStepsPassed; }
+    // The steps a machine has signalled (this machine's own included): the
+    // throw its messages received now belong to.
+    uint32_t GetStepsSignalled(int slot) const;
+    // Client: takes the host's signal of the end of a throw; false when none waits.
+    bool TakeHostSignal();
+    // How many steps a signal may run ahead of this machine's own.
+    static constexpr uint32_t STEPS_AHEAD_MAX = 1;
 
     // ---- dispatchers (the frame reader and the UDP drain call them) ------------
     // One complete TCP message from a slot, rewound to its first field. A
@@ -193,7 +211,8 @@ public:
 
     // Fields, in the order the rest of the game knows them. Lobby and match
     // code read and write several directly (listener, state, host flag, own
-    // index, closed flag, the signal queues, slot names and teams).
+    // index, closed flag, slot names and teams); the signal queues are the
+    // match steps' counts, for the log.
     int32_t mHostSignalQueue = 0;
     int32_t mClientSignalQueue = 0;
     int32_t mState = e_not_initialized;
@@ -285,6 +304,17 @@ private:
     HeardHost mHeardHosts[HEARD_HOSTS_MAX];
     int mHeardHostCount = 0;
     uint32_t mLook = 0;   // games-list looks started so far
+
+    // A next-step signal from a peer: counted when it may be, else refused.
+    void OnNextStepSignal(CNetClient& slot, CObjnet& message, bool fromHost);
+    // mClientSignalQueue again: signals counted and not yet passed.
+    void CountPendingSignals();
+
+    bool mInMatch = false;
+    uint32_t mMatchPlayers = 0;                   // bit i: slot i played at the start
+    uint32_t mStepsSignalled[SLOT_COUNT] = {0};   // own slot: the signals sent
+    uint32_t mStepsPassed = 0;
+    uint32_t mHostSignalsTaken = 0, mHostSignalsReceived = 0;
 
     uint32_t mConnectTimeoutMs = CONNECT_TIMEOUT_MS;
     uint32_t (*mClock)() = nullptr;

@@ -17,7 +17,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -364,6 +369,120 @@ TEST(LanHostile, TextsFromAnotherMachineNeitherCloseAGameNorPassForAnotherPlayer
     client.Command("quit");
     EXPECT_TRUE(host.WaitExit(60));
     EXPECT_TRUE(client.WaitExit(60));
+}
+
+// The player's difficulty as the game starts with it (its settings file).
+bool WriteDifficulty(const e2e::GameRun& game, int difficulty) {
+    const std::filesystem::path file = game.Root() / "mediaDemo" / "Config" / "Configuration.cfg";
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    in.close();
+    const std::regex value(R"((name="difficulty_level" value=")[0-9]+("))");
+    if (!std::regex_search(text.str(), value))
+        return false;
+    const std::string settings = std::regex_replace(text.str(), value, "$01" + std::to_string(difficulty) + "$02");
+    std::ofstream(file, std::ios::trunc) << settings;
+    return true;
+}
+
+int ReadDifficulty(const e2e::GameRun& game) {
+    std::ifstream in(game.Root() / "mediaDemo" / "Config" / "Configuration.cfg");
+    std::stringstream text;
+    text << in.rdbuf();
+    std::smatch m;
+    const std::string settings = text.str();
+    if (!std::regex_search(settings, m, std::regex(R"re(name="difficulty_level" value="([0-9]+)")re")))
+        return -1;
+    return std::atoi(m[1].str().c_str());
+}
+
+std::vector<std::string> LinesStarting(const e2e::GameRun& game, const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const std::string& line : game.Lines())
+        if (line.rfind(prefix, 0) == 0)
+            found.push_back(line);
+    return found;
+}
+
+// A third machine logs in, signals 3,000 next steps (and the host's signal,
+// in the host's name) in the lobby and leaves before the start: nothing it
+// sent may count in the match, which the two players play to the same end
+// without waiting for each other forever. Host and client set different
+// difficulties: the match is played at the host's on both machines, and the
+// client's settings keep its own.
+TEST(LanHostile, NextStepSignalsFromAPeerThatLeftTheLobbyHoldNoMatchUpAndTheHostsDifficultyIsTheMatchs) {
+    const unsigned short port = e2e::FreeLanPort();
+    ASSERT_NE(port, 0);
+    e2e::GameRun host("lan_signals_host"), client("lan_signals_client");
+    Prepare(host, port, "Lanterne");
+    Prepare(client, port, "Falaise");
+    ASSERT_TRUE(WriteDifficulty(host, 2));
+    ASSERT_TRUE(WriteDifficulty(client, 0));
+
+    std::string failure;
+    if (!e2e::MeetInLobby(host, client, &failure))
+        FAIL() << failure;
+
+    const int pirate = ConnectPort("127.0.0.1", port);
+    ASSERT_GE(pirate, 0);
+    {
+        CObjnet login;
+        login.StartSignature(NETSIG_R_QUERY_LOGIN);
+        login.WriteString("Pirate");
+        login.End();
+        ASSERT_TRUE(SendFrame(pirate, login));
+    }
+    STEP(host.Reaches("^lobby players 3$", 30), host);
+    CObjnet step;
+    step.StartSignature(NETSIG_E_NEXT_STEP_SIGNAL_CLIENTS);
+    step.WriteUInt(2);
+    step.End();
+    for (int i = 0; i < 3000; ++i)
+        ASSERT_TRUE(SendFrame(pirate, step));
+    CObjnet hostStep;
+    hostStep.StartSignature(NETSIG_E_NEXT_STEP_SIGNAL_HOST);
+    hostStep.WriteUInt(0);
+    hostStep.End();
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(SendFrame(pirate, hostStep));
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    SocketClose(pirate);
+    STEP(host.WaitFor("^lobby players 2$", 30), host);
+
+    if (!e2e::ChooseSinglesInLobby(host, client, &failure))
+        FAIL() << failure;
+    STEP(host.Click("BtnStart"), host);
+    STEP(host.Reaches("^lobby start 0$", 30), host);
+    STEP(client.Reaches("^lobby start 1$", 30), client);
+
+    // Both machines play at the host's difficulty.
+    STEP(host.Reaches("^difficulty 2 levels ", 120), host);
+    STEP(client.Reaches("^difficulty 2 levels ", 120), client);
+
+    STEP(host.WaitFor("^final ", 300), host);
+    STEP(client.WaitFor("^final ", 300), client);
+    EXPECT_EQ(LinesStarting(client, "final "), LinesStarting(host, "final "));
+    EXPECT_EQ(LinesStarting(client, "score "), LinesStarting(host, "score "));
+    EXPECT_GE(LinesStarting(host, "mene ").size(), 2u);
+    // At every step each machine waited for the other: after a step is
+    // passed at most the other's signal of the next one is counted.
+    for (const e2e::GameRun* game : {&host, &client}) {
+        const std::string log = game->Log();
+        const std::regex passed(R"(queue is now=([0-9]+))");
+        int steps = 0;
+        for (std::sregex_iterator it(log.begin(), log.end(), passed), end; it != end; ++it, ++steps)
+            EXPECT_LE(std::atoi((*it)[1].str().c_str()), 1) << (*it)[0].str();
+        EXPECT_GE(steps, 2);
+    }
+
+    host.Command("quit");
+    client.Command("quit");
+    EXPECT_TRUE(host.WaitExit(60));
+    EXPECT_TRUE(client.WaitExit(60));
+    // The client's own difficulty was lent to the match only.
+    EXPECT_EQ(ReadDifficulty(client), 0);
+    EXPECT_EQ(ReadDifficulty(host), 2);
 }
 
 }  // namespace

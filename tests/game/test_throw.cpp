@@ -571,3 +571,79 @@ TEST_F(LaunchTest, APeersThrowIsReplayedAndEndsOnTheOwnersPlaces)
     ball.reset();
     CKEMSceneGraph::DeleteNode("boule 1");
 }
+
+// A peer's launch set and ball positions belong to the throw they came in
+// for: what arrived during an earlier throw is dropped, never thrown as this
+// one, and this throw waits for its own.
+TEST_F(LaunchTest, APeersLaunchOfAnEarlierThrowIsNeverThisThrows)
+{
+    ThrowTuning tuning;
+    Thrower t;
+    TestNode* node = new TestNode(nullptr, "boule 1");
+    CPhysicObject* body = new CPhysicObject(CPhysicObject::MOVABLE_ACTOR);
+    node->attachPhysicObject(body);
+    body->SetSphereShape(0.0375f);
+    body->BuildShapes(CPhysicObject::SHAPE_SPHERE, nullptr);
+    body->SetMass(0.7f);
+    std::unique_ptr<CBall> ball(new CBall(CBall::KIND_BALL, node));
+    std::vector<CBall*> balls{ball.get()};
+
+    // A match of this machine alone, at its second throw.
+    const int32_t savedState = g_NetMgr.mState;
+    g_NetMgr.mState = CNetMgr::e_connected;
+    g_NetMgr.BeginMatch();
+    for (int step = 0; step < 2; ++step) {
+        g_NetMgr.SendNextStepSignal();
+        ASSERT_TRUE(g_NetMgr.TakeNextStep());
+    }
+    ASSERT_EQ(g_NetMgr.GetStepsPassed(), 2u);
+    ResetControlers();
+    g_OwnControlerType = e_lan1;   // the side's controller is another machine's
+    ControlerEntry& entry = g_DummyControler;
+    const LaunchSet::ReplayHooks saved = LaunchSet::sReplay;
+    LaunchSet::sReplay = LaunchSet::ReplayHooks();   // simulated from the launch values
+
+    CAimGuide guide;
+    guide.mGravity = G;
+    guide.ResetAim(&t.player, ball.get());
+    guide.mAimPoint = Ogre::Vector3(0.0f, 0.02f, -6.0f);
+    LaunchSet set(&guide);
+    set.mPlayer = &t.player;
+    set.mBall = ball.get();
+    set.mStep = 4;
+    LaunchSetValues launch;
+    launch.angle = 30.0f;
+    launch.directionZ = -1.0f;
+    launch.speed = 5.0f;
+    struct Case {
+        const char* what;
+        uint32_t launchStep, positionsStep;
+        bool launched;
+    };
+    const Case cases[] = {
+        {"both of the first throw", 1, 1, false},
+        {"the launch set of the first throw", 1, 2, false},
+        {"the positions of the first throw", 2, 1, false},
+        {"both of this throw", 2, 2, true},
+    };
+    for (const Case& c : cases) {
+        entry.SetLaunchSet(launch);
+        entry.mLaunchSetStep = c.launchStep;
+        entry.mBallPositionsReceived = true;
+        entry.mBallPositionsStep = c.positionsStep;
+        set.mStep = 4;
+        set.Update(nullptr, balls);
+        EXPECT_EQ(set.mStep, c.launched ? 7 : 4) << c.what;
+        // Taken or dropped, what was of the first throw is gone.
+        EXPECT_EQ(entry.mLaunchSetReceived, !c.launched && c.launchStep == 2) << c.what;
+        EXPECT_EQ(entry.mBallPositionsReceived, !c.launched && c.positionsStep == 2) << c.what;
+    }
+
+    g_NetMgr.EndMatch();
+    g_NetMgr.mState = savedState;
+    LaunchSet::sReplay = saved;
+    entry.Clear();
+    ResetControlers();
+    ball.reset();
+    CKEMSceneGraph::DeleteNode("boule 1");
+}

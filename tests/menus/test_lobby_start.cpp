@@ -254,4 +254,41 @@ TEST_F(LobbyStartTest, OnlyTheMatchParametersSectionIsTakenFromTheHost) {
     }
 }
 
+// The host's difficulty travels with the match parameters, and every machine
+// plays at it; a host that sends none, or one no difficulty has, leaves each
+// machine at its own.
+TEST_F(LobbyStartTest, TheHostsDifficultyIsTheMatchsOnEveryMachine) {
+    for (int hostLevel = 0; hostLevel < 3; ++hostLevel) {
+        LobbyStartInput in = Ready();
+        in.difficulty = hostLevel;
+        CEnvironment hostEnv;
+        ASSERT_EQ(Validate(in, hostEnv), 0);
+        // Packed as the host sends it, read as the client reads it.
+        std::vector<std::pair<std::string, int>> sent = {{"TeamA", 3}, {"Difficulty", Int(hostEnv, "Difficulty")}};
+        const std::vector<uint8_t> bytes = Packed(kSection, sent);
+        CObjnet packed;
+        packed.SetData(bytes.data(), int(bytes.size()));
+        CEnvironment clientEnv;
+        ASSERT_TRUE(ReadLobbyMatchParams(packed, clientEnv));
+        for (int own = 0; own < 3; ++own)
+            EXPECT_EQ(LobbyMatchDifficulty(clientEnv, own), hostLevel) << "host " << hostLevel << ", own " << own;
+    }
+    struct Case {
+        const char* what;
+        const char* text;   // the value as the host's section holds it; null: no key
+    };
+    const Case cases[] = {
+        {"an earlier host, no difficulty", nullptr}, {"below easy", "-1"}, {"above hard", "3"},
+        {"a huge number", "2147483647"},             {"a float", "1.5"},  {"a text", "difficile"},
+    };
+    for (const Case& c : cases) {
+        CEnvironment env;
+        env.GetVariable(kSection, "TeamA", true)->SetInt(3);
+        if (c.text)
+            env.GetVariable(kSection, "Difficulty", true)->SetFromText(c.text);
+        EXPECT_EQ(LobbyMatchDifficulty(env, 2), 2) << c.what;
+        EXPECT_EQ(LobbyMatchDifficulty(env, 0), 0) << c.what;
+    }
+}
+
 }  // namespace

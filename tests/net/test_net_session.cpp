@@ -314,6 +314,9 @@ TEST_F(LanSessionTest, PlayerUpdatesAndStepSignalsAreRelayedToTheOthers) {
     out.End();
     ASSERT_TRUE(bruno->mgr.TCPSendAction(out));
 
+    // Steps are signalled in a match only.
+    for (Node* n : All())
+        n->mgr.BeginMatch();
     out.StartSignature(NETSIG_E_NEXT_STEP_SIGNAL_CLIENTS);
     out.WriteUInt(2);
     out.End();
@@ -327,6 +330,7 @@ TEST_F(LanSessionTest, PlayerUpdatesAndStepSignalsAreRelayedToTheOthers) {
         EXPECT_EQ(n->mgr.GetSlot(2).mId, 2);
         EXPECT_EQ(n->mgr.GetSlot(5).mActive, 0);
         EXPECT_EQ(n->mgr.mClientSignalQueue, 1);
+        EXPECT_EQ(n->mgr.GetStepsSignalled(2), 1u);
     }
     EXPECT_FALSE(bruno->listener.Has("updated:2"));
     EXPECT_EQ(bruno->mgr.mClientSignalQueue, 0);
@@ -339,6 +343,102 @@ TEST_F(LanSessionTest, PlayerUpdatesAndStepSignalsAreRelayedToTheOthers) {
     ASSERT_TRUE(host->mgr.TCPSendAction(hostOut));
     ASSERT_TRUE(PumpUntil([&] { return anna->mgr.mHostSignalQueue == 1 && bruno->mgr.mHostSignalQueue == 1; }));
     EXPECT_EQ(CountTraces("QueueNextStepSignalFromHost()=>  Queue=1"), 2);
+    EXPECT_EQ(host->mgr.mHostSignalQueue, 0);
+}
+
+namespace {
+
+void SendSignal(CNetMgr& from, const char* kind, uint32_t sender, int times = 1) {
+    CObjnet& out = from.GetOutgoingMessage();
+    for (int i = 0; i < times; ++i) {
+        out.StartSignature(kind);
+        out.WriteUInt(sender);
+        out.End();
+        from.TCPSendAction(out);
+    }
+}
+
+}  // namespace
+
+TEST_F(LanSessionTest, NextStepSignalsCountOnlyInTheMatchFromItsMachinesOneStepAtATime) {
+    // A lobby's flood counts for nothing: outside a match, and emptied by the start.
+    SendSignal(bruno->mgr, NETSIG_E_NEXT_STEP_SIGNAL_CLIENTS, 2, 3000);
+    SendSignal(host->mgr, NETSIG_E_NEXT_STEP_SIGNAL_HOST, 0, 50);
+    Pump(200);
+    for (Node* n : All()) {
+        EXPECT_EQ(n->mgr.mClientSignalQueue, 0);
+        EXPECT_EQ(n->mgr.mHostSignalQueue, 0);
+        EXPECT_FALSE(n->mgr.TakeNextStep());
+    }
+    EXPECT_GE(CountTraces("next-step signal outside a match"), 1);
+    for (Node* n : All()) {
+        n->mgr.mClientSignalQueue = 3000;   // whatever a lobby left
+        n->mgr.BeginMatch();
+        EXPECT_EQ(n->mgr.mClientSignalQueue, 0);
+        EXPECT_EQ(n->mgr.GetStepsPassed(), 0u);
+    }
+
+    // In the match a flood counts once, one step ahead of each machine at
+    // most; a signal in another machine's name counts for nobody.
+    SendSignal(bruno->mgr, NETSIG_E_NEXT_STEP_SIGNAL_CLIENTS, 2, 3000);
+    SendSignal(anna->mgr, NETSIG_E_NEXT_STEP_SIGNAL_CLIENTS, 2, 10);
+    Pump(200);
+    for (Node* n : {host.get(), anna.get()}) {
+        EXPECT_EQ(n->mgr.GetStepsSignalled(2), 1u);
+        EXPECT_EQ(n->mgr.GetStepsSignalled(1), 0u);
+        EXPECT_FALSE(n->mgr.TakeNextStep());   // its own and the others' are missing
+    }
+
+    // Every machine signals the step. Bruno's flood was his step's signal,
+    // so his own signal is the next step's, and one more is refused: each
+    // machine passes the step once, with Bruno one step ahead.
+    host->mgr.SendNextStepSignal();
+    anna->mgr.SendNextStepSignal();
+    anna->mgr.SendNextStepSignal();   // twice: sent and counted once
+    bruno->mgr.SendNextStepSignal();
+    ASSERT_TRUE(PumpUntil([&] {
+        return host->mgr.GetStepsSignalled(1) == 1 && bruno->mgr.GetStepsSignalled(1) == 1 &&
+               anna->mgr.GetStepsSignalled(0) == 1 && bruno->mgr.GetStepsSignalled(0) == 1 &&
+               host->mgr.GetStepsSignalled(2) == 2 && anna->mgr.GetStepsSignalled(2) == 2;
+    }));
+    for (Node* n : All()) {
+        EXPECT_TRUE(n->mgr.TakeNextStep());
+        EXPECT_FALSE(n->mgr.TakeNextStep());
+        EXPECT_EQ(n->mgr.GetStepsPassed(), 1u);
+    }
+    EXPECT_EQ(host->mgr.mClientSignalQueue, 1);   // Bruno's next step
+    EXPECT_EQ(bruno->mgr.mClientSignalQueue, 0);
+    bruno->mgr.SendNextStepSignal();
+    SendSignal(bruno->mgr, NETSIG_E_NEXT_STEP_SIGNAL_CLIENTS, 2, 100);
+    Pump(100);
+    EXPECT_EQ(host->mgr.GetStepsSignalled(2), 2u);
+    EXPECT_EQ(anna->mgr.GetStepsSignalled(2), 2u);
+
+    // The host signals the end of a throw once: a second before the client
+    // took the first is not the next throw's.
+    SendSignal(host->mgr, NETSIG_E_NEXT_STEP_SIGNAL_HOST, 0, 5);
+    SendSignal(anna->mgr, NETSIG_E_NEXT_STEP_SIGNAL_HOST, 0, 1);   // not the host's to send
+    Pump(100);
+    EXPECT_EQ(anna->mgr.mHostSignalQueue, 1);
+    EXPECT_EQ(bruno->mgr.mHostSignalQueue, 1);
+    EXPECT_TRUE(anna->mgr.TakeHostSignal());
+    EXPECT_FALSE(anna->mgr.TakeHostSignal());
+    EXPECT_FALSE(host->mgr.TakeHostSignal());
+
+    // A machine gone holds nobody up; after the match nothing counts.
+    bruno.reset();
+    ASSERT_TRUE(nettest::PumpUntil({&host->mgr, &anna->mgr}, [&] { return !anna->mgr.GetSlot(2).mActive; }));
+    host->mgr.SendNextStepSignal();
+    anna->mgr.SendNextStepSignal();
+    ASSERT_TRUE(nettest::PumpUntil({&host->mgr, &anna->mgr}, [&] { return host->mgr.TakeNextStep(); }));
+    ASSERT_TRUE(nettest::PumpUntil({&host->mgr, &anna->mgr}, [&] { return anna->mgr.TakeNextStep(); }));
+    for (CNetMgr* m : {&host->mgr, &anna->mgr})
+        m->EndMatch();
+    const uint32_t annasSteps = host->mgr.GetStepsSignalled(1);
+    SendSignal(anna->mgr, NETSIG_E_NEXT_STEP_SIGNAL_CLIENTS, 1);
+    PumpRounds({&host->mgr, &anna->mgr}, 50);
+    EXPECT_EQ(host->mgr.GetStepsSignalled(1), annasSteps);
+    EXPECT_FALSE(host->mgr.TakeNextStep());
 }
 
 TEST_F(LanSessionTest, CustomObjectsComeBackToTheirSenderAndStartGameReachesClients) {

@@ -8,6 +8,7 @@
 #include <CScenaricMgr.h>
 #include <CSceneMgr.h>
 #include <GameDifficulty.h>
+#include <TestSideDifficulty.h>
 #include <MatchState.h>
 #include <Platform.h>
 #include <TestReport.h>
@@ -38,10 +39,14 @@ void CQMGMLaunchMatchState::OnEnter(int) {
     if (CGameMaster* current = mOwner->GetGameMaster()) {
         // The difficulty and each side's computer level the throws are played at.
         const MatchState* state = mOwner->GetMatchState();
-        if (state && TestReportEnabled())
-            TestReport("difficulty %d levels %d %d", g_CurrentDifficulty,
-                       CGameMaster::AILevelFor(state->mTeamA, g_CurrentDifficulty),
-                       CGameMaster::AILevelFor(state->mTeamB, g_CurrentDifficulty));
+        if (state && TestReportEnabled()) {
+            const int a = TestSideDifficulty(0) >= 0 ? TestSideDifficulty(0) : g_CurrentDifficulty;
+            const int b = TestSideDifficulty(1) >= 0 ? TestSideDifficulty(1) : g_CurrentDifficulty;
+            if (a != b)
+                TestReport("side difficulties %d %d", a, b);
+            TestReport("difficulty %d levels %d %d", g_CurrentDifficulty, CGameMaster::AILevelFor(state->mTeamA, a),
+                       CGameMaster::AILevelFor(state->mTeamB, b));
+        }
         gSceneMgr.Resume();
         referee::ResetStart(current);
     }

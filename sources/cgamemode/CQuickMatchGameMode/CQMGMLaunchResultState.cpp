@@ -125,11 +125,12 @@ void CQMGMLaunchResultState::Update() {
     MatchState* state = mOwner->GetMatchState();
 
     if (IsClient()) {
-        if (g_NetMgr.GetHostSignalQueue() < 1) {
+        if (mHostSignalTaken) {
+            // Taken: the state goes on below.
+        } else if (!g_NetMgr.TakeHostSignal()) {
             SetWindowTextOf("TextReplay", GetText("WAITING_HOST"));
             mMayContinue = 0;
         } else {
-            g_NetMgr.TakeHostSignals(1);
             PlatLog("UnQueueNextStepSignalFromHost()=>  OK, Queue=%d", g_NetMgr.GetHostSignalQueue());
             mHostSignalTaken = 1;
             mContinueClicked = 1;

@@ -21,6 +21,8 @@
 #include <Team.h>
 #include <CPlayer.h>
 #include <TestReport.h>
+#include <TestSideDifficulty.h>
+#include <GameDifficulty.h>
 
 namespace {
 
@@ -138,6 +140,13 @@ void CQMGMLaunchState::Update() {
     MatchState* state = mOwner->GetMatchState();
     CHudGameSource* source = referee::HudSource(master);
     Team* team = state && source ? state->GetTeam(source->GetSideToPlay()) : nullptr;
+    // A figure may pit one difficulty against another: the side to play
+    // decides and throws at its own.
+    const int sideDifficulty = source ? TestSideDifficulty(source->GetSideToPlay()) : -1;
+    if (sideDifficulty >= 0 && sideDifficulty != g_CurrentDifficulty) {
+        g_CurrentDifficulty = sideDifficulty;
+        launch->SelectDifficulty(sideDifficulty);
+    }
     if (team && team->mComputer) {
         referee::ApplyAIDecision(master);
         if (panel)

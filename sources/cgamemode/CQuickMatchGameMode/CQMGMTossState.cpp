@@ -34,19 +34,7 @@ std::string SideName(CQuickMatchGameMode* mode, int side) {
     return GetTeamScreenName(team);
 }
 
-void SendNextStepSignal() {
-    CObjnet& message = g_NetMgr.GetOutgoingMessage();
-    message.StartSignature(NETSIG_E_NEXT_STEP_SIGNAL_CLIENTS);
-    message.WriteUInt(static_cast<uint32_t>(g_NetMgr.GetOwnIndex()));
-    message.End();
-    g_NetMgr.TCPSendAction(message);
-}
-
 }  // namespace
-
-void QueueNextStepSignalFromClients() {
-    g_NetMgr.QueueNextStepSignalFromClients();
-}
 
 int CQMGMTossState::ReadPreDrawnToss() {
     CEnvironmentVariable* variable =
@@ -79,8 +67,7 @@ void CQMGMTossState::OnEnter(int) {
 
     if (g_NetMgr.IsConnected()) {
         mSyncTime = 0;
-        SendNextStepSignal();
-        QueueNextStepSignalFromClients();
+        g_NetMgr.SendNextStepSignal();
         SetWindowTextOf("ButtonValid", GetText("WAITING_SYNC"));
     } else if (W* valid = gGUIMgr.GetWindow("ButtonValid")) {
         valid->subscribeEvent(W::EventMouseButtonDown, CEGUI::Event::Subscriber(&CQMGMState::OnButtonValid,
@@ -135,10 +122,8 @@ void CQMGMTossState::DrawToss(int call) {
 void CQMGMTossState::Update() {
     if (g_NetMgr.IsConnected()) {
         if (mSyncTime == 0) {
-            const int players = g_NetMgr.GetPlayerCount();
-            if (g_NetMgr.GetClientSignalQueue() >= players) {
-                g_NetMgr.TakeClientSignals(players);
-                PlatLog("UnQueueNextStepSignalFromClient(%d)=>  Ok queue is now=%d", players,
+            if (g_NetMgr.TakeNextStep()) {
+                PlatLog("UnQueueNextStepSignalFromClient(%d)=>  Ok queue is now=%d", g_NetMgr.GetPlayerCount(),
                         g_NetMgr.GetClientSignalQueue());
                 mSyncTime = PlatGetTimeMs();
                 if (mSyncTime == 0)

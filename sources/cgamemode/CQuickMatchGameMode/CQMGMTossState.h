@@ -32,7 +32,3 @@ private:
     uint32_t mShownAt = 0;   // game time (ms) the answer frame showed
     int mStartingSide = -1;
 };
-
-// Adds one next-step signal to the LAN manager's counter (a client reached
-// the same point) and traces the new count.
-void QueueNextStepSignalFromClients();

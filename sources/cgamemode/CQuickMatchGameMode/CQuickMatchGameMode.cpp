@@ -7,6 +7,7 @@
 #include <CInputMgr.h>
 #include <COverlayHolder.h>
 #include <CNetMgr.h>
+#include <GameDifficulty.h>
 #include <CSceneMgr.h>
 #include <CSoundMgr.h>
 #include <MatchState.h>
@@ -56,6 +57,7 @@ CQuickMatchGameMode::CQuickMatchGameMode(int previousModeValue)
             gSoundMgr.StopSource(music);
     CHUDMgr::ShowLoadingScreen(true);
     g_NetMgr.SetListener(&mNetListener);
+    mLanMatch = g_NetMgr.InMatch();
 
     CEnvironment& env = gSceneMgr.GetEnvironment();
     ReadQuickMatchParams(env, mParams);
@@ -122,6 +124,12 @@ void CQuickMatchGameMode::RefuseMatch(const char* why) {
 CQuickMatchGameMode::~CQuickMatchGameMode() {
     ReleaseMatchObjects();
     g_NetMgr.SetListener(nullptr);
+    if (mLanMatch) {
+        // A LAN match is played at the host's difficulty: the player's own
+        // comes back with the match's end, even a session lost halfway.
+        g_NetMgr.EndMatch();
+        g_CurrentDifficulty = g_SelectedDifficulty;
+    }
     // The referee reads the match state until it goes: it goes first.
     DeleteGameMaster();
     ReleaseMatchSetup(mMatchState);

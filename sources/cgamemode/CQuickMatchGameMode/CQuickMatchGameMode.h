@@ -220,6 +220,7 @@ private:
     bool mMatchRefused = false;
     bool mLocalPlayer = true;   // someone plays at this machine (set with the sides)
     bool mLanSessionGone = false;   // a LAN match whose session ended before it began
+    bool mLanMatch = false;         // started by the lobby, at the host's difficulty
 
     CHUDMatch* mThrowPanel = nullptr;
     CHUDRadar* mRadar = nullptr;

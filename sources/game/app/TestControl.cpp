@@ -54,6 +54,17 @@ uint32_t gVirtualNow = 1000;
 
 uint32_t VirtualClock() { return gVirtualNow++; }
 
+// The computer's scheduler reads its clock after every step of a task's first
+// frame: at 1 ms a reading its 400 ms searches would end after a few hundred
+// candidates, where on a real clock at the game's frame rate they test every
+// one. Its clock stands at the frame's time and moves 1 ms per this many
+// readings: a search completes as in play, and a task that never finishes
+// still meets its budget within a few frames.
+const uint32_t kAIReadingsPerMs = 10000;
+uint32_t gAIReadings = 0;
+
+uint32_t AIVirtualClock() { return gVirtualNow + gAIReadings++ / kAIReadingsPerMs; }
+
 // ---- commands --------------------------------------------------------------
 struct Command {
     std::string verb;
@@ -499,6 +510,7 @@ int TestStartUp(int defaultMode) {
         gFixedStep = uint32_t(value);
         gVirtualFrame = gVirtualNow = 1000;
         HalSetTimeSource(&VirtualClock);
+        g_AITaskScheduler.SetClock(&AIVirtualClock);
         gTimer.SetFixedStep(float(gFixedStep));
         gTimer.Reset();
     }
@@ -524,6 +536,7 @@ void TestFrameStart() {
     if (int32_t(gVirtualNow - gVirtualFrame) > 0)
         gVirtualFrame = gVirtualNow;
     gVirtualNow = gVirtualFrame;
+    gAIReadings = 0;
 }
 
 void TestFrameServices() {

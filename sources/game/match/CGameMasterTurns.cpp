@@ -301,13 +301,9 @@ void CGameMaster::UpdateThrow()
     }
     case 8:
         if (connected) {
-            const int32_t count = g_NetMgr.GetPlayerCount();
-            if (g_NetMgr.mClientSignalQueue >= count) {
-                g_NetMgr.mClientSignalQueue -= count;
-                char line[128];
-                std::snprintf(line, sizeof(line), "UnQueueNextStepSignalFromClient(%d)=>  Ok queue is now=%d", count,
-                              g_NetMgr.mClientSignalQueue);
-                PlatLog("%s", line);
+            if (g_NetMgr.TakeNextStep()) {
+                PlatLog("UnQueueNextStepSignalFromClient(%d)=>  Ok queue is now=%d", g_NetMgr.GetPlayerCount(),
+                        g_NetMgr.GetClientSignalQueue());
                 mLaunchSet->mValidated = true;
             }
         } else if (mCameraState >= CAMERA_FREE) {
@@ -325,12 +321,7 @@ void CGameMaster::UpdateThrow()
 
 void CGameMaster::SendNextStepSignal()
 {
-    CObjnet& message = g_NetMgr.mOutgoing;
-    message.StartSignature(NETSIG_E_NEXT_STEP_SIGNAL_CLIENTS);
-    message.WriteUInt(LocalClientId());
-    message.End();
-    g_NetMgr.TCPSendAction(message);
-    g_NetMgr.QueueNextStepSignalFromClients();
+    g_NetMgr.SendNextStepSignal();
 }
 
 void CGameMaster::ApplyAIDecision()
@@ -355,6 +346,9 @@ void CGameMaster::ApplyAIDecision()
         team->SetCurrentPlayer(player);
     SetCurrentPlayer(player);
 
+    // How much of its search the computer made, for the figures.
+    if (mStrategy->GetSearchCandidates() > 0)
+        TestReport("ai search %d %d", mStrategy->GetSearchScored(), mStrategy->GetSearchCandidates());
     const float angle = mStrategy->GetChosenAngle();
     mAimGuide->mLaunchAngle = angle;
     mAimGuide->mLaunchSpeed = mAimGuide->SpeedToAimPoint(angle);

@@ -1,5 +1,6 @@
 #include "ControlerTable.h"
 
+#include <CNetMgr.h>
 #include <HalNet.h>
 
 #include <cstring>
@@ -137,6 +138,13 @@ ControlerEntry& FindControler(int32_t type)
         if (entry.mType == type)
             return entry;
     return g_DummyControler;
+}
+
+uint32_t ControlerMessageStep(int32_t type)
+{
+    if (type < e_lan1 || type > e_lan6)
+        return 0;
+    return g_NetMgr.GetStepsSignalled(type - e_lan1);
 }
 
 void DumpControlers()

@@ -69,6 +69,12 @@ public:
     bool mLaunchSetReceived = false;
     float mLaunchSet[6] = {0};         // angle, direction x, y, z, effect, initial speed
 
+    // The throw (match step) the launch set and the ball positions were
+    // received for: a machine's throw messages belong to the step it has
+    // signalled last. A throw takes only its own.
+    uint32_t mLaunchSetStep = 0;
+    uint32_t mBallPositionsStep = 0;
+
     int32_t mIndex = 0;                // slot index 0..5
 };
 
@@ -100,5 +106,8 @@ ControlerEntry& GetNextControlerForTeam(int32_t side);
 ControlerEntry& GetCurrentControlerForTeam(int32_t side);
 // The first entry of that type; the dummy entry when there is none.
 ControlerEntry& FindControler(int32_t type);
+// The match step a LAN controller's messages received now belong to (0
+// outside a LAN match or for another kind of controller).
+uint32_t ControlerMessageStep(int32_t type);
 // The table to the trace log.
 void DumpControlers();

@@ -58,16 +58,9 @@ void TraceVector(const char* text, const Ogre::Vector3& v)
 
 LaunchSet::LaunchSet(CAimGuide* guide)
     : mLaunchStartTime(Now()),
-      mAimGuide(guide),
-      mPowerErrorCoef(SelectByDifficulty(g_CurrentDifficulty, coef_error_power_facile, coef_error_power_moyen,
-                                         coef_error_power_difficile)),
-      mAwkwardnessInfluence(SelectByDifficulty(g_CurrentDifficulty, awkwardness_influence_facile,
-                                               awkwardness_influence_moyen, awkwardness_influence_difficile)),
-      mUnbalanceInfluence(SelectByDifficulty(g_CurrentDifficulty, unbalance_influence_facile,
-                                             unbalance_influence_moyen, unbalance_influence_difficile)),
-      mPowerGaugeTime(SelectByDifficulty(g_CurrentDifficulty, TEMPS_JAUGE_POWER_FACILE, TEMPS_JAUGE_POWER_MOYEN,
-                                         TEMPS_JAUGE_POWER_DIFFICILE))
+      mAimGuide(guide)
 {
+    SelectDifficulty(g_CurrentDifficulty);
     // The referee makes one set per match: the received throws reach this
     // match's controller entries from here on.
     InstallNetReceiver();
@@ -76,6 +69,18 @@ LaunchSet::LaunchSet(CAimGuide* guide)
 CKEMSceneObject* LaunchSet::Model() const
 {
     return mPlayer ? dynamic_cast<CKEMSceneObject*>(mPlayer->GetNode()) : nullptr;
+}
+
+void LaunchSet::SelectDifficulty(int32_t difficulty)
+{
+    mPowerErrorCoef = SelectByDifficulty(difficulty, coef_error_power_facile, coef_error_power_moyen,
+                                         coef_error_power_difficile);
+    mAwkwardnessInfluence = SelectByDifficulty(difficulty, awkwardness_influence_facile, awkwardness_influence_moyen,
+                                               awkwardness_influence_difficile);
+    mUnbalanceInfluence = SelectByDifficulty(difficulty, unbalance_influence_facile, unbalance_influence_moyen,
+                                             unbalance_influence_difficile);
+    mPowerGaugeTime = SelectByDifficulty(difficulty, TEMPS_JAUGE_POWER_FACILE, TEMPS_JAUGE_POWER_MOYEN,
+                                         TEMPS_JAUGE_POWER_DIFFICILE);
 }
 
 void LaunchSet::Begin(CPlayer* player, CBall* ball)
@@ -223,6 +228,19 @@ void LaunchSet::StepBalance()
     mStep = 4;
 }
 
+namespace {
+
+// What a peer sent for an earlier throw is not this throw's.
+void DropEarlierThrow(bool& received, uint32_t of, uint32_t step, const char* what)
+{
+    if (!received || of >= step)
+        return;
+    PlatLog("LaunchSet: %s of throw %u dropped at throw %u", what, of, step);
+    received = false;
+}
+
+}  // namespace
+
 void LaunchSet::StepRelease(MatchState* match)
 {
     if (static_cast<int64_t>(Now() - mLaunchStartTime) < static_cast<int64_t>(mReleaseFrame) * mMsPerFrame)
@@ -243,7 +261,11 @@ void LaunchSet::StepRelease(MatchState* match)
         return;
     }
     ApplyErrors(mSpeed, mShootingAngle, -1);
-    if (entry.mLaunchSetReceived && entry.mBallPositionsReceived) {
+    const uint32_t step = g_NetMgr.GetStepsPassed();
+    DropEarlierThrow(entry.mLaunchSetReceived, entry.mLaunchSetStep, step, "launch set");
+    DropEarlierThrow(entry.mBallPositionsReceived, entry.mBallPositionsStep, step, "ball positions");
+    if (entry.mLaunchSetReceived && entry.mBallPositionsReceived && entry.mLaunchSetStep == step &&
+        entry.mBallPositionsStep == step) {
         entry.mLaunchSetReceived = false;
         entry.mBallPositionsReceived = false;
         mLaunchAngle = entry.mLaunchSet[0];
@@ -607,6 +629,7 @@ bool LaunchSet::StoreReceivedLaunchSet(int32_t controller, const NetLaunchSet& v
     ControlerEntry* entry = KnownControler(controller, "launch set");
     if (!entry)
         return false;
+    entry->mLaunchSetStep = ControlerMessageStep(controller);
     LaunchSetValues v;
     v.angle = values.values[0];
     v.directionX = values.values[1];

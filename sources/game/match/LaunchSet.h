@@ -24,6 +24,10 @@ class LaunchSet {
 public:
     explicit LaunchSet(CAimGuide* guide);
 
+    // The error coefficients and the power gauge's time of a difficulty
+    // (0 easy, 1 medium, 2 hard); the constructor takes the game's.
+    void SelectDifficulty(int32_t difficulty);
+
     void Begin(CPlayer* player, CBall* ball);
     // One frame of the throw; `balls` is the match's ball list (the peer's
     // throw replayed at step 6 ends on their final positions).
@@ -113,10 +117,10 @@ public:
     float mInitialSpeed = 0.0f;
     float mLaunchAngle = 0.0f;
     Ogre::Vector3 mDirection = Ogre::Vector3::ZERO;
-    float mPowerErrorCoef;
-    float mAwkwardnessInfluence;
-    float mUnbalanceInfluence;
-    float mPowerGaugeTime;   // ms
+    float mPowerErrorCoef = 0.0f;
+    float mAwkwardnessInfluence = 0.0f;
+    float mUnbalanceInfluence = 0.0f;
+    float mPowerGaugeTime = 0.0f;   // ms
 
 private:
     void StepPower();

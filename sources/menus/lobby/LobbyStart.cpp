@@ -3,6 +3,7 @@
 #include "CMenuLobbyingGameMode.h"
 
 #include "LobbyMatchParams.h"
+#include "LobbyStartCheck.h"
 #include "LobbyWidgets.h"
 
 #include <CEnvironment.h>
@@ -11,6 +12,7 @@
 #include <CObjnet.h>
 #include <CSceneMgr.h>
 #include <ControlerTable.h>
+#include <GameDifficulty.h>
 #include <HalNet.h>
 #include <Platform.h>
 #include <PlayerDB.h>
@@ -173,6 +175,7 @@ LobbyStartInput CMenuLobbyingGameMode::StartInput() const {
     input.regionalItem = lobby::ComboChoice("ComboBoxRegional");
     input.locationItem = lobby::ComboChoice("ComboBoxLocation");
     input.playersPerTeam = mGameInfos.mPlayersPerTeam;
+    input.difficulty = g_SelectedDifficulty;
     for (int i = 0; i < LobbyStartInput::kSlots; ++i) {
         const CNetClient& slot = g_NetMgr.GetSlot(i);
         // A connection that has not logged in takes no part in the start.
@@ -243,10 +246,15 @@ bool CMenuLobbyingGameMode::StartMatch(CObjnet& params) {
     g_OwnControlerType = own + kLanControlerBase;
     // Every machine draws the same numbers from here on.
     KemSrand(0);
+    // And plays at the host's difficulty, for this match only: the match
+    // mode gives the player's own back, and the settings file keeps it.
+    g_CurrentDifficulty = LobbyMatchDifficulty(read, g_SelectedDifficulty);
     lobby::Show("FrameLAN", false);
     g_NetMgr.mClosed = 1;
+    g_NetMgr.BeginMatch();
     mStarting = true;
-    NetTrace("CMenuLobbyingGameMode::StartMatch() => LAN match, own index %d", own);
+    NetTrace("CMenuLobbyingGameMode::StartMatch() => LAN match, own index %d, difficulty %d", own,
+             int(g_CurrentDifficulty));
     TestReport("lobby start %d", own);
     Finish(GAME_MODE_QUICK_MATCH);
     return true;

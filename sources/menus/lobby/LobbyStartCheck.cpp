@@ -58,6 +58,7 @@ int ValidateLobbyTeams(const LobbyStartInput& input, CEnvironment& env, const Lo
         return -3;
     WriteInt(env, "location", input.locationItem);
     WriteInt(env, "GameType", input.playersPerTeamItem);
+    WriteInt(env, "Difficulty", input.difficulty);
 
     for (int n = 1; n <= LobbyStartInput::kSlots; ++n) {
         WriteText(env, "Player" + std::to_string(n) + "Name", "---");
@@ -144,4 +145,12 @@ int ValidateLobbyTeams(const LobbyStartInput& input, CEnvironment& env, const Lo
         }
     }
     return 0;
+}
+
+int LobbyMatchDifficulty(CEnvironment& params, int fallback) {
+    const CEnvironmentVariable* v = params.GetVariable(kSection, "Difficulty", false);
+    // Any other value would pick no row of the per-difficulty tuning.
+    if (!v || v->GetType() != CEnvironmentVariable::TYPE_INT || v->GetInt() < 0 || v->GetInt() > 2)
+        return fallback;
+    return v->GetInt();
 }

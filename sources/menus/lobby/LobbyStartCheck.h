@@ -25,6 +25,7 @@ struct LobbyStartInput {
     int regionalItem = -1;         // chosen item of the regional list; -1 none
     int locationItem = -1;         // chosen item of the venue list; -1 none
     int playersPerTeam = -1;       // the game settings' value
+    int difficulty = 1;            // the host's difficulty setting: 0 easy, 1 medium, 2 hard
     Slot slots[kSlots];
     CTeamInfosPacketV1 teams[2];
     // Players in each side's team of the table; -1 unknown (no team, or not
@@ -51,3 +52,9 @@ bool LobbyTeamsPeopled(const LobbyStartInput& input, const LobbyChatSink& chat);
 // players-a-team gap say nothing; every other refusal sends one chat line.
 // The toss ("PILE_OU_FACE") is drawn with the runtime generator (KemRand).
 int ValidateLobbyTeams(const LobbyStartInput& input, CEnvironment& env, const LobbyChatSink& chat);
+
+// The difficulty the host's match parameters give ("Difficulty": 0, 1 or 2),
+// which every machine plays the match at; `fallback` (the machine's own
+// setting) when they give none, as from a host of an earlier version, or
+// give another value.
+int LobbyMatchDifficulty(CEnvironment& params, int fallback);
