@@ -33,14 +33,17 @@ bool ReceiveBallsPositions(int32_t controller, CObjnet& body)
     // set came first on the same connection and waits for them, once. Any
     // other body (a peer whose turn it is not, a second body for one throw)
     // would replace the places this machine ranks the mene from.
-    if (!entry.mLaunchSetReceived || entry.mBallPositionsReceived) {
+    const uint32_t step = ControlerMessageStep(controller);
+    const bool inFlight = entry.mLaunchSetReceived && entry.mLaunchSetStep == step;
+    const bool already = entry.mBallPositionsReceived && entry.mBallPositionsStep == step;
+    if (!inFlight || already) {
         PlatLog("Replay: ball positions from controller %d dropped: %s", controller,
-                entry.mBallPositionsReceived ? "this throw's places came already" : "it has no throw in flight");
+                already ? "this throw's places came already" : "it has no throw in flight");
         return false;
     }
     gReplayMgr.UnserializePositions(body);
     entry.mBallPositionsReceived = true;
-    entry.mBallPositionsStep = ControlerMessageStep(controller);
+    entry.mBallPositionsStep = step;
     return true;
 }
 
