@@ -465,28 +465,33 @@ bool CPhysicMgr::LoadVarList(const char* text)
 void CPhysicMgr::RefuseUnusableSettings()
 {
     using namespace physiclimits;
+    const char* const record = "KEM_PHYSIC_MGR_VARLIST";
     // The world's defaults stand in for what the file got wrong.
     if (!Within(mGravity, kMaxGravity)) {
-        PlatLog("[physics] scene settings: gravity %g %g %g refused; %g %g %g used", static_cast<double>(mGravity.x),
-                static_cast<double>(mGravity.y), static_cast<double>(mGravity.z), 0.0, -9.81, 0.0);
+        KEMSceneLog::Record(record, "CPHYSICMGR_GRAVITY", "gravity %g %g %g refused; %g %g %g used",
+                            static_cast<double>(mGravity.x), static_cast<double>(mGravity.y),
+                            static_cast<double>(mGravity.z), 0.0, -9.81, 0.0);
         mGravity = Ogre::Vector3(0.0f, -9.81f, 0.0f);
     }
     if (mNbIter == 0 || mNbIter > kMaxIterations) {
-        PlatLog("[physics] scene settings: %u solver iterations refused; 20 used", static_cast<unsigned>(mNbIter));
+        KEMSceneLog::Record(record, "CPHYSICMGR_NB_ITER", "%u solver iterations refused; 20 used",
+                            static_cast<unsigned>(mNbIter));
         mNbIter = 20;
     }
-    if (!Within(mCFM, 0.0f, 1.0f)) {
-        PlatLog("[physics] scene settings: CFM %g refused; 1e-05 used", static_cast<double>(mCFM));
+    // Without any softness a loop of joints makes ODE's system singular: a
+    // body's rotation goes NaN and ODE aborts the process.
+    if (!Within(mCFM, kMinCFM, 1.0f)) {
+        KEMSceneLog::Record(record, "CPHYSICMGR_CFM", "CFM %g refused; 1e-05 used", static_cast<double>(mCFM));
         mCFM = 1e-5f;
     }
     if (!Within(mERP, 0.0f, 1.0f)) {
-        PlatLog("[physics] scene settings: ERP %g refused; 0.2 used", static_cast<double>(mERP));
+        KEMSceneLog::Record(record, "CPHYSICMGR_ERP", "ERP %g refused; 0.2 used", static_cast<double>(mERP));
         mERP = 0.2f;
     }
     // A huge step never fills (the world waits for a whole step and the balls
     // stand still); a coarse one sends a thrown ball through the ground.
     if (!Within(mStepSize, COdeWorld::MIN_STEP, kMaxStep)) {
-        KEMSceneLog::Record("KEM_PHYSIC_MGR_VARLIST", "CPHYSICMGR_STEP_SIZE", "step %g s refused; %g s used",
+        KEMSceneLog::Record(record, "CPHYSICMGR_STEP_SIZE", "step %g s refused; %g s used",
                             static_cast<double>(mStepSize), static_cast<double>(kFallbackStep));
         mStepSize = kFallbackStep;
     }

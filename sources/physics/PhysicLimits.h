@@ -19,6 +19,7 @@ const float kMaxMass = 1.0e6f;         // kg; 0 keeps a body's mass
 const float kMinMass = 1.0e-4f;
 const float kMaxGravity = 1.0e3f;      // per axis (m/s2)
 const unsigned kMaxIterations = 1000;  // solver iterations per step
+const float kMinCFM = 1.0e-9f;         // world constraint force mixing
 
 inline bool Finite(const Ogre::Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 

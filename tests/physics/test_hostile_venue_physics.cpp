@@ -100,6 +100,8 @@ TEST_F(PhysicsSceneTest, UnplayableValuesAreRefusedWithTheFileTheNodeAndTheAttri
         // A second per step: a thrown ball passes through the ground.
         {"STEP_SIZE value=\"0.002500\"", "STEP_SIZE value=\"1.0\"", "KEM_PHYSIC_MGR_VARLIST", "CPHYSICMGR_STEP_SIZE"},
         {"STEP_SIZE value=\"0.002500\"", "STEP_SIZE value=\"1e-30\"", "KEM_PHYSIC_MGR_VARLIST", "CPHYSICMGR_STEP_SIZE"},
+        // No softness at all: a loop of joints made ODE abort.
+        {"CFM value=\"0.00001\"", "CFM value=\"0\"", "KEM_PHYSIC_MGR_VARLIST", "CPHYSICMGR_CFM"},
         {"x=\"0.200000\" y=\"0.200000\" z=\"0.200000\"", "x=\"0\" y=\"0\" z=\"0\"", "\"peg\"", "CPHYSICOBJECT_BOX_SIZE"},
         {"RADIUS value=\"0.100000\"", "RADIUS value=\"1e-40\"", "\"ball\"", "CPHYSICOBJECT_SPHERE_RADIUS"},
         {"SHAPE_TYPE value=\"1\"", "SHAPE_TYPE value=\"7\"", "\"ball\"", "CPHYSICOBJECT_SHAPE_TYPE"},
