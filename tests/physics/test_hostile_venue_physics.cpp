@@ -235,3 +235,28 @@ TEST_F(PhysicsSceneTest, AnUnreadableRecordNamesItsNodeAndAttribute)
     gPhysicMgr.Clear();
     gKEMFrameWork.Term();
 }
+
+// A body flung out of the world, or given a pose that is not finite, leaves
+// its node where it was: OGRE's bounds would overflow on the next frame.
+TEST_F(PhysicsSceneTest, APoseOutOfTheWorldNeverReachesTheNode)
+{
+    gPhysicMgr.SetStepSize(0.01f);
+    CPhysicObject* ball = AddBall("flung", Ogre::Vector3(0.0f, 1.0f, 0.0f));
+    ball->setLinearVelocity(Ogre::Vector3(1.0e7f, 0.0f, 0.0f));
+    StartLog();
+    for (int i = 0; i < 6; ++i)
+        Frame(1.0f / 60.0f);
+    PlatSetLogSink(nullptr);
+    EXPECT_GT(ball->GetActor()->getPosition().x, 1.0e5f);
+    const Ogre::Vector3 shown = RenderedPosition(ball->GetNode());
+    EXPECT_LE(std::fabs(shown.x), 1.0e5f) << shown;
+    EXPECT_TRUE(Logged({"\"flung\"", "cannot be shown"})) << AllLines();
+
+    // Code that hands a node a NaN pose is ignored the same way.
+    const Ogre::Vector3 before = RenderedPosition(ball->GetNode());
+    ball->GetNode()->setPosition(Ogre::Vector3(std::nanf(""), 0.0f, 0.0f), false);
+    ball->GetNode()->SetOrientation(Ogre::Quaternion(std::nanf(""), 0.0f, 0.0f, 0.0f), false);
+    EXPECT_TRUE(RenderedPosition(ball->GetNode()).positionEquals(before));
+    mSceneManager->getRootSceneNode()->_update(true, false);
+    EXPECT_FALSE(std::isnan(ball->GetNode()->GetGraphicNode()->getNode()->getOgreNode()->_getDerivedOrientation().w));
+}
