@@ -8,6 +8,7 @@
 #include <CKEMSceneGraphicHandle.h>
 #include <CKEMSceneNodeKind.h>
 #include <CScenaricMgr.h>
+#include <KEMSceneLog.h>
 #include <Platform.h>
 
 #include <OgreException.h>
@@ -93,7 +94,10 @@ int32_t CKEMSceneParticleEffect::LoadResource(const std::string& name) {
         return -1;
     ParticleSystemAnimation* system = nullptr;
     std::vector<ParticleFileTexture> textures;
-    if (ReadParticleFile(bytes.data(), static_cast<int>(bytes.size()), name.c_str(), system, textures) != 0)
+    // The reader's lines name the scene file and the node as well.
+    const std::string source = std::string(KEMSceneLog::File()) + ": node \"" + getName() +
+                               "\" CKEMSCENEPFX_MRESSOURCE: particle file \"" + name + "\"";
+    if (ReadParticleFile(bytes.data(), static_cast<int>(bytes.size()), source.c_str(), system, textures) != 0)
         return -1;
 
     mTextureSlots.reserve(textures.size());

@@ -163,6 +163,10 @@ int ReadParticleFile(const void* bytes, int size, const char* source, ParticleSy
         }
         ReadModifier(record, source, *built);
     }
+    // A file cut short loses what followed the cut: the effect plays what
+    // came before it, and the log says so.
+    if (outer.IsFailed())
+        PlatLog("%s: cut short; what follows the cut is lost", Name(source));
 
     built->reset();
     built->setActive(false);

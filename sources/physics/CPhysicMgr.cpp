@@ -14,6 +14,7 @@
 #include <CPhysicsSystemODE.h>
 #include <CSceneMgr.h>
 #include <HalTimer.h>
+#include <KEMSceneLog.h>
 #include <Platform.h>
 
 #include <algorithm>
@@ -464,23 +465,35 @@ bool CPhysicMgr::LoadVarList(const char* text)
 void CPhysicMgr::RefuseUnusableSettings()
 {
     using namespace physiclimits;
+    const char* const record = "KEM_PHYSIC_MGR_VARLIST";
     // The world's defaults stand in for what the file got wrong.
     if (!Within(mGravity, kMaxGravity)) {
-        PlatLog("[physics] scene settings: gravity %g %g %g refused; %g %g %g used", static_cast<double>(mGravity.x),
-                static_cast<double>(mGravity.y), static_cast<double>(mGravity.z), 0.0, -9.81, 0.0);
+        KEMSceneLog::Record(record, "CPHYSICMGR_GRAVITY", "gravity %g %g %g refused; %g %g %g used",
+                            static_cast<double>(mGravity.x), static_cast<double>(mGravity.y),
+                            static_cast<double>(mGravity.z), 0.0, -9.81, 0.0);
         mGravity = Ogre::Vector3(0.0f, -9.81f, 0.0f);
     }
     if (mNbIter == 0 || mNbIter > kMaxIterations) {
-        PlatLog("[physics] scene settings: %u solver iterations refused; 20 used", static_cast<unsigned>(mNbIter));
+        KEMSceneLog::Record(record, "CPHYSICMGR_NB_ITER", "%u solver iterations refused; 20 used",
+                            static_cast<unsigned>(mNbIter));
         mNbIter = 20;
     }
-    if (!Within(mCFM, 0.0f, 1.0f)) {
-        PlatLog("[physics] scene settings: CFM %g refused; 1e-05 used", static_cast<double>(mCFM));
+    // Without any softness a loop of joints makes ODE's system singular: a
+    // body's rotation goes NaN and ODE aborts the process.
+    if (!Within(mCFM, kMinCFM, 1.0f)) {
+        KEMSceneLog::Record(record, "CPHYSICMGR_CFM", "CFM %g refused; 1e-05 used", static_cast<double>(mCFM));
         mCFM = 1e-5f;
     }
     if (!Within(mERP, 0.0f, 1.0f)) {
-        PlatLog("[physics] scene settings: ERP %g refused; 0.2 used", static_cast<double>(mERP));
+        KEMSceneLog::Record(record, "CPHYSICMGR_ERP", "ERP %g refused; 0.2 used", static_cast<double>(mERP));
         mERP = 0.2f;
+    }
+    // A huge step never fills (the world waits for a whole step and the balls
+    // stand still); a coarse one sends a thrown ball through the ground.
+    if (!Within(mStepSize, COdeWorld::MIN_STEP, kMaxStep)) {
+        KEMSceneLog::Record(record, "CPHYSICMGR_STEP_SIZE", "step %g s refused; %g s used",
+                            static_cast<double>(mStepSize), static_cast<double>(kFallbackStep));
+        mStepSize = kFallbackStep;
     }
 }
 
@@ -511,7 +524,10 @@ bool CPhysicMgr::LoadMaterials(const char* text)
     bool ok = true;
     for (size_t i = 0; i < created.size(); ++i) {
         if (!created[i]->LoadFromXml(reader, "KEM_PHYSIC_MATERIAL_VARLIST")) {
-            PlatLog("[physics] material record %u cannot be read", static_cast<unsigned>(i + 1));
+            const std::string attribute = KEMSceneLog::UnreadableAttribute(*created[i], text, "KEM_PHYSIC_MATERIAL_VARLIST", i);
+            KEMSceneLog::Record("material record " + std::to_string(i + 1),
+                                attribute.empty() ? "KEM_PHYSIC_MATERIAL_VARLIST" : attribute.c_str(),
+                                "cannot be read; the scene is not loaded");
             ok = false;
             break;
         }
@@ -536,6 +552,48 @@ bool CPhysicMgr::LoadMaterials(const char* text)
         delete created[i];
     }
     return false;
+}
+
+namespace {
+
+// What a node is or holds below it that a body must not drag along: the
+// ground (collision meshes), cameras, or other bodies. Null when nothing.
+const char* Carries(const CKEMSceneNode& node)
+{
+    if (node.getKEM_NodeType() == CKEMSceneNode::KEM_SCENE_COLLISIONMESH)
+        return "the ground";
+    if (node.getKEM_NodeType() == CKEMSceneNode::KEM_SCENE_CAMERA)
+        return "a camera";
+    // Without recursion: a venue may nest its nodes tens of thousands deep.
+    std::vector<const CKEMSceneNode*> pending(1, &node);
+    while (!pending.empty()) {
+        const CKEMSceneNode* at = pending.back();
+        pending.pop_back();
+        for (int i = 0; i < at->GetChildCount(); ++i) {
+            const CKEMSceneNode* child = at->GetChild(i);
+            if (!child)
+                continue;
+            if (child->getKEM_NodeType() == CKEMSceneNode::KEM_SCENE_COLLISIONMESH)
+                return "the ground";
+            if (child->getKEM_NodeType() == CKEMSceneNode::KEM_SCENE_CAMERA)
+                return "a camera";
+            if (child->getPhysicObject())
+                return "other bodies";
+            pending.push_back(child);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+const char* CPhysicMgr::CarriedBy(int actorType, const CKEMSceneNode& node)
+{
+    if (actorType != CPhysicObject::MOVABLE_ACTOR)
+        return nullptr;
+    if (&node == CKEMSceneGraph::GetRootNode())
+        return "the whole scene";
+    return Carries(node);
 }
 
 bool CPhysicMgr::LoadObjects(const char* text, const char* prefix)
@@ -585,12 +643,24 @@ bool CPhysicMgr::LoadObjects(const char* text, const char* prefix)
             continue;
         }
         if (!object->LoadFromXml(reader, "KEM_PHYSIC_OBJECT_VARLIST")) {
-            PlatLog("[physics] physic object record %u cannot be read", static_cast<unsigned>(i + 1));
+            const std::string attribute = KEMSceneLog::UnreadableAttribute(*object, text, "KEM_PHYSIC_OBJECT_VARLIST", i);
+            KEMSceneLog::Value(object->GetNodeName(), attribute.empty() ? "KEM_PHYSIC_OBJECT_VARLIST" : attribute.c_str(),
+                               "physic object record %u cannot be read; the scene is not loaded",
+                               static_cast<unsigned>(i + 1));
             ok = false;
             break;
         }
         if (!namePrefix.empty())
             object->SetNodeName(namePrefix + object->GetNodeName());
+        if (CKEMSceneNode* node = object->GetNode()) {
+            if (const char* carried = CarriedBy(object->GetActorType(), *node)) {
+                // Moving it would move all of that with it, every frame.
+                KEMSceneLog::Value(node->getName(), "CPHYSICOBJECT_ACTOR_TYPE",
+                                   "a movable body on a node that carries %s refused; no physic object", carried);
+                node->detachPhysicObject();   // deleted with the objects no node took
+                continue;
+            }
+        }
         object->ApplyVars();
     }
 
@@ -659,7 +729,9 @@ bool CPhysicMgr::LoadJoints(const char* text)
             continue;
         }
         if (!joint->LoadFromXml(reader, "KEM_PHYSIC_JOINT_VARLIST")) {
-            PlatLog("[physics] joint record %u cannot be read", static_cast<unsigned>(i + 1));
+            const std::string attribute = KEMSceneLog::UnreadableAttribute(*joint, text, "KEM_PHYSIC_JOINT_VARLIST", i);
+            KEMSceneLog::Value(joint->GetLinkedName1(), attribute.empty() ? "KEM_PHYSIC_JOINT_VARLIST" : attribute.c_str(),
+                               "joint record %u cannot be read; the scene is not loaded", static_cast<unsigned>(i + 1));
             ok = false;
             break;
         }

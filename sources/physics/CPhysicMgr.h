@@ -16,6 +16,7 @@
 class COdeWorld;
 class CPhysicJoint;
 class CPhysicMaterial;
+class CKEMSceneNode;
 class CPhysicObject;
 
 class CPhysicMgr : public CKEMVarList {
@@ -100,6 +101,10 @@ public:
     bool LoadVarList(const char* text);
     bool LoadMaterials(const char* text);
     bool LoadObjects(const char* text, const char* prefix = nullptr);
+    // What a body of that actor type would drag along on the node (the
+    // whole scene, the ground, a camera, other bodies), or null: only
+    // movable bodies move their node.
+    static const char* CarriedBy(int actorType, const CKEMSceneNode& node);
     bool LoadJoints(const char* text);
 
     bool GetJointDebugFlag() const { return mJointDebug; }

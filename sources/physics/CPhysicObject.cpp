@@ -16,6 +16,7 @@
 #include <CWrapOgreNode.h>
 #include <CWrapOgreWorld.h>
 #include <KEMException.h>
+#include <KEMSceneLog.h>
 #include <PhysicDesc.h>
 #include <Platform.h>
 
@@ -63,11 +64,12 @@ bool UsableTransform(const Ogre::Matrix4& transform)
 
 bool UsableBoxSize(const Ogre::Vector3& size)
 {
-    return physiclimits::Within(size.x, 0.0f, kMaxSize) && physiclimits::Within(size.y, 0.0f, kMaxSize) &&
-           physiclimits::Within(size.z, 0.0f, kMaxSize);
+    using physiclimits::kMinSize;
+    return physiclimits::Within(size.x, kMinSize, kMaxSize) && physiclimits::Within(size.y, kMinSize, kMaxSize) &&
+           physiclimits::Within(size.z, kMinSize, kMaxSize);
 }
 
-bool UsableLength(float value) { return value > 0.0f && value <= kMaxSize; }
+bool UsableLength(float value) { return physiclimits::Within(value, physiclimits::kMinSize, kMaxSize); }
 
 // The rotation of a transform whose 3x3 part may carry a scale.
 Ogre::Quaternion RotationOf(const Ogre::Matrix4& transform)
@@ -235,6 +237,8 @@ void CPhysicObject::CreateActor(int actorType)
         // A hinge-2 needs two movable objects.
         if (actorType == STATIC_ACTOR)
             RemoveHinge2Joints();
+    } else {
+        KEMSceneLog::Value(mNodeName, "CPHYSICOBJECT_ACTOR_TYPE", "actor type %d unknown; no actor", actorType);
     }
     SyncFromNode();
 }
@@ -266,9 +270,9 @@ void CPhysicObject::BuildShapes(int shapeType, CPhysicMaterial* material)
     switch (shapeType) {
     case SHAPE_BOX:
         if (!UsableBoxSize(mBoxSize)) {
-            PlatLog("[physics] \"%s\": box size %g %g %g refused, no shape", mNodeName.c_str(),
-                    static_cast<double>(mBoxSize.x), static_cast<double>(mBoxSize.y),
-                    static_cast<double>(mBoxSize.z));
+            KEMSceneLog::Value(mNodeName, "CPHYSICOBJECT_BOX_SIZE", "box size %g %g %g refused; no shape",
+                               static_cast<double>(mBoxSize.x), static_cast<double>(mBoxSize.y),
+                               static_cast<double>(mBoxSize.z));
             break;
         }
         desc.reset(new BoxShapeDesc(mBoxSize, materialName));
@@ -276,21 +280,24 @@ void CPhysicObject::BuildShapes(int shapeType, CPhysicMaterial* material)
     case SHAPE_SPHERE:
         // ODE refuses these with an exception; they come from scene files.
         if (!UsableLength(mSphereRadius)) {
-            PlatLog("[physics] \"%s\": sphere radius %g refused, no shape", mNodeName.c_str(),
-                    static_cast<double>(mSphereRadius));
+            KEMSceneLog::Value(mNodeName, "CPHYSICOBJECT_SPHERE_RADIUS", "sphere radius %g refused; no shape",
+                               static_cast<double>(mSphereRadius));
             break;
         }
         desc.reset(new SphereShapeDesc(mSphereRadius, materialName));
         break;
     case SHAPE_CAPSULE:
         if (!UsableLength(mCapsuleRadius) || !UsableLength(mCapsuleHeight)) {
-            PlatLog("[physics] \"%s\": capsule %g x %g refused, no shape", mNodeName.c_str(),
-                    static_cast<double>(mCapsuleHeight), static_cast<double>(mCapsuleRadius));
+            KEMSceneLog::Value(mNodeName,
+                               UsableLength(mCapsuleRadius) ? "CPHYSICOBJECT_CAPSULE_HEIGHT" : "CPHYSICOBJECT_CAPSULE_RADIUS",
+                               "capsule %g x %g refused; no shape", static_cast<double>(mCapsuleHeight),
+                               static_cast<double>(mCapsuleRadius));
             break;
         }
         desc.reset(new CapsuleShapeDesc(mCapsuleHeight, mCapsuleRadius, materialName));
         break;
     default:
+        KEMSceneLog::Value(mNodeName, "CPHYSICOBJECT_SHAPE_TYPE", "shape type %d unknown; no shape", shapeType);
         break;
     }
     if (desc && GetActor()) {
@@ -447,8 +454,16 @@ void CPhysicObject::SyncToNode()
     }
     // A parent scaled to nothing (set at run time) has no relative pose:
     // OGRE asserts on the NaN it would give.
-    if (!physiclimits::Finite(position) || !std::isfinite(orientation.Norm()))
+    // A body flung out of the world (or a NaN pose) leaves its node where
+    // it was: OGRE's bounds overflow far out.
+    if (!physiclimits::Within(position, physiclimits::kMaxCoordinate) || !UsableRotation(orientation)) {
+        if (!mBadPoseLogged)
+            PlatLog("[physics] \"%s\": body pose %g %g %g cannot be shown; the node stays where it was",
+                    mNodeName.c_str(), static_cast<double>(position.x), static_cast<double>(position.y),
+                    static_cast<double>(position.z));
+        mBadPoseLogged = true;
         return;
+    }
     handle->setPosition(position);
     handle->setOrientation(orientation);
     mNode->UpdateBounds(true, true, true);

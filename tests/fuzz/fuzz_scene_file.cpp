@@ -9,7 +9,10 @@
 //         physic objects of every shape and a joint of every kind): pairs of
 //         (u8 value index, u8 choice) replace the index-th attribute value
 //         with one of a few hostile texts.
-// A scene that loads is stepped for a few frames, then emptied. With
+// The built-in scene holds a camera and a light beside the bodies. A scene
+// that loads is stepped and rendered for a few frames (OGRE's scene-graph
+// update and bounds through every camera, as a rendered frame does them,
+// without a render system), then emptied. With
 // TAVIRELO_FUZZ_STATS set, the share of inputs that reached a stepped scene
 // is printed now and then; with TAVIRELO_FUZZ_LOG set, the engine's log is
 // shown.
@@ -28,6 +31,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -104,6 +108,38 @@ std::string Joint(const std::string& a, const std::string& b, int type)
     return text;
 }
 
+// A venue's camera and light, every value of theirs open to the edits.
+std::string CameraAndLight()
+{
+    return "<KEM_SCENE_NODE_VARLIST>\n"
+           "<CKEMSCENENODE_CLASSTYPE value=\"5\" />\n"
+           "<CKEMSCENENODE_NAME value=\"cam\"/>\n"
+           "<CKEMSCENENODE_PARENTNAME value=\"ground\"/>\n"
+           "<CKEMSCENENODE_POSITION_IC x=\"0\" y=\"1.8\" z=\"8.5\" />\n"
+           "<CKEMSCENENODE_ORIENTATION_IC x=\"-0.1\" y=\"0\" z=\"0\" w=\"0.99\" />\n"
+           "<CKEMSCENECAMERA_MPROJ_TYPE value=\"1\" />\n"
+           "<CKEMSCENECAMERA_MPOLY_MODE value=\"3\" />\n"
+           "<CKEMSCENECAMERA_MNEAR_CLIP value=\"0.05\" />\n"
+           "<CKEMSCENECAMERA_MFAR_CLIP value=\"500\" />\n"
+           "<CKEMSCENECAMERA_MFOV value=\"0.785\" />\n"
+           "<CKEMSCENECAMERA_MASPECT_RATIO value=\"1.33\" />\n"
+           "</KEM_SCENE_NODE_VARLIST>\n"
+           "<KEM_SCENE_NODE_VARLIST>\n"
+           "<CKEMSCENENODE_CLASSTYPE value=\"4\" />\n"
+           "<CKEMSCENENODE_NAME value=\"lamp\"/>\n"
+           "<CKEMSCENENODE_PARENTNAME value=\"ground\"/>\n"
+           "<CKEMSCENENODE_POSITION_IC x=\"0\" y=\"10\" z=\"0\" />\n"
+           "<CKEMSCENELIGHT_MTYPE value=\"2\" />\n"
+           "<CKEMSCENELIGHT_MENABLED value=\"1\" />\n"
+           "<CKEMSCENELIGHT_MDIFFCOLOUR r=\"1\" g=\"0.9\" b=\"0.8\" a=\"1\" />\n"
+           "<CKEMSCENELIGHT_MSPECCOLOUR r=\"0.5\" g=\"0.5\" b=\"0.5\" a=\"1\" />\n"
+           "<CKEMSCENELIGHT_MATT_RANGE value=\"100\" />\n"
+           "<CKEMSCENELIGHT_MSPOTINNERANGLE value=\"0.3\" />\n"
+           "<CKEMSCENELIGHT_MSPOTOUTERANGLE value=\"0.6\" />\n"
+           "<CKEMSCENELIGHT_MDIRECTION x=\"0\" y=\"-1\" z=\"0.2\" />\n"
+           "</KEM_SCENE_NODE_VARLIST>\n";
+}
+
 std::string BuiltInScene()
 {
     std::string text = "<ROOT>\n"
@@ -127,7 +163,7 @@ std::string BuiltInScene()
                        "<CPHYSICMATERIAL_SOFT_ERP value=\"0.5\" />\n"
                        "</KEM_PHYSIC_MATERIAL_VARLIST>\n";
     text += PathNode("ground", "KEM_ROOT", 0.0f) + PathNode("a", "KEM_ROOT", 1.0f) + PathNode("b", "a", 0.5f) +
-            PathNode("c", "KEM_ROOT", 2.0f) + PathNode("d", "c", 0.5f);
+            PathNode("c", "KEM_ROOT", 2.0f) + PathNode("d", "c", 0.5f) + CameraAndLight();
     text += Object("ground", 0, 0, 0.0f) + Object("a", 1, 1, 1.0f) + Object("b", 1, 0, 2.0f) +
             Object("c", 1, 2, 0.5f) + Object("d", 1, 1, 1.0f);
     text += Joint("a", "b", 1) + Joint("c", "d", 2) + Joint("a", "c", 0) + Joint("b", "d", 4) +
@@ -188,6 +224,52 @@ struct Environment {
     std::string path;
 };
 
+bool Finite(const Ogre::Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// A value a rendered frame cannot take: the fuzzer reports the input.
+void Unrenderable(const char* what, const std::string& name)
+{
+    std::fprintf(stderr, "scene renders through %s \"%s\" that is not finite\n", what, name.c_str());
+    std::abort();
+}
+
+// What a rendered frame does to the scene before drawing, through every
+// camera: the scene graph's transforms and bounds (OGRE asserts on a box
+// that is not finite), each camera's frustum (its corners are what the
+// shadow set-up bounds) and its inverse, and the lights' derived values. Without a render
+// system nothing is drawn, so what the frame would assert on is checked here.
+void RenderFrame()
+{
+    Ogre::SceneManager* sceneManager = CWrapOgreWorld::GetSceneManager();
+    if (!sceneManager)
+        return;
+    for (const auto& entry : sceneManager->getCameras()) {
+        Ogre::Camera* camera = entry.second;
+        sceneManager->_updateSceneGraph(camera);
+        camera->getProjectionMatrix();
+        camera->getViewMatrix();
+        camera->isVisible(sceneManager->getRootSceneNode()->_getWorldAABB());
+        const Ogre::Vector3* corners = camera->getWorldSpaceCorners();
+        for (int i = 0; i < 8; ++i)
+            if (!Finite(corners[i]))
+                Unrenderable("the frustum of camera", entry.first);
+        // Picking rays and shadow set-ups go back from the screen through it.
+        const Ogre::Matrix4 unproject = (camera->getProjectionMatrix() * camera->getViewMatrix()).inverse();
+        for (int row = 0; row < 4; ++row)
+            for (int column = 0; column < 4; ++column)
+                if (!std::isfinite(unproject[row][column]))
+                    Unrenderable("the inverse projection of camera", entry.first);
+    }
+    for (const auto& entry : sceneManager->getMovableObjects("Light")) {
+        const Ogre::Light* light = static_cast<const Ogre::Light*>(entry.second);
+        if (!Finite(light->getDerivedDirection()) || !Finite(light->getDerivedPosition()))
+            Unrenderable("light", entry.first);
+        const Ogre::ColourValue colour = light->getDiffuseColour();
+        if (!std::isfinite(colour.r) || !std::isfinite(colour.g) || !std::isfinite(colour.b))
+            Unrenderable("the colour of light", entry.first);
+    }
+}
+
 }  // namespace
 
 // ODE's trimesh colliders keep per-thread result buffers until ODE is closed,
@@ -202,7 +284,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const std::string builtIn = BuiltInScene();
     static const std::vector<std::pair<size_t, size_t>> builtInValues = Values(builtIn);
     static const char* const hostile[] = {"-1", "0", "nan", "inf", "-inf", "1e30", "-0.5", "", "a", "b", "c",
-                                          "3", "6", "1e-30", "x", "ground"};
+                                          "3", "6", "1e-30", "x", "ground",
+                                          "1e38", "1e-40", "99", "KEM_ROOT", "cam"};
 
     std::string text;
     if (data[0] == '<') {
@@ -233,6 +316,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int frame = 0; frame < 5; ++frame) {
             gTimer.mGameDeltaS = 1.0f / 30.0f;
             gPhysicMgr.Step();
+            RenderFrame();
         }
     }
     CKEMFrameWork::LoadScene(nullptr);

@@ -4,7 +4,11 @@
 
 #include "ParticleRenderer.h"
 
+#include <Platform.h>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <fstream>
 #include <iterator>
@@ -220,6 +224,34 @@ TEST(ParticleFile, EveryCutOfAFileIsReadSafely) {
         delete system;
         PRI::DiscardBatches();
     }
+}
+
+// A file cut inside its last record loaded what came before without a word.
+// It still does, and the log says the file was cut.
+TEST(ParticleFile, AFileCutInsideARecordSaysSo) {
+    const Bytes whole = SprayFile().Build();
+    PfxFile shorter = SprayFile();
+    shorter.modifiers.pop_back();
+    const size_t lastRecordStart = shorter.Build().size();
+    static std::vector<std::string> lines;
+    for (size_t cut : {lastRecordStart + 2, lastRecordStart + 9, whole.size() - 1}) {
+        SCOPED_TRACE(cut);
+        lines.clear();
+        PlatSetLogSink([](const char* line) { lines.push_back(line); });
+        Loaded loaded = Read(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
+        PlatSetLogSink(nullptr);
+        ASSERT_EQ(loaded.result, 0);
+        EXPECT_NE(loaded.system->getModifier(0), nullptr);
+        EXPECT_EQ(loaded.system->getModifier(7), nullptr);
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.find("test.pfx") != std::string::npos && line.find("cut short") != std::string::npos;
+        }));
+    }
+    lines.clear();
+    PlatSetLogSink([](const char* line) { lines.push_back(line); });
+    Read(whole);
+    PlatSetLogSink(nullptr);
+    EXPECT_TRUE(lines.empty()) << lines.front();
 }
 
 TEST(ParticleFile, OurDustFilesLoadAndPlay) {

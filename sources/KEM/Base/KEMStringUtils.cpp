@@ -6,10 +6,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 
 std::string ConcatSeparatorLine(const std::string& prefix) {
     return prefix + "----------------------------";
@@ -106,13 +108,44 @@ TextTable ReadTextTableFromStream(Ogre::DataStream& stream) {
     return table;
 }
 
-TextTable ReadTextTableFromString(const std::string& bytes) {
+namespace {
+
+// A NUL byte ends its line's text. OGRE reads lines as C strings: left in,
+// it cut the line there and lost the lines after it without a word.
+void CutAtNulBytes(const std::string& path, std::string& bytes) {
+    unsigned lineNumber = 1;
+    for (size_t begin = 0; begin < bytes.size(); ++lineNumber) {
+        size_t end = bytes.find('\n', begin);
+        if (end == std::string::npos)
+            end = bytes.size();
+        const size_t nul = bytes.find('\0', begin);
+        if (nul < end) {
+            const std::string before = bytes.substr(begin, nul - begin);
+            std::string key = before.substr(0, before.find(';'));
+            TrimString(key);
+            const unsigned column = 1 + unsigned(std::count(before.begin(), before.end(), ';'));
+            PlatLog("\"%s\" line %u (key \"%s\") column %u: a NUL byte; the line's text ends there", path.c_str(),
+                    lineNumber, key.c_str(), column);
+            bytes.erase(nul, end - nul);
+            end = nul;
+        }
+        begin = end + 1;
+    }
+}
+
+// The bytes of a whole table, named by `source` in the log.
+TextTable ReadTableBytes(std::string bytes, const std::string& source) {
     if (bytes.empty())
         return TextTable();
-    // The memory stream reads the caller's bytes in place (no copy, not freed).
-    Ogre::MemoryDataStream stream(const_cast<char*>(bytes.data()), bytes.size(), false, true);
+    CutAtNulBytes(source, bytes);
+    // The memory stream reads the bytes in place (no copy, not freed).
+    Ogre::MemoryDataStream stream(&bytes[0], bytes.size(), false, true);
     return ReadTextTableFromStream(stream);
 }
+
+}  // namespace
+
+TextTable ReadTextTableFromString(const std::string& bytes) { return ReadTableBytes(bytes, "table text"); }
 
 TextTable ReadTextTable(const std::string& path) {
     std::string fixed = PlatFixPath(path);
@@ -122,9 +155,7 @@ TextTable ReadTextTable(const std::string& path) {
     std::ifstream file(fixed.c_str(), std::ios::in | std::ios::binary);
     if (!file.is_open())
         return TextTable();
-    // The data stream reads through the caller's ifstream and leaves it to us.
-    Ogre::FileStreamDataStream stream(&file, false);
-    return ReadTextTableFromStream(stream);
+    return ReadTableBytes(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()), path);
 }
 
 // ---- key/value configuration text ------------------------------------------------

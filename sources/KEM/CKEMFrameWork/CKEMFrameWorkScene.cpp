@@ -7,6 +7,7 @@
 
 #include <CKEMSceneGraph.h>
 #include <CScenaricMgr.h>
+#include <KEMSceneLog.h>
 #include <Platform.h>
 
 #include <fstream>
@@ -53,6 +54,8 @@ int CKEMFrameWork::LoadScene(const char* path) {
     if (!path)
         return 1;
 
+    // Every line about a value the file gets wrong names the file.
+    KEMSceneLog::FileGuard file(path);
     std::string text;
     if (!ReadFile(path, text)) {
         PlatLog("CKEMFrameWork::LoadScene: cannot read \"%s\"", path);
@@ -61,15 +64,21 @@ int CKEMFrameWork::LoadScene(const char* path) {
 
     const CKEMScenePhysicsHooks& physics = CKEMSceneGraph::PhysicsHooks();
     const char* const doc = text.c_str();
-    bool loaded = !physics.loadSettingsAndMaterials || physics.loadSettingsAndMaterials(doc);
-    loaded = loaded && CKEMSceneGraph::LoadNodes(doc);
-    loaded = loaded && (!physics.loadObjectsAndJoints || physics.loadObjectsAndJoints(doc));
-    loaded = loaded && gGraphicEnvMgr.Load(doc);
-    if (loaded)
+    const char* failed = nullptr;
+    if (physics.loadSettingsAndMaterials && !physics.loadSettingsAndMaterials(doc))
+        failed = "physics settings and materials";
+    else if (!CKEMSceneGraph::LoadNodes(doc))
+        failed = "nodes";
+    else if (physics.loadObjectsAndJoints && !physics.loadObjectsAndJoints(doc))
+        failed = "physic objects and joints";
+    else if (!gGraphicEnvMgr.Load(doc))
+        failed = "graphic environment";
+    if (!failed)
         return 1;
 
     // A venue that did not load whole is not played half: nothing of it stays.
-    PlatLog("CKEMFrameWork::LoadScene: \"%s\" did not load; the scene is left empty", path);
+    PlatLog("CKEMFrameWork::LoadScene: \"%s\" did not load (%s, see the line before); the scene is left empty",
+            path, failed);
     RebuildEmptyScene();
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "CKEMSceneGraph.h"
 #include "CKEMSceneNodeKind.h"
+#include "KEMSceneLog.h"
 
 #include <CWrapOgreCamera.h>
 #include <CWrapOgreNode.h>
@@ -10,6 +11,7 @@
 
 #include <OgreMath.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace KEMSceneNodeKind;
@@ -70,16 +72,43 @@ void CKEMSceneCamera::SetProjectionType(int type) {
 void CKEMSceneCamera::SetPolygonMode(int mode) {
     mPolygonMode = mode;
     if (mode < Ogre::PM_POINTS || mode > Ogre::PM_SOLID) {
-        PlatLog("CKEMSceneCamera(%s): polygon mode %d unknown, drawing solid", getName().c_str(), mode);
+        KEMSceneLog::Value(getName(), "CKEMSCENECAMERA_MPOLY_MODE", "polygon mode %d unknown; solid used", mode);
         mode = Ogre::PM_SOLID;
     }
     mCameraHandle->GetCamera()->setPolygonMode(static_cast<Ogre::PolygonMode>(mode));
 }
 
+namespace {
+
+// What OGRE can project. Outside these the frustum's corners overflow or
+// collapse, and its bounding box asserts on the first rendered frame.
+const float kMinNearClip = 1e-3f;    // m
+const float kMaxNearClip = 1e4f;
+const float kMaxFarClip = 1e7f;      // 0 is an infinite far plane
+const float kMaxDepthRatio = 1e6f;   // far / near, for the depth buffer
+const float kMinFov = 1e-3f;         // radians
+const float kMaxFov = 3.0f;          // about 172 degrees
+const float kMinAspect = 1e-2f;
+const float kMaxAspect = 1e2f;
+
+bool Within(float value, float low, float high) { return std::isfinite(value) && value >= low && value <= high; }
+
+}  // namespace
+
 void CKEMSceneCamera::SetNearClip(float distance) {
-    // The 3D engine refuses these values; a broken scene file keeps the camera's own.
-    if (!(distance > 0.0f) || !std::isfinite(distance)) {
-        PlatLog("CKEMSceneCamera(%s): near clip distance %f refused", getName().c_str(), distance);
+    // A plane nearer or farther than OGRE can take comes to the nearest one
+    // it can: the camera's own (100 m for a new one) would blank a venue's view.
+    if (std::isfinite(distance) && distance > 0.0f && !Within(distance, kMinNearClip, kMaxNearClip)) {
+        const float used = std::min(std::max(distance, kMinNearClip), kMaxNearClip);
+        KEMSceneLog::Value(getName(), "CKEMSCENECAMERA_MNEAR_CLIP", "near clip %g refused; %g used", double(distance),
+                           double(used));
+        distance = used;
+    }
+    const float far = mCameraHandle->GetCamera()->getFarClipDistance();
+    if (!Within(distance, kMinNearClip, kMaxNearClip) || (far > 0.0f && far < distance)) {
+        KEMSceneLog::Value(getName(), "CKEMSCENECAMERA_MNEAR_CLIP", "near clip %g refused; %g kept", double(distance),
+                           double(mCameraHandle->GetCamera()->getNearClipDistance()));
+        mNearClip = mCameraHandle->GetCamera()->getNearClipDistance();
         return;
     }
     mNearClip = distance;
@@ -87,17 +116,24 @@ void CKEMSceneCamera::SetNearClip(float distance) {
 }
 
 void CKEMSceneCamera::SetFarClip(float distance) {
-    if (!(distance >= 0.0f)) {   // 0 is an infinite far plane
-        PlatLog("CKEMSceneCamera(%s): far clip distance %f refused", getName().c_str(), distance);
-        return;
+    const float near = mCameraHandle->GetCamera()->getNearClipDistance();
+    const bool infinite = distance == 0.0f;
+    if (!infinite && (!Within(distance, near, kMaxFarClip) || distance / near > kMaxDepthRatio)) {
+        // Too deep a range for the depth buffer: the deepest one it takes.
+        const float used = std::min(near * kMaxDepthRatio, kMaxFarClip);
+        KEMSceneLog::Value(getName(), "CKEMSCENECAMERA_MFAR_CLIP", "far clip %g with near clip %g refused; %g used",
+                           double(distance), double(near), double(used));
+        distance = used;
     }
     mFarClip = distance;
     mCameraHandle->GetCamera()->setFarClipDistance(distance);
 }
 
 void CKEMSceneCamera::SetFov(float radians) {
-    if (!(radians > 0.0f && radians < Ogre::Math::PI)) {
-        PlatLog("CKEMSceneCamera(%s): field of view %f refused", getName().c_str(), radians);
+    if (!Within(radians, kMinFov, kMaxFov)) {
+        KEMSceneLog::Value(getName(), "CKEMSCENECAMERA_MFOV", "field of view %g refused; %g kept", double(radians),
+                           double(mCameraHandle->GetCamera()->getFOVy()));
+        mFov = mCameraHandle->GetCamera()->getFOVy();
         return;
     }
     mFov = radians;
@@ -105,8 +141,10 @@ void CKEMSceneCamera::SetFov(float radians) {
 }
 
 void CKEMSceneCamera::SetAspectRatio(float ratio) {
-    if (!(ratio > 0.0f) || !std::isfinite(ratio)) {
-        PlatLog("CKEMSceneCamera(%s): aspect ratio %f refused", getName().c_str(), ratio);
+    if (!Within(ratio, kMinAspect, kMaxAspect)) {
+        KEMSceneLog::Value(getName(), "CKEMSCENECAMERA_MASPECT_RATIO", "aspect ratio %g refused; %g kept",
+                           double(ratio), double(mCameraHandle->GetCamera()->getAspectRatio()));
+        mAspectRatio = mCameraHandle->GetCamera()->getAspectRatio();
         return;
     }
     mAspectRatio = ratio;
@@ -129,8 +167,13 @@ void CKEMSceneCamera::PostLoadInit() {
     CKEMSceneNode::PostLoadInit();
     SetProjectionType(mProjectionType);
     SetPolygonMode(mPolygonMode);
-    SetNearClip(mNearClip);
-    SetFarClip(mFarClip);
+    // The far plane first when it comes nearer, so that the pair is judged
+    // as the file gives it, not against the camera's previous one.
+    const float nearClip = mNearClip;
+    const float farClip = mFarClip;
+    SetFarClip(0.0f);
+    SetNearClip(nearClip);
+    SetFarClip(farClip);
     SetFov(mFov);
     SetAspectRatio(mAspectRatio);
     setToVisible(false);

@@ -1,6 +1,7 @@
 #include "CKEMSceneLight.h"
 
 #include "CKEMSceneNodeKind.h"
+#include "KEMSceneLog.h"
 
 #include <CWrapOgreLight.h>
 #include <CWrapOgreNode.h>
@@ -155,32 +156,82 @@ void CKEMSceneLight::setDebugMode(bool debug) {
 
 namespace {
 bool Usable(float value) { return std::isfinite(value) && value >= 0.0f; }
+
+// Colours beyond this (either way: a negative light darkens) are no light a
+// venue means, and their products overflow in every lit pass.
+const float kMaxColour = 100.0f;
+// Beyond this a direction's squared length overflows and it normalises to nothing.
+const float kMaxDirection = 1e5f;
+
+bool UsableColour(const Ogre::ColourValue& c) {
+    for (float v : {c.r, c.g, c.b, c.a})
+        if (!std::isfinite(v) || std::fabs(v) > kMaxColour)
+            return false;
+    return true;
 }
+}  // namespace
 
 void CKEMSceneLight::RefuseUnusableValues() {
     // A light's direction turns its node: OGRE asserts on the NaN
-    // orientation a broken one gives, and NaN attenuation or cone values
-    // reach every lit pass. The light keeps its own values instead.
-    const Ogre::Vector3& d = mDirection;
-    if (!std::isfinite(d.x) || !std::isfinite(d.y) || !std::isfinite(d.z) || d.squaredLength() < 1e-12f) {
-        PlatLog("CKEMSceneLight(%s): direction %g %g %g refused", getName().c_str(), double(d.x), double(d.y),
-                double(d.z));
-        mDirection = mLightHandle->getDirection();
+    // orientation a broken one gives, and NaN colours, attenuation or cone
+    // values reach every lit pass. The light keeps its own values instead.
+    if (mType != LIGHT_POINT && mType != LIGHT_DIRECTIONAL && mType != LIGHT_SPOTLIGHT) {
+        const int32_t own = mLightHandle->getType();
+        KEMSceneLog::Value(getName(), "CKEMSCENELIGHT_MTYPE", "light type %d unknown; %d kept", int(mType), int(own));
+        mType = own;
     }
-    if (!Usable(mRange) || !Usable(mConstant) || !Usable(mLinear) || !Usable(mQuadratic)) {
-        PlatLog("CKEMSceneLight(%s): attenuation %g %g %g %g refused", getName().c_str(), double(mRange),
-                double(mConstant), double(mLinear), double(mQuadratic));
+    const Ogre::Vector3& d = mDirection;
+    const bool directionFinite = std::isfinite(d.x) && std::isfinite(d.y) && std::isfinite(d.z);
+    if (!directionFinite || std::fabs(d.x) > kMaxDirection || std::fabs(d.y) > kMaxDirection ||
+        std::fabs(d.z) > kMaxDirection || d.squaredLength() < 1e-12f) {
+        const Ogre::Vector3 own = mLightHandle->getDirection();
+        KEMSceneLog::Value(getName(), "CKEMSCENELIGHT_MDIRECTION", "direction %g %g %g refused; %g %g %g kept",
+                           double(d.x), double(d.y), double(d.z), double(own.x), double(own.y), double(own.z));
+        mDirection = own;
+    }
+    if (!UsableColour(mDiffuse)) {
+        KEMSceneLog::Value(getName(), "CKEMSCENELIGHT_MDIFFCOLOUR", "colour %g %g %g %g refused; the light's own kept",
+                           double(mDiffuse.r), double(mDiffuse.g), double(mDiffuse.b), double(mDiffuse.a));
+        mDiffuse = mLightHandle->getDiffuseColour();
+    }
+    if (!UsableColour(mSpecular)) {
+        KEMSceneLog::Value(getName(), "CKEMSCENELIGHT_MSPECCOLOUR", "colour %g %g %g %g refused; the light's own kept",
+                           double(mSpecular.r), double(mSpecular.g), double(mSpecular.b), double(mSpecular.a));
+        mSpecular = mLightHandle->getSpecularColour();
+    }
+    const struct {
+        const char* attribute;
+        float value;
+    } attenuation[] = {{"CKEMSCENELIGHT_MATT_RANGE", mRange},
+                       {"CKEMSCENELIGHT_MATT_CONSTANT", mConstant},
+                       {"CKEMSCENELIGHT_MATT_LINEAR", mLinear},
+                       {"CKEMSCENELIGHT_MATT_QUADRATIC", mQuadratic}};
+    for (const auto& term : attenuation) {
+        if (Usable(term.value))
+            continue;
+        KEMSceneLog::Value(getName(), term.attribute, "attenuation %g %g %g %g refused; the light's own kept",
+                           double(mRange), double(mConstant), double(mLinear), double(mQuadratic));
         mRange = mLightHandle->getAttenuationRange();
         mConstant = mLightHandle->getAttenuationConstant();
         mLinear = mLightHandle->getAttenuationLinear();
         mQuadratic = mLightHandle->getAttenuationQuadric();
+        break;
     }
-    if (!Usable(mSpotInner) || !Usable(mSpotOuter) || !std::isfinite(mSpotFalloff)) {
-        PlatLog("CKEMSceneLight(%s): spot cone %g %g %g refused", getName().c_str(), double(mSpotInner),
-                double(mSpotOuter), double(mSpotFalloff));
+    const struct {
+        const char* attribute;
+        bool usable;
+    } cone[] = {{"CKEMSCENELIGHT_MSPOTINNERANGLE", Usable(mSpotInner)},
+                {"CKEMSCENELIGHT_MSPOTOUTERANGLE", Usable(mSpotOuter)},
+                {"CKEMSCENELIGHT_MSPOTFALLOFF", std::isfinite(mSpotFalloff)}};
+    for (const auto& term : cone) {
+        if (term.usable)
+            continue;
+        KEMSceneLog::Value(getName(), term.attribute, "spot cone %g %g %g refused; the light's own kept",
+                           double(mSpotInner), double(mSpotOuter), double(mSpotFalloff));
         mSpotInner = mLightHandle->getSpotlightInnerAngle();
         mSpotOuter = mLightHandle->getSpotlightOuterAngle();
         mSpotFalloff = mLightHandle->getSpotlightFalloff();
+        break;
     }
 }
 

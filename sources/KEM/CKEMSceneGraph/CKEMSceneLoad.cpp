@@ -8,6 +8,7 @@
 #include "CKEMScenePath.h"
 #include "CKEMSceneTrigger.h"
 #include "CKEMSceneSound.h"
+#include "KEMSceneLog.h"
 
 #include <CMarkup.h>
 #include <KEMException.h>
@@ -85,7 +86,9 @@ bool ReadNodes(const char* text, const char* prefix, const std::vector<CKEMScene
             continue;
         }
         if (!node->LoadFromXml(markup, kNodeList)) {
-            PlatLog("CKEMSceneGraph::LoadNodes: node record %u cannot be read", unsigned(i + 1));
+            const std::string attribute = KEMSceneLog::UnreadableAttribute(*node, text, kNodeList, i);
+            KEMSceneLog::Value(node->getName(), attribute.empty() ? kNodeList : attribute.c_str(),
+                               "node record %u cannot be read; the scene is not loaded", unsigned(i + 1));
             return false;
         }
         if (prefix && *prefix) {

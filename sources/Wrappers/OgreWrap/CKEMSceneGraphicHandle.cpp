@@ -9,6 +9,8 @@
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <cmath>
+
 namespace {
 
 Ogre::Node::TransformSpace toOgreSpace(int space)
@@ -84,27 +86,37 @@ void CKEMSceneGraphicHandle::attachToRoot()
     root->addChild(ogreNode);
 }
 
+namespace {
+// A NaN or infinite pose never reaches OGRE: its bounds assert on the next
+// rendered frame. Whoever computed it logs why; here it is only kept out.
+bool Finite(const Ogre::Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool Finite(const Ogre::Quaternion& q)
+{
+    return std::isfinite(q.w) && std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z);
+}
+}  // namespace
+
 void CKEMSceneGraphicHandle::translate(const Ogre::Vector3& move, int space)
 {
-    if (m_node)
+    if (m_node && Finite(move))
         m_node->translate(move, toOgreSpace(space));
 }
 
 void CKEMSceneGraphicHandle::setPosition(const Ogre::Vector3& position)
 {
-    if (m_node)
+    if (m_node && Finite(position))
         m_node->setPosition(position);
 }
 
 void CKEMSceneGraphicHandle::rotate(const Ogre::Quaternion& rotation, int space)
 {
-    if (m_node)
+    if (m_node && Finite(rotation))
         m_node->rotate(rotation, toOgreSpace(space));
 }
 
 void CKEMSceneGraphicHandle::setOrientation(const Ogre::Quaternion& orientation)
 {
-    if (m_node)
+    if (m_node && Finite(orientation))
         m_node->setOrientation(orientation);
 }
 

@@ -2,6 +2,8 @@
 #include <KEMStringUtils.h>
 
 #include <CEGUI/String.h>
+#include <Platform.h>
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -249,6 +251,26 @@ TEST_F(TableReader, BytesAfterANulStayInBounds) {
         }
     ASSERT_FALSE(t.empty());
     EXPECT_EQ(t[0], (Strings{"a", "b"}));
+}
+
+// A language line with a NUL byte lost every key after it without a word:
+// the line's text ends at the NUL, the following lines are read, and the log
+// names the file, the line's key and the column.
+TEST_F(TableReader, ANulEndsItsLineOnlyAndIsLogged) {
+    static std::vector<std::string> lines;
+    lines.clear();
+    PlatSetLogSink([](const char* line) { lines.push_back(line); });
+    const std::string bytes("STRING_ID;FR;EN\nACCUEIL;Accueil;Ho\0me\nSTART;Commencer;Start\nTEAM;Equipe;Team\n", 77);
+    const std::string path = Write("Lang_DB.csv", bytes);
+    const TextTable t = ReadTextTable(path);
+    PlatSetLogSink(nullptr);
+    ASSERT_EQ(t.size(), 4u);
+    EXPECT_EQ(t[1], (Strings{"ACCUEIL", "Accueil", "Ho"}));
+    EXPECT_EQ(t[2], (Strings{"START", "Commencer", "Start"}));
+    EXPECT_EQ(t[3], (Strings{"TEAM", "Equipe", "Team"}));
+    ASSERT_EQ(lines.size(), 1u);
+    for (const char* word : {"Lang_DB.csv", "line 2", "\"ACCUEIL\"", "column 3", "NUL"})
+        EXPECT_NE(lines[0].find(word), std::string::npos) << word << " in " << lines[0];
 }
 
 TEST(SplitTextTableLine, TrimsAndSplits) {

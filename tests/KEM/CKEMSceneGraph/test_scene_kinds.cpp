@@ -208,6 +208,118 @@ TEST_F(SceneGraphTest, CameraTakesItsProjectionAndRefusesBrokenClipping)
     }
 }
 
+// A rendered frame updates every node's bounds from its camera's frustum and
+// its light: OGRE asserts (the process aborts) on a box that is not finite
+// or inside out.
+void ExpectFiniteBounds(Ogre::SceneManager* sceneManager, Ogre::Camera* camera)
+{
+    sceneManager->_updateSceneGraph(camera);
+    camera->getProjectionMatrix();
+    camera->getViewMatrix();
+    const Ogre::AxisAlignedBox& box = sceneManager->getRootSceneNode()->_getWorldAABB();
+    if (box.isFinite()) {
+        for (const Ogre::Vector3& corner : {box.getMinimum(), box.getMaximum()})
+            EXPECT_TRUE(std::isfinite(corner.x) && std::isfinite(corner.y) && std::isfinite(corner.z)) << corner;
+    }
+    for (const Ogre::Vector3* corner = camera->getWorldSpaceCorners(); corner != camera->getWorldSpaceCorners() + 8;
+         ++corner)
+        EXPECT_TRUE(std::isfinite(corner->x) && std::isfinite(corner->y) && std::isfinite(corner->z)) << *corner;
+}
+
+// Values that parse but that OGRE cannot project: each is refused with a line
+// naming the node and the attribute, the camera keeps a value it can render,
+// and a frame through it has finite bounds.
+TEST_F(SceneGraphTest, CameraRefusesValuesOgreCannotRender)
+{
+    const struct {
+        const char* attribute;
+        const char* value;
+    } cases[] = {
+        {"CKEMSCENECAMERA_MNEAR_CLIP", "1e-40"},  {"CKEMSCENECAMERA_MNEAR_CLIP", "1e30"},
+        {"CKEMSCENECAMERA_MNEAR_CLIP", "nan"},    {"CKEMSCENECAMERA_MFAR_CLIP", "1e38"},
+        {"CKEMSCENECAMERA_MFAR_CLIP", "0.01"},    {"CKEMSCENECAMERA_MFAR_CLIP", "-inf"},
+        {"CKEMSCENECAMERA_MFOV", "1e-38"},        {"CKEMSCENECAMERA_MFOV", "3.14159"},
+        {"CKEMSCENECAMERA_MFOV", "-0.5"},         {"CKEMSCENECAMERA_MASPECT_RATIO", "1e38"},
+        {"CKEMSCENECAMERA_MASPECT_RATIO", "1e-38"}, {"CKEMSCENECAMERA_MASPECT_RATIO", "inf"},
+    };
+    static std::vector<std::string> lines;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.attribute) + " " + c.value);
+        // A venue's camera: near 0.05, far 500, fov 0.785, aspect 1.33; one value hostile.
+        // In the order the camera reads them.
+        const std::vector<std::pair<std::string, std::string>> values = {{"CKEMSCENECAMERA_MNEAR_CLIP", "0.05"},
+                                                                         {"CKEMSCENECAMERA_MFAR_CLIP", "500"},
+                                                                         {"CKEMSCENECAMERA_MFOV", "0.785"},
+                                                                         {"CKEMSCENECAMERA_MASPECT_RATIO", "1.33"}};
+        std::string record;
+        for (const auto& v : values)
+            record += "\t<" + v.first + " value=\"" + (v.first == c.attribute ? c.value : v.second) + "\" />\n";
+        lines.clear();
+        PlatSetLogSink([](const char* line) { lines.push_back(line); });
+        CKEMSceneCamera* camera = LoadOne<CKEMSceneCamera>(NodeRecord(5, "CameraLancer", "KEM_ROOT", Position(0, 1.8f, 8.5f) + record));
+        PlatSetLogSink(nullptr);
+        ASSERT_NE(camera, nullptr);
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.find("\"CameraLancer\"") != std::string::npos && line.find(c.attribute) != std::string::npos;
+        })) << "no line names the camera and " << c.attribute;
+
+        Ogre::Camera* ogre = camera->GetCamera()->GetCamera()->getCamera();
+        EXPECT_GE(ogre->getNearClipDistance(), 1e-3f);
+        EXPECT_TRUE(ogre->getFarClipDistance() == 0.0f ||
+                    ogre->getFarClipDistance() / ogre->getNearClipDistance() <= 1.0001e6f);
+        EXPECT_TRUE(ogre->getFOVy().valueRadians() > 1e-4f && ogre->getFOVy().valueRadians() < 3.1f);
+        EXPECT_TRUE(ogre->getAspectRatio() >= 1e-2f && ogre->getAspectRatio() <= 1e2f);
+        // The values the node reports are the ones the camera uses.
+        EXPECT_FLOAT_EQ(camera->GetNearClip(), ogre->getNearClipDistance());
+        EXPECT_FLOAT_EQ(camera->GetFov(), ogre->getFOVy().valueRadians());
+        ExpectFiniteBounds(mSceneManager, ogre);
+        CKEMSceneGraph::DeleteNode("CameraLancer");
+    }
+}
+
+// Colours, a direction and a type that parse but that no light can be:
+// refused with a line naming the node and the attribute; a frame lit by it
+// has finite bounds.
+TEST_F(SceneGraphTest, LightRefusesHostileColoursDirectionAndType)
+{
+    const struct {
+        const char* attribute;
+        std::string element;
+    } cases[] = {
+        {"CKEMSCENELIGHT_MDIFFCOLOUR", "<CKEMSCENELIGHT_MDIFFCOLOUR r=\"nan\" g=\"1\" b=\"1\" a=\"1\" />"},
+        {"CKEMSCENELIGHT_MDIFFCOLOUR", "<CKEMSCENELIGHT_MDIFFCOLOUR r=\"1e38\" g=\"1\" b=\"1\" a=\"1\" />"},
+        {"CKEMSCENELIGHT_MSPECCOLOUR", "<CKEMSCENELIGHT_MSPECCOLOUR r=\"1\" g=\"-1e38\" b=\"1\" a=\"1\" />"},
+        {"CKEMSCENELIGHT_MSPECCOLOUR", "<CKEMSCENELIGHT_MSPECCOLOUR r=\"1\" g=\"1\" b=\"1\" a=\"inf\" />"},
+        {"CKEMSCENELIGHT_MDIRECTION", "<CKEMSCENELIGHT_MDIRECTION x=\"1e38\" y=\"-1\" z=\"0\" />"},
+        {"CKEMSCENELIGHT_MDIRECTION", "<CKEMSCENELIGHT_MDIRECTION x=\"1e-30\" y=\"0\" z=\"0\" />"},
+        {"CKEMSCENELIGHT_MTYPE", "<CKEMSCENELIGHT_MTYPE value=\"99\" />"},
+    };
+    static std::vector<std::string> lines;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.element);
+        lines.clear();
+        PlatSetLogSink([](const char* line) { lines.push_back(line); });
+        CKEMSceneLight* light = LoadOne<CKEMSceneLight>(NodeRecord(4, "venue_light", "KEM_ROOT", "\t" + c.element + "\n"));
+        PlatSetLogSink(nullptr);
+        ASSERT_NE(light, nullptr);
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.find("\"venue_light\"") != std::string::npos && line.find(c.attribute) != std::string::npos;
+        })) << "no line names the light and " << c.attribute;
+        CWrapOgreLight* ogre = light->GetLightHandle()->GetLight();
+        for (const Ogre::ColourValue& colour : {ogre->getDiffuseColour(), ogre->getSpecularColour()})
+            for (float v : {colour.r, colour.g, colour.b, colour.a})
+                EXPECT_TRUE(std::isfinite(v) && std::fabs(v) <= 100.0f) << v;
+        const Ogre::Vector3 direction = ogre->getDirection();
+        EXPECT_NEAR(direction.length(), 1.0f, 1e-3f) << direction;
+        EXPECT_TRUE(light->GetType() >= 0 && light->GetType() <= 2);
+
+        CKEMSceneCamera* camera = new CKEMSceneCamera(nullptr);
+        ExpectFiniteBounds(mSceneManager, camera->GetCamera()->GetCamera()->getCamera());
+        CKEMSceneGraph::DeleteNode(camera->getName());
+        CKEMSceneGraph::DeleteNode("venue_light");
+    }
+}
+
 TEST_F(SceneGraphTest, DebugHelpersWithoutTheirMeshesDoNotStopTheGame)
 {
     CKEMSceneCamera camera(nullptr);
