@@ -1,7 +1,7 @@
 // When the balls of a throw count as at rest although some still move.
 #pragma once
 
-#include <OgreVector3.h>
+#include <OgreVector.h>
 
 #include <cstdint>
 #include <vector>
