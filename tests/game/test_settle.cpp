@@ -111,9 +111,10 @@ TEST_F(SettleTest, ABallRollingSlowlyUpAGentleSlopeRestsWherePhysicsLeavesIt)
         const Run run = Watch(30000);
         ASSERT_NE(run.restAtMs, 0u) << "physics stops it within the settle limit";
         EXPECT_GT(run.restPlaces[1].distance(Ogre::Vector3(1.0f, BallsRest::kBallRadius, 0.0f)), 0.1f);
-        if (run.stilledAtMs != 0)
+        if (run.stilledAtMs != 0) {
             EXPECT_LT(run.stilledPlaces[1].distance(run.restPlaces[1]), 0.003f)
                 << "stilled at " << run.stilledAtMs << " ms, physics stops it at " << run.restAtMs << " ms";
+        }
         ball->mState = CBall::STATE_NONE;
         gPhysicMgr.RemoveObject(Body(ball));
     }

@@ -5,10 +5,6 @@
 #include <CKEMSceneNode.h>
 #include <CPhysicObject.h>
 
-const float BallsRest::kRestSpeed = 0.002f;
-const uint32_t BallsRest::kRestHoldMs = 1000;
-const float BallsRest::kBallRadius = 0.0375f;
-
 bool BallsRest::IsCreeping(const Ogre::Vector3& linear, const Ogre::Vector3& angular, float radius)
 {
     // The speed a ball turning about a horizontal axis would roll at.

@@ -14,9 +14,9 @@ class CBall;
 // creeps (see IsCreeping) for kRestHoldMs of game time on end.
 class BallsRest {
 public:
-    static const float kRestSpeed;      // m/s
-    static const uint32_t kRestHoldMs;  // game time
-    static const float kBallRadius;     // m, the venues' balls
+    static constexpr float kRestSpeed = 0.002f;     // m/s
+    static constexpr uint32_t kRestHoldMs = 1000;   // game time
+    static constexpr float kBallRadius = 0.0375f;   // m, the venues' balls
 
     // A ball moving at `linear` and turning at `angular` (m/s, rad/s) creeps
     // when it neither moves nor rolls faster than kRestSpeed: a ball that

@@ -43,7 +43,6 @@ namespace {
 // The last resort when balls never settle.
 const int32_t kBallsSettleLimitMs = 30000;
 
-
 void Show(CGameElement* element, bool visible)
 {
     if (element && element->GetNode())
