@@ -16,7 +16,9 @@ class BallsRest {
 public:
     static constexpr float kRestSpeed = 0.002f;     // m/s
     static constexpr uint32_t kRestHoldMs = 1000;   // game time
-    static constexpr float kBallRadius = 0.0375f;   // m, the venues' balls
+    // m, the venues' balls; the target ball is smaller, so its roll reads
+    // faster than it is, which only makes the rule stricter for it.
+    static constexpr float kBallRadius = 0.0375f;
 
     // A ball moving at `linear` and turning at `angular` (m/s, rad/s) creeps
     // when it neither moves nor rolls faster than kRestSpeed: a ball that
