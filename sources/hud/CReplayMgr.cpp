@@ -3,6 +3,7 @@
 #include <CBall.h>
 #include <CKEMSceneNode.h>
 #include <CObjnet.h>
+#include <COdeBody.h>
 #include <CPhysicMgr.h>
 #include <CPhysicObject.h>
 #include <HalNet.h>
@@ -359,6 +360,12 @@ void CReplayMgr::ApplyFinalState(std::vector<CBall*> balls)
         if (object) {
             object->setLinearVelocity(Ogre::Vector3::ZERO);
             object->setAngularVelocity(Ogre::Vector3::ZERO);
+            // Asleep, as the thrower left it: awake, a ball that was still
+            // creeping there would creep again here alone, and this machine
+            // would rank the mene from other places. The next throw's
+            // contact wakes it.
+            if (COdeBody* body = object->GetBody())
+                body->setEnabled(false);
         }
         NetTrace("-ball %d : State %d Visible=%d  Physique=%d   Pos(%.2f,%.2f,%.2f) (name=%s)(nodeptr ok=%s)",
                  int(e->mBallIndex), ball->mState, e->mRecvVisible, e->mRecvPhysics, e->mRecvPosition.x,
@@ -533,6 +540,15 @@ bool CReplayMgr::CheckPositionsBody(const CObjnet& in, std::string* why) const
                 return fail("truncated frames");
             if (!Within(mReach, fx, fy, fz))
                 return fail("a frame's place is not finite or out of the venue's reach");
+        }
+    }
+    // The recorder is rebuilt from the body and sent on from it: a body
+    // without some ball would leave that ball out of every later body.
+    for (size_t i = 0; i < mMatchBalls.size(); ++i) {
+        if (mMatchBalls[i] && !seen[i]) {
+            if (why)
+                *why = "ball " + std::to_string(i) + " of the match is missing";
+            return false;
         }
     }
     return true;

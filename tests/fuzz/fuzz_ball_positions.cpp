@@ -6,9 +6,10 @@
 // then the scene is updated and stepped, as the receiving machine would.
 // Invariants: a read never leaves the received bytes (ASan), the record
 // count stays inside the ring, a body the check refuses is not read (the
-// recorder keeps what it had), one it accepts is read whole and holds only
-// the match's balls at finite places within the venue's reach, and nothing
-// outside those balls moves or hides.
+// recorder keeps what it had), one it accepts is read whole and holds every
+// ball of the match, once each, at finite places within the venue's reach,
+// every ball ends asleep where the body puts it (no ball moves on after a
+// physics step), and nothing outside those balls moves or hides.
 #include <CBall.h>
 #include <CGameMaster.h>
 #include <CGraphicElementRegistry.h>
@@ -16,6 +17,7 @@
 #include <CKEMSceneGraph.h>
 #include <CKEMSceneNode.h>
 #include <CObjnet.h>
+#include <COdeBody.h>
 #include <CPhysicMgr.h>
 #include <CPhysicObject.h>
 #include <CPhysicsSystemODE.h>
@@ -193,8 +195,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     Check(!in.HasMoreData() && !in.IsFailed());
+    Check(size_t(replay.mEntities.GetCount()) == scene.balls.size());
+    std::vector<bool> named(scene.balls.size(), false);
     const Ogre::AxisAlignedBox& reach = replay.GetReach();
     for (CReplayEntity* e = replay.mEntities.GetHead(); e; e = e->mNext) {
+        Check(e->mBallIndex < named.size() && !named[e->mBallIndex]);
+        named[e->mBallIndex] = true;
         Check(e->mRecords != nullptr && e->mCapacity == CReplayMgr::CAPACITY);
         Check(e->mNode != nullptr && e->mNode == replay.MatchBall(e->mBallIndex));
         Check(reach.contains(e->mRecvPosition));
@@ -220,5 +226,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(WorldPosition(b.node) == b.at && b.node->IsVisible() == b.visible);
     for (const auto& ball : scene.balls)
         Check(std::isfinite(WorldPosition(ball->GetNode()).x));
+    // Every machine ranks the mene from the thrower's places: none moves on.
+    for (CReplayEntity* e = replay.mEntities.GetHead(); e; e = e->mNext) {
+        CKEMSceneNode* node = scene.balls[e->mBallIndex]->GetNode();
+        Check(WorldPosition(node).distance(e->mRecvPosition) <= 1e-3f * (1.0f + e->mRecvPosition.length()));
+        const CPhysicObject* object = node->getPhysicObject();
+        Check(!object->IsActive() || !object->GetBody() || !object->GetBody()->isEnabled());
+    }
     return 0;
 }

@@ -2,8 +2,9 @@
 """Writes the seed corpus of fuzz_ball_positions into tests/fuzz/corpus/ball_positions.
 
 Each seed is a ball-position body as a thrower's machine sends it after a
-throw on the first venue, for the balls that fuzz_ball_positions gives the
-recorder (a singles match: index 0 "cochonnet", 1-3 "boule 1"-"boule 3",
+throw on the first venue (every ball of the match, as a body must carry;
+one_ball_only is the refused exception), for the balls that
+fuzz_ball_positions gives the recorder (a singles match: index 0 "cochonnet", 1-3 "boule 1"-"boule 3",
 4-6 "boule 7"-"boule 9"): the count word (frames, and the thinning stride
 minus one in its high half), then per ball its index, node name, state,
 visible and physics flags, final place and one frame per count (visible
@@ -129,6 +130,10 @@ def seeds():
     n = len(path)
     out["target_ball_too_short"] = body(n, [block(0, INVALID_TARGET, 1, 1, short, path)] +
                                         [still(i, n) for i in range(1, 7)])
+
+    # A body naming one ball only (as a peer that lost the others would send):
+    # refused, for every later body must still carry every ball.
+    out["one_ball_only"] = body(1, [block(4, LAUNCHED, 1, 1, shot_rest, [shot_rest])])
 
     # Only the final state: no room was left for frames.
     out["final_state_only"] = body(0, [still(0, 0, target_rest, LAUNCHED, 1),

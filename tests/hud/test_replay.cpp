@@ -326,6 +326,17 @@ void WriteBlock(CObjnet& out, uint8_t index, const std::string& name, float x,
     }
 }
 
+// Blocks for the balls from `first` on, at rest where they stand, with
+// `frames` frames each: a body carries every ball of the match.
+void WriteRest(CObjnet& out, const std::vector<CKEMSceneNode*>& balls, size_t first, uint32_t frames)
+{
+    for (size_t i = first; i < balls.size(); ++i) {
+        Ogre::Vector3 at;
+        balls[i]->GetPosition(at, 2);
+        WriteBlock(out, uint8_t(i), balls[i]->getName(), 1, at, std::vector<Ogre::Vector3>(frames, at));
+    }
+}
+
 TEST_F(ReplayTest, LongNamesAreCutAndOnlyOneMeansVisible)
 {
     CKEMSceneNode* longName = AddBall(std::string(127, 'n'), 0);
@@ -361,7 +372,7 @@ TEST_F(ReplayTest, LongNamesAreCutAndOnlyOneMeansVisible)
 TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
 {
     std::vector<CKEMSceneNode*> balls = {AddBall("x", 0), AddBall("y", 0)};
-    for (int i = 2; i <= int(CReplayMgr::MAX_BALL_BLOCKS); ++i)
+    for (int i = 2; i < int(CReplayMgr::MAX_BALL_BLOCKS); ++i)
         balls.push_back(AddBall("b" + std::to_string(i), 0));
     CKEMSceneNode* ground = AddNode("terrain_collision", Ogre::Vector3::ZERO);
     AddNode("venue_cam", Ogre::Vector3(0, 8, 14));
@@ -443,6 +454,14 @@ TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
          }},
         {"an unknown ball state", "unknown ball state",
          [&](CObjnet& out) { out.WriteUInt(0); WriteBlock(out, 0, "x", 77, inside, {}); }},
+        {"one ball of the match only", "ball 0 of the match is missing",
+         [&](CObjnet& out) { out.WriteUInt(0); WriteBlock(out, 1, "y", 1, inside, {}); }},
+        {"every ball of the match but the last", "is missing",
+         [&](CObjnet& out) {
+             out.WriteUInt(0);
+             for (size_t i = 0; i + 1 < balls.size(); ++i)
+                 WriteBlock(out, uint8_t(i), balls[i]->getName(), 1, inside, {});
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -451,6 +470,7 @@ TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
         good.Start(kTypeId);
         good.WriteUInt(2);
         WriteBlock(good, 0, "x", 1, {1, 1});
+        WriteRest(good, balls, 1, 2);
         CObjnet in;
         Received(good, in);
         ASSERT_EQ(mReplay.UnserializePositions(in), 2u);
@@ -463,7 +483,7 @@ TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
         EXPECT_FALSE(mReplay.CheckPositionsBody(in, &why));
         EXPECT_NE(why.find(c.why), std::string::npos) << why;
         EXPECT_EQ(mReplay.UnserializePositions(in), 0u);
-        ASSERT_EQ(mReplay.mEntities.GetCount(), 1);
+        ASSERT_EQ(mReplay.mEntities.GetCount(), int(balls.size()));
         EXPECT_EQ(mReplay.mEntities.GetHead()->mNode, balls[0]);
         EXPECT_EQ(mReplay.mEntities.GetHead()->mRecvPosition.x, 1.0f);
         EXPECT_EQ(mReplay.mWriteIndex, 2u);
@@ -476,6 +496,7 @@ TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
     edgeBody.Start(kTypeId);
     edgeBody.WriteUInt(0);
     WriteBlock(edgeBody, 0, "x", 1, Ogre::Vector3(edge, 0, 0), {});
+    WriteRest(edgeBody, balls, 1, 0);
     CObjnet in;
     Received(edgeBody, in);
     EXPECT_TRUE(mReplay.CheckPositionsBody(in));
@@ -488,6 +509,70 @@ TEST_F(ReplayTest, UntrustworthyBodiesAreRejected)
     WriteBlock(late, 0, "x", 1, inside, {});
     Received(late, in);
     EXPECT_FALSE(mReplay.CheckPositionsBody(in));
+}
+
+// A body that leaves a ball of the match out is dropped whole: the recorder
+// keeps the last whole body, so that what this machine sends for its own
+// next throw still carries every ball, and the next whole body is taken.
+TEST_F(ReplayTest, ABodyWithoutEveryBallIsDroppedAndLaterBodiesStayWhole)
+{
+    const std::vector<CKEMSceneNode*> balls = {AddBall("cochonnet", 0.5f), AddBall("boule 1", 1.0f),
+                                               AddBall("boule 7", 2.0f)};
+    SetUpMatch(mReplay, balls);
+    auto receive = [&](const std::function<void(CObjnet&)>& write) {
+        CObjnet sent;
+        sent.Start(kTypeId);
+        write(sent);
+        CObjnet in;
+        Received(sent, in);
+        std::string why;
+        const bool taken = mReplay.CheckPositionsBody(in, &why);
+        mReplay.UnserializePositions(in);
+        return taken ? std::string() : why;
+    };
+    auto namedInOwnBody = [&]() {
+        CObjnet out;
+        out.Start(kTypeId);
+        mReplay.SerializePositions(out, Balls());
+        CObjnet in;
+        Received(out, in);
+        std::vector<std::string> names;
+        const uint32_t count = in.ReadUInt() & 0xFFFFu;
+        while (in.HasMoreData() && !in.IsFailed()) {
+            char name[CReplayMgr::NAME_SIZE];
+            in.ReadByte();
+            in.ReadStringInto(name, sizeof(name));
+            for (int k = 0; k < 3; ++k)
+                in.ReadInt();   // state, visible, physics
+            for (uint32_t k = 0; k < 3 + count * 4; ++k)
+                (k >= 3 && (k - 3) % 4 == 0) ? (void)in.ReadByte() : (void)in.ReadFloat();   // place, frames
+            names.push_back(name);
+        }
+        return names;
+    };
+    const std::vector<std::string> all = {"cochonnet", "boule 1", "boule 7"};
+
+    EXPECT_EQ(receive([&](CObjnet& out) { out.WriteUInt(1); WriteRest(out, balls, 0, 1); }), "");
+    EXPECT_EQ(namedInOwnBody(), all);
+
+    // A peer's body naming only "boule 7".
+    const std::string why = receive([&](CObjnet& out) {
+        out.WriteUInt(1);
+        WriteBlock(out, 2, "boule 7", 1, Ogre::Vector3(3, 0, 0), {Ogre::Vector3(3, 0, 0)});
+    });
+    EXPECT_NE(why.find("ball 0 of the match is missing"), std::string::npos) << why;
+    ASSERT_EQ(mReplay.mEntities.GetCount(), 3);
+    EXPECT_EQ(namedInOwnBody(), all);
+
+    // The next whole body is taken, and so are the ones after it.
+    Move(balls[2], 4.0f);
+    EXPECT_EQ(receive([&](CObjnet& out) { out.WriteUInt(2); WriteRest(out, balls, 0, 2); }), "");
+    EXPECT_EQ(mReplay.mWriteIndex, 2u);
+    EXPECT_EQ(namedInOwnBody(), all);
+    int taken = 0;
+    for (CReplayEntity* e = mReplay.mEntities.GetHead(); e; e = e->mNext)
+        taken += e->mBallIndex == 2 && e->mRecvPosition.x == 4.0f;
+    EXPECT_EQ(taken, 1);
 }
 
 // The LAN receiver of ball positions: a body for a controller the match does
@@ -678,6 +763,10 @@ TEST_F(ReplayTest, TheHostDropsHostileBallPositionsLogsOnceAndRelaysNothing)
              out.WriteUInt(0);
              WriteBlock(out, 0, "terrain", 3, Ogre::Vector3(0, -50, 0), {});
              WriteBlock(out, 1, "venue_cam", 3, Ogre::Vector3(0, -50, 0), {});
+         }},
+        {"one ball of the match only", [&](CObjnet& out) {
+             out.WriteUInt(1);
+             WriteBlock(out, 1, "boule 1", 1, inside, {inside});
          }},
         {"a good ball block before a bad one", [&](CObjnet& out) {
              out.WriteUInt(1);

@@ -11,6 +11,8 @@
 // debug keys).
 #pragma once
 
+#include "BallsRest.h"
+
 #include <CHudGameSource.h>
 #include <CKEMSceneNode.h>
 
@@ -133,11 +135,8 @@ public:
     void SendShootParams();
     void SendBallsPositions();
     bool AreBallsMoving() const;
-    // Only the ground stops a slow ball: one at rest against another ball or
-    // pressed against a border keeps a small speed. The balls in play count
-    // as settled once none has moved faster than kRestSpeed (m/s) for
-    // kRestHoldMs of game time (a few centimetres at most), or at once when
-    // none moves at all.
+    // The balls in play count as settled once they creep (BallsRest), or
+    // at once when none moves at all.
     static const float kRestSpeed;
     static const uint32_t kRestHoldMs;
     bool AreBallsSettled(uint32_t now);
@@ -285,9 +284,8 @@ public:
     // The ball being followed in camera state 3 has been seen moving.
     bool mFollowDone = false;
     bool mCalibrationStarted = false;
-    // Since when every ball in play has been slower than kRestSpeed.
-    bool mSlowSeen = false;
-    uint32_t mSlowSinceMs = 0;
+    // Since when every moving ball in play has crept.
+    BallsRest mRest;
     // The controlBallsPositions trace (TAVIRELO_PHYSICS_TRACE).
     bool mTraceBalls = false;
 };

@@ -2,6 +2,7 @@
 // checks of the balls against the terrain.
 #include "CGameMaster.h"
 
+#include "BallsRest.h"
 #include "CAimGuide.h"
 #include "CBall.h"
 #include "CLangDB.h"
@@ -72,21 +73,6 @@ bool SideIsLocal(const MatchState* match)
 {
     const int32_t side = match && match->mMene ? match->mMene->mCurrentSide : -1;
     return GetCurrentControlerForTeam(side).mType == g_OwnControlerType;
-}
-
-// A ball taken as at rest may still spin: stilled, it cannot roll on here
-// alone after its place went to the peers.
-void StillBallsInPlay(const std::vector<CBall*>& balls)
-{
-    for (CBall* ball : balls) {
-        CPhysicObject* object = ball && ball->mState == CBall::STATE_LAUNCHED && ball->GetNode()
-                                    ? ball->GetNode()->getPhysicObject()
-                                    : nullptr;
-        if (!object)
-            continue;
-        object->setLinearVelocity(Ogre::Vector3::ZERO);
-        object->setAngularVelocity(Ogre::Vector3::ZERO);
-    }
 }
 
 // Stilled and put to sleep, so that the camera and the result stop waiting
@@ -246,7 +232,7 @@ void CGameMaster::UpdateThrow()
             mRollingEstimator->RecordLaunch(mLaunchSet->mLaunchAngle, effect, mLaunchSet->mInitialSpeed,
                                             mCurrentBall->GetNode(), Ogre::Vector3::ZERO);
         }
-        mSlowSeen = false;
+        mRest.Reset();
         SetShootOptions();
         SendShootParams();
         if (!connected || SideIsLocal(mMatch))
@@ -286,7 +272,9 @@ void CGameMaster::UpdateThrow()
                 if (!connected) {
                     UpdateRollingCalibration();
                 } else {
-                    StillBallsInPlay(mBalls);
+                    // The peers put theirs asleep where this sends them: here
+                    // too, or a ball still creeping would be ranked elsewhere.
+                    SleepBallsInPlay(mBalls);
                     SendBallsPositions();
                     SendNextStepSignal();
                 }
@@ -460,32 +448,12 @@ bool CGameMaster::AreBallsMoving() const
     return false;
 }
 
-const float CGameMaster::kRestSpeed = 0.1f;
-const uint32_t CGameMaster::kRestHoldMs = 500;
+const float CGameMaster::kRestSpeed = BallsRest::kRestSpeed;
+const uint32_t CGameMaster::kRestHoldMs = BallsRest::kRestHoldMs;
 
 bool CGameMaster::AreBallsSettled(uint32_t now)
 {
-    bool anyMoving = false;
-    for (const CBall* ball : mBalls) {
-        const CPhysicObject* object = ball && ball->mState == CBall::STATE_LAUNCHED && ball->GetNode()
-                                          ? ball->GetNode()->getPhysicObject()
-                                          : nullptr;
-        const float speed2 = object ? object->getLinearVelocity().squaredLength() : 0.0f;
-        if (speed2 == 0.0f)
-            continue;
-        anyMoving = true;
-        if (!(speed2 < kRestSpeed * kRestSpeed)) {   // NaN too
-            mSlowSeen = false;
-            return false;
-        }
-    }
-    if (!anyMoving)
-        return true;
-    if (!mSlowSeen) {
-        mSlowSeen = true;
-        mSlowSinceMs = now;
-    }
-    return now - mSlowSinceMs >= kRestHoldMs;
+    return mRest.Update(mBalls, now);
 }
 
 void CGameMaster::controlBallsPositions()
