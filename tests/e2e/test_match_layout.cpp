@@ -39,7 +39,7 @@ const std::vector<std::string> kTopWindows = {
     "TextLeft", "TextRight", "TextReplay", "BtnReplay", "TextContinue", "TextBtnReplay",
     "BtnQuitReplay", "TextInfosPlayer", "FramePlayerName", "Team1Name", "Team2Name", "HUDInfosTeam1Name",
     "HUDInfosTeam2Name", "textScore", "CurrentGamer", "BtnQuitTraining", "BtnCamPlus", "BtnCamMoins", "BtnRight",
-    "BtnLeft"};
+    "BtnLeft", "TextBarPhysique", "TextBarMental", "TextBarBalance", "TextCoinHead", "TextCoinTail"};
 
 class MatchLayout : public ::testing::Test {
 protected:

@@ -23,6 +23,12 @@ public:
     void PlaySalute(uint32_t elapsed);
     void ShowTeamNames(int side);
     void ClearLists();
+    // Puts each side's flag and name over the half of the picture where its
+    // players stand in the current view.
+    void PlaceTeamPanels();
+    // The side whose line stands left in a view looking along `sight`: side
+    // 0 stands along the reference's x axis, side 1 against it.
+    static int SideOnTheLeft(const Ogre::Vector3& sight, const Ogre::Vector3& sideAxis);
 
     // One planned salute: variant (1 or 2), player number over both sides,
     // the second after which it plays.
@@ -44,4 +50,5 @@ private:
     uint16_t mPlayersPerSide = 0;
     std::vector<Salute> mSalutes;
     std::vector<uint16_t> mPlayerNumbers;
+    int mLeftSide = -1;   // the side whose panels stand left, -1 before the first placing
 };
