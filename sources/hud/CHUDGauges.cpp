@@ -302,8 +302,10 @@ void CHUDMgr::SetTeamPlayersInfos(CHUDPlayerPanel& panel) {
                 for (const char* colour : {"NormalTextColour", "HoverTextColour", "PushedTextColour"})
                     if (line->isPropertyPresent(colour))
                         line->setProperty(colour, thrower ? kThrowerTextColour : "FFFFFFFF");
+                // A disabled line (no balls left, the computer's turn) in a
+                // light grey that stays readable at the others' alpha.
                 if (line->isPropertyPresent("DisabledTextColour"))
-                    line->setProperty("DisabledTextColour", thrower ? kThrowerTextColour : "FF7F7F7F");
+                    line->setProperty("DisabledTextColour", thrower ? kThrowerTextColour : "FFC8C8C8");
                 if (thrower) {
                     line->setAlpha(1.0f);
                     FitWindowFont(line, "lucida-10", kLineCapWidth);

@@ -215,9 +215,16 @@ void CQMGMIntroState::ShowTeamNames(int side) {
     }
 }
 
-int CQMGMIntroState::SideOnTheLeft(const Ogre::Vector3& sight, const Ogre::Vector3& sideAxis) {
+int CQMGMIntroState::SideOnTheLeft(const Ogre::Vector3& eye, const Ogre::Vector3& sight, const Ogre::Vector3& side0,
+                                   const Ogre::Vector3& side1) {
     const Ogre::Vector3 right = sight.crossProduct(Ogre::Vector3::UNIT_Y);
-    return sideAxis.dotProduct(right) > 0.0f ? 1 : 0;
+    // Where each line stands across the picture: its offset to the right
+    // over its depth.
+    auto across = [&](const Ogre::Vector3& p) {
+        const float depth = std::max(0.1f, (p - eye).dotProduct(sight));
+        return (p - eye).dotProduct(right) / depth;
+    };
+    return across(side0) > across(side1) ? 1 : 0;
 }
 
 void CQMGMIntroState::PlaceTeamPanels() {
@@ -227,7 +234,12 @@ void CQMGMIntroState::PlaceTeamPanels() {
     Ogre::Vector3 origin;
     Ogre::Matrix3 rotation;
     WorldPose(referee::GetIntroReference(mOwner->GetGameMaster()), origin, rotation);
-    const int left = SideOnTheLeft(camera->GetDirection(), rotation.GetColumn(0));
+    Ogre::Vector3 eye;
+    camera->GetPosition(eye, 2);
+    // The middle of each side's line (GetIntroPlayerPosition's places).
+    const float middle = (static_cast<float>(mPlayersPerSide) + 1.0f) * 0.5f;
+    const Ogre::Vector3 axis = rotation.GetColumn(0);
+    const int left = SideOnTheLeft(eye, camera->GetDirection(), origin + axis * middle, origin - axis * middle);
     if (left == mLeftSide)
         return;
     mLeftSide = left;

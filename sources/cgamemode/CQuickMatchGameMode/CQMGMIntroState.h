@@ -26,9 +26,10 @@ public:
     // Puts each side's flag and name over the half of the picture where its
     // players stand in the current view.
     void PlaceTeamPanels();
-    // The side whose line stands left in a view looking along `sight`: side
-    // 0 stands along the reference's x axis, side 1 against it.
-    static int SideOnTheLeft(const Ogre::Vector3& sight, const Ogre::Vector3& sideAxis);
+    // The side whose line (its middle at side0 or side1) stands left in a
+    // view from `eye` looking along `sight`.
+    static int SideOnTheLeft(const Ogre::Vector3& eye, const Ogre::Vector3& sight, const Ogre::Vector3& side0,
+                             const Ogre::Vector3& side1);
 
     // One planned salute: variant (1 or 2), player number over both sides,
     // the second after which it plays.
