@@ -29,6 +29,18 @@ namespace {
 
 const char* const kPlayerLines[3] = {"infosP1", "infosP2", "infosP3"};
 const float kBarFullWidth = 0.0675f;
+// The players' lines: the other players' alpha (the blink's low point) and
+// the width of a line's rounded end caps, which the text must not run over.
+const float kOtherLineAlpha = 0.5f;
+// The narrowest span the balance gauge's "left" and "right" share.
+const float kBalanceLabelSpan = 0.13f;
+// The skill bars' left edge in the player panel, right of their names.
+const float kBarLeft = 0.18f;
+// The skill bars' names, shown with the player panel.
+const char* const kBarLabels[3][2] = {
+    {"TextBarPhysique", "BAR_PHYSIQUE"}, {"TextBarMental", "BAR_MENTAL"}, {"TextBarBalance", "BAR_BALANCE"}};
+const float kLineCapWidth = 12.0f;
+const char kThrowerTextColour[] = "FFFFD24A";
 
 void SetElementPosition(const char* name, float left, float top) {
     if (Ogre::OverlayElement* element = FindHudElement(name))
@@ -62,7 +74,20 @@ void SetBar(const char* name, float value, float full, const Ogre::ColourValue& 
 
 // ---- gauges -------------------------------------------------------------
 
+void CHUDMgr::ShowBarLabels() {
+    const bool shown = PlayerPanelShown();
+    for (const auto& label : kBarLabels) {
+        CEGUI::Window* window = gGUIMgr.GetWindow(label[0]);
+        if (!window || window->isVisible() == shown)
+            continue;
+        if (shown)
+            window->setText(GetText(label[1]));
+        window->setVisible(shown);
+    }
+}
+
 void CHUDMgr::UpdateGauges(const LaunchSet& launchSet, const CPlayer& player, const CAimGuide& guide) {
+    ShowBarLabels();
     sPowerMin = 0.0f;
     sPowerMax = guide.mAxisMax;
     SetPowerMarker(launchSet.mPower);
@@ -98,6 +123,20 @@ void CHUDMgr::SizeBalanceGauge() {
         gauge->setWidth(width);
         gauge->setLeft(sBalanceAreaLeft + (sBalanceGaugeScale - width) / 2.0f);
     }
+    // "Left" and "right" above the gauge's two ends; a narrow gauge keeps
+    // room for both words.
+    const float span = std::min(sBalanceGaugeScale, std::max(width, kBalanceLabelSpan));
+    const float left = sBalanceAreaLeft + (sBalanceGaugeScale - span) / 2.0f;
+    const struct {
+        const char* name;
+        float x0, x1;
+    } labels[] = {{"TextLeft", left, left + span / 2.0f}, {"TextRight", left + span / 2.0f, left + span}};
+    for (const auto& label : labels)
+        if (CEGUI::Window* window = gGUIMgr.GetWindow(label.name)) {
+            const CEGUI::URect area = window->getArea();
+            window->setArea(CEGUI::URect(CEGUI::UDim(label.x0, 0.0f), area.d_min.d_y, CEGUI::UDim(label.x1, 0.0f),
+                                         area.d_max.d_y));
+        }
 }
 
 void CHUDMgr::UpdatePowerZones(const CAimGuide& guide) {
@@ -155,9 +194,9 @@ void CHUDMgr::InitPlayerPanel(CHUDPlayerPanel& panel, CHudGameSource* gameMaster
     SetElementPosition("Hud_boule2", 0.13f, 0.25f);
     SetElementPosition("Hud_boule3", 0.16f, 0.25f);
     SetElementPosition("Hud_playerType", 0.0f, 0.12f);
-    SetElementPosition("Hud_physique", 0.12f, 0.145f);
-    SetElementPosition("Hud_mental", 0.12f, 0.185f);
-    SetElementPosition("Hud_balance", 0.12f, 0.225f);
+    SetElementPosition("Hud_physique", kBarLeft, 0.145f);
+    SetElementPosition("Hud_mental", kBarLeft, 0.185f);
+    SetElementPosition("Hud_balance", kBarLeft, 0.225f);
     for (const char* line : kPlayerLines)
         if (CEGUI::Window* window = gGUIMgr.GetWindow(line))
             window->setText("");
@@ -252,19 +291,27 @@ void CHUDMgr::SetTeamPlayersInfos(CHUDPlayerPanel& panel) {
                                    : player->mRole == CPlayer::ROLE_POINTER ? "POINTER"
                                                                             : "MIDDLE";
                 line->setText(player->GetName() + " - " + GetText(role));
-                if (player->mBallsLeft <= 0) {
-                    FitWindowFont(line, "lucida-6");
-                    line->setAlpha(0.5f);
-                    line->setEnabled(false);
+                // The thrower's line blinks down to half transparency: the
+                // others stand at that low point, so the thrower never reads
+                // fainter than they do. A player without balls keeps the
+                // others' size, greyed as a disabled line.
+                line->setAlpha(kOtherLineAlpha);
+                const bool thrower = player->mBallsLeft > 0 && player == panel.mLastPlayer;
+                // The thrower's words in gold, also on the computer's turn
+                // (when every line is disabled).
+                for (const char* colour : {"NormalTextColour", "HoverTextColour", "PushedTextColour"})
+                    if (line->isPropertyPresent(colour))
+                        line->setProperty(colour, thrower ? kThrowerTextColour : "FFFFFFFF");
+                // A disabled line (no balls left, the computer's turn) in a
+                // light grey that stays readable at the others' alpha.
+                if (line->isPropertyPresent("DisabledTextColour"))
+                    line->setProperty("DisabledTextColour", thrower ? kThrowerTextColour : "FFC8C8C8");
+                if (thrower) {
+                    line->setAlpha(1.0f);
+                    FitWindowFont(line, "lucida-10", kLineCapWidth);
+                    CWindowEffectMgr::StartEffect(kPlayerLines[i]);
                 } else {
-                    line->setEnabled(true);
-                    if (player == panel.mLastPlayer) {
-                        FitWindowFont(line, "lucida-10");
-                        CWindowEffectMgr::StartEffect(kPlayerLines[i]);
-                    } else {
-                        FitWindowFont(line, "lucida-8");
-                        line->setAlpha(1.0f);
-                    }
+                    FitWindowFont(line, "lucida-8", kLineCapWidth);
                 }
                 line->setEnabled(!team->mComputer && player->mBallsLeft > 0);
             }

@@ -62,6 +62,8 @@ public:
 
     // ---- throw gauges -----------------------------------------------------
     static void UpdateGauges(const LaunchSet& launchSet, const CPlayer& player, const CAimGuide& guide);
+    // The names of the thrower's skill bars show while the player panel does.
+    static void ShowBarLabels();
     static void SetPowerMarker(float power);
     static void UpdateBalanceGauge(const CPlayer& player, float balance, float halfRange);
     static void SizeBalanceGauge();

@@ -15,8 +15,6 @@ namespace {
 
 const char kFamily[] = "lucida-";
 const int kSmallest = 6;
-// Room the window's own look keeps at its sides.
-const float kPadding = 4.0f;
 
 CEGUI::Font* Loaded(const std::string& name) {
     CEGUI::FontManager& fonts = CEGUI::FontManager::getSingleton();
@@ -25,14 +23,14 @@ CEGUI::Font* Loaded(const std::string& name) {
 
 }  // namespace
 
-void FitWindowFont(CEGUI::Window* window, const char* preferred) {
+void FitWindowFont(CEGUI::Window* window, const char* preferred, float padding) {
     if (!window || !preferred)
         return;
     int size = std::strncmp(preferred, kFamily, sizeof(kFamily) - 1) == 0
                    ? std::atoi(preferred + sizeof(kFamily) - 1)
                    : 0;
     CEGUI::Font* chosen = Loaded(preferred);
-    const float room = window->getPixelSize().d_width - 2 * kPadding;
+    const float room = window->getPixelSize().d_width - 2 * padding;
     const CEGUI::String& text = window->getText();
     // Only the lucida family has smaller sizes to step down to.
     for (; size >= kSmallest && (!chosen || chosen->getTextExtent(text) > room); --size)

@@ -10,5 +10,5 @@ class Window;
 // Gives the window the font `preferred` ("lucida-<size>") or, when its text
 // is wider than the window in that font, the largest smaller lucida size in
 // which it fits (the smallest when none does). Fonts the GUI has not loaded
-// are passed over.
-void FitWindowFont(CEGUI::Window* window, const char* preferred);
+// are passed over. `padding` is the room the window's look keeps at each side.
+void FitWindowFont(CEGUI::Window* window, const char* preferred, float padding = 4.0f);

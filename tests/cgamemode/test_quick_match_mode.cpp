@@ -805,3 +805,27 @@ TEST_F(QuickMatchModeTest, TheTournamentSaveCarriesTheVenue) {
         EXPECT_EQ(record.mMatch.mVenue, venue);
     }
 }
+
+namespace {
+
+// The team presentation puts each side's flag over the half of the picture
+// where its line stands: seen from the venue's intro camera (behind the
+// reference, side 0 along its x axis, so on the right), from the other end
+// and from the side, where the nearer line stands further out.
+TEST(IntroPanels, EachSidesFlagGoesOverTheHalfWhereItsLineStands)
+{
+    const Ogre::Vector3 side0(1.5f, 0.0f, 7.0f), side1(-1.5f, 0.0f, 7.0f);
+    const struct {
+        const char* view;
+        Ogre::Vector3 eye, sight;
+        int left;
+    } cases[] = {
+        {"intro camera", {0.0f, 6.0f, 15.0f}, Ogre::Vector3(0.0f, -0.37f, -0.93f).normalisedCopy(), 1},
+        {"from the other end", {0.0f, 6.0f, -1.0f}, Ogre::Vector3(0.0f, -0.37f, 0.93f).normalisedCopy(), 0},
+        {"from the side", {9.0f, 4.0f, 0.0f}, Ogre::Vector3(-0.97f, -0.26f, 0.0f).normalisedCopy(), 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CQMGMIntroState::SideOnTheLeft(c.eye, c.sight, side0, side1), c.left) << c.view;
+}
+
+}  // namespace

@@ -21,6 +21,10 @@ const double kStripeShare = 0.12, kStripeRows = 0.5;
 // commonest colour by more than kInkStep (sum over the channels).
 const double kInkShare = 0.02;
 const int kInkStep = 50;
+// The target ball's pointer is at least this tall on screen.
+const float kPointerPixels = 10.0f;
+// A player line's rounded end caps (the GUI look's button ends).
+const float kLineCap = 12.0f;
 
 bool IsBlack(const Rgb& c) { return std::max({c.r, c.g, c.b}) <= 16; }
 // The warning texture's yellow, also as a red, green or white tint modulates it.
@@ -140,6 +144,10 @@ bool FrameLayout::Load(const std::filesystem::path& layout) {
         return false;
     windows.clear();
     elements.clear();
+    nodes.clear();
+    alphas.clear();
+    blinking.clear();
+    hasCamera = false;
     std::string line;
     while (std::getline(in, line)) {
         const std::vector<std::string> f = Split(line);
@@ -168,6 +176,23 @@ bool FrameLayout::Load(const std::filesystem::path& layout) {
             e.untextured = f[10] == "1";
             e.caption = f[11];
             elements.push_back(e);
+        } else if (f[0] == "blink" && f.size() >= 2) {
+            blinking.push_back(f[1]);
+        } else if (f[0] == "alpha" && f.size() >= 3) {
+            alphas.emplace_back(f[1], Number(f[2]));
+        } else if (f[0] == "camera" && f.size() >= 17) {
+            hasCamera = true;
+            for (int i = 0; i < 16; ++i)
+                viewProjection[i] = Number(f[size_t(i) + 1]);
+        } else if (f[0] == "node" && f.size() >= 7) {
+            LaidNode n;
+            n.name = f[1];
+            n.visible = f[2] == "1";
+            n.x = Number(f[3]);
+            n.y = Number(f[4]);
+            n.z = Number(f[5]);
+            n.scale = Number(f[6]);
+            nodes.push_back(n);
         }
     }
     return true;
@@ -185,6 +210,34 @@ const LaidElement* FrameLayout::Element(const std::string& name) const {
         if (e.name == name)
             return &e;
     return nullptr;
+}
+
+const LaidNode* FrameLayout::Node(const std::string& name) const {
+    for (const LaidNode& n : nodes)
+        if (n.name == name)
+            return &n;
+    return nullptr;
+}
+
+float FrameLayout::Alpha(const std::string& name) const {
+    for (const auto& a : alphas)
+        if (a.first == name)
+            return a.second;
+    return 1.0f;
+}
+
+bool FrameLayout::Project(float x, float y, float z, int width, int height, float& px, float& py) const {
+    if (!hasCamera)
+        return false;
+    const float* m = viewProjection;
+    const float cx = m[0] * x + m[1] * y + m[2] * z + m[3];
+    const float cy = m[4] * x + m[5] * y + m[6] * z + m[7];
+    const float cw = m[12] * x + m[13] * y + m[14] * z + m[15];
+    if (!(cw > 1e-4f))
+        return false;
+    px = (cx / cw * 0.5f + 0.5f) * float(width);
+    py = (0.5f - cy / cw * 0.5f) * float(height);
+    return true;
 }
 
 std::filesystem::path LayoutOf(const std::filesystem::path& png) { return png.string() + ".layout"; }
@@ -324,6 +377,161 @@ std::vector<std::string> LayoutProblems(const FrameLayout& layout, const std::ve
                 problems.push_back(a.name + " " + Where(a.area) + " and " + b.name + " " + Where(b.area) +
                                    " overlap");
         }
+    return problems;
+}
+
+namespace {
+
+// A point's place on the frame and the pixel radius of a sphere of `radius`
+// there, from two projections.
+bool ProjectSphere(const Frame& frame, const FrameLayout& layout, const LaidNode& n, float radius, float& x, float& y,
+                   float& r) {
+    float ux = 0, uy = 0;
+    if (!layout.Project(n.x, n.y, n.z, frame.Width(), frame.Height(), x, y) ||
+        !layout.Project(n.x, n.y + radius, n.z, frame.Width(), frame.Height(), ux, uy))
+        return false;
+    r = std::max(1.0f, std::hypot(ux - x, uy - y));
+    return true;
+}
+
+std::string WhereIs(float x, float y) {
+    std::ostringstream out;
+    out << "(" << int(x) << "," << int(y) << ")";
+    return out.str();
+}
+
+// The window or element drawn over a point, if any; the ones that cover the
+// whole frame (the GUI sheet, a full-screen container) and plain windows draw
+// nothing there.
+std::string CoverAt(const Frame& frame, const FrameLayout& layout, float x, float y,
+                    const std::vector<std::string>& free) {
+    const float whole = float(frame.Width()) * float(frame.Height()) * 0.9f;
+    auto over = [&](const Box& b) { return x > b.x0 && x < b.x1 && y > b.y0 && y < b.y1; };
+    for (const LaidWindow& w : layout.windows)
+        if (w.type != "DefaultWindow" && w.area.Width() * w.area.Height() < whole && over(w.area) &&
+            !IsFree(w.name, free))
+            return w.name;
+    for (const LaidElement& e : layout.elements)
+        if (e.area.Width() * e.area.Height() < whole && over(e.area) && !IsFree(e.name, free))
+            return e.name;
+    return std::string();
+}
+
+bool IsTargetOrange(const Rgb& c) { return c.r >= c.g + 40 && c.r >= c.b + 70 && c.r >= 90; }
+
+}  // namespace
+
+namespace {
+
+// The target ball and the balls named inside the picture and clear of the
+// frames, the target ball's orange seen where it lies when asked, its pointer
+// above it, tall and orange.
+std::vector<std::string> TargetViewProblems(const Frame& frame, const FrameLayout& layout,
+                                            const std::vector<std::string>& balls, bool targetShows,
+                                            const std::vector<std::string>& free) {
+    std::vector<std::string> problems;
+    if (!layout.hasCamera)
+        return {"the layout holds no camera"};
+    for (const std::string& name : balls) {
+        const LaidNode* n = layout.Node(name);
+        if (!n) {
+            problems.push_back(name + " is not in the layout");
+            continue;
+        }
+        float x = 0, y = 0, r = 0;
+        if (!ProjectSphere(frame, layout, *n, n->scale, x, y, r)) {
+            problems.push_back(name + " is behind the view");
+            continue;
+        }
+        if (!n->visible)
+            problems.push_back(name + " is hidden");
+        if (x - r < 0 || y - r < 0 || x + r > frame.Width() || y + r > frame.Height()) {
+            problems.push_back(name + " at " + WhereIs(x, y) + " is not inside the picture");
+            continue;
+        }
+        const std::string cover = CoverAt(frame, layout, x, y, free);
+        if (!cover.empty())
+            problems.push_back(name + " at " + WhereIs(x, y) + " lies under " + cover);
+        if (name == "cochonnet" && targetShows) {
+            int orange = 0;
+            const int reach = int(std::ceil(r)) + 1;
+            for (int dy = -reach; dy <= reach; ++dy)
+                for (int dx = -reach; dx <= reach; ++dx)
+                    orange += IsTargetOrange(frame.At(int(x) + dx, int(y) + dy));
+            if (orange == 0)
+                problems.push_back("the target ball at " + WhereIs(x, y) + " does not show");
+        }
+    }
+    // The pointer above the target ball: a mark a player sees at once.
+    const LaidNode* pointer = layout.Node("pointeur cochonnet");
+    const LaidNode* target = layout.Node("cochonnet");
+    float top = 0, topY = 0, bottom = 0, bottomY = 0;
+    if (!pointer || !pointer->visible) {
+        problems.push_back("the target ball's pointer is hidden");
+    } else if (target &&
+               layout.Project(pointer->x, pointer->y + pointer->scale * 0.5f, pointer->z, frame.Width(),
+                              frame.Height(), top, topY) &&
+               layout.Project(pointer->x, pointer->y - pointer->scale * 0.5f, pointer->z, frame.Width(),
+                              frame.Height(), bottom, bottomY)) {
+        if (bottomY - topY < kPointerPixels)
+            problems.push_back("the target ball's pointer is " + std::to_string(int(bottomY - topY)) + " px tall");
+        if (pointer->y - pointer->scale * 0.5f < target->y + target->scale)
+            problems.push_back("the target ball's pointer goes through the ball");
+        int orange = 0;
+        const int x = int((top + bottom) / 2);
+        for (int y = int(topY); y <= int(bottomY); ++y)
+            for (int dx = -2; dx <= 2; ++dx)
+                orange += IsTargetOrange(frame.At(x + dx, y));
+        if (orange < 3)
+            problems.push_back("the target ball's pointer at " + WhereIs(float(x), topY) + " does not show");
+    }
+    return problems;
+}
+
+}  // namespace
+
+std::vector<std::string> ResultViewProblems(const Frame& frame, const FrameLayout& layout,
+                                            const std::string& thrownBall, const std::vector<std::string>& free) {
+    return TargetViewProblems(frame, layout, {"cochonnet", thrownBall}, true, free);
+}
+
+std::vector<std::string> AimViewProblems(const Frame& frame, const FrameLayout& layout,
+                                         const std::vector<std::string>& free) {
+    return TargetViewProblems(frame, layout, {"cochonnet"}, false, free);
+}
+
+std::vector<std::string> ThrowerLineProblems(const FrameLayout& layout) {
+    std::vector<const LaidWindow*> lines;
+    for (const char* name : {"infosP1", "infosP2", "infosP3"})
+        if (const LaidWindow* w = layout.Window(name))
+            if (w->text.find_first_not_of(' ') != std::string::npos)
+                lines.push_back(w);
+    if (lines.size() < 2)
+        return {};
+    const LaidWindow* thrower = lines[0];
+    for (const LaidWindow* w : lines)
+        if (w->fontHeight > thrower->fontHeight)
+            thrower = w;
+    for (const LaidWindow* w : lines)
+        if (std::find(layout.blinking.begin(), layout.blinking.end(), w->name) != layout.blinking.end())
+            thrower = w;
+    std::vector<std::string> problems;
+    const float alpha = layout.Alpha(thrower->name);
+    const LaidWindow* other = lines[0] == thrower ? lines[1] : lines[0];
+    for (const LaidWindow* w : lines) {
+        if (w == thrower)
+            continue;
+        if (layout.Alpha(w->name) > alpha + 0.01f)
+            problems.push_back("the thrower's line " + thrower->name + " (alpha " + std::to_string(alpha) +
+                               ") is fainter than " + w->name + " (alpha " + std::to_string(layout.Alpha(w->name)) +
+                               ")");
+        if (w->fontHeight != other->fontHeight)
+            problems.push_back(w->name + " (" + w->font + ") is not in the other lines' font");
+    }
+    if (thrower->textWidth > thrower->area.Width() - 2 * kLineCap)
+        problems.push_back("the thrower's line " + thrower->name + " (\"" + thrower->text + "\", " + thrower->font +
+                           ") runs over its end caps: " + std::to_string(int(thrower->textWidth)) + " px in " +
+                           std::to_string(int(thrower->area.Width() - 2 * kLineCap)) + " px");
     return problems;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -56,13 +57,33 @@ struct LaidElement {
     bool untextured = false;
 };
 
+// A match object (ball, target ball, marker) where the scene holds it.
+struct LaidNode {
+    std::string name;
+    bool visible = false;
+    float x = 0, y = 0, z = 0, scale = 0;
+};
+
 struct FrameLayout {
     std::vector<LaidWindow> windows;
     std::vector<LaidElement> elements;
+    std::vector<LaidNode> nodes;
+    // The alpha each visible window is drawn with, and the windows that blink.
+    std::vector<std::pair<std::string, float>> alphas;
+    std::vector<std::string> blinking;
+    // The current camera's projection times view matrix, row by row.
+    bool hasCamera = false;
+    float viewProjection[16] = {};
     // False when the file is missing.
     bool Load(const std::filesystem::path& layout);
     const LaidWindow* Window(const std::string& name) const;
     const LaidElement* Element(const std::string& name) const;
+    const LaidNode* Node(const std::string& name) const;
+    // 1 when the file says nothing of the window.
+    float Alpha(const std::string& name) const;
+    // Where a world point lands in a width x height frame; false without a
+    // camera or behind it.
+    bool Project(float x, float y, float z, int width, int height, float& px, float& py) const;
 };
 
 // The layout file the test channel writes beside a screenshot.
@@ -84,6 +105,27 @@ std::vector<std::string> FrameProblems(const std::filesystem::path& png);
 // anywhere: markers and radar dots move over their gauges), and texts wider
 // or taller than the area they are drawn in.
 std::vector<std::string> LayoutProblems(const FrameLayout& layout, const std::vector<std::string>& free = {});
+
+// The result of a throw as the frame shows it: the target ball and the
+// ball just thrown (by node name) stand inside the picture, a ball's width
+// from its edges, under no window or overlay element (but those in `free`
+// and the ones that cover the whole frame), the target ball's orange shows
+// where it lies, and its orange pointer stands above it tall enough to be seen.
+std::vector<std::string> ResultViewProblems(const Frame& frame, const FrameLayout& layout,
+                                            const std::string& thrownBall,
+                                            const std::vector<std::string>& free = {});
+
+// The aim at a ball: the target ball inside the picture, under no window,
+// with its pointer above it, tall and orange (the ball itself, a pixel or two
+// at the far end of the aim line, may hide under the line).
+std::vector<std::string> AimViewProblems(const Frame& frame, const FrameLayout& layout,
+                                         const std::vector<std::string>& free = {});
+
+// The thrower's line among the player lines (the blinking one, else the one
+// in the largest font):
+// drawn no fainter than the others, its text clear of the line's end caps;
+// the other lines all in one font size.
+std::vector<std::string> ThrowerLineProblems(const FrameLayout& layout);
 
 // The lines of a problem list, for a test's failure message.
 std::string Describe(const std::vector<std::string>& problems);

@@ -30,6 +30,7 @@ struct MatchRecord {
     int settleLimits = 0;             // throws whose balls never came to rest
     bool backToMenu = false;
     std::vector<std::filesystem::path> screenshots;
+    std::string resultBall;           // the "result ball" line of the mid-mene result
     std::string log;
 };
 
@@ -53,8 +54,14 @@ MatchRecord PlayMatch(const std::string& name, bool screenshot, int gameType = 1
         for (int result = 0; result < 3 && mid; ++result)
             mid = game.WaitFor("^state CQMGMLaunchResultState$", 300);
         EXPECT_TRUE(mid) << "no third throw in the first mene\n" << game.Log();
-        if (mid)
+        if (mid) {
             record.screenshots.push_back(game.Screenshot("mid_mene_balls.png"));
+            std::string thrown;
+            for (const std::string& reported : game.Lines())
+                if (reported.rfind("result ball ", 0) == 0)
+                    thrown = reported;
+            record.resultBall = thrown;
+        }
         mid = mid && game.WaitFor("^state CQMGMLaunchState$", 300);
         if (mid)
             record.screenshots.push_back(game.Screenshot("mid_mene_players.png"));
@@ -115,6 +122,19 @@ TEST(ComputerMatch, PlaysToTheAwardsAndBackToTheMenuTheSameWayTwice) {
     for (const std::filesystem::path& shot : first.screenshots) {
         ASSERT_FALSE(shot.empty()) << "a screenshot failed";
         EXPECT_TRUE(e2e::FrameProblems(shot).empty()) << e2e::Describe(e2e::FrameProblems(shot));
+    }
+    // The result of the third throw shows the target ball and the ball just
+    // thrown, clear of the frames.
+    const std::vector<std::string> thrown = e2e::Words(first.resultBall);
+    ASSERT_EQ(thrown.size(), 5u) << "no result line for the third throw: " << first.resultBall;
+    if (thrown[4] == "1") {
+        e2e::Frame frame;
+        e2e::FrameLayout layout;
+        ASSERT_TRUE(frame.Load(first.screenshots[0]) && layout.Load(e2e::LayoutOf(first.screenshots[0])));
+        ASSERT_NE(layout.Element("Hud_cadre_resultat"), nullptr) << "mid_mene_balls.png shows no result";
+        const std::string ball = thrown[2] + " " + thrown[3];
+        EXPECT_TRUE(e2e::ResultViewProblems(frame, layout, ball, {"HUD/Radar/"}).empty())
+            << e2e::Describe(e2e::ResultViewProblems(frame, layout, ball, {"HUD/Radar/"}));
     }
 
     const MatchRecord second = PlayMatch("match_second", false);

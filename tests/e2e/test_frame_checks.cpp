@@ -121,4 +121,110 @@ TEST_F(FrameChecks, LayoutAllowsNestingButNotPartOverlapsOrTextsTooWide) {
     EXPECT_EQ(e2e::LayoutProblems(layout, {"marker"}).size(), 3u) << e2e::Describe(e2e::LayoutProblems(layout));
 }
 
+// The result view on a 64 x 32 frame seen through a plain camera: x maps
+// -1..1 across, y -1..1 up, depth by z (w = -z), the ground plane y = 0.
+// The target ball at (0, 0, -2) lands in the middle, the thrown ball at
+// (0.8, -0.4, -2) right and low.
+const char kCamera[] = "camera\t1\t0\t0\t0\t0\t1\t0\t0\t0\t0\t-1\t0\t0\t0\t-1\t0\n";
+std::string ResultNodes(float pointerY, float pointerScale, float thrownX) {
+    return "node\tcochonnet\t1\t0\t0\t-2\t0.1\n"
+           "node\tboule 3\t1\t" + std::to_string(thrownX) + "\t-0.4\t-2\t0.2\n"
+           "node\tpointeur cochonnet\t1\t0\t" + std::to_string(pointerY) + "\t-2\t" +
+           std::to_string(pointerScale) + "\n";
+}
+// The target ball's orange where the camera puts it.
+void Target(int x, int y, uint8_t* p) {
+    if (x >= 31 && x <= 33 && y >= 15 && y <= 17)
+        Set(p, 230, 100, 30);
+    // Its pointer, from y 0.2 to 2.2 over it.
+    if (x >= 31 && x <= 33 && y >= 0 && y <= 12)
+        Set(p, 255, 115, 25);
+}
+
+TEST_F(FrameChecks, ResultViewShowsTheTargetAndTheThrownBallClearOfTheFrames) {
+    e2e::Frame frame;
+    e2e::FrameLayout layout;
+    const fs::path good = Save(Target, std::string(kCamera) + ResultNodes(1.2f, 2.0f, 0.8f));
+    ASSERT_TRUE(frame.Load(good) && layout.Load(e2e::LayoutOf(good)));
+    EXPECT_TRUE(e2e::ResultViewProblems(frame, layout, "boule 3").empty())
+        << e2e::Describe(e2e::ResultViewProblems(frame, layout, "boule 3"));
+
+    // Bare ground where the target ball should be; the thrown ball half out of
+    // the picture; a result frame over the target ball; a pointer a few
+    // pixels tall, through the ball.
+    const struct {
+        const char* what;
+        std::function<void(int, int, uint8_t*)> draw;
+        std::string layout;
+    } faults[] = {
+        {"no target ball", [](int, int, uint8_t*) {}, std::string(kCamera) + ResultNodes(1.2f, 2.0f, 0.8f)},
+        {"thrown ball at the edge", Target, std::string(kCamera) + ResultNodes(1.2f, 2.0f, 2.0f)},
+        {"under a frame", Target,
+         std::string(kCamera) + ResultNodes(1.2f, 2.0f, 0.8f) +
+             "overlay\tHUD/hud_lancer_result\t300\tHud_cadre_resultat\t-\t20\t10\t44\t24\tHUD/Panel\t0\t\n"},
+        {"small pointer through the ball", Target, std::string(kCamera) + ResultNodes(0.0f, 0.2f, 0.8f)},
+        {"no camera", Target, ResultNodes(1.2f, 2.0f, 0.8f)},
+        {"pointer not drawn",
+         [](int x, int y, uint8_t* p) {
+             if (x >= 31 && x <= 33 && y >= 15 && y <= 17)
+                 Set(p, 230, 100, 30);
+         },
+         std::string(kCamera) + ResultNodes(1.2f, 2.0f, 0.8f)},
+    };
+    for (const auto& fault : faults) {
+        const fs::path png = Save(fault.draw, fault.layout);
+        ASSERT_TRUE(frame.Load(png) && layout.Load(e2e::LayoutOf(png)));
+        EXPECT_FALSE(e2e::ResultViewProblems(frame, layout, "boule 3").empty()) << fault.what;
+    }
+    // Aiming, the ball may hide under the aim line; its pointer may not.
+    const fs::path aim = Save(
+        [](int x, int y, uint8_t* p) {
+            if (x >= 31 && x <= 33 && y >= 0 && y <= 12)
+                Set(p, 255, 115, 25);
+        },
+        std::string(kCamera) + ResultNodes(1.2f, 2.0f, 0.8f));
+    ASSERT_TRUE(frame.Load(aim) && layout.Load(e2e::LayoutOf(aim)));
+    EXPECT_TRUE(e2e::AimViewProblems(frame, layout).empty()) << e2e::Describe(e2e::AimViewProblems(frame, layout));
+    EXPECT_FALSE(e2e::ResultViewProblems(frame, layout, "boule 3").empty());
+    // A window over the ball that the caller allows.
+    const fs::path allowed = Save(Target, std::string(kCamera) + ResultNodes(1.2f, 2.0f, 0.8f) +
+                                              "overlay\tHUD\t300\tHUD/Radar/PIG\t-\t20\t10\t44\t24\tHUD/P\t0\t\n");
+    ASSERT_TRUE(frame.Load(allowed) && layout.Load(e2e::LayoutOf(allowed)));
+    EXPECT_TRUE(e2e::ResultViewProblems(frame, layout, "boule 3", {"HUD/Radar/"}).empty());
+}
+
+TEST_F(FrameChecks, ThrowerLineIsNeverFainterThanTheOthersAndStaysInsideItsCaps) {
+    auto line = [](const char* name, const char* font, int fontHeight, int textWidth, float alpha) {
+        return std::string("window\t") + name + "\tTavirelo/Button\tFramePlayerName\t0\t0\t180\t17\t0\t0\t180\t17\t" +
+               font + "\t" + std::to_string(textWidth) + "\t" + std::to_string(fontHeight) +
+               "\t0\t0\tAda Verlune - Tireur\n" + "alpha\t" + name + "\t" + std::to_string(alpha) + "\n";
+    };
+    const struct {
+        const char* what;
+        std::string layout;
+        size_t problems;
+    } cases[] = {
+        {"thrower at the blink's low point, others as faint",
+         line("infosP1", "lucida-10", 15, 120, 0.5f) + line("infosP2", "lucida-8", 12, 100, 0.5f), 0},
+        {"thrower fainter than the others",
+         line("infosP1", "lucida-10", 15, 120, 0.5f) + line("infosP2", "lucida-8", 12, 100, 1.0f), 1},
+        {"thrower's text over its end caps",
+         line("infosP1", "lucida-10", 15, 170, 1.0f) + line("infosP2", "lucida-8", 12, 100, 0.5f), 1},
+        {"thrower told by its blink, in the others' font, fainter than they",
+         line("infosP1", "lucida-8", 12, 100, 0.5f) + line("infosP2", "lucida-8", 12, 100, 0.7f) + "blink\tinfosP1\n",
+         1},
+        {"a player without balls in a tiny font",
+         line("infosP1", "lucida-10", 15, 120, 1.0f) + line("infosP2", "lucida-8", 12, 100, 0.5f) +
+             line("infosP3", "lucida-6", 9, 70, 0.5f),
+         1},
+    };
+    for (const auto& c : cases) {
+        e2e::FrameLayout layout;
+        std::ofstream(mDir / "l") << c.layout;
+        ASSERT_TRUE(layout.Load(mDir / "l"));
+        EXPECT_EQ(e2e::ThrowerLineProblems(layout).size(), c.problems)
+            << c.what << "\n" << e2e::Describe(e2e::ThrowerLineProblems(layout));
+    }
+}
+
 }  // namespace

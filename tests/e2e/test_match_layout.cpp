@@ -39,7 +39,7 @@ const std::vector<std::string> kTopWindows = {
     "TextLeft", "TextRight", "TextReplay", "BtnReplay", "TextContinue", "TextBtnReplay",
     "BtnQuitReplay", "TextInfosPlayer", "FramePlayerName", "Team1Name", "Team2Name", "HUDInfosTeam1Name",
     "HUDInfosTeam2Name", "textScore", "CurrentGamer", "BtnQuitTraining", "BtnCamPlus", "BtnCamMoins", "BtnRight",
-    "BtnLeft"};
+    "BtnLeft", "TextBarPhysique", "TextBarMental", "TextBarBalance", "TextCoinHead", "TextCoinTail"};
 
 class MatchLayout : public ::testing::Test {
 protected:
@@ -75,6 +75,35 @@ TEST_F(MatchLayout, EveryWindowTheMatchLooksUpIsInItsPlace) {
             EXPECT_TRUE(child->isAncestor(window)) << name << " is not inside " << frame.first;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A message over the throw view stands clear of the thrower's card and
+// lines (the card ends a little left of the lines' right edge), which stay on
+// screen under it; the quit question takes the pause frame's place.
+TEST_F(MatchLayout, MessageFramesStandClearOfTheThrowersLines) {
+    CEGUI::Window* root = mGui.GetWindow("Root");
+    ASSERT_NE(root, nullptr);
+    root->setSize(CEGUI::USize(CEGUI::UDim(0, 640), CEGUI::UDim(0, 480)));
+    auto area = [this](const char* name) {
+        CEGUI::Window* window = mGui.GetWindow(name);
+        return window ? window->getUnclippedOuterRect().get() : CEGUI::Rectf();
+    };
+    const CEGUI::Rectf lines = area("FramePlayerName");
+    ASSERT_GT(lines.getWidth(), 0.0f);
+    for (const char* frame : {"FramePigLaunchError", "FramePigIsOut", "FrameResponse", "FrameHeadTail",
+                              "FrameConfirmQuit", "FramePause"}) {
+        const CEGUI::Rectf f = area(frame);
+        ASSERT_GT(f.getWidth(), 0.0f) << frame;
+        EXPECT_GT(f.left(), lines.right()) << frame << " lies over the thrower's lines";
+    }
+    const CEGUI::Rectf pause = area("FramePause"), quit = area("FrameConfirmQuit");
+    EXPECT_TRUE(quit.left() >= pause.left() && quit.right() <= pause.right() && quit.top() >= pause.top() &&
+                quit.bottom() <= pause.bottom())
+        << "the quit question does not stand in the pause frame's place";
 }
 
 }  // namespace

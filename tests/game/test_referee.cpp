@@ -31,8 +31,11 @@
 #include <TuningParameters.h>
 
 #include <OgreEntity.h>
+#include <OgreFrustum.h>
 #include <OgreMaterialManager.h>
+#include <OgrePass.h>
 #include <OgreSubEntity.h>
+#include <OgreTechnique.h>
 
 #include <algorithm>
 #include <cmath>
@@ -1129,4 +1132,87 @@ TEST_F(RefereeTest, AimChangesReachTheRollingEstimateDrawing)
     }
     gDebugRenderer.RemoveShape("rolling");
     ENABLE_CHEAT = cheat;
+}
+
+// A side whose shirts look like the other side's changes to an away colour
+// far from them; sides told apart already keep their own.
+TEST_F(RefereeTest, ASideInTheOtherSidesColoursWearsAnAwayShirt)
+{
+    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+    auto shirt = [&materials](const std::string& name, const Ogre::ColourValue& colour) {
+        Ogre::MaterialPtr m = materials.getByName(name);
+        if (!m)
+            m = materials.create(name, "General");
+        if (m->getNumTechniques() == 0)
+            m->createTechnique()->createPass();
+        m->getTechnique(0)->getPass(0)->setAmbient(colour);
+    };
+    shirt("Test_Blue/man_Clothes", Ogre::ColourValue(0.12f, 0.2f, 0.6f));
+    shirt("Test_LightBlue/man_Clothes", Ogre::ColourValue(0.1f, 0.4f, 0.8f));
+    shirt("Test_Red/man_Clothes", Ogre::ColourValue(0.85f, 0.12f, 0.12f));
+
+    const std::string away = CGameMaster::AwayShirtMaterial("Test_LightBlue/man_Clothes", "Test_Blue/man_Clothes");
+    ASSERT_FALSE(away.empty()) << "two blues pass for different shirts";
+    const Ogre::ColourValue worn = materials.getByName(away)->getTechnique(0)->getPass(0)->getAmbient();
+    const Ogre::ColourValue other(0.12f, 0.2f, 0.6f);
+    EXPECT_GT(std::abs(worn.r - other.r) + std::abs(worn.g - other.g) + std::abs(worn.b - other.b), 1.0f);
+    // Asked again (the next player), the same copy.
+    EXPECT_EQ(CGameMaster::AwayShirtMaterial("Test_LightBlue/man_Clothes", "Test_Blue/man_Clothes"), away);
+
+    EXPECT_EQ(CGameMaster::AwayShirtMaterial("Test_Red/man_Clothes", "Test_Blue/man_Clothes"), "");
+    EXPECT_EQ(CGameMaster::AwayShirtMaterial("Test_Missing/man_Clothes", "Test_Blue/man_Clothes"), "");
+}
+
+// The result view from the throwing circle's side: the target ball, the
+// balls near it and the thrown ball stand in the picture, clear of the score
+// bar (top 5 %) and the result frame (bottom 20 %), and the view looks down
+// from the circle's side. Projected here with the 3D engine's own camera maths.
+TEST(ResultView, HoldsTheTargetBallTheBallsNearItAndTheThrownBallAboveTheResultFrame)
+{
+    const Ogre::Vector3 circle(0.0f, 0.0f, 6.0f);
+    const float fov = 0.785398f, aspect = 4.0f / 3.0f;
+    const struct {
+        const char* what;
+        std::vector<Ogre::Vector3> points;
+    } cases[] = {
+        {"a ball a metre short", {{0.0f, 0.015f, -0.5f}, {0.0f, 0.0375f, 0.6f}}},
+        {"balls on both sides", {{0.5f, 0.015f, -1.0f}, {-1.5f, 0.0375f, -2.0f}, {1.8f, 0.0375f, 0.5f}}},
+        {"the thrown ball far past", {{0.0f, 0.015f, 0.0f}, {-1.0f, 0.0375f, -7.0f}}},
+        {"the target ball at the circle", {{0.0f, 0.015f, 5.5f}, {0.3f, 0.0375f, 5.0f}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Ogre::Vector3 place, look;
+        ASSERT_TRUE(CGameMaster::FrameResultView(c.points, circle, fov, aspect, place, look));
+        EXPECT_GT(place.y, look.y + 0.5f) << "the view does not look down";
+        Ogre::Vector3 sight = look - place;
+        sight.y = 0.0f;
+        Ogre::Vector3 fromCircle = c.points[0] - circle;
+        fromCircle.y = 0.0f;
+        if (fromCircle.length() > 1.0f)
+            EXPECT_GT(sight.dotProduct(fromCircle), 0.0f) << "the view does not look away from the circle";
+        // The 3D engine's camera looks along its -Z axis.
+        const Ogre::Quaternion orientation(Ogre::Math::lookRotation((place - look).normalisedCopy(), Ogre::Vector3::UNIT_Y));
+        const Ogre::Affine3 view = Ogre::Math::makeViewMatrix(place, orientation);
+        Ogre::Matrix4 projection;
+        Ogre::Frustum frustum;
+        frustum.setFOVy(Ogre::Radian(fov));
+        frustum.setAspectRatio(aspect);
+        frustum.setNearClipDistance(0.05f);
+        projection = frustum.getProjectionMatrix();
+        for (const Ogre::Vector3& p : c.points) {
+            const Ogre::Vector4 clip = projection * Ogre::Matrix4(view) * Ogre::Vector4(p.x, p.y, p.z, 1.0f);
+            ASSERT_GT(clip.w, 0.0f);
+            const float x = (clip.x / clip.w * 0.5f + 0.5f) * 640.0f, y = (0.5f - clip.y / clip.w * 0.5f) * 480.0f;
+            EXPECT_GT(x, 32.0f) << p;
+            EXPECT_LT(x, 608.0f) << p;
+            EXPECT_GT(y, 0.05f * 480.0f) << p;
+            EXPECT_LT(y, 0.8f * 480.0f) << p;
+        }
+    }
+    // Nothing to frame, or more than the farthest view holds.
+    Ogre::Vector3 place, look;
+    EXPECT_FALSE(CGameMaster::FrameResultView({}, circle, fov, aspect, place, look));
+    EXPECT_FALSE(CGameMaster::FrameResultView({{-40.0f, 0.0f, 0.0f}, {40.0f, 0.0f, 0.0f}}, circle, fov, aspect,
+                                              place, look));
 }

@@ -591,16 +591,22 @@ TEST_F(HudPanelTest, PlayerLinesOfferOnlyPlayersWithBallsToAHumanSide)
     EXPECT_EQ(Text("infosP2"), std::string("Fanny - ") + GetText("POINTER"));
     EXPECT_EQ(Text("infosP3"), std::string("Cesar - ") + GetText("MIDDLE"));
     EXPECT_FALSE(Window("infosP1")->isDisabled());
-    EXPECT_FLOAT_EQ(Window("infosP1")->getAlpha(), 1.0f);
     EXPECT_TRUE(Window("infosP2")->isDisabled());
-    EXPECT_FLOAT_EQ(Window("infosP2")->getAlpha(), 0.5f);
     EXPECT_FALSE(Window("infosP3")->isDisabled());
-    // Small for a player without balls, large for the thrower.
-    for (const auto& line : {std::make_pair("infosP1", "lucida-8"), std::make_pair("infosP2", "lucida-6"),
+    // The thrower's line starts its blink at full strength; the others stand
+    // at the blink's low point, so the thrower never reads fainter.
+    EXPECT_FLOAT_EQ(Window("infosP3")->getAlpha(), 1.0f);
+    for (const char* other : {"infosP1", "infosP2"})
+        EXPECT_LE(Window(other)->getAlpha(), CWindowEffectMgr::BlinkAlpha(999)) << other;
+    // The same size for a player without balls as for the others, larger for
+    // the thrower, whose text stays clear of the line's end caps.
+    for (const auto& line : {std::make_pair("infosP1", "lucida-8"), std::make_pair("infosP2", "lucida-8"),
                              std::make_pair("infosP3", "lucida-10")}) {
         const CEGUI::Font* font = Window(line.first)->getFont();
         ASSERT_NE(font, nullptr) << line.first;
         EXPECT_EQ(std::string(font->getName().c_str()), line.second) << line.first;
+        EXPECT_LE(font->getTextExtent(Window(line.first)->getText()),
+                  Window(line.first)->getPixelSize().d_width - 24.0f) << line.first;
     }
 
     // The computer's turn: nothing to pick.

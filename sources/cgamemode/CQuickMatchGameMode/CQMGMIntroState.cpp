@@ -25,8 +25,12 @@
 #include <TestReport.h>
 #include <TuningParameters.h>
 
+#include <CEGUI/Window.h>
+#include <CKEMSceneCamera.h>
 #include <OgreMaterialManager.h>
 #include <OgreMatrix4.h>
+#include <Overlay/OgreOverlayElement.h>
+#include <Overlay/OgreOverlayManager.h>
 
 #include <algorithm>
 
@@ -35,6 +39,12 @@ namespace {
 const uint32_t kApplauseSecond = 10;
 const uint32_t kIntroSeconds = 16;
 const float kCampathDuration = 10.0f;
+// The flags' and names' left edges in each half of the picture (relative to
+// the window), as the overlay and the layout draw them.
+const float kLeftFlag = 0.15f, kRightFlag = 0.65f, kFlagFrameBorder = 0.005f;
+const float kLeftName = 0.05f, kRightName = 0.55f;
+// About where a standing player's head is, for the test channel.
+const float kHeadHeight = 1.7f;
 
 // The player k of both sides: player k mod n of side k / n.
 CPlayer* PlayerByNumber(MatchState* state, int number, int perSide) {
@@ -112,12 +122,15 @@ void CQMGMIntroState::OnEnter(int) {
             node->setPosition(origin + xAxis * along, true);
             node->SetOrientation(orientation, true);
             node->setToVisible(true);
+            const Ogre::Vector3 head = origin + xAxis * along + Ogre::Vector3(0.0f, kHeadHeight, 0.0f);
+            TestReport("intro head %d %.3f %.3f %.3f", side, head.x, head.y, head.z);
         }
     }
     PlacePlayers();
     PickRandomActors();
     mStartTime = 0;
     mCrowdReacted = 0;
+    mLeftSide = -1;
 
     if (CHUDInfoPanel* infos = mOwner->GetMatchInfos()) {
         CHUDMgr::RefreshMatchInfos(*infos);
@@ -202,6 +215,50 @@ void CQMGMIntroState::ShowTeamNames(int side) {
     }
 }
 
+int CQMGMIntroState::SideOnTheLeft(const Ogre::Vector3& eye, const Ogre::Vector3& sight, const Ogre::Vector3& side0,
+                                   const Ogre::Vector3& side1) {
+    const Ogre::Vector3 right = sight.crossProduct(Ogre::Vector3::UNIT_Y);
+    // Where each line stands across the picture: its offset to the right
+    // over its depth.
+    auto across = [&](const Ogre::Vector3& p) {
+        const float depth = std::max(0.1f, (p - eye).dotProduct(sight));
+        return (p - eye).dotProduct(right) / depth;
+    };
+    return across(side0) > across(side1) ? 1 : 0;
+}
+
+void CQMGMIntroState::PlaceTeamPanels() {
+    const CKEMSceneCamera* camera = CKEMSceneGraph::GetCurrentCamera();
+    if (!camera || !mOwner)
+        return;
+    Ogre::Vector3 origin;
+    Ogre::Matrix3 rotation;
+    WorldPose(referee::GetIntroReference(mOwner->GetGameMaster()), origin, rotation);
+    Ogre::Vector3 eye;
+    camera->GetPosition(eye, 2);
+    // The middle of each side's line (GetIntroPlayerPosition's places).
+    const float middle = (static_cast<float>(mPlayersPerSide) + 1.0f) * 0.5f;
+    const Ogre::Vector3 axis = rotation.GetColumn(0);
+    const int left = SideOnTheLeft(eye, camera->GetDirection(), origin + axis * middle, origin - axis * middle);
+    if (left == mLeftSide)
+        return;
+    mLeftSide = left;
+    Ogre::OverlayManager* overlays = Ogre::OverlayManager::getSingletonPtr();
+    for (int side = 0; side < 2; ++side) {
+        const bool onLeft = side == left;
+        const std::string number = std::to_string(side + 1);
+        const float flagLeft = onLeft ? kLeftFlag : kRightFlag;
+        if (overlays && overlays->hasOverlayElement("PresFlag" + number))
+            overlays->getOverlayElement("PresFlag" + number)->setLeft(flagLeft);
+        if (overlays && overlays->hasOverlayElement("CHUDIntroState/Frame" + number))
+            overlays->getOverlayElement("CHUDIntroState/Frame" + number)->setLeft(flagLeft - kFlagFrameBorder);
+        if (CEGUI::Window* name = gGUIMgr.GetWindow("Team" + number + "Name")) {
+            const CEGUI::UVector2 at = name->getPosition();
+            name->setPosition(CEGUI::UVector2(CEGUI::UDim(onLeft ? kLeftName : kRightName, 0.0f), at.d_y));
+        }
+    }
+}
+
 void CQMGMIntroState::Update() {
     if (!mOwner)
         return;
@@ -225,6 +282,7 @@ void CQMGMIntroState::Update() {
             camera->StartTimers();
         }
     }
+    PlaceTeamPanels();
     const uint32_t now = gTimer.GetTimeSeconds();
     const uint32_t elapsed = now >= mStartTime ? now - mStartTime : 0;
     if (elapsed >= kApplauseSecond) {

@@ -23,6 +23,13 @@ public:
     void PlaySalute(uint32_t elapsed);
     void ShowTeamNames(int side);
     void ClearLists();
+    // Puts each side's flag and name over the half of the picture where its
+    // players stand in the current view.
+    void PlaceTeamPanels();
+    // The side whose line (its middle at side0 or side1) stands left in a
+    // view from `eye` looking along `sight`.
+    static int SideOnTheLeft(const Ogre::Vector3& eye, const Ogre::Vector3& sight, const Ogre::Vector3& side0,
+                             const Ogre::Vector3& side1);
 
     // One planned salute: variant (1 or 2), player number over both sides,
     // the second after which it plays.
@@ -44,4 +51,5 @@ private:
     uint16_t mPlayersPerSide = 0;
     std::vector<Salute> mSalutes;
     std::vector<uint16_t> mPlayerNumbers;
+    int mLeftSide = -1;   // the side whose panels stand left, -1 before the first placing
 };

@@ -91,6 +91,13 @@ void CQMGMLaunchResultState::OnEnter(int) {
     mThrowValid = valid ? 1 : 0;
     mResultCode = code;
     BroadcastCrowdReaction(code);
+    if (TestReportEnabled()) {
+        // The evaluation has moved the thrown ball to "previous".
+        const CBall* thrown = referee::GetPreviousBall(master);
+        const CBall* target = TargetBall(master);
+        TestReport("result ball %s %d", thrown && thrown->GetNode() ? thrown->GetNode()->getName().c_str() : "-",
+                   target && target->mState == CBall::STATE_LAUNCHED ? 1 : 0);
+    }
 
     mFirstPass = 1;
     if (mOwner && mOwner->GetMatchInfos())

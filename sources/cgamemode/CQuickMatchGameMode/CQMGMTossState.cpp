@@ -23,6 +23,7 @@
 namespace {
 
 const uint32_t kLanCloseDelayMs = 3000;
+const char* const kRadarButtons[] = {"BtnCamPlus", "BtnCamMoins", "BtnLeft", "BtnRight"};
 // A match nobody plays closes the answer frame by itself after this long.
 const uint32_t kSpectatorCloseDelayMs = 3000;
 
@@ -58,6 +59,13 @@ void CQMGMTossState::OnEnter(int) {
     SetWindowTextOf("FrameHeadTailName", GetText("HEAD_TAIL_TITLE"));
     ShowWindow("FrameHeadTail", true);
     gGUIMgr.ShowOverlay("QuickMatchHeadTail");
+    // The coins above the frame, named like the buttons that call them.
+    SetWindowTextOf("TextCoinHead", GetText("HEAD"));
+    SetWindowTextOf("TextCoinTail", GetText("TAIL"));
+    ShowCoinNames(true);
+    // The radar is hidden under the toss: so are its click areas.
+    for (const char* button : kRadarButtons)
+        ShowWindow(button, false);
 
     using W = CEGUI::Window;
     if (W* head = gGUIMgr.GetWindow("ButtonHead"))
@@ -86,18 +94,30 @@ void CQMGMTossState::OnEnter(int) {
         DrawToss(0);   // nobody is there to call it
 }
 
-void CQMGMTossState::ShowResult(int startingSide) {
+void CQMGMTossState::ShowResult(int startingSide, int face) {
     mStartingSide = startingSide;
+    ShowCoinNames(false);
     mShownAt = gTimer.GetTimeMs();
     if (mOwner && mOwner->GetMatchState())
         mOwner->GetMatchState()->mNextStartingSide = startingSide;
-    SetWindowTextOf("FrameResponse/Text", SideName(mOwner, startingSide) + " " + GetText("TOSS_BEG"));
+    // A drawn toss says which face came up; a toss drawn before the match
+    // (LAN, set-up) has no face to show.
+    const std::string begins = SideName(mOwner, startingSide) + " " + GetText("TOSS_BEG");
+    SetWindowTextOf("FrameResponse/Text",
+                    face == 0 || face == 1
+                        ? FormatMatchText("TOSS_RESULT", std::string(GetText(face == 0 ? "HEAD" : "TAIL"))) + "\n" + begins
+                        : begins);
     ShowWindow("FrameResponse", true);
     ShowWindow("FrameHeadTail", false);
     gGUIMgr.HideOverlay();
     gGUIMgr.ShowOverlay("QuickMatchInfo");
     PlatLog("*** got windows managed (showed / hidden)");
     TestReport("toss %d", startingSide);
+}
+
+void CQMGMTossState::ShowCoinNames(bool show) {
+    ShowWindow("TextCoinHead", show);
+    ShowWindow("TextCoinTail", show);
 }
 
 bool CQMGMTossState::OnButtonHead(const CEGUI::EventArgs&) {
@@ -116,7 +136,8 @@ void CQMGMTossState::DrawToss(int call) {
     PlatLog("*** starting toss");
     const int result = DrawTossResult(KemRand());
     PlatLog("*** jet ok (%s)", FormatMatchText("TOSS_RESULT", std::string(result == 0 ? "Pile." : "Face.")).c_str());
-    ShowResult(call == result ? 0 : 1);
+    TestReport("toss face %d call %d", result, call);
+    ShowResult(call == result ? 0 : 1, result);
 }
 
 void CQMGMTossState::Update() {
@@ -152,6 +173,8 @@ void CQMGMTossState::Update() {
 }
 
 void CQMGMTossState::OnLeave(int) {
+    for (const char* button : kRadarButtons)
+        ShowWindow(button, true);
     gSceneMgr.Resume();
     if (!mOwner)
         return;

@@ -26,7 +26,9 @@ public:
     static int ReadPreDrawnToss();
 
 private:
-    void ShowResult(int startingSide);
+    // face: the drawn face (0 head, 1 tail), -1 for a toss drawn before the match.
+    void ShowResult(int startingSide, int face = -1);
+    static void ShowCoinNames(bool show);
 
     uint32_t mSyncTime = 0;
     uint32_t mShownAt = 0;   // game time (ms) the answer frame showed

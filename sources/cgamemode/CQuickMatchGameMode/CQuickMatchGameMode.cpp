@@ -222,7 +222,8 @@ void CQuickMatchGameMode::Update() {
         }
     }
     if (IsPress(gInputMgr.GetAction(ACTION_PAUSE)) && AcceptPress()) {
-        mPauseRequested = IsWindowVisible("FramePause") ? 0 : 1;
+        // The quit question stands in the pause frame's place: the match is paused under it.
+        mPauseRequested = IsWindowVisible("FramePause") || IsWindowVisible("FrameConfirmQuit") ? 0 : 1;
         ApplyPause();
     }
     // An ignored press never holds the match up.
@@ -293,6 +294,7 @@ void CQuickMatchGameMode::ApplyPause() {
         ShowWindow("TextBtnReplay", true);
     }
     ShowWindow("FramePause", false);
+    ShowWindow("FrameConfirmQuit", false);
     mHiddenFrame = nullptr;
 }
 

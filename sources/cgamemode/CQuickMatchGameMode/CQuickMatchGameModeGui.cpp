@@ -220,9 +220,10 @@ bool CQuickMatchGameMode::OnQuitReplayLeave(const CEGUI::EventArgs&) {
 
 bool CQuickMatchGameMode::OnBtnPauseQuit(const CEGUI::EventArgs&) {
     gGUIMgr.PlayMenuSound(CGUIMgr::MENU_SOUND_VALID);
+    // The question takes the pause frame's place (half over it, it cut
+    // through its rows); a "no" brings the pause frame back.
+    ShowWindow("FramePause", false);
     ShowWindow("FrameConfirmQuit", true);
-    // Over the pause frame, whose buttons it covers: the click on "yes"
-    // must not reach the "back" button under it.
     if (CEGUI::Window* confirm = gGUIMgr.GetWindow("FrameConfirmQuit"))
         confirm->moveToFront();
     return true;
@@ -231,6 +232,7 @@ bool CQuickMatchGameMode::OnBtnPauseQuit(const CEGUI::EventArgs&) {
 bool CQuickMatchGameMode::OnBtnPauseCancel(const CEGUI::EventArgs&) {
     gGUIMgr.PlayMenuSound(CGUIMgr::MENU_SOUND_CANCEL);
     ShowWindow("FrameConfirmQuit", false);
+    ShowWindow("FramePause", true);
     return true;
 }
 

@@ -1,9 +1,15 @@
 #include "TestLayout.h"
 
+#include <CKEMSceneCamera.h>
+#include <CKEMSceneGraph.h>
+#include <CWindowEffectMgr.h>
+#include <CWrapOgreCamera.h>
+
 #include <CEGUI/Font.h>
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/System.h>
 #include <CEGUI/Window.h>
+#include <OgreCamera.h>
 #include <OgreMaterial.h>
 #include <OgrePass.h>
 #include <OgreTechnique.h>
@@ -15,6 +21,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <vector>
 
 namespace {
 
@@ -90,8 +97,51 @@ void WriteWindow(std::ofstream& out, const CEGUI::Window* window) {
         << text.d_max.d_x << '\t' << text.d_max.d_y << '\t' << (font ? font->getName().c_str() : "-") << '\t'
         << width << '\t' << (font ? font->getFontHeight() : 0.0f) << '\t' << (wraps ? 1 : 0) << '\t'
         << (window->isDisabled() ? 1 : 0) << '\t' << OneLine(window->getText().c_str()) << '\n';
+    out << "alpha\t" << window->getName().c_str() << '\t' << window->getEffectiveAlpha() << '\n';
     for (size_t i = 0; i < window->getChildCount(); ++i)
         WriteWindow(out, window->getChildAtIdx(i));
+}
+
+// The match's objects whose place on screen a test checks.
+void WriteNodes(std::ofstream& out) {
+    std::vector<std::string> names = {"cochonnet", "pointeur cochonnet"};
+    for (int k = 1; k <= 12; ++k)
+        names.push_back("boule " + std::to_string(k));
+    for (int k = 1; k <= 6; ++k)
+        names.push_back("pointeur best " + std::to_string(k));
+    for (const std::string& name : names) {
+        const CKEMSceneNode* node = CKEMSceneGraph::FindNode(name);
+        if (!node)
+            continue;
+        Ogre::Vector3 at, scale;
+        node->GetPosition(at, 2);
+        node->GetScale(scale);
+        out << "node\t" << name << '\t' << (node->IsVisible() ? 1 : 0) << '\t' << at.x << '\t' << at.y << '\t'
+            << at.z << '\t' << scale.y << '\n';
+    }
+}
+
+// The windows that blink (the thrower's line, the result's prompt).
+void WriteBlinks(std::ofstream& out) {
+    for (int i = 0; i < CWindowEffectMgr::kSlotCount; ++i) {
+        const CWindowEffect* effect = CWindowEffectMgr::GetSlot(i);
+        if (effect && effect->mState != -1)
+            out << "blink\t" << effect->mWindowName << '\n';
+    }
+}
+
+void WriteCamera(std::ofstream& out) {
+    const CKEMSceneCamera* node = CKEMSceneGraph::GetCurrentCamera();
+    const CWrapOgreCamera* wrap = node && node->GetCamera() ? node->GetCamera()->GetCamera() : nullptr;
+    const Ogre::Camera* camera = wrap ? wrap->getCamera() : nullptr;
+    if (!camera)
+        return;
+    const Ogre::Matrix4 m = camera->getProjectionMatrix() * camera->getViewMatrix();
+    out << "camera";
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            out << '\t' << m[r][c];
+    out << '\n';
 }
 
 void WriteElement(std::ofstream& out, const Ogre::Overlay* overlay, Ogre::OverlayElement* element, float width,
@@ -132,5 +182,8 @@ bool WriteTestLayout(const std::string& path) {
             for (Ogre::OverlayContainer* element : overlay->get2DElements())
                 WriteElement(out, overlay, element, screen.d_width, screen.d_height);
         }
+    WriteBlinks(out);
+    WriteCamera(out);
+    WriteNodes(out);
     return bool(out);
 }

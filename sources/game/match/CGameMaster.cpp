@@ -30,6 +30,11 @@
 #include <StrategyManager.h>
 #include <TuningParameters.h>
 
+#include <OgreMaterialManager.h>
+#include <OgrePass.h>
+#include <OgreTechnique.h>
+
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -297,10 +302,62 @@ Ogre::AxisAlignedBox CGameMaster::VenueBox(const std::vector<CBall*>& balls)
     return venue;
 }
 
+namespace {
+
+// Two shirts closer than this (RGB, 0 to 1) are told apart only by a close look.
+const float kShirtClash = 0.45f;
+// The away shirts a side wears when its own is too near the other side's:
+// white, red, yellow and green; the one farthest from the other side's.
+const Ogre::ColourValue kAwayShirts[] = {Ogre::ColourValue(0.92f, 0.92f, 0.9f), Ogre::ColourValue(0.8f, 0.12f, 0.12f),
+                                         Ogre::ColourValue(0.95f, 0.8f, 0.15f), Ogre::ColourValue(0.1f, 0.55f, 0.25f)};
+
+bool ShirtColour(const std::string& material, Ogre::ColourValue& colour)
+{
+    Ogre::MaterialPtr m = Ogre::MaterialManager::getSingleton().getByName(material);
+    if (!m || m->getNumTechniques() == 0 || m->getTechnique(0)->getNumPasses() == 0)
+        return false;
+    colour = m->getTechnique(0)->getPass(0)->getAmbient();
+    return true;
+}
+
+float ColourDistance(const Ogre::ColourValue& a, const Ogre::ColourValue& b)
+{
+    const float r = a.r - b.r, g = a.g - b.g, bl = a.b - b.b;
+    return std::sqrt(r * r + g * g + bl * bl);
+}
+
+}  // namespace
+
+std::string CGameMaster::AwayShirtMaterial(const std::string& own, const std::string& other)
+{
+    Ogre::ColourValue mine, theirs;
+    if (!ShirtColour(own, mine) || !ShirtColour(other, theirs) || ColourDistance(mine, theirs) >= kShirtClash)
+        return std::string();
+    const Ogre::ColourValue* away = &kAwayShirts[0];
+    for (const Ogre::ColourValue& c : kAwayShirts)
+        if (ColourDistance(c, theirs) > ColourDistance(*away, theirs))
+            away = &c;
+    const std::string name = own + "/Away";
+    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+    if (!materials.getByName(name)) {
+        Ogre::MaterialPtr copy = materials.getByName(own)->clone(name);
+        Ogre::Pass* pass = copy->getTechnique(0)->getPass(0);
+        // The look of the generated shirts: the colour as ambient, a little
+        // less as diffuse, a little self-illumination.
+        pass->setAmbient(*away);
+        pass->setDiffuse(*away * 0.85f);
+        pass->setSelfIllumination(*away * 0.2f);
+    }
+    return name;
+}
+
 void CGameMaster::BuildPlayerModel(Team* team)
 {
     if (!team)
         return;
+    // The second side changes shirts when the first side's look like its own.
+    const Team* first = mMatch ? mMatch->mTeamA : nullptr;
+    const bool second = first && team == mMatch->mTeamB && !first->mPlayers.empty() && first->mPlayers[0];
     const char* teamText = GetText(team->mName.c_str());
     for (size_t i = 0; i < team->mPlayers.size(); ++i) {
         CPlayer* player = team->mPlayers[i];
@@ -314,7 +371,11 @@ void CGameMaster::BuildPlayerModel(Team* team)
         char name[160];
         std::snprintf(name, sizeof(name), "%s_player%u", teamText ? teamText : "", static_cast<unsigned>(i));
         model->setName(name);
-        player->ApplyClothes(GetTeamDisplayName(team));
+        const std::string own = player->GetClothesMaterialName(GetTeamDisplayName(team));
+        const std::string away =
+            second ? AwayShirtMaterial(own, first->mPlayers[0]->GetClothesMaterialName(GetTeamDisplayName(first)))
+                   : std::string();
+        player->ApplyClothesMaterial(away.empty() ? own : away);
         player->ApplySkin(CPlayer::PART_SKIN);
         player->ApplySkin(CPlayer::PART_SHOES);
     }
@@ -351,6 +412,7 @@ void CGameMaster::Manage()
             mCamera->UpdateTracks();
         mCamera->mLastUpdate = gTimer.GetTimeMs();
     }
+    FitMarkersToView();
     if (ENABLE_CHEAT) {
         DebugMoveBalls();
         DumpBalls();

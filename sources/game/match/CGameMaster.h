@@ -120,6 +120,10 @@ public:
     std::vector<CBall*> GetScoringBalls() const;
     // Builds (or rebuilds) the 3D models of a team's players.
     void BuildPlayerModel(Team* team);
+    // The away shirt (a copy of `own` in another colour, made once) when the
+    // shirt materials `own` and `other` are too alike to tell the sides
+    // apart; "" when they differ enough or either material is missing.
+    static std::string AwayShirtMaterial(const std::string& own, const std::string& other);
 
     // ---- turn order and throw driving -------------------------------------
     void StartRound();
@@ -160,6 +164,21 @@ public:
     // A still view of the end camera, from the side of `from`, that holds
     // every point given (the first one at least) in the picture.
     void FrameStill(const std::vector<Ogre::Vector3>& points, const Ogre::Vector3& from);
+    // The result view of a throw: a place and look point, from the side of
+    // `from`, looking down, near enough that every point stands in the
+    // picture above the result frame and below the score bar (false when
+    // even the farthest place does not hold them; place and look are then
+    // that farthest try).
+    static bool FrameResultView(const std::vector<Ogre::Vector3>& points, const Ogre::Vector3& from, float fovY,
+                                float aspect, Ogre::Vector3& place, Ogre::Vector3& look);
+    // The target ball, the balls in play around it and the ball just thrown.
+    std::vector<Ogre::Vector3> ResultViewPoints() const;
+    // Moves the end camera to the result view in `duration` s; false without
+    // a target ball in play or the end camera.
+    bool AimResultView(float duration);
+    // The target ball's pointer and the best balls' markers, sized for the
+    // current view and set above their balls; every frame.
+    void FitMarkersToView();
     static Ogre::Vector3 LaunchCameraPlace(const Ogre::Vector3& player, const Ogre::Vector3& aim, float zoom,
                                            float height, float minX, float maxX);
     // The throw view stands this far behind the thrower and, unless

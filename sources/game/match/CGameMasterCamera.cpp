@@ -11,6 +11,7 @@
 #include "Terrain.h"
 
 #include <CInputMgr.h>
+#include <CKEMSceneCamera.h>
 #include <CKEMSceneGraph.h>
 #include <CMatchCamera.h>
 #include <CNetMgr.h>
@@ -56,6 +57,27 @@ Ogre::Vector3 WorldPosition(const CKEMSceneNode* node)
 // aims at.
 const float kLaunchClearance = 0.6f;
 const float kLaunchMaxAside = 2.0f;
+
+// The result view holds the balls within this of the target ball (the
+// thrown ball always), looking down at this pitch, from at most this far.
+const float kResultNeighbourhood = 3.0f;
+const float kResultPitch = 0.87f;   // radians, about 50 degrees
+const float kResultMinDistance = 2.0f, kResultMaxDistance = 18.0f;
+// Room kept above the target ball for its pointer.
+const float kPointerClearance = 0.3f;
+// The last move to the result view, once every ball is at rest.
+const float kResultSettleSeconds = 0.5f;
+// Where the balls may lie in the picture, in device coordinates: clear of
+// the score bar at the top, the result frame and the panels at the bottom,
+// and a ball's width from the sides.
+const float kResultLeft = -0.8f, kResultRight = 0.8f, kResultBottom = -0.45f, kResultTop = 0.72f;
+
+// The markers' size per metre of distance from the view (about 8 by 22
+// pixels for the target ball's pointer, 6 by 16 for a best ball's at the
+// game's 640 x 480), and at least this.
+const float kPointerWidth = 0.014f, kPointerHeight = 0.038f;
+const float kBestMarkerWidth = 0.0105f, kBestMarkerHeight = 0.028f;
+const float kMarkerMinWidth = 0.03f, kMarkerMinHeight = 0.08f;
 
 // Debug key scan codes.
 enum {
@@ -150,6 +172,159 @@ void CGameMaster::FrameStill(const std::vector<Ogre::Vector3>& points, const Ogr
     mCameraState = CAMERA_END;
 }
 
+bool CGameMaster::FrameResultView(const std::vector<Ogre::Vector3>& points, const Ogre::Vector3& from, float fovY,
+                                  float aspect, Ogre::Vector3& place, Ogre::Vector3& look)
+{
+    if (points.empty() || !(fovY > 0.0f) || !(aspect > 0.0f))
+        return false;
+    Ogre::Vector3 low = points[0], high = points[0];
+    for (const Ogre::Vector3& p : points) {
+        low.makeFloor(p);
+        high.makeCeil(p);
+    }
+    const Ogre::Vector3 centre = (low + high) * 0.5f;
+    Ogre::Vector3 ahead = centre - from;
+    ahead.y = 0.0f;
+    if (ahead.squaredLength() < 1e-4f)
+        ahead = Ogre::Vector3::NEGATIVE_UNIT_Z;
+    ahead.normalise();
+    const Ogre::Vector3 forward = ahead * std::cos(kResultPitch) - Ogre::Vector3::UNIT_Y * std::sin(kResultPitch);
+    const Ogre::Vector3 right = forward.crossProduct(Ogre::Vector3::UNIT_Y).normalisedCopy();
+    const Ogre::Vector3 up = right.crossProduct(forward);
+    const float tanY = std::tan(fovY * 0.5f), tanX = tanY * aspect;
+    // The picture's middle band, where the points are brought.
+    const float wantedMiddle = (kResultBottom + kResultTop) * 0.5f;
+    for (float distance = kResultMinDistance; distance <= kResultMaxDistance; distance += 0.25f) {
+        Ogre::Vector3 eye = centre - forward * distance;
+        // Lower the look point so that the points stand in the middle band,
+        // above the result frame.
+        float lowY = 1e9f, highY = -1e9f;
+        for (const Ogre::Vector3& p : points) {
+            const Ogre::Vector3 v = p - eye;
+            const float depth = v.dotProduct(forward);
+            if (depth > 0.1f) {
+                lowY = std::min(lowY, v.dotProduct(up) / (depth * tanY));
+                highY = std::max(highY, v.dotProduct(up) / (depth * tanY));
+            }
+        }
+        const float shift = (lowY + highY) * 0.5f - wantedMiddle;
+        const Ogre::Vector3 target = centre + up * (shift * distance * tanY);
+        const Ogre::Vector3 sight = (target - eye).normalisedCopy();
+        const Ogre::Vector3 sightRight = sight.crossProduct(Ogre::Vector3::UNIT_Y).normalisedCopy();
+        const Ogre::Vector3 sightUp = sightRight.crossProduct(sight);
+        bool inside = true;
+        for (const Ogre::Vector3& p : points) {
+            const Ogre::Vector3 v = p - eye;
+            const float depth = v.dotProduct(sight);
+            if (!(depth > 0.1f)) {
+                inside = false;
+                break;
+            }
+            const float x = v.dotProduct(sightRight) / (depth * tanX), y = v.dotProduct(sightUp) / (depth * tanY);
+            if (x < kResultLeft || x > kResultRight || y < kResultBottom || y > kResultTop) {
+                inside = false;
+                break;
+            }
+        }
+        place = eye;
+        look = target;
+        if (inside)
+            return true;
+    }
+    return false;
+}
+
+std::vector<Ogre::Vector3> CGameMaster::ResultViewPoints() const
+{
+    std::vector<Ogre::Vector3> points;
+    if (!mTargetBall || mTargetBall->mState != CBall::STATE_LAUNCHED)
+        return points;
+    const Ogre::Vector3 target = mTargetBall->GetWorldPosition();
+    points.push_back(target);
+    // The pointer floats above the target ball.
+    points.push_back(target + Ogre::Vector3(0.0f, kPointerClearance, 0.0f));
+    for (const CBall* ball : mBalls) {
+        if (!ball || ball == mTargetBall || ball->mState != CBall::STATE_LAUNCHED)
+            continue;
+        const Ogre::Vector3 at = ball->GetWorldPosition();
+        // The thrown ball is the current one until the throw is evaluated,
+        // the previous one after.
+        const bool thrown = ball == mCurrentBall || ball == mPreviousBall;
+        if (thrown || at.squaredDistance(target) < kResultNeighbourhood * kResultNeighbourhood)
+            points.push_back(at);
+    }
+    return points;
+}
+
+bool CGameMaster::AimResultView(float duration)
+{
+    CKEMSceneNode* end = mSceneCameras[CAM_END];
+    CKEMSceneNode* target = GetCameraFocusNode();
+    CKEMSceneCamera* camera = dynamic_cast<CKEMSceneCamera*>(end);
+    if (!mCamera || !camera || !target)
+        return false;
+    const std::vector<Ogre::Vector3> points = ResultViewPoints();
+    if (points.empty())
+        return false;
+    const Ogre::Vector3 from = mCircle ? mCircle->GetWorldPosition() : WorldPosition(mSceneCameras[CAM_LAUNCH]);
+    Ogre::Vector3 place, look;
+    FrameResultView(points, from, camera->GetFov(), camera->GetAspectRatio(), place, look);
+    mCamera->ClampToLimits(place, look);
+    // From wherever the view is now (the slow-motion camera after a replay),
+    // the end camera moves to the place that shows the balls.
+    if (mCamera->mTrackingCamera != camera) {
+        if (mCamera->mTrackingCamera) {
+            const Ogre::Vector3 now = WorldPosition(mCamera->mTrackingCamera);
+            SetNodeWorldPosition(end, now);
+            end->LookAt(now + mCamera->mTrackingCamera->GetDirection());
+        }
+        mCamera->SwitchToCamera(SCENE_CAMERAS[CAM_END]);
+    }
+    // The aim line's distance marks have no meaning once the ball is down.
+    for (CAxisGraduation* mark : mGraduations)
+        if (mark && mark->GetNode())
+            mark->GetNode()->setToVisible(false);
+    const Ogre::Vector3 targetPos = WorldPosition(target);
+    mCamera->TrackPosition(target, place - targetPos, duration);
+    mCamera->TrackLookAt(target, look - targetPos, duration);
+    mCamera->mLookTarget = look;
+    mCamera->StartTimers();
+    return true;
+}
+
+void CGameMaster::FitMarkersToView()
+{
+    const CKEMSceneCamera* camera = CKEMSceneGraph::GetCurrentCamera();
+    if (!camera)
+        return;
+    const Ogre::Vector3 eye = WorldPosition(camera);
+    // A marker keeps about the same size on screen whatever the view's
+    // distance, and floats above its ball: a bar through the ball hides
+    // inside it, and a thin one reads as one of the aim line's ticks.
+    auto fit = [&eye](CTarget* marker, const CBall* ball, float width, float height) {
+        CKEMSceneNode* node = marker ? marker->GetNode() : nullptr;
+        if (!node || !node->IsVisible() || !ball || !ball->GetNode())
+            return;
+        const Ogre::Vector3 at = ball->GetWorldPosition();
+        const float distance = std::max(1.0f, eye.distance(at));
+        const float w = std::max(kMarkerMinWidth, width * distance), h = std::max(kMarkerMinHeight, height * distance);
+        Ogre::Vector3 ballScale;
+        ball->GetNode()->GetScale(ballScale);
+        node->SetScale(Ogre::Vector3(w, h, w));
+        SetNodeWorldPosition(node, at + Ogre::Vector3(0.0f, ballScale.y + h * 0.8f, 0.0f));
+    };
+    if (mTargetBall && mTargetBall->mState != CBall::STATE_OUT)
+        fit(mTargetBallPointer, mTargetBall, kPointerWidth, kPointerHeight);
+    bool shown = false;
+    for (const CTarget* marker : mBestBallMarkers)
+        shown = shown || (marker && marker->GetNode() && marker->GetNode()->IsVisible());
+    if (!shown)
+        return;
+    const std::vector<CBall*> scoring = GetScoringBalls();
+    for (size_t i = 0; i < scoring.size() && i < mBestBallMarkers.size(); ++i)
+        fit(mBestBallMarkers[i], scoring[i], kBestMarkerWidth, kBestMarkerHeight);
+}
+
 void CGameMaster::ResetFreeCamera()
 {
     mOrbitAngle = mZoomDistance = mTurnInput = mPitchInput = mZoomSpeed = 0.0f;
@@ -193,15 +368,17 @@ void CGameMaster::UpdateMatchCamera(int32_t state)
             if (CKEMSceneNode* focus = GetCameraFocusNode())
                 mCamera->LookAtNode(focus, mCameraSpeed1);
             mCamera->StartTimers();
-        } else {
+        } else if (!AimResultView(mCameraSpeed2)) {
+            // Moves on from the follow view to the one that holds the target
+            // ball, the balls around it and the thrown ball, above the result
+            // frame; without it, follows the target ball from the place above.
             mCamera->SwitchToCamera(SCENE_CAMERAS[CAM_END]);
-            // Follows the target ball from the place chosen above.
             mCamera->TrackPosition(target, WorldPosition(end) - targetPos, mCameraSpeed2);
             mCamera->LookAtNode(target, mCameraSpeed2);
-            if (mCurrentBall)
-                mCamera->mHomeLookPoint = mCurrentBall->GetWorldPosition();
             mCamera->StartTimers();
         }
+        if (state == CAMERA_TRACK && mCurrentBall)
+            mCamera->mHomeLookPoint = mCurrentBall->GetWorldPosition();
         break;
     }
     case CAMERA_FOLLOW:
@@ -214,9 +391,12 @@ void CGameMaster::UpdateMatchCamera(int32_t state)
             SetNodeWorldPosition(mSceneCameras[CAM_FOLLOW], WorldPosition(mSceneCameras[CAM_LAUNCH]));
         break;
     case CAMERA_FREE:
-        mCamera->mLookTarget = targetPos;
-        mCamera->TrackPosition(mSceneCameras[CAM_END], Ogre::Vector3::ZERO, mCameraSpeed1);
-        mCamera->StartTimers();
+        // The balls knocked on by the throw have come to rest meanwhile.
+        if (!AimResultView(kResultSettleSeconds)) {
+            mCamera->mLookTarget = targetPos;
+            mCamera->TrackPosition(mSceneCameras[CAM_END], Ogre::Vector3::ZERO, mCameraSpeed1);
+            mCamera->StartTimers();
+        }
         break;
     case CAMERA_REPLAY:
         mCamera->SwitchToCamera(SCENE_CAMERAS[CAM_SLOW]);

@@ -92,6 +92,11 @@ void CPlayer::ApplyClothes(const std::string& prefix)
     SetMaterialsContaining(mNode, "clothes", GetClothesMaterialName(prefix));
 }
 
+void CPlayer::ApplyClothesMaterial(const std::string& material)
+{
+    SetMaterialsContaining(mNode, "clothes", material);
+}
+
 void CPlayer::LookAt(const Ogre::Vector3& point)
 {
     if (mNode)

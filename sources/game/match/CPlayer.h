@@ -45,6 +45,8 @@ public:
     void ApplySkin(int32_t part);
     // The same for "clothes" with GetClothesMaterialName(prefix).
     void ApplyClothes(const std::string& prefix);
+    // The same with a material named whole (a side's away shirt).
+    void ApplyClothesMaterial(const std::string& material);
     // Turns the model's -Z toward the point.
     void LookAt(const Ogre::Vector3& point);
     // The world point where the ball leaves the hand for a throw kind.
