@@ -329,25 +329,25 @@ TEST_F(ScenaricMgrTest, BroadPhaseSendsTheEventsOfTheAllPairsPass)
     std::uniform_real_distribution<float> place(-6.0f, 6.0f);
     std::uniform_real_distribution<float> size(0.2f, 3.0f);
     std::uniform_real_distribution<float> turn(0.0f, 6.28f);
-    struct Spec {
+    struct Placement {
         int kind;   // 0 quiet, 1 listener, 2 trigger, 3..5 walkers of those kinds
         Ogre::Vector3 at;
         float size;
         Ogre::Quaternion orientation;
         bool asleep;
     };
-    std::vector<Spec> specs;
+    std::vector<Placement> placements;
     for (int i = 0; i < 90; ++i) {
-        Spec spec;
-        spec.kind = i < 55 ? 0 : i < 70 ? 1 : i < 80 ? 2 : 3 + (i % 3);
-        spec.at = Ogre::Vector3(place(random), place(random) * 0.3f, place(random) * 0.3f);
-        spec.size = size(random);
-        spec.orientation = Ogre::Quaternion(Ogre::Radian(turn(random)), Ogre::Vector3(1, 2, 3).normalisedCopy());
-        spec.asleep = i % 17 == 5;
-        specs.push_back(spec);
+        Placement planned;
+        planned.kind = i < 55 ? 0 : i < 70 ? 1 : i < 80 ? 2 : 3 + (i % 3);
+        planned.at = Ogre::Vector3(place(random), place(random) * 0.3f, place(random) * 0.3f);
+        planned.size = size(random);
+        planned.orientation = Ogre::Quaternion(Ogre::Radian(turn(random)), Ogre::Vector3(1, 2, 3).normalisedCopy());
+        planned.asleep = i % 17 == 5;
+        placements.push_back(planned);
     }
-    specs[7].at.x = std::numeric_limits<float>::quiet_NaN();
-    specs[60].at.y = std::numeric_limits<float>::infinity();
+    placements[7].at.x = std::numeric_limits<float>::quiet_NaN();
+    placements[60].at.y = std::numeric_limits<float>::infinity();
 
     auto place_node = [](TestNode* node, const Ogre::Vector3& at, float edge, const Ogre::Quaternion& q) {
         node->PlaceAt(at, edge);
@@ -356,19 +356,19 @@ TEST_F(ScenaricMgrTest, BroadPhaseSendsTheEventsOfTheAllPairsPass)
         node->GetOrientedBox().SetAxes(rotation);
     };
     auto build = [&](Scene& scene, CScenaricMgr& registry) {
-        for (size_t i = 0; i < specs.size(); ++i) {
-            const Spec& spec = specs[i];
+        for (size_t i = 0; i < placements.size(); ++i) {
+            const Placement& planned = placements[i];
             const std::string name = "n" + std::to_string(i);
-            const int type = (spec.kind % 3 == 2) ? CKEMSceneNode::KEM_SCENE_TRIGGER : CKEMSceneNode::KEM_SCENENODE;
+            const int type = (planned.kind % 3 == 2) ? CKEMSceneNode::KEM_SCENE_TRIGGER : CKEMSceneNode::KEM_SCENENODE;
             TestNode* node = nullptr;
-            switch (spec.kind) {
+            switch (planned.kind) {
             case 0: node = new QuietNode(name, nullptr, type); break;
             case 1: case 2: node = new TestNode(name, nullptr, type); break;
             case 3: node = new Walker<QuietNode>(name, nullptr, type); break;
             default: node = new Walker<TestNode>(name, nullptr, type); break;
             }
-            place_node(node, spec.at, spec.size, spec.orientation);
-            if (spec.asleep)
+            place_node(node, planned.at, planned.size, planned.orientation);
+            if (planned.asleep)
                 node->SetUpdateFlags(node->GetUpdateFlags() | CKEMSceneNode::UPDATE_SLEEP_BITS);
             registry.Register(node);
             scene.nodes.emplace_back(node);
@@ -380,7 +380,7 @@ TEST_F(ScenaricMgrTest, BroadPhaseSendsTheEventsOfTheAllPairsPass)
     build(fast, gScenaricMgr);
     build(plain, reference);
     AllPairsFrame allPairs(reference, true);
-    std::uniform_int_distribution<size_t> pick(0, specs.size() - 1);
+    std::uniform_int_distribution<size_t> pick(0, placements.size() - 1);
     for (int frame = 0; frame < 40; ++frame) {
         gScenaricMgr.Update();
         allPairs.Update();
@@ -394,7 +394,7 @@ TEST_F(ScenaricMgrTest, BroadPhaseSendsTheEventsOfTheAllPairsPass)
         }
     }
     size_t events = 0;
-    for (size_t i = 0; i < specs.size(); ++i) {
+    for (size_t i = 0; i < placements.size(); ++i) {
         const TestNode& a = *fast.nodes[i];
         const TestNode& b = *plain.nodes[i];
         EXPECT_EQ(a.overlapEvents, b.overlapEvents) << a.getName();
