@@ -8,6 +8,9 @@
 #include <X11/Xlib.h>
 
 #include <atomic>
+#include <cstdio>
+
+#include <unistd.h>
 
 namespace {
 
@@ -53,7 +56,20 @@ int OnXError(Display* display, XErrorEvent* error) {
 // Xlib's default one (and takes it away again when video stops). Ours then
 // stays for the rest of the process: the window's own teardown after a loss
 // raises errors too.
-void InstallXErrorHandler() { XSetErrorHandler(&OnXError); }
+// The connection to the X server is gone (the server was killed or the
+// link broke). Xlib would call exit() after this handler, which runs the
+// static destructors while the game loop's objects still use the engine:
+// the game ends here instead, with one line and status 1.
+int OnXIOError(Display*) {
+    PlatLog("X server connection lost: the display is gone, the game ends");
+    fflush(nullptr);
+    _exit(1);
+}
+
+void InstallXErrorHandler() {
+    XSetErrorHandler(&OnXError);
+    XSetIOErrorHandler(&OnXIOError);
+}
 PlatResizeListener gResizeListener = nullptr;
 void* gResizeUser = nullptr;
 PlatKeyListener gKeyListener = nullptr;

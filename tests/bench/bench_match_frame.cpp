@@ -4,7 +4,8 @@
 // HUD) on the Marseille venue with every ball of a tête-à-tête mene thrown
 // and at rest (target ball and six balls), beside a frame of the same engine services rendering the venue
 // alone. The match frame's counter "x_venue" is the ratio of the two, taken
-// in one run. Needs a display: run it under xvfb-run from anywhere.
+// in one run; so is that of the venue holding thousands of sound nodes.
+// Needs a display: run it under xvfb-run from anywhere.
 //
 // The match is the real one: started through the game's mode table with the
 // test channel (fixed seed, both sides computer-played), played at a fast
@@ -127,6 +128,45 @@ void BM_MatchFrame(benchmark::State& state) {
 
 BENCHMARK(BM_VenueAloneFrame)->Iterations(kFrames)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MatchFrame)->Iterations(kFrames)->Unit(benchmark::kMillisecond);
+
+// The venue alone with `count` sound nodes (class 10, no overlap handler)
+// under its ground, as a hostile venue file may hold them: "x_venue" is the
+// ratio to the venue's own frame, which the nodes must leave near 1.
+void BM_VenueWithSoundNodes(benchmark::State& state) {
+    std::stringstream text;
+    text << std::ifstream(kVenue).rdbuf();
+    std::string venue = text.str();
+    const size_t end = venue.rfind("</ROOT>");
+    if (end == std::string::npos) {
+        state.SkipWithError("the venue cannot be read");
+        return;
+    }
+    std::string nodes;
+    for (int64_t i = 0; i < state.range(0); ++i)
+        nodes += "<KEM_SCENE_NODE_VARLIST><CKEMSCENENODE_CLASSTYPE value=\"10\" /><CKEMSCENENODE_NAME value=\"flood" +
+                 std::to_string(i) +
+                 "\"/><CKEMSCENENODE_PARENTNAME value=\"terrain\"/>"
+                 "<CKEMSCENENODE_POSITION_IC x=\"0\" y=\"0\" z=\"0\" /></KEM_SCENE_NODE_VARLIST>\n";
+    venue.insert(end, nodes);
+    const fs::path file = gControl / "flood.xml";
+    std::ofstream(file) << venue;
+    if (!CKEMFrameWork::LoadScene(file.c_str())) {
+        state.SkipWithError("the venue with its sound nodes does not load");
+        return;
+    }
+    for (int i = 0; i < 30; ++i)
+        g_pMainApp->StepFrame();
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state)
+        g_pMainApp->StepFrame();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / double(state.iterations());
+    if (gVenueFrameSeconds > 0.0)
+        state.counters["x_venue"] = seconds / gVenueFrameSeconds;
+    CKEMFrameWork::LoadScene(nullptr);
+}
+
+BENCHMARK(BM_VenueWithSoundNodes)->Arg(0)->Arg(1000)->Arg(5000)->Iterations(kFrames)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -84,6 +84,9 @@ public:
     const std::filesystem::path& ControlDir() const { return mControl; }
     // The game's log (stdout and stderr).
     std::string Log() const;
+    // The process id of the run's own X server (-1 when none was started),
+    // for a test that takes the display away.
+    pid_t DisplayPid() const { return mDisplayPid; }
 
 private:
     bool Answer(const std::string& done, const std::string& failed, int seconds);

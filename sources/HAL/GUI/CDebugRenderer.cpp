@@ -17,7 +17,7 @@
 #include <Overlay/OgreOverlayElement.h>
 #include <Overlay/OgreOverlayManager.h>
 
-CDebugRenderer gDebugRenderer;
+CDebugRenderer& gDebugRenderer = *new CDebugRenderer;
 
 namespace {
 

@@ -67,7 +67,9 @@ private:
 
 // The one debug renderer. While it is linked the scene nodes' debug boxes go
 // through it.
-extern CDebugRenderer gDebugRenderer;
+// Never destroyed: the application object, which goes last at exit, may still
+// hold a game mode whose objects remove their shapes as they go.
+extern CDebugRenderer& gDebugRenderer;
 
 // Logs the text to the 3D engine's log. With show, and when the overlay
 // "Core/DebugOverlay" exists, shows it and puts the text into its element

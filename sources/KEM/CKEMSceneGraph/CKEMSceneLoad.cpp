@@ -3,6 +3,7 @@
 #include "CKEMSceneCollisionMesh.h"
 #include "CKEMSceneGraph.h"
 #include "CKEMSceneLight.h"
+#include "CKEMSceneNameIndex.h"
 #include "CKEMSceneNode.h"
 #include "CKEMSceneObject.h"
 #include "CKEMScenePath.h"
@@ -25,6 +26,8 @@ namespace {
 const char* const kNodeList = "KEM_SCENE_NODE_VARLIST";
 
 bool IsInSubtree(const CKEMSceneNode* node, const CKEMSceneNode* top) {
+    if (top->GetChildren().empty())
+        return node == top;
     for (; node; node = node->getParent())
         if (node == top)
             return true;
@@ -103,12 +106,12 @@ bool ReadNodes(const char* text, const char* prefix, const std::vector<CKEMScene
 // A node read before its parent found no parent of that name yet: it goes
 // under it now, its initial conditions then taken relative to it as for a
 // node listed after its parent.
-void LinkLateChildren(const std::vector<CKEMSceneNode*>& nodes) {
+void LinkLateChildren(const std::vector<CKEMSceneNode*>& nodes, CKEMSceneNameIndex& names) {
     for (CKEMSceneNode* node : nodes) {
         const std::string& parentName = node->GetParentName();
         if (parentName.empty() || (node->getParent() && node->getParent()->getName() == parentName))
             continue;
-        CKEMSceneNode* parent = CKEMSceneGraph::FindNode(parentName);
+        CKEMSceneNode* parent = names.Find(parentName);
         if (!parent || parent == node->getParent())
             continue;
         if (IsInSubtree(parent, node)) {
@@ -173,8 +176,10 @@ bool CKEMSceneGraph::LoadNodes(const char* text, const char* prefix) {
         for (CKEMSceneNode* node : records)
             if (node)
                 nodes.push_back(node);
+        // Parents by name in constant time while the nodes are linked.
+        CKEMSceneNameIndex names(CKEMSceneGraph::GetRootNode());
         if (ReadNodes(text, prefix, records)) {
-            LinkLateChildren(nodes);
+            LinkLateChildren(nodes, names);
             loaded = true;
         }
     } catch (const CKEMException& e) {

@@ -1,6 +1,7 @@
 #include "CKEMSceneNode.h"
 
 #include <CKEMSceneGraphicHandle.h>
+#include <CKEMSceneNameIndex.h>
 #include <CScenaricMgr.h>
 #include <HalNet.h>
 #include <KEMCrc32.h>
@@ -22,20 +23,36 @@ CKEMSceneNodeLogSink* gDefaultLogSink = nullptr;
 // Below this the target of LookAt counts as the node's own position.
 const float kLookAtMinDistance = 1e-6f;
 
-CKEMSceneNode* findInTree(CKEMSceneNode* node, const std::string& name)
+// The parent a node's parent name designates: through the scene file's name
+// index while one is being linked, else searching from the root. The empty
+// name designates none.
+CKEMSceneNode* findParentNamed(const std::string& name)
 {
-    if (!node)
+    if (name.empty())
         return nullptr;
-    if (node->getName() == name)
-        return node;
-    for (CKEMSceneNode* child : node->GetChildren())
-        if (CKEMSceneNode* found = findInTree(child, name))
-            return found;
+    if (CKEMSceneNameIndex* index = CKEMSceneNameIndex::Current())
+        return index->Find(name);
+    std::vector<CKEMSceneNode*> pending;
+    if (gSceneRoot)
+        pending.push_back(gSceneRoot);
+    while (!pending.empty()) {
+        CKEMSceneNode* node = pending.back();
+        pending.pop_back();
+        if (node->getName() == name)
+            return node;
+        const auto& children = node->GetChildren();
+        for (auto child = children.rbegin(); child != children.rend(); ++child)
+            pending.push_back(*child);
+    }
     return nullptr;
 }
 
 bool isInSubtree(const CKEMSceneNode* node, const CKEMSceneNode* top)
 {
+    // Only the node itself is below a node without children; walking up from
+    // the new parent would cost the depth of the tree at every link.
+    if (top->GetChildren().empty())
+        return node == top;
     for (; node; node = node->getParent())
         if (node == top)
             return true;
@@ -114,6 +131,8 @@ void CKEMSceneNode::TermScriptFirst()
 CKEMSceneNode::~CKEMSceneNode()
 {
     TermScriptFirst();
+    if (CKEMSceneNameIndex* index = CKEMSceneNameIndex::Current())
+        index->Forget(this);
     // Neither side of an overlap may keep a deleted node.
     for (CKEMSceneNode* node : mOverlappedBy)
         node->mOverlaps.erase(this);
@@ -259,7 +278,7 @@ void CKEMSceneNode::PostLoadInit()
 {
     setName(mName);
 
-    if (CKEMSceneNode* parent = findInTree(gSceneRoot, mParentName)) {
+    if (CKEMSceneNode* parent = findParentNamed(mParentName)) {
         // A file naming the node itself or one of its descendants as parent
         // would close a loop in the tree.
         if (isInSubtree(parent, this))
@@ -341,6 +360,7 @@ void CKEMSceneNode::ClearEvents()
         mEventArgs[i] = QueuedEvent();
         mEvents[i] = EventEntry();
     }
+    mHandlesOverlap = 0;
 }
 
 void CKEMSceneNode::Reset()
@@ -465,6 +485,8 @@ void CKEMSceneNode::setName(const std::string& name)
     if (mGraphicHandle)
         mGraphicHandle->rename(name);
     mName = name;
+    if (CKEMSceneNameIndex* index = CKEMSceneNameIndex::Current())
+        index->Add(this);
     if (mPhysicObject && PhysicHooks().updateNodeName)
         PhysicHooks().updateNodeName(mPhysicObject, mName);
 }
@@ -815,6 +837,11 @@ void CKEMSceneNode::detachPhysicObject()
 
 // ---- events -----------------------------------------------------------------------------
 
+void CKEMSceneNode::NoteOverlapHandlers()
+{
+    mHandlesOverlap = (FindEventHandler(EVENT_OVERLAP_BEGIN) >= 0 || FindEventHandler(EVENT_OVERLAP_END) >= 0) ? 1 : 0;
+}
+
 int CKEMSceneNode::FindEventHandler(uint32_t id) const
 {
     if (id == 0)
@@ -826,6 +853,14 @@ int CKEMSceneNode::FindEventHandler(uint32_t id) const
 }
 
 int CKEMSceneNode::AddScriptEvent(uint32_t id, EventHandler handler)
+{
+    const int result = SetEventHandler(id, handler);
+    if (id == EVENT_OVERLAP_BEGIN || id == EVENT_OVERLAP_END)
+        NoteOverlapHandlers();
+    return result;
+}
+
+int CKEMSceneNode::SetEventHandler(uint32_t id, EventHandler handler)
 {
     const int index = FindEventHandler(id);
     if (!handler) {

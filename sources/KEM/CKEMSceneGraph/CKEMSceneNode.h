@@ -278,6 +278,9 @@ public:
     void SetLifeCallback(LifeCallback callback) { mLifeCallback = callback; }
     const char* GetLifeFunction() const { return mLifeFunction; }
     int FindEventHandler(uint32_t id) const;
+    // Whether the overlap begin or end event has a handler (kept as the table
+    // changes: the scripted-node manager asks every node every frame).
+    bool HandlesOverlapEvents() const { return mHandlesOverlap != 0; }
     // 0, or -1 when the table is full (or, with a null handler, when the id has none).
     int AddScriptEvent(uint32_t id, EventHandler handler);
     int SendEvent(uint32_t id, CKEMSceneNode* sender, int argument);
@@ -316,6 +319,8 @@ public:
     void RemoveOverlap(const std::string& name);
     void RemoveOverlap(const CKEMSceneNode* node);
     bool HasOverlaps() const { return !mOverlaps.empty(); }
+    const std::set<const CKEMSceneNode*>& GetOverlaps() const { return mOverlaps; }
+    bool IsOverlappedByAny() const { return !mOverlappedBy.empty(); }
 
     // ---- log sinks (none installed: texts are dropped) ---------------------
     void SetLogSink(CKEMSceneNodeLogSink* sink);   // owned
@@ -368,6 +373,8 @@ private:
     };
 
     void ClearEvents();
+    int SetEventHandler(uint32_t id, EventHandler handler);
+    void NoteOverlapHandlers();
 
     char* mLifeFunction = nullptr;
     LifeCallback mLifeCallback = nullptr;
@@ -379,6 +386,7 @@ private:
     int mEventCount = 0;
     QueuedEvent mEventArgs[MAX_EVENTS];
     EventEntry mEvents[MAX_EVENTS];
+    unsigned char mHandlesOverlap = 0;
     std::map<uint32_t, std::string> mScriptEvents;
     uint32_t mUpdateFlags = UPDATE_DEFAULT;
     uint32_t mSavedUpdateFlags = UPDATE_DEFAULT;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CKEMSceneNode;
 
@@ -58,7 +59,27 @@ public:
     const CKEMSphere& GetActivitySphere() const { return mActivitySphere; }
 
 private:
+    // How a node takes part in the overlap pass: triggers hear about every
+    // other kind, listeners (an overlap handler, or overlaps still to end)
+    // about everything, quiet nodes only tell the triggers they meet.
+    enum OverlapRole : unsigned char { ROLE_TRIGGER, ROLE_LISTENER, ROLE_QUIET };
+    struct SweepEntry {
+        double lo;
+        double hi;
+        int index;
+        OverlapRole role;
+    };
+
+    static OverlapRole RoleOf(const CKEMSceneNode* node);
+    static bool Relevant(OverlapRole a, OverlapRole b);
     void RemoveAt(int index);
+    // Broad phase: the pairs (managed node, partner) whose volumes may meet,
+    // from the volumes as they stand; valid while the array keeps its layout.
+    void BuildOverlapCandidates();
+    void EmitPair(int a, int b);
+    // The candidate partners of node `index` after its Manage, in array order.
+    void CollectCandidates(int index, CKEMSceneNode* node);
+    void TestOverlap(CKEMSceneNode* a, CKEMSceneNode* b);
 
     unsigned char mCompactionNeeded = 0;
     int32_t mActiveCount = 0;
@@ -67,6 +88,26 @@ private:
     int32_t mCapacity = 0;
     int32_t mCount = 0;
     uint32_t mFrameCounter = 0;
+
+    // Bumped by every change of the array's layout (add, remove, reorder).
+    uint32_t mLayoutVersion = 0;
+    // Broad-phase scratch, kept between frames to spare allocations.
+    uint32_t mCandidatesVersion = ~0u;
+    int mCandidatesActive = 0;
+    std::vector<double> mLo;
+    std::vector<double> mHi;
+    std::vector<unsigned char> mRoles;
+    std::vector<SweepEntry> mSweep;
+    std::vector<int> mTriggers;                        // active-range triggers
+    std::vector<std::pair<int, int>> mPairs;
+    std::vector<int> mPairStart;                       // per node index, into mPairPartners
+    std::vector<int> mPairPartners;
+    std::vector<int> mPairFill;
+    std::vector<std::pair<const CKEMSceneNode*, int>> mOverlapped;   // by address
+    std::vector<int> mMoved;                           // nodes moved during the pass
+    std::vector<int> mMovedTriggers;
+    std::vector<unsigned char> mMovedFlags;
+    std::vector<int> mCandidates;
 };
 
 extern CScenaricMgr gScenaricMgr;

@@ -12,7 +12,9 @@ class CScriptVM;
 class CKEMScript {
 public:
     // The script lives in "..\\..\\mediaDemo\\LUA\\": only the text after the
-    // path's last backslash is kept (the whole path when it has none).
+    // path's last backslash is kept (the whole path when it has none). A path
+    // that leaves that folder is refused (see ResolvePath): the component
+    // then runs no file.
     explicit CKEMScript(const std::string& path);
     ~CKEMScript();
     CKEMScript(const CKEMScript&) = delete;
@@ -24,6 +26,13 @@ public:
     CKEMSceneNode* getKEMSceneNode() const { return mOwner; }
     std::string GetPath() const { return mPath; }
     CScriptVM* GetVM() const { return mVM; }
+    bool IsRefused() const { return mRefused; }
+
+    // The file a script path names inside the media's script folder. Scene
+    // files and scripts give these paths: one that climbs out of the folder
+    // (a ".." component) or starts elsewhere (a root or a drive), with either
+    // slash, is refused: false, and `resolved` is left empty.
+    static bool ResolvePath(const std::string& path, std::string& resolved);
 
     // Plugs the script machine into the scene nodes (script creation, VMCall's
     // Lua side, the "KEMSceneNode" and "KEMSceneObject" classes). Idempotent;
@@ -35,4 +44,5 @@ private:
     CKEMSceneNode* mOwner = nullptr;
     CScriptVM* mVM = nullptr;
     std::string mPath;
+    bool mRefused = false;
 };

@@ -13,6 +13,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <exception>
+#include <string>
 
 // One running call into Lua. The chain lets a machine deleted by its own
 // script (a script removing its node's script) leave its state open until the
@@ -108,6 +109,84 @@ int ProtectedCall(lua_State* L)
     return 0;
 }
 
+// load(chunk [, name [, mode [, env]]]) with text chunks only: a compiled
+// chunk can break the machine it runs on.
+int LoadText(lua_State* L)
+{
+    const int top = lua_gettop(L);
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_pushvalue(L, 1);
+    if (top >= 2)
+        lua_pushvalue(L, 2);
+    else
+        lua_pushnil(L);
+    lua_pushliteral(L, "t");
+    int arguments = 3;
+    if (top >= 4) {
+        lua_pushvalue(L, 4);
+        ++arguments;
+    }
+    lua_call(L, arguments, LUA_MULTRET);
+    return lua_gettop(L) - top;
+}
+
+// Loads a script of the script folder as a text chunk; on failure leaves nil
+// and the message, as loadfile does.
+int LoadScriptFile(lua_State* L, const char* name)
+{
+    std::string resolved;
+    if (!CKEMScript::ResolvePath(name, resolved)) {
+        lua_pushnil(L);
+        lua_pushfstring(L, "%s: outside the script folder", name);
+        return 2;
+    }
+    if (luaL_loadfilex(L, PlatFixPath(resolved).c_str(), "t") != LUA_OK) {
+        lua_pushnil(L);
+        lua_insert(L, -2);
+        return 2;
+    }
+    return 1;
+}
+
+// loadfile(name [, mode [, env]]) inside the script folder.
+int LoadFileInFolder(lua_State* L)
+{
+    const char* name = luaL_checkstring(L, 1);
+    const bool withEnv = !lua_isnone(L, 3);
+    if (LoadScriptFile(L, name) != 1)
+        return 2;
+    if (withEnv) {
+        lua_pushvalue(L, 3);
+        if (!lua_setupvalue(L, -2, 1))
+            lua_pop(L, 1);
+    }
+    return 1;
+}
+
+// dofile(name) inside the script folder.
+int DoFileInFolder(lua_State* L)
+{
+    const char* name = luaL_checkstring(L, 1);
+    lua_settop(L, 1);
+    if (LoadScriptFile(L, name) != 1)
+        return lua_error(L);
+    lua_call(L, 0, LUA_MULTRET);
+    return lua_gettop(L) - 1;
+}
+
+void RestrictLoading(lua_State* L)
+{
+    lua_getglobal(L, "load");
+    lua_pushcclosure(L, LoadText, 1);
+    lua_pushvalue(L, -1);
+    lua_setglobal(L, "load");
+    lua_setglobal(L, "loadstring");   // Lua 5.1's name for it
+    lua_pushcfunction(L, LoadFileInFolder);
+    lua_setglobal(L, "loadfile");
+    lua_pushcfunction(L, DoFileInFolder);
+    lua_setglobal(L, "dofile");
+}
+
 // Opens one standard library as require would, leaving the stack as it was.
 void OpenLibrary(lua_State* L, const char* name, lua_CFunction opener)
 {
@@ -189,14 +268,16 @@ void CScriptVM::Init()
     }
     lua_State* L = mState;
 
+    // Only what scripts of scene nodes need: no files, programs or
+    // introspection (io, os, package and debug stay closed), and loading
+    // limited to text from the script folder.
     OpenLibrary(L, "_G", luaopen_base);
     OpenLibrary(L, "table", luaopen_table);
-    OpenLibrary(L, "io", luaopen_io);
     OpenLibrary(L, "string", luaopen_string);
     OpenLibrary(L, "math", luaopen_math);
-    OpenLibrary(L, "debug", luaopen_debug);
     // Lua 5.1's base library carried the coroutine functions.
     OpenLibrary(L, "coroutine", luaopen_coroutine);
+    RestrictLoading(L);
 
     try {
         luabind::open(L);
@@ -210,7 +291,7 @@ void CScriptVM::Init()
     }
     lua_settop(L, 0);
 
-    if (!mOwner)
+    if (!mOwner || mOwner->IsRefused())
         return;
     lua_pushcfunction(L, ErrorHandler);
     if (luaL_loadfile(L, PlatFixPath(path).c_str()) != LUA_OK) {

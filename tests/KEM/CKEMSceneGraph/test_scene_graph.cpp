@@ -242,6 +242,50 @@ TEST_P(ParentOrder, ChildEndsUnderItsParentWithRelativeInitialConditions)
 
 INSTANTIATE_TEST_SUITE_P(ParentFirstOrLast, ParentOrder, ::testing::Bool());
 
+// Files whose nodes find their parents by name many thousand times: a chain
+// each node the child of the one before (parents listed first), and a crowd
+// of siblings listed before their parent. Every node must end up where its
+// record says, a record naming no node stays under the root, and a record
+// naming no parent (the empty name) hangs under no nameless node.
+TEST_F(SceneGraphTest, DeepChainsAndLateParentsLinkEveryNode)
+{
+    const int kChain = 60000;
+    std::string body;
+    body.reserve(size_t(kChain) * 160);
+    body += NodeRecord(0, "n0", "KEM_ROOT");
+    for (int i = 1; i < kChain; ++i)
+        body += NodeRecord(0, "n" + std::to_string(i), "n" + std::to_string(i - 1));
+    const int kSiblings = 20000;
+    for (int i = 0; i < kSiblings; ++i)
+        body += NodeRecord(0, "s" + std::to_string(i), "family");
+    body += NodeRecord(0, "family", "KEM_ROOT");
+    body += NodeRecord(0, "orphan", "nobody") + NodeRecord(0, "", "") + NodeRecord(0, "unparented", "");
+    ASSERT_TRUE(CKEMSceneGraph::LoadNodes(Scene(body).c_str()));
+
+    int depth = 0;
+    const CKEMSceneNode* node = CKEMSceneGraph::FindNode("n0");
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->getParent(), Root());
+    for (; node->GetChildCount() == 1; node = node->GetChildren()[0]) {
+        ++depth;
+        ASSERT_EQ(node->GetChildren()[0]->getName(), "n" + std::to_string(depth));
+    }
+    EXPECT_EQ(depth, kChain - 1);
+    EXPECT_EQ(node->GetChildCount(), 0);
+
+    const CKEMSceneNode* family = CKEMSceneGraph::FindNode("family");
+    ASSERT_NE(family, nullptr);
+    ASSERT_EQ(family->GetChildCount(), kSiblings);
+    EXPECT_EQ(family->GetChildren().front()->getName(), "s0");
+    EXPECT_EQ(family->GetChildren().back()->getName(), "s" + std::to_string(kSiblings - 1));
+
+    for (const char* name : {"orphan", "unparented"}) {
+        const CKEMSceneNode* loose = CKEMSceneGraph::FindNode(name);
+        ASSERT_NE(loose, nullptr) << name;
+        EXPECT_EQ(loose->getParent(), Root()) << name;
+    }
+}
+
 // A failed node pass takes every node it made out of the tree and deletes each
 // once, also the ones already moved under another listed node.
 class FailedNodePass : public SceneGraphTest, public ::testing::WithParamInterface<const char*> {

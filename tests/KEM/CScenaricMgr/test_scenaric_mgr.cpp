@@ -1,3 +1,4 @@
+#include "AllPairsOverlap.h"
 #include "TestSceneNodes.h"
 
 #include <CSceneMgr.h>
@@ -7,6 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <OgreMath.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <random>
 
 namespace {
 
@@ -254,6 +260,153 @@ TEST_F(ScenaricMgrTest, SleepersMoveBehindTheAwakeNodesAndStopBeingOverlapPartne
     delete a;
     delete b;
     delete c;
+}
+
+// A node with no overlap handler, as sound and particle-effect nodes are.
+class QuietNode : public TestNode {
+public:
+    using TestNode::TestNode;
+    void RegisterEvents() override { CKEMSceneNode::RegisterEvents(); }
+};
+
+// Moves itself on each life run, as a scripted node may.
+template <class Base>
+class Walker : public Base {
+public:
+    using Base::Base;
+    void Manage() override
+    {
+        Base::Manage();
+        const float t = float(this->GetFrameCounter());
+        this->PlaceAt(Ogre::Vector3(std::fmod(t * 0.7f, 12.0f) - 1.0f, 0.3f, 0.2f), 0.8f);
+    }
+};
+
+TEST_F(ScenaricMgrTest, ACrowdOfQuietNodesReachesOnlyTheTriggersAndListenersAmongThem)
+{
+    TestNode* trigger = MakeNode("trigger", Ogre::Vector3(0, 0, 0), CKEMSceneNode::KEM_SCENE_TRIGGER);
+    TestNode* listener = MakeNode("listener", Ogre::Vector3(0.2f, 0, 0));
+    std::vector<TestNode*> crowd;
+    for (int i = 0; i < 300; ++i) {
+        crowd.push_back(new QuietNode("sound" + std::to_string(i)));
+        crowd.back()->PlaceAt(Ogre::Vector3(0.001f * float(i), 0, 0));
+        gScenaricMgr.Register(crowd.back());
+    }
+    for (int frame = 0; frame < 3; ++frame)
+        gScenaricMgr.Update();
+
+    EXPECT_EQ(trigger->triggerEvents.size(), 301u) << "every non-trigger entered once";
+    EXPECT_EQ(listener->overlapEvents.size(), 300u) << "one begin per crowd member";
+    for (TestNode* node : crowd) {
+        EXPECT_TRUE(node->overlapEvents.empty()) << node->getName();
+        EXPECT_FALSE(node->HasOverlaps()) << node->getName();
+    }
+
+    // The listener walks away: it hears every end, the trigger hears it leave.
+    listener->PlaceAt(Ogre::Vector3(50, 0, 0));
+    for (int frame = 0; frame < 2; ++frame)
+        gScenaricMgr.Update();
+    EXPECT_EQ(listener->overlapEvents.size(), 600u);
+    EXPECT_FALSE(listener->HasOverlaps());
+    EXPECT_EQ(trigger->triggerEvents.back(), (ReceivedEvent{kLeave, "listener"}));
+    for (TestNode* node : crowd)
+        delete node;
+    delete trigger;
+    delete listener;
+}
+
+// Two identical scenes, one run by the registry and one by the all-pairs
+// pass: triggers, listeners and quiet nodes of every size and turn, nodes
+// moved between frames and by their own Manage, sleepers, and volumes with a
+// value that is not finite. Every node must hear the same events in the same
+// order.
+TEST_F(ScenaricMgrTest, BroadPhaseSendsTheEventsOfTheAllPairsPass)
+{
+    struct Scene {
+        std::vector<std::unique_ptr<TestNode>> nodes;
+    };
+    std::mt19937 random(20261211);
+    std::uniform_real_distribution<float> place(-6.0f, 6.0f);
+    std::uniform_real_distribution<float> size(0.2f, 3.0f);
+    std::uniform_real_distribution<float> turn(0.0f, 6.28f);
+    struct Placement {
+        int kind;   // 0 quiet, 1 listener, 2 trigger, 3..5 walkers of those kinds
+        Ogre::Vector3 at;
+        float size;
+        Ogre::Quaternion orientation;
+        bool asleep;
+    };
+    std::vector<Placement> placements;
+    for (int i = 0; i < 90; ++i) {
+        Placement planned;
+        planned.kind = i < 55 ? 0 : i < 70 ? 1 : i < 80 ? 2 : 3 + (i % 3);
+        planned.at = Ogre::Vector3(place(random), place(random) * 0.3f, place(random) * 0.3f);
+        planned.size = size(random);
+        planned.orientation = Ogre::Quaternion(Ogre::Radian(turn(random)), Ogre::Vector3(1, 2, 3).normalisedCopy());
+        planned.asleep = i % 17 == 5;
+        placements.push_back(planned);
+    }
+    placements[7].at.x = std::numeric_limits<float>::quiet_NaN();
+    placements[60].at.y = std::numeric_limits<float>::infinity();
+
+    auto place_node = [](TestNode* node, const Ogre::Vector3& at, float edge, const Ogre::Quaternion& q) {
+        node->PlaceAt(at, edge);
+        Ogre::Matrix3 rotation;
+        q.ToRotationMatrix(rotation);
+        node->GetOrientedBox().SetAxes(rotation);
+    };
+    auto build = [&](Scene& scene, CScenaricMgr& registry) {
+        for (size_t i = 0; i < placements.size(); ++i) {
+            const Placement& planned = placements[i];
+            const std::string name = "n" + std::to_string(i);
+            const int type = (planned.kind % 3 == 2) ? CKEMSceneNode::KEM_SCENE_TRIGGER : CKEMSceneNode::KEM_SCENENODE;
+            TestNode* node = nullptr;
+            switch (planned.kind) {
+            case 0: node = new QuietNode(name, nullptr, type); break;
+            case 1: case 2: node = new TestNode(name, nullptr, type); break;
+            case 3: node = new Walker<QuietNode>(name, nullptr, type); break;
+            default: node = new Walker<TestNode>(name, nullptr, type); break;
+            }
+            place_node(node, planned.at, planned.size, planned.orientation);
+            if (planned.asleep)
+                node->SetUpdateFlags(node->GetUpdateFlags() | CKEMSceneNode::UPDATE_SLEEP_BITS);
+            registry.Register(node);
+            scene.nodes.emplace_back(node);
+        }
+    };
+
+    Scene fast, plain;
+    CScenaricMgr reference;
+    build(fast, gScenaricMgr);
+    build(plain, reference);
+    AllPairsFrame allPairs(reference, true);
+    std::uniform_int_distribution<size_t> pick(0, placements.size() - 1);
+    for (int frame = 0; frame < 40; ++frame) {
+        gScenaricMgr.Update();
+        allPairs.Update();
+        for (int k = 0; k < 8; ++k) {
+            const size_t i = pick(random);
+            const Ogre::Vector3 at(place(random), place(random) * 0.3f, place(random) * 0.3f);
+            const float edge = size(random);
+            const Ogre::Quaternion q(Ogre::Radian(turn(random)), Ogre::Vector3::UNIT_Y);
+            place_node(fast.nodes[i].get(), at, edge, q);
+            place_node(plain.nodes[i].get(), at, edge, q);
+        }
+    }
+    size_t events = 0;
+    for (size_t i = 0; i < placements.size(); ++i) {
+        const TestNode& a = *fast.nodes[i];
+        const TestNode& b = *plain.nodes[i];
+        EXPECT_EQ(a.overlapEvents, b.overlapEvents) << a.getName();
+        EXPECT_EQ(a.triggerEvents, b.triggerEvents) << a.getName();
+        EXPECT_EQ(a.lifeFrames, b.lifeFrames) << a.getName();
+        events += a.overlapEvents.size() + a.triggerEvents.size();
+    }
+    EXPECT_GT(events, 200u) << "the scene exercises the events";
+    for (auto& node : plain.nodes)
+        reference.Unregister(node.get());
+    plain.nodes.clear();
+    fast.nodes.clear();
 }
 
 // ---- overlap tests ------------------------------------------------------------------

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <lua.hpp>
 
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,22 +49,43 @@ protected:
     std::vector<std::unique_ptr<CKEMSceneNode>> mNodes;
 };
 
-TEST(ScriptPath, OnlyTheLastBackslashComponentFollowsTheScriptFolder)
+// Inside the folder only the text after the last backslash follows it; a path
+// that climbs out of the folder or starts elsewhere, with either slash, is
+// refused and runs nothing.
+TEST(ScriptPath, PathsResolveInsideTheScriptFolderOrAreRefused)
 {
     const struct {
         const char* given;
-        const char* expected;
+        const char* expected;   // null: refused
     } cases[] = {
         {"awardScript.lua", "..\\..\\mediaDemo\\LUA\\awardScript.lua"},
-        {"C:\\work\\scripts\\spectatorScript.lua", "..\\..\\mediaDemo\\LUA\\spectatorScript.lua"},
+        {"scripts\\spectatorScript.lua", "..\\..\\mediaDemo\\LUA\\spectatorScript.lua"},
         {"dir/x.lua", "..\\..\\mediaDemo\\LUA\\dir/x.lua"},
         {"trailing\\", "..\\..\\mediaDemo\\LUA\\"},
+        {"...lua", "..\\..\\mediaDemo\\LUA\\...lua"},
+        {"../../../../elsewhere/x.lua", nullptr},
+        {"..\\..\\..\\elsewhere\\x.lua", nullptr},
+        {"dir/../../x.lua", nullptr},
+        {"dir\\..", nullptr},
+        {"..", nullptr},
+        {"/etc/passwd", nullptr},
+        {"\\\\server\\share\\x.lua", nullptr},
+        {"C:\\work\\scripts\\spectatorScript.lua", nullptr},
+        {"c:x.lua", nullptr},
     };
+    ScriptMedia media;
     for (const auto& c : cases) {
+        LogLines().clear();
         CKEMScript script(c.given);
-        EXPECT_EQ(script.GetPath(), c.expected) << c.given;
+        EXPECT_EQ(script.IsRefused(), c.expected == nullptr) << c.given;
+        EXPECT_EQ(script.GetPath(), c.expected ? c.expected : "") << c.given;
+        EXPECT_EQ(LogCount("REFUSED"), c.expected ? 0u : 1u) << c.given << "\n" << LogText();
         EXPECT_EQ(script.getKEMSceneNode(), nullptr);
         EXPECT_EQ(script.GetVM()->GetState(), nullptr);   // no state before an owner
+        // A scene file's path that is refused gives its node no script.
+        CKEMScript* made = CKEMSceneNode::ScriptHooks().create(c.given);
+        EXPECT_EQ(made == nullptr, c.expected == nullptr) << c.given;
+        delete made;
     }
 }
 
@@ -234,6 +256,38 @@ TEST_F(ScriptingTest, ScriptVocabulary)
     EXPECT_EQ(found, 0);
     EXPECT_EQ(LogCount("ERROR"), 0u) << LogText();
     gTimer.mGameTime = 0;
+}
+
+// A script of the folder reaching for files and programs: io, os, package
+// and debug are not there, dofile and loadfile stop at the folder, and a
+// compiled chunk does not load. The file outside sets a global when it runs.
+TEST_F(ScriptingTest, AScriptCannotReachFilesOrProgramsOutsideItsFolder)
+{
+    const fs::path elsewhere = fs::current_path() / ".." / ".." / "elsewhere";
+    fs::create_directories(elsewhere);
+    {
+        std::ofstream(elsewhere / "x.lua") << "escaped = true\nfunction Escaped() return 1 end\n";
+    }
+    CKEMSceneNode* node = Node("escape", "escape.lua");
+    EXPECT_TRUE(CallBool(node, "NoFilesOrPrograms")) << LogText();
+    EXPECT_TRUE(CallBool(node, "FolderScripts")) << LogText();
+    EXPECT_TRUE(CallBool(node, "NoCompiledChunks")) << LogText();
+    const std::string absolute = (elsewhere / "x.lua").string();
+    for (const std::string& path : {std::string("../../elsewhere/x.lua"), std::string("..\\..\\elsewhere\\x.lua"),
+                                    absolute, std::string("dir/../../../elsewhere/x.lua")}) {
+        for (const char* check : {"NoDofile", "NoLoadfile"}) {
+            int shut = -1;
+            EXPECT_EQ(node->VMCall(check, KEMVM_STRING, path.c_str(), KEMVM_RESULT_BOOL, &shut, KEMVM_END), 0);
+            EXPECT_EQ(shut, 1) << check << " " << path << "\n" << LogText();
+        }
+    }
+
+    // A node given that file as its script runs nothing of it.
+    LogLines().clear();
+    CKEMSceneNode* intruder = Node("intruder", "../../elsewhere/x.lua");
+    EXPECT_EQ(CallInt(intruder, "Escaped", 0), 0);
+    EXPECT_EQ(LogCount("REFUSED"), 1u) << LogText();
+    EXPECT_EQ(LogCount("ERROR"), 0u) << LogText();
 }
 
 TEST_F(ScriptingTest, ScriptsMoveTheNodesPhysicObject)

@@ -1,8 +1,8 @@
 -- The script vocabulary, each check returning true when it holds.
 function Libraries()
-    return os == nil and package == nil and io ~= nil and io.open ~= nil
+    return os == nil and package == nil and io == nil and debug == nil and require == nil
         and table.insert ~= nil and string.format ~= nil and math.sqrt ~= nil
-        and debug.traceback ~= nil
+        and coroutine.wrap ~= nil and pcall ~= nil and ipairs ~= nil
 end
 
 function Constants()

@@ -1,0 +1,2 @@
+-- Loaded by escape.lua from the script folder.
+return 42
