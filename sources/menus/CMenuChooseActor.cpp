@@ -41,11 +41,11 @@ const Ogre::Vector3 kParkingPosition(-10.4f, -0.5f, 0.0f);
 // The scale and the bars stand right of their names ("TextSpeedScale",
 // "TextPowerBars"), clear of the preview's border; a bar row is one line of
 // its names' font high.
-const float kScaleLeft = 0.5625f;
+const float kScaleLeft = 0.58f;
 const float kScaleWidth = 0.2539f;
 const float kScaleTop = 0.44791f;
 const float kScaleHeight = 0.04083f;
-const float kCaracLeft = 0.5625f;
+const float kCaracLeft = 0.58f;
 const float kCaracWidth = 0.2246f;
 const float kCaracTop = 0.49609f;
 const float kCaracRowStep = 0.0234f;

@@ -323,8 +323,8 @@ TEST_F(ChooseActor, LaunchSpeedScaleSpansItsWidthAndCaracBarsStayInside) {
         EXPECT_NEAR(widths[j], expectedWidths[j] / 16.0f * 0.2539f, 1e-6f) << j;
         EXPECT_NEAR(lefts[j + 1], lefts[j] + widths[j], 1e-6f) << j;
     }
-    EXPECT_FLOAT_EQ(lefts[0], 0.5625f);
-    EXPECT_NEAR(lefts[5], 0.5625f + 0.2539f, 1e-6f);
+    EXPECT_FLOAT_EQ(lefts[0], 0.58f);
+    EXPECT_NEAR(lefts[5], 0.58f + 0.2539f, 1e-6f);
 
     const struct {
         uint32_t value, maximum;
