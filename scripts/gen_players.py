@@ -519,8 +519,10 @@ def build_parts(body, model):
     parts["hair"].ellipsoid(v_add(head_c, (0.0, 0.0, 0.012)), cap, w(("head", 1.0)), rows=5, sides=12,
                             top_only=True, min_polar=polar)
     if woman:
-        parts["hair"].ellipsoid(v_add(head_c, (0.0, -0.08, 0.05)), (0.085, 0.12, 0.06), w(("head", 1.0)),
-                                rows=5, sides=10)
+        # Long hair down the back, from under the cap's edge: seen from
+        # behind, a band of skin between the two read as a bearded face.
+        parts["hair"].ellipsoid(v_add(head_c, (0.0, -0.05, 0.045)), (0.09, 0.145, 0.065), w(("head", 1.0)),
+                                rows=6, sides=10)
     if body == "HM" and model == 2:   # a beard
         parts["hair"].ellipsoid(v_add(head_c, (0.0, -0.075, -0.045)), (0.07, 0.05, 0.055), w(("head", 1.0)),
                                 rows=4, sides=10)

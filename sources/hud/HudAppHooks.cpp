@@ -19,8 +19,14 @@ bool InstallHudAppHooks() {
     CMenuHudHooks& menus = MenuHudHooks();
     menus.initOverlayStates = &CHUDMgr::InitOverlayStates;
     menus.showLoadingScreen = &CHUDMgr::ShowLoadingScreen;
-    menus.startWindowEffect = [](const std::string& window) { CWindowEffectMgr::StartEffect(window); };
-    menus.stopWindowEffect = [](const std::string& window) { CWindowEffectMgr::StopEffect(window); };
+    menus.startWindowEffect = [](const std::string& window) {
+        CWindowEffectMgr::StartEffect(window);
+        MarkChosenButton(window, true);
+    };
+    menus.stopWindowEffect = [](const std::string& window) {
+        CWindowEffectMgr::StopEffect(window);
+        MarkChosenButton(window, false);
+    };
     return true;
 }
 

@@ -13,9 +13,11 @@
 #include <CWrapOgreWorld.h>
 #include <CaracDB.h>
 #include <Platform.h>
+#include <SkillBarColours.h>
 #include <Team.h>
 #include <TeamDB.h>
 
+#include <OgreMaterialManager.h>
 #include <OgreResourceGroupManager.h>
 #include <Overlay/OgreOverlay.h>
 #include <Overlay/OgreOverlayElement.h>
@@ -36,15 +38,18 @@ namespace {
 const char kLightNode[] = "ChooseActorLight";
 const Ogre::Vector3 kPreviewPosition(-1.1f, -1.2f, 0.0f);
 const Ogre::Vector3 kParkingPosition(-10.4f, -0.5f, 0.0f);
-const float kScaleLeft = 0.4707f;
+// The scale and the bars stand right of their names ("TextSpeedScale",
+// "TextPowerBars"), clear of the preview's border; a bar row is one line of
+// its names' font high.
+const float kScaleLeft = 0.58f;
 const float kScaleWidth = 0.2539f;
 const float kScaleTop = 0.44791f;
 const float kScaleHeight = 0.04083f;
-const float kCaracLeft = 0.46972f;
+const float kCaracLeft = 0.58f;
 const float kCaracWidth = 0.2246f;
 const float kCaracTop = 0.49609f;
-const float kCaracRowStep = 0.01953f;
-const float kCaracHeight = 0.01302f;
+const float kCaracRowStep = 0.0234f;
+const float kCaracHeight = 0.0156f;
 // The scale's last bar marks its end: no value of the player sizes it.
 const float kScaleEndWidth = 0.004f;
 
@@ -162,6 +167,7 @@ void CMenuChooseActor::OnEnter(int) {
     if (mMenuGameMode)
         SetWindowText("FrameText", mMenuGameMode->GetName());
     SetWindowText("TextPowerBars", GetText("POWER_BARS"));
+    SetWindowText("TextSpeedScale", GetText("SPEED_SCALE"));
     gGUIMgr.Show("Root", true);
     // The slot buttons are bound once a team fills them.
     for (int s = 1; s <= MAX_SLOTS; ++s)
@@ -322,7 +328,7 @@ void CMenuChooseActor::ShowRoleTexts(int slots) {
 
 void CMenuChooseActor::RefreshActorTexts() {
     SetWindowText("TextActor",
-                  std::string(GetText("ACTOR_CHOICE")) + " (" + std::to_string(mCurrentPlayerIndex + 1) + "/" + "6" + " )");
+                  std::string(GetText("ACTOR_CHOICE")) + " (" + std::to_string(mCurrentPlayerIndex + 1) + "/" + "6" + ")");
     for (int s = 0; s < MAX_SLOTS; ++s) {
         const std::string window = Numbered("TxtActor", s + 1);
         if (s == mCurrentSlot) {
@@ -406,6 +412,27 @@ bool CMenuChooseActor::OnBtnNextMesh(const CEGUI::EventArgs&) {
     return true;
 }
 
+namespace {
+
+// The four rows share one picture: each bar gets a material of its own, so
+// that each row keeps its own colour.
+void GiveOwnMaterial(const std::string& name) {
+    Ogre::OverlayElement* element = FindOverlayElement(name);
+    Ogre::MaterialManager* materials = Ogre::MaterialManager::getSingletonPtr();
+    if (!element || !materials || !element->getMaterial())
+        return;
+    const std::string suffix = "/" + name;
+    const std::string& current = element->getMaterialName();
+    if (current.size() > suffix.size() && current.compare(current.size() - suffix.size(), suffix.size(), suffix) == 0)
+        return;
+    Ogre::MaterialPtr own = materials->getByName(current + suffix);
+    if (!own)
+        own = element->getMaterial()->clone(current + suffix);
+    element->setMaterial(own);
+}
+
+}  // namespace
+
 void CMenuChooseActor::BuildPowerBars() {
     static const Ogre::ColourValue kScaleTints[6] = {Ogre::ColourValue(1, 1, 0), Ogre::ColourValue(0, 1, 0), Ogre::ColourValue(1, 1, 0),
                                                      Ogre::ColourValue(1, 0.5f, 0), Ogre::ColourValue(1, 0, 0), Ogre::ColourValue(1, 1, 1)};
@@ -418,9 +445,13 @@ void CMenuChooseActor::BuildPowerBars() {
             element->setHeight(kScaleHeight);
         }
     }
+    // Rows: balance, spin, mental, stamina, in the match panel's colours.
+    static const Ogre::ColourValue kSkillTints[4] = {skillbar::kBalance, skillbar::kSpin, skillbar::kMental,
+                                                     skillbar::kPhysique};
     for (int r = 0; r < 4; ++r) {
-        SetOverlayTint("ActorPowerBar" + std::to_string(r) + "0", Ogre::ColourValue(0.5f, 0, 0.5f), 1.0f);
-        SetOverlayTint("ActorPowerBar" + std::to_string(r) + "1", Ogre::ColourValue(1, 1, 1), 1.0f);
+        GiveOwnMaterial("ActorPowerBar" + std::to_string(r) + "0");
+        SetOverlayTint("ActorPowerBar" + std::to_string(r) + "0", kSkillTints[r], 1.0f);
+        SetOverlayTint("ActorPowerBar" + std::to_string(r) + "1", skillbar::kEmpty, 1.0f);
     }
 }
 

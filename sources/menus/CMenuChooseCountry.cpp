@@ -15,6 +15,7 @@
 #include <TeamDB.h>
 
 #include <CEGUI/FontManager.h>
+#include <CEGUI/ImageManager.h>
 #include <CEGUI/widgets/Listbox.h>
 #include <CEGUI/widgets/ListboxTextItem.h>
 
@@ -27,6 +28,9 @@ const char kMap[] = "Country/map";
 const char kFlag[] = "Country/flag";
 const char kCountryName[] = "TextCountryName";
 const char kListFont[] = "lucida-8";
+// The chosen item lies on the skin's selection brush, tinted gold.
+const char kSelectionBrush[] = "TaharezLook/MultiListSelectionBrush";
+const CEGUI::argb_t kChosenBrush = 0xFFC08A1C;
 const int kEntryCount = 16;
 
 CEGUI::Listbox* List() {
@@ -120,6 +124,10 @@ void CMenuChooseCountry::AddListItem(const std::string& text, int id) {
     GuiPlainItem(*item);
     if (CEGUI::FontManager::getSingleton().isDefined(kListFont))
         item->setFont(kListFont);
+    // The chosen region or nation stands out in the list, as on the map.
+    item->setSelectionColours(CEGUI::Colour(kChosenBrush));
+    if (CEGUI::ImageManager::getSingleton().isDefined(kSelectionBrush))
+        item->setSelectionBrushImage(kSelectionBrush);
     list->addItem(item);
 }
 

@@ -11,6 +11,7 @@
 #include <HalTimer.h>
 #include <Platform.h>
 
+#include <CEGUI/Window.h>
 #include <OgreColourValue.h>
 #include <Overlay/OgreOverlay.h>
 #include <Overlay/OgreOverlayManager.h>
@@ -31,6 +32,9 @@ const float kFadeOutPerSecond = 0.6666667f;
 const int kDemoGameType = 2;   // doublette
 const int kDemoLocation = 3;
 const int kDemoActors[2] = {1, 3};
+// The menu's button places from the top, and the demo's buttons in them.
+const char* const kDemoButtonOrder[] = {"btn_competition", "btn_quickMatch", "btn_option", "btn_quitter"};
+const float kDemoButtonTops[] = {0.03f, 0.22f, 0.41f, 0.6f};
 
 int64_t NowSeconds() { return int64_t(gTimer.GetTimeSeconds()); }
 
@@ -70,7 +74,12 @@ bool CMenuDemoGameMode::Init() {
     BindMenuButton("btn_competition", "DEMO_ONE_PLAYER", &M::StartOnePlayerMatch, this);
     BindMenuButton("btn_quickMatch", "DEMO_TWO_PLAYER", &M::StartTwoPlayerMatch, this);
     BindMenuButton("btn_option", "OPTIONS", &M::OnBtnOptions, this);
-    SetWindowText("btn_entrainement", "");
+    // The demo has no training: its button goes rather than stand empty,
+    // and the four live ones close up in the order a player reads them.
+    gGUIMgr.Show("btn_entrainement", false);
+    for (size_t slot = 0; slot < sizeof kDemoButtonOrder / sizeof *kDemoButtonOrder; ++slot)
+        if (CEGUI::Window* button = gGUIMgr.GetWindow(kDemoButtonOrder[slot]))
+            button->setPosition(CEGUI::UVector2(button->getPosition().d_x, CEGUI::UDim(kDemoButtonTops[slot], 0.0f)));
     BindMenuButton("btn_quitter", "QUIT", &M::OnBtnQuit, this);
     CMenuMainGameMode::EndMenuInit(kTitleOverlay);
     mQuitRequested = 0;

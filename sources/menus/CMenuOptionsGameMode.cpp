@@ -3,6 +3,7 @@
 #include "MenuBind.h"
 #include "MenuServices.h"
 
+#include <LaunchOptions.h>
 #include <CGUIMgr.h>
 #include <CSoundMgr.h>
 #include <GameDifficulty.h>
@@ -171,13 +172,13 @@ void CMenuOptionsGameMode::SetTextureQuality(int quality) {
 
 bool CMenuOptionsGameMode::OnBtnValid(const CEGUI::EventArgs&) {
     gGUIMgr.PlayMenuSound(0);
-    Finish(GAME_MODE_DEMO_MENU);
+    Finish(HomeMenuModeId());
     return true;
 }
 
 bool CMenuOptionsGameMode::OnBtnBack(const CEGUI::EventArgs&) {
     gGUIMgr.PlayMenuSound(1);
-    Finish(GAME_MODE_DEMO_MENU);
+    Finish(HomeMenuModeId());
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <CSoundMgr.h>
 
 #include <CEGUI/Window.h>
+#include <CEGUI/widgets/PushButton.h>
 
 #include <cmath>
 #include <cstring>
@@ -70,4 +71,15 @@ void StartMenuMusic() {
 void SetWindowText(const std::string& window, const std::string& text) {
     if (CEGUI::Window* w = gGUIMgr.GetWindow(window))
         w->setText(text);
+}
+
+void MarkChosenButton(const std::string& window, bool chosen) {
+    CEGUI::Window* w = gGUIMgr.GetWindow(window);
+    if (!w || !dynamic_cast<CEGUI::PushButton*>(w))
+        return;
+    // Gold for the chosen one, the skin's white otherwise.
+    const char* colour = chosen ? "FFFFD24A" : "FFFFFFFF";
+    for (const char* property : {"NormalTextColour", "HoverTextColour", "PushedTextColour"})
+        if (w->isPropertyPresent(property))
+            w->setProperty(property, colour);
 }

@@ -38,3 +38,8 @@ void StartMenuMusic();
 
 // The GUI window's text, when the window exists.
 void SetWindowText(const std::string& window, const std::string& text);
+
+// A menu's blinking button is the choice made (or the way on): its word
+// turns gold while it blinks, so that at the blink's faint end it never
+// reads as a disabled button; back to white when the blink stops.
+void MarkChosenButton(const std::string& window, bool chosen);

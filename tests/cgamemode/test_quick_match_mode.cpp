@@ -28,6 +28,7 @@
 #include <DInput.h>
 #include <DInputFakeBackend.h>
 #include <HalTimer.h>
+#include <LaunchOptions.h>
 #include <LaunchSet.h>
 #include <MatchState.h>
 #include <PlayerDB.h>
@@ -135,22 +136,29 @@ protected:
     CEGUI::EventArgs mArgs;
 };
 
-TEST_F(QuickMatchModeTest, MatchesThatCannotBeSetUpGoBackToTheDemoMenu) {
+// Without a screen to say why, a refused match goes back at once: to the
+// demo menu in the demo, to the main menu in the full game.
+TEST_F(QuickMatchModeTest, MatchesThatCannotBeSetUpGoBackToTheMenuThePlayerCameFrom) {
     struct Case {
         int teamA, teamB, regional;
     };
     const Case cases[] = {{99, 9, 0}, {8, -4, 0}, {8, 8, 0}, {1234, 8, 1}};
-    for (const Case& c : cases) {
-        DescribeMatch(c.teamA, c.teamB);
-        SetInt("IsRegional", c.regional);
-        CQuickMatchGameMode mode(7);
-        EXPECT_TRUE(mode.IsMatchRefused()) << c.teamA << " " << c.teamB;
-        EXPECT_EQ(mode.GetMatchState(), nullptr);
-        mode.Init();
-        EXPECT_TRUE(mode.IsFinished());
-        EXPECT_EQ(mode.GetNextModeId(), GAME_MODE_DEMO_MENU);
-        EXPECT_EQ(mode.GetCurrentStateId(), -1);
+    for (const bool fullGame : {false, true}) {
+        SetBootToMainMenu(fullGame);
+        for (const Case& c : cases) {
+            DescribeMatch(c.teamA, c.teamB);
+            SetInt("IsRegional", c.regional);
+            CQuickMatchGameMode mode(7);
+            EXPECT_TRUE(mode.IsMatchRefused()) << c.teamA << " " << c.teamB;
+            EXPECT_EQ(mode.GetMatchState(), nullptr);
+            mode.Init();
+            EXPECT_TRUE(mode.IsFinished());
+            EXPECT_FALSE(mode.IsRefusalShown());
+            EXPECT_EQ(mode.GetNextModeId(), fullGame ? GAME_MODE_MAIN_MENU : GAME_MODE_DEMO_MENU);
+            EXPECT_EQ(mode.GetCurrentStateId(), -1);
+        }
     }
+    SetBootToMainMenu(false);
 }
 
 // A human side whose chosen players do not make the game type's count

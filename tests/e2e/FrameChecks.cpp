@@ -535,6 +535,107 @@ std::vector<std::string> ThrowerLineProblems(const FrameLayout& layout) {
     return problems;
 }
 
+std::vector<Box> BorderLines(const Box& outer, float width) {
+    return {{outer.x0, outer.y0, outer.x1, outer.y0 + width},
+            {outer.x0, outer.y1 - width, outer.x1, outer.y1},
+            {outer.x0, outer.y0, outer.x0 + width, outer.y1},
+            {outer.x1 - width, outer.y0, outer.x1, outer.y1}};
+}
+
+namespace {
+
+bool OnLine(const std::vector<Box>& lines, int x, int y) {
+    for (const Box& l : lines)
+        if (x + 1 > l.x0 && x < l.x1 && y + 1 > l.y0 && y < l.y1)
+            return true;
+    return false;
+}
+
+int Distance(const Rgb& a, const Rgb& b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
+
+// The commonest colour of the pixels `take` accepts, in coarse steps.
+template <typename Take>
+Rgb Commonest(const Frame& frame, const PixelBox& p, Take take) {
+    std::vector<int> counts(4096, 0);
+    for (int y = p.y0; y < p.y1; ++y)
+        for (int x = p.x0; x < p.x1; ++x)
+            if (take(x, y)) {
+                const Rgb c = frame.At(x, y);
+                ++counts[(c.r >> 4) << 8 | (c.g >> 4) << 4 | (c.b >> 4)];
+            }
+    const int common = int(std::max_element(counts.begin(), counts.end()) - counts.begin());
+    return {((common >> 8) & 15) * 16 + 8, ((common >> 4) & 15) * 16 + 8, (common & 15) * 16 + 8};
+}
+
+}  // namespace
+
+std::vector<std::string> LabelCrossingProblems(const Frame& frame, const FrameLayout& layout,
+                                               const std::vector<Box>& lines) {
+    std::vector<std::string> problems;
+    for (const LaidWindow& w : layout.windows) {
+        if (w.text.find_first_not_of(' ') == std::string::npos)
+            continue;
+        const PixelBox p = Inside(frame, w.textArea);
+        if (p.Area() < 16)
+            continue;
+        auto free = [&](int x, int y) { return !OnLine(lines, x, y); };
+        const Rgb ground = Commonest(frame, p, free);
+        // The box of the label's ink.
+        PixelBox ink{p.x1, p.y1, p.x0, p.y0};
+        int inked = 0;
+        for (int y = p.y0; y < p.y1; ++y)
+            for (int x = p.x0; x < p.x1; ++x)
+                if (free(x, y) && Distance(frame.At(x, y), ground) > kInkStep) {
+                    ++inked;
+                    ink = {std::min(ink.x0, x), std::min(ink.y0, y), std::max(ink.x1, x + 1), std::max(ink.y1, y + 1)};
+                }
+        if (inked < 6)
+            continue;
+        const Box letters{float(ink.x0), float(ink.y0), float(ink.x1), float(ink.y1)};
+        for (const Box& l : lines) {
+            const bool across = l.Width() >= l.Height()
+                                    ? letters.y0 < l.y0 - 1 && letters.y1 > l.y1 + 1 && letters.x1 > l.x0 && letters.x0 < l.x1
+                                    : letters.x0 < l.x0 - 1 && letters.x1 > l.x1 + 1 && letters.y1 > l.y0 && letters.y0 < l.y1;
+            if (across) {
+                problems.push_back("label " + w.name + " (\"" + w.text + "\") at " + Where(letters) +
+                                   " lies across the line at " + Where(l));
+                break;
+            }
+        }
+    }
+    return problems;
+}
+
+std::vector<std::string> BrokenLineProblems(const Frame& frame, const std::vector<Box>& lines,
+                                            const std::string& what) {
+    std::vector<std::string> problems;
+    for (const Box& l : lines) {
+        const PixelBox p = Inside(frame, l);
+        if (p.Empty())
+            continue;
+        const bool across = l.Width() >= l.Height();
+        const int fixed = across ? (p.y0 + p.y1 - 1) / 2 : (p.x0 + p.x1 - 1) / 2;
+        const PixelBox middle = across ? PixelBox{p.x0, fixed, p.x1, fixed + 1} : PixelBox{fixed, p.y0, fixed + 1, p.y1};
+        const Rgb colour = Commonest(frame, middle, [](int, int) { return true; });
+        const int from = across ? p.x0 : p.y0, to = across ? p.x1 : p.y1;
+        int run = 0;
+        for (int i = from; i <= to; ++i) {
+            const bool other = i < to && Distance(across ? frame.At(i, fixed) : frame.At(fixed, i), colour) > kInkStep;
+            if (other) {
+                ++run;
+                continue;
+            }
+            if (run >= 3) {
+                const float a = float(i - run), b = float(i);
+                const Box at = across ? Box{a, float(fixed), b, float(fixed + 1)} : Box{float(fixed), a, float(fixed + 1), b};
+                problems.push_back("something is drawn across " + what + " at " + Where(at));
+            }
+            run = 0;
+        }
+    }
+    return problems;
+}
+
 std::string Describe(const std::vector<std::string>& problems) {
     std::string text;
     for (const std::string& problem : problems)

@@ -127,6 +127,22 @@ std::vector<std::string> AimViewProblems(const Frame& frame, const FrameLayout& 
 // the other lines all in one font size.
 std::vector<std::string> ThrowerLineProblems(const FrameLayout& layout);
 
+// Lines a picture draws that labels and 3D content must keep clear of: a
+// menu's header and footer rules, the border of a window the 3D scene shows
+// through. A line is the box of its whole thickness, in pixels.
+// The four sides of a border `width` pixels thick inside `outer`.
+std::vector<Box> BorderLines(const Box& outer, float width);
+// Visible texts whose letters lie across one of the lines: the ink of the
+// label (what differs from its area's commonest colour, the line's own
+// pixels left out) reaches both sides of the line.
+std::vector<std::string> LabelCrossingProblems(const Frame& frame, const FrameLayout& layout,
+                                               const std::vector<Box>& lines);
+// Places where something is drawn across a line: along its middle the line
+// keeps one colour, and a run of 3 pixels or more of another colour is a
+// label, a button or the 3D scene crossing it.
+std::vector<std::string> BrokenLineProblems(const Frame& frame, const std::vector<Box>& lines,
+                                            const std::string& what);
+
 // The lines of a problem list, for a test's failure message.
 std::string Describe(const std::vector<std::string>& problems);
 

@@ -2,6 +2,7 @@
 // the demo menu, or with "--main-menu" to the full game's main menu; a click
 // sent by window name goes through the real window-system input to the GUI.
 #include <E2EDriver.h>
+#include <FrameChecks.h>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,11 @@ TEST(Launch, TheBootScreensLeadToTheMenuTheCommandLineNames) {
         std::string next;
         ASSERT_TRUE(game.WaitFor("^mode ", 120, &next)) << game.Log();
         EXPECT_EQ(next, "mode " + std::to_string(c.expectedMode)) << c.name;
+        // The menu a player lands in shows every button with its word: no
+        // empty button (the demo has no training and hides its button).
+        const std::filesystem::path menu = game.Screenshot(std::string("menu_") + c.name + ".png");
+        ASSERT_FALSE(menu.empty()) << c.name;
+        EXPECT_TRUE(e2e::FrameProblems(menu).empty()) << e2e::Describe(e2e::FrameProblems(menu));
         game.Command("quit");
         ASSERT_TRUE(game.WaitExit(60)) << c.name;
         EXPECT_TRUE(WIFEXITED(game.Status()) && WEXITSTATUS(game.Status()) == 0) << c.name;

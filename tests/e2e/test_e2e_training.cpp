@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <regex>
@@ -84,6 +85,10 @@ struct Throw {
     V3 ball, target, impact, shot, start;
     bool scored = false;
     View aim, result;
+    // Where the result shows the balls and the shot ball's spot; hidden
+    // stays true for a ball not reported (the thrown ball off the ground).
+    View thrown, shotView, spot;
+    bool thrownReported = false;
 };
 
 V3 VectorAt(const std::vector<std::string>& words, size_t at) {
@@ -150,7 +155,7 @@ struct Series {
     std::vector<Throw> throws;
     Shot aim, result, end;
     int successes = -1, count = -1;
-    std::string shown;
+    std::string shown, endText;
     bool nan = false;
     bool backToMenu = false;
     std::string log;
@@ -225,6 +230,17 @@ Series PlayDrill(int kind, int angle, int level, const std::string& run = "train
             series.throws.back().result = result;
             continue;
         }
+        if (!series.throws.empty()) {
+            Throw& last = series.throws.back();
+            if (ParseView(reported, "thrown", last.thrown)) {
+                last.thrownReported = true;
+                continue;
+            }
+            if (ParseView(reported, "shot", last.shotView) || ParseView(reported, "spot", last.spot))
+                continue;
+        }
+        if (reported.rfind("end text ", 0) == 0)
+            series.endText = reported.substr(9);
         const std::vector<std::string> w = e2e::Words(reported);
         if (w.size() == 4 && w[0] == "scored" && !series.throws.empty())
             series.throws.back().scored = w[1] == "1";
@@ -275,6 +291,39 @@ void CheckExerciseInSight(const Shot& shot, const View& view, int kind, const ch
     EXPECT_GE(seen, kind == 2 ? 20 : 60) << "the exercise's colour is not where it stands";
 }
 
+// Pixels within (dx, dy) of where a view puts a thing that `is` accepts.
+template <typename Is>
+int CountNear(const e2e::Frame& frame, const View& view, int dx, int dy, Is is) {
+    const int cx = int(view.x * frame.Width()), cy = int(view.y * frame.Height());
+    int found = 0;
+    for (int y = cy - dy; y <= cy + dy; ++y)
+        for (int x = cx - dx; x <= cx + dx; ++x)
+            if (x >= 0 && y >= 0 && x < frame.Width() && y < frame.Height())
+                found += is(frame.At(x, y));
+    return found;
+}
+
+// The ball to shoot off its spot, the trainee's grey ball, the light disc
+// of the spot and the orange marker over the ball while aiming.
+bool IsShotBallRed(const e2e::Rgb& c) { return c.r >= 140 && c.g <= 90 && c.b <= 90 && c.r - c.g >= 70; }
+bool IsBallGrey(const e2e::Rgb& c) {
+    return c.r >= 90 && std::abs(c.r - c.g) < 25 && std::abs(c.r - c.b) < 30 && std::abs(c.g - c.b) < 30;
+}
+bool IsSpotLight(const e2e::Rgb& c) { return c.r >= 170 && c.g >= 170 && c.b >= 160; }
+bool IsMarkerOrange(const e2e::Rgb& c) { return c.r >= 190 && c.g >= 60 && c.g <= 170 && c.b <= 80; }
+
+// A ball of the result in sight: before the camera, in the picture, above
+// the result frame at the bottom, and neither the trainee nor the wall
+// between it and the camera.
+void ExpectBallInSight(const View& view, const char* what) {
+    EXPECT_TRUE(view.ahead) << what << " is behind the camera";
+    EXPECT_FALSE(view.hidden) << what << " is hidden behind the trainee or the wall";
+    EXPECT_GT(view.x, 0.02f) << what;
+    EXPECT_LT(view.x, 0.98f) << what;
+    EXPECT_GT(view.y, 0.02f) << what;
+    EXPECT_LT(view.y, 0.66f) << what << " is under the result frame";
+}
+
 void CheckSeries(const Series& series, int kind) {
     ASSERT_EQ(series.throws.size(), size_t(kSeries)) << series.log;
     EXPECT_EQ(series.count, kSeries);
@@ -299,12 +348,29 @@ void CheckSeries(const Series& series, int kind) {
     EXPECT_FALSE(series.nan) << "a ball's position was NaN";
     EXPECT_TRUE(series.backToMenu) << "the end frame did not lead back to the training menus";
 
-    // Every throw's aim and result show the exercise; the saved frames are read.
+    // The end frame says the score, labelled, under its title.
+    EXPECT_EQ(series.endText, "Entrainement termine|Lancers reussis : " + std::to_string(series.successes) + " / " +
+                                  std::to_string(kSeries));
+
+    // Every throw's aim and result show the exercise, and every result the
+    // balls the player looks for; the saved frames are read.
     for (size_t i = 0; i < series.throws.size(); ++i) {
         SCOPED_TRACE("throw " + std::to_string(i + 1));
         const Throw& t = series.throws[i];
         EXPECT_TRUE(t.aim.ahead && !t.aim.hidden) << "aim: the exercise is behind the camera or the trainee";
         EXPECT_TRUE(t.result.ahead && !t.result.hidden) << "result: the exercise is out of sight";
+        EXPECT_TRUE(t.thrownReported || t.out) << "the thrown ball's place in the result is not reported";
+        // The view holds the exercise and the thrown ball at rest near it; a
+        // ball that ran on for metres would shrink the exercise to a dot.
+        const V3& focus = kind == 3 ? t.start : t.target;
+        const float flat = std::hypot(t.ball.x - focus.x, t.ball.z - focus.z);
+        if (t.thrownReported && flat < (kind >= 2 ? 1.4f : 3.9f))
+            ExpectBallInSight(t.thrown, "the thrown ball");
+        if (kind == 3) {
+            if (std::hypot(t.shot.x - t.start.x, t.shot.z - t.start.z) < 3.9f)
+                ExpectBallInSight(t.shotView, "the shot ball");
+            ExpectBallInSight(t.spot, "the shot ball's spot");
+        }
     }
     for (const Shot* shot : {&series.aim, &series.result, &series.end})
         ASSERT_FALSE(shot->png.empty()) << "a screenshot failed\n" << series.log;
@@ -333,6 +399,80 @@ void CheckSeries(const Series& series, int kind) {
     // The outcome fits its place and covers nothing of the result frame.
     for (const std::string& problem : e2e::LayoutProblems(layout))
         EXPECT_EQ(problem.find("TextThrowOutcome"), std::string::npos) << problem;
+    if (kind == 3) {
+        // The ball to shoot stands out red under the aim, with its marker
+        // over it; the result tells the red ball from the grey one and marks
+        // the spot it stood on.
+        e2e::Frame aimed;
+        ASSERT_TRUE(aimed.Load(series.aim.png));
+        const View& target = series.throws[series.aim.afterThrow - 1].aim;
+        EXPECT_GE(CountNear(aimed, target, 6, 6, IsShotBallRed), 4) << "the ball to shoot is not red where it stands";
+        View above = target;
+        above.y -= 0.06f;
+        EXPECT_GE(CountNear(aimed, above, 8, 24, IsMarkerOrange), 4) << "no marker over the ball to shoot";
+        EXPECT_GE(CountNear(frame, shown.shotView, 6, 6, IsShotBallRed), 4) << "the shot ball is not red in the result";
+        const bool thrownInPicture = shown.thrownReported && shown.thrown.x > 0.02f && shown.thrown.x < 0.98f &&
+                                     shown.thrown.y > 0.02f && shown.thrown.y < 0.66f;
+        if (thrownInPicture) {
+            EXPECT_GE(CountNear(frame, shown.thrown, 5, 5, IsBallGrey), 3) << "the thrown ball is not grey";
+        }
+        EXPECT_GE(CountNear(frame, shown.spot, 14, 10, IsSpotLight), 12) << "the spot is not marked";
+    }
+    {
+        // The throw buttons' frame holds the buttons the drill shows, with
+        // nothing empty on its left where a match's pointing/shooting choice
+        // stands.
+        e2e::FrameLayout aimLayout;
+        ASSERT_TRUE(aimLayout.Load(e2e::LayoutOf(series.aim.png)));
+        const e2e::LaidElement* buttons = aimLayout.Element("Hud_cadre_boutons");
+        ASSERT_NE(buttons, nullptr);
+        float first = buttons->area.x1;
+        for (const char* name : {"Hud_angle1", "Hud_angle2", "Hud_angle3", "Hud_effet", "Hud_start"})
+            if (const e2e::LaidElement* button = aimLayout.Element(name))
+                first = std::min(first, button->area.x0);
+        EXPECT_LT(first - buttons->area.x0, 30.0f) << "the throw buttons' frame stands empty on the left";
+    }
+    if (kind != 1) {
+        // (Over the wall the aim looks down from high: the trainee stands
+        // under the panel.)
+        // The top bar's count says what it counts, and the portrait on the
+        // panel is the trainee: its shoulders' colour (in hue: the trainee's
+        // back is in the shade) is the shirt the trainee wears on the sand.
+        e2e::FrameLayout aimLayout;
+        ASSERT_TRUE(aimLayout.Load(e2e::LayoutOf(series.aim.png)));
+        const e2e::LaidWindow* label = aimLayout.Window("HUDInfosTeam1Name");
+        ASSERT_NE(label, nullptr) << "the top bar's count has no name";
+        EXPECT_EQ(label->text, "Lancers reussis");
+        const e2e::LaidElement* portrait = aimLayout.Element("Hud_playerType");
+        ASSERT_NE(portrait, nullptr);
+        e2e::Frame aimFrame;
+        ASSERT_TRUE(aimFrame.Load(series.aim.png));
+        const e2e::Box& p = portrait->area;
+        const e2e::Rgb shirt =
+            aimFrame.Mean({p.x0 + p.Width() * 0.3f, p.y1 - 5.0f, p.x0 + p.Width() * 0.7f, p.y1 - 1.0f});
+        const float shirtSum = float(shirt.r + shirt.g + shirt.b);
+        ASSERT_GT(shirtSum, 60.0f);
+        int worn = 0;
+        for (int y = aimFrame.Height() / 3; y < aimFrame.Height() * 5 / 6; ++y)
+            for (int x = int(p.x1) + 100; x < aimFrame.Width() * 3 / 4; ++x) {
+                const e2e::Rgb c = aimFrame.At(x, y);
+                const float sum = float(c.r + c.g + c.b);
+                if (sum < 60.0f)
+                    continue;
+                const float d = std::fabs(c.r / sum - shirt.r / shirtSum) + std::fabs(c.g / sum - shirt.g / shirtSum) +
+                                std::fabs(c.b / sum - shirt.b / shirtSum);
+                worn += d < 0.05f;
+            }
+        EXPECT_GE(worn, 400) << "nobody on the ground wears the portrait's shirt";
+    }
+    // The end frame shows its title and the score in its band.
+    {
+        e2e::FrameLayout endLayout;
+        ASSERT_TRUE(endLayout.Load(e2e::LayoutOf(series.end.png)));
+        const e2e::LaidWindow* text = endLayout.Window("textInfoEndMatch");
+        ASSERT_NE(text, nullptr) << "no end text";
+        EXPECT_NE(text->text.find("Lancers reussis : "), std::string::npos) << text->text;
+    }
     // Every saved frame is whole: no warning stripes, no empty button, nothing
     // overlapping or cut.
     for (const Shot* shot : {&series.aim, &series.result, &series.end}) {

@@ -228,3 +228,49 @@ TEST_F(FrameChecks, ThrowerLineIsNeverFainterThanTheOthersAndStaysInsideItsCaps)
 }
 
 }  // namespace
+// A menu's header rule at rows 12-13 and a window's border around the
+// bottom right: a title whose letters lie across the rule, a label over the
+// border, against the same title and label clear of both.
+TEST_F(FrameChecks, FindsLabelsAndPicturesAcrossTheLinesThePictureDraws) {
+    const std::vector<e2e::Box> rule = {{0, 12, 64, 14}};
+    const std::vector<e2e::Box> border = e2e::BorderLines({36, 18, 62, 31}, 2);
+    std::vector<e2e::Box> lines = rule;
+    lines.insert(lines.end(), border.begin(), border.end());
+    auto picture = [&](int titleTop, int labelLeft) {
+        return [=](int x, int y, uint8_t* p) {
+            const bool line = y == 12 || y == 13 || ((x == 36 || x == 37 || x == 60 || x == 61) && y >= 18 && y < 31) ||
+                              ((y == 18 || y == 19 || y == 29 || y == 30) && x >= 36 && x < 62);
+            if (line)
+                Set(p, 20, 20, 30);
+            // Letters: dark strokes every other column, 6 rows high.
+            if (x >= 10 && x < 30 && y >= titleTop && y < titleTop + 6 && x % 2 == 0)
+                Set(p, 240, 240, 240);
+            if (x >= labelLeft && x < labelLeft + 10 && y >= 22 && y < 27 && x % 2 == 0)
+                Set(p, 240, 240, 240);
+        };
+    };
+    const std::string layout = "window\tFrameName\tTavirelo/StaticText\tRoot\t8\t4\t32\t20\t8\t4\t32\t20\t"
+                               "lucida-11\t20\t8\t0\t0\tType de partie\n"
+                               "window\tTextPowerBars\tTavirelo/StaticText\tRoot\t26\t21\t48\t28\t26\t21\t48\t28\t"
+                               "lucida-7\t8\t6\t0\t0\tEquilibre\n";
+    e2e::Frame frame;
+    e2e::FrameLayout laid;
+    const fs::path crossing = Save(picture(10, 32), layout);
+    ASSERT_TRUE(frame.Load(crossing));
+    ASSERT_TRUE(laid.Load(e2e::LayoutOf(crossing)));
+    const std::vector<std::string> found = e2e::LabelCrossingProblems(frame, laid, lines);
+    ASSERT_EQ(found.size(), 2u) << e2e::Describe(found);
+    EXPECT_NE(found[0].find("FrameName"), std::string::npos);
+    EXPECT_NE(found[1].find("TextPowerBars"), std::string::npos);
+    // The label's strokes break the border's left side.
+    EXPECT_FALSE(e2e::BrokenLineProblems(frame, border, "the preview's border").empty());
+
+    const fs::path clear = Save(picture(4, 40), layout);
+    ASSERT_TRUE(frame.Load(clear));
+    ASSERT_TRUE(laid.Load(e2e::LayoutOf(clear)));
+    EXPECT_TRUE(e2e::LabelCrossingProblems(frame, laid, lines).empty())
+        << e2e::Describe(e2e::LabelCrossingProblems(frame, laid, lines));
+    EXPECT_TRUE(e2e::BrokenLineProblems(frame, lines, "the lines").empty())
+        << e2e::Describe(e2e::BrokenLineProblems(frame, lines, "the lines"));
+}
+

@@ -154,7 +154,7 @@ TEST_F(ChooseActor, DefaultPlayersFillTheSlotsOfEachGameTypeInSquadOrder) {
                            : first->mRole == CPlayer::ROLE_POINTER ? "POINTER" : "MIDDLE";
         EXPECT_EQ(Text("BtnActor1"), GetText(role));
         EXPECT_EQ(Text("TextActor"), std::string(GetText("ACTOR_CHOICE")) + " (" +
-                                         std::to_string(expected[0] + 1) + "/6 )");
+                                         std::to_string(expected[0] + 1) + "/6)");
         EXPECT_EQ(Text("RegionText"), std::string(GetText("TEAM")) + " : " + GetText("France"));
         mScreen.OnLeave(-1);
         mEntered = false;
@@ -323,8 +323,8 @@ TEST_F(ChooseActor, LaunchSpeedScaleSpansItsWidthAndCaracBarsStayInside) {
         EXPECT_NEAR(widths[j], expectedWidths[j] / 16.0f * 0.2539f, 1e-6f) << j;
         EXPECT_NEAR(lefts[j + 1], lefts[j] + widths[j], 1e-6f) << j;
     }
-    EXPECT_FLOAT_EQ(lefts[0], 0.4707f);
-    EXPECT_NEAR(lefts[5], 0.4707f + 0.2539f, 1e-6f);
+    EXPECT_FLOAT_EQ(lefts[0], 0.58f);
+    EXPECT_NEAR(lefts[5], 0.58f + 0.2539f, 1e-6f);
 
     const struct {
         uint32_t value, maximum;

@@ -5,6 +5,7 @@
 #include "MatchText.h"
 #include "RefereeLink.h"
 
+#include <LaunchOptions.h>
 #include <CDebugRenderer.h>
 #include <CGUIMgr.h>
 #include <CHUDMgr.h>
@@ -281,9 +282,9 @@ void CQMGMAwardsState::FinishAwards() {
     mCurrentSlot = static_cast<int16_t>(next);
     if (next < 0) {
         if (mOwner && mOwner->IsSpectatorMatch()) {
-            // Nobody asked for another match: back to the demo menu.
+            // Nobody asked for another match: back to the menu.
             CHUDMgr::ShowLoadingScreen(true);
-            mOwner->Finish(GAME_MODE_DEMO_MENU);
+            mOwner->Finish(HomeMenuModeId());
         } else {
             ChangeTo(QM_STATE_LAUNCH_MATCH);
         }

@@ -32,7 +32,7 @@ void CQMGMLaunchMatchState::OnEnter(int) {
         gScenaricMgr.Register(referee::Node(created));
         if (referee::IsSetUpFailed(created)) {
             PlatLog("CQMGMLaunchMatchState::OnEnter() => the venue lacks an object the match needs: "
-                    "back to the demo menu");
+                    "back to the menu");
             mFailed = true;
         }
     }
@@ -56,10 +56,7 @@ void CQMGMLaunchMatchState::Update() {
     if (!mOwner)
         return;
     if (mFailed) {
-        if (!mOwner->IsFinished()) {
-            CHUDMgr::ShowLoadingScreen(false);
-            mOwner->Finish(GAME_MODE_DEMO_MENU);
-        }
+        mOwner->RefuseToPlay("MATCH_REFUSED_VENUE");
         return;
     }
     ChangeTo(mMatchReady ? QM_STATE_INTRO : QM_STATE_TOURNAMENT_INFO);

@@ -3,6 +3,7 @@
 #include "CQuickMatchGameMode.h"
 #include "TournamentScreenAdapters.h"
 
+#include <LaunchOptions.h>
 #include <CCompetition.h>
 #include <CGUIMgr.h>
 #include <CHUDMgr.h>
@@ -501,9 +502,9 @@ void CQMGMTournamentInfoState::ChooseWhatFollows() {
     if (!mOwner)
         return;
     if (!g_pCurrentTournament) {
-        PlatLog("CQMGMTournamentInfoState => no current tournament: back to the demo menu");
+        PlatLog("CQMGMTournamentInfoState => no current tournament: back to the menu");
         CHUDMgr::ShowLoadingScreen(false);
-        mOwner->Finish(GAME_MODE_DEMO_MENU);
+        mOwner->Finish(HomeMenuModeId());
         return;
     }
     if (mOwner->mCurrentSaveSlot)
@@ -528,9 +529,9 @@ void CQMGMTournamentInfoState::ChooseWhatFollows() {
             if (mOwner->StartTournamentMatch(match)) {
                 ChangeTo(QM_STATE_INTRO);
             } else {
-                PlatLog("CQMGMTournamentInfoState => the next match cannot be set up: back to the demo menu");
+                PlatLog("CQMGMTournamentInfoState => the next match cannot be set up: back to the menu");
                 CHUDMgr::ShowLoadingScreen(false);
-                mOwner->Finish(GAME_MODE_DEMO_MENU);
+                mOwner->Finish(HomeMenuModeId());
             }
             return;
         }
@@ -569,7 +570,7 @@ void CQMGMTournamentInfoState::ChooseWhatFollows() {
     else if (!teams.empty() && teams[0] && teams[0]->mComputer)
         mOwner->ReturnToCareer(true);
     else
-        mOwner->Finish(GAME_MODE_DEMO_MENU);
+        mOwner->Finish(HomeMenuModeId());
 }
 
 void CQMGMTournamentInfoState::Update() {

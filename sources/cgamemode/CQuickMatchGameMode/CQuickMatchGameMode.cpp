@@ -1,5 +1,6 @@
 #include "CQuickMatchGameMode.h"
 
+#include <LaunchOptions.h>
 #include <CGUIMgr.h>
 #include <CGameMaster.h>
 #include <CHUDMgr.h>
@@ -81,12 +82,12 @@ bool CQuickMatchGameMode::SetUpQuickMatch() {
     if (!mSides[0] || !mSides[1]) {
         PlatLog("CQuickMatchGameMode() => %s team %d (TeamA) or %d (TeamB) is not in the team table",
                 mIsRegional ? "regional" : "national", mParams.mTeamA, mParams.mTeamB);
-        RefuseMatch("a side has no team");
+        RefuseMatch("a side has no team", "MATCH_REFUSED_TEAM");
         return false;
     }
     if (mSides[0] == mSides[1]) {
         PlatLog("CQuickMatchGameMode() => both sides are team %d", mParams.mTeamA);
-        RefuseMatch("both sides are the same team");
+        RefuseMatch("both sides are the same team", "MATCH_REFUSED_SAME_TEAM");
         return false;
     }
     FillControlers(mParams, mSides, g_NetMgr.IsConnected(), g_NetMgr.GetOwnIndex(), mSpareControlers);
@@ -104,7 +105,7 @@ bool CQuickMatchGameMode::SetUpQuickMatch() {
         else
             ReadActorChoices(env, side, team, mGameType);
         if (!SideHoldsGameTypePlayers(team, side, mGameType, "CQuickMatchGameMode()")) {
-            RefuseMatch("a side lacks players");
+            RefuseMatch("a side lacks players", "MATCH_REFUSED_PLAYERS");
             return false;
         }
     }
@@ -114,9 +115,10 @@ bool CQuickMatchGameMode::SetUpQuickMatch() {
     return true;
 }
 
-void CQuickMatchGameMode::RefuseMatch(const char* why) {
-    PlatLog("CQuickMatchGameMode() => match refused (%s): back to the demo menu", why);
+void CQuickMatchGameMode::RefuseMatch(const char* why, const char* reasonKey) {
+    PlatLog("CQuickMatchGameMode() => match refused (%s): back to the menu", why);
     mMatchRefused = true;
+    mRefusalKey = reasonKey;
     for (Team*& side : mSides)
         side = nullptr;
 }
@@ -160,8 +162,7 @@ bool CQuickMatchGameMode::Init() {
     mPauseRequested = 0;
     mHiddenFrame = nullptr;
     if (mMatchRefused) {
-        CHUDMgr::ShowLoadingScreen(false);
-        Finish(GAME_MODE_DEMO_MENU);
+        RefuseToPlay(mRefusalKey);
         return true;
     }
     RegisterStates();
@@ -207,6 +208,12 @@ int CQuickMatchGameMode::CheatHumanSide() const {
 }
 
 void CQuickMatchGameMode::Update() {
+    if (mRefusalShown) {
+        // Escape reads the refusal as the button does; there is no match to pause.
+        if (IsPress(gInputMgr.GetAction(ACTION_PAUSE)) && AcceptPress() && !IsFinished())
+            Finish(HomeMenuModeId());
+        return;
+    }
     if (ENABLE_CHEAT && mMatchState) {
         const bool wins = IsPress(gInputMgr.GetAction(ACTION_HUMAN_WINS));
         const bool loses = !wins && IsPress(gInputMgr.GetAction(ACTION_HUMAN_LOSES));

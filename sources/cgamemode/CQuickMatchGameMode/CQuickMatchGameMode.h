@@ -129,8 +129,15 @@ public:
     // one exists) and the old one released.
     bool RenewMatchState();
     // The match could not be set up (unknown team, no players): refused, the
-    // mode goes back to the demo menu.
+    // mode says why and goes back to the menu the player came from.
     bool IsMatchRefused() const { return mMatchRefused; }
+    // Says on screen why the match cannot be played (the language key of
+    // the reason) and waits for the player's click to go back to the menu;
+    // without a screen to say it on, goes back at once.
+    void RefuseToPlay(const char* reasonKey);
+    // The refusal is on screen, waiting for the click.
+    bool IsRefusalShown() const { return mRefusalShown; }
+    bool OnRefusalSeen(const CEGUI::EventArgs& args);
     // A press or click that counts (200 ms window on the monotonic clock).
     bool AcceptPress();
 
@@ -202,7 +209,7 @@ private:
     void ReadTournamentDescription();
     // Steps 6 to 11 of the construction of a quick match.
     bool SetUpQuickMatch();
-    void RefuseMatch(const char* why);
+    void RefuseMatch(const char* why, const char* reasonKey);
     void BindMatchWindows(bool buildHud);
     void BindKeys();
     bool LeaveForMenus(bool changeGameType);
@@ -218,6 +225,8 @@ private:
     Team* mSides[2] = {nullptr, nullptr};
     ControlerEntry mSpareControlers[2];
     bool mMatchRefused = false;
+    const char* mRefusalKey = nullptr;
+    bool mRefusalShown = false;
     bool mLocalPlayer = true;   // someone plays at this machine (set with the sides)
     bool mLanSessionGone = false;   // a LAN match whose session ended before it began
     bool mLanMatch = false;         // started by the lobby, at the host's difficulty

@@ -3,6 +3,7 @@
 // menus.
 #include "CQuickMatchGameMode.h"
 
+#include <LaunchOptions.h>
 #include <CGUIMgr.h>
 #include <CTournament.h>
 #include <CompetitionStart.h>
@@ -17,6 +18,7 @@
 #include <SaveSlots.h>
 #include <Team.h>
 #include <TeamDB.h>
+#include <TestReport.h>
 #include <TournamentSaveRecord.h>
 #include <CEnvironment.h>
 #include <GameDifficulty.h>
@@ -298,7 +300,7 @@ bool CQuickMatchGameMode::QuitToMenu(const CEGUI::EventArgs&) {
         return true;
     }
     CHUDMgr::ShowLoadingScreen(true);
-    Finish(GAME_MODE_DEMO_MENU);
+    Finish(HomeMenuModeId());
     return true;
 }
 
@@ -482,4 +484,41 @@ bool CQuickMatchGameMode::SaveTournament(const std::string& path) {
         match.mPlayers.push_back(player);
     }
     return SaveTournamentToFile(path, *mCurrentSaveSlot, match);
+}
+
+void CQuickMatchGameMode::RefuseToPlay(const char* reasonKey) {
+    if (mRefusalShown || IsFinished())
+        return;
+    CHUDMgr::ShowLoadingScreen(false);
+    CEGUI::Window* frame = gGUIMgr.LoadLayout(kLayout) ? gGUIMgr.GetWindow("FrameResponse") : nullptr;
+    CEGUI::Window* button = frame ? gGUIMgr.GetWindow("FrameResponse/ButtonValid") : nullptr;
+    if (!frame || !button || !frame->getParent()) {
+        // Nowhere to say it: back at once, the log holds the reason.
+        Finish(HomeMenuModeId());
+        return;
+    }
+    // The match sheet shows nothing else: no match runs behind the message.
+    CEGUI::Window* sheet = frame->getParent();
+    for (size_t i = 0; i < sheet->getChildCount(); ++i)
+        sheet->getChildAtIdx(i)->hide();
+    SetWindowTextOf("FrameResponseName", GetText("MATCH_REFUSED"));
+    SetWindowTextOf("FrameResponse/Text", GetText(reasonKey ? reasonKey : "MATCH_REFUSED_TEAM"));
+    button->setText(GetText("BK_MENU"));
+    button->show();
+    button->subscribeEvent(CEGUI::Window::EventMouseClick,
+                           CEGUI::Event::Subscriber(&CQuickMatchGameMode::OnRefusalSeen, this));
+    frame->show();
+    frame->moveToFront();
+    mRefusalShown = true;
+    PlatLog("CQuickMatchGameMode => the match cannot be played (%s): said on screen", reasonKey ? reasonKey : "?");
+    TestReport("refused %s", reasonKey ? reasonKey : "?");
+}
+
+bool CQuickMatchGameMode::OnRefusalSeen(const CEGUI::EventArgs&) {
+    gGUIMgr.PlayMenuSound(CGUIMgr::MENU_SOUND_VALID);
+    if (!IsFinished()) {
+        CHUDMgr::ShowLoadingScreen(true);
+        Finish(HomeMenuModeId());
+    }
+    return true;
 }

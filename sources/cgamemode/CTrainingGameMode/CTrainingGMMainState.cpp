@@ -41,6 +41,7 @@ void CTrainingGMMainState::OnEnter(int) {
         panel->mThrowMode = referee->GetExerciseThrowMode();
         panel->Refresh(referee);
         panel->mAngleChoice = 0;
+        mOwner->FitThrowButtonsFrame();
     }
     if (CHUDRadar* radar = mOwner->GetRadar())
         CHUDMgr::InitRadarBalls(*radar, referee);

@@ -15,6 +15,9 @@
 
 #include <CEGUI/Window.h>
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
 const char kEndOverlay[] = "CHUDEndTraining";
@@ -22,6 +25,10 @@ const char kEndText[] = "textInfoEndMatch";
 const char* const kRadarButtons[] = {"BtnLeft", "BtnRight", "BtnCamPlus", "BtnCamMoins"};
 
 }  // namespace
+
+std::string SeriesScoreText(int successes, int throws) {
+    return std::string(GetText("TR_SCORE")) + " : " + std::to_string(successes) + " / " + std::to_string(throws);
+}
 
 void CTrainingGMOutroState::OnEnter(int) {
     TestReport("state %s", "CTrainingGMOutroState");
@@ -33,7 +40,11 @@ void CTrainingGMOutroState::OnEnter(int) {
     for (const char* window : kRadarButtons)
         gGUIMgr.Show(window, false);
     gGUIMgr.ShowOverlay(kEndOverlay);
-    SetWindowTextOf(kEndText, GetText("TR_END"));
+    // The end frame says what the series came to, not only that it ended.
+    std::string endText = GetText("TR_END");
+    if (const CTrainingGameMaster* referee = Referee())
+        endText += "\n" + SeriesScoreText(referee->mSuccesses, referee->mThrows);
+    SetWindowTextOf(kEndText, endText);
     CWindowEffectMgr::StartEffect(kEndText);
     gGUIMgr.Show("FrameEndMatch", true);
     for (const char* window :
@@ -53,6 +64,11 @@ void CTrainingGMOutroState::OnEnter(int) {
         PlatLog("CTrainingGMOutroState => series over: %d of %d", referee->mSuccesses, referee->mThrows);
         TestReport("series %d %d shown %s", referee->mSuccesses, referee->mThrows,
                    score ? score->getText().c_str() : "-");
+        if (CEGUI::Window* end = gGUIMgr.GetWindow(kEndText)) {
+            std::string shown = end->getText().c_str();
+            std::replace(shown.begin(), shown.end(), '\n', '|');
+            TestReport("end text %s", shown.c_str());
+        }
     }
 }
 

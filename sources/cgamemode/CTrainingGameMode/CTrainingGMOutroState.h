@@ -5,6 +5,11 @@
 
 #include "CTrainingGMState.h"
 
+#include <string>
+
+// "Lancers reussis : 7 / 10": the series' score as the end frame labels it.
+std::string SeriesScoreText(int successes, int throws);
+
 class CTrainingGMOutroState : public CTrainingGMState {
 public:
     void OnEnter(int previousStateId) override;

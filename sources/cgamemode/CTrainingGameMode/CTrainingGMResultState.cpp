@@ -82,6 +82,17 @@ void CTrainingGMResultState::Update() {
     if (!mViewReported) {
         mViewReported = true;
         ReportView("result");
+        // Each ball the player must find in the result: the thrown one
+        // (unless it left the ground) and the shot one.
+        if (CTrainingGameMaster* referee = Referee()) {
+            const CBall* thrown = referee->GetThrownBall();
+            if (thrown && thrown->mState != CBall::STATE_OUT)
+                ReportPointView("thrown", thrown->GetWorldPosition());
+            if (const CBall* shot = referee->GetShotBall()) {
+                ReportPointView("shot", shot->GetWorldPosition());
+                ReportPointView("spot", referee->mBallStart);
+            }
+        }
     }
     if (!mContinue || !mOwner)
         return;

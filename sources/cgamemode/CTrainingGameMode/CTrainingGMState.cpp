@@ -11,6 +11,8 @@
 
 #include <OgreAxisAlignedBox.h>
 #include <OgreCamera.h>
+#include <OgreEntity.h>
+#include <OgreSceneNode.h>
 #include <OgreRay.h>
 
 void CTrainingGMState::ChangeTo(int id) {
@@ -20,6 +22,55 @@ void CTrainingGMState::ChangeTo(int id) {
 
 CTrainingGameMaster* CTrainingGMState::Referee() const {
     return mOwner ? mOwner->GetReferee() : nullptr;
+}
+
+namespace {
+
+// The current camera; null when there is none.
+const Ogre::Camera* CurrentCamera() {
+    CKEMSceneCamera* node = CKEMSceneGraph::GetCurrentCamera();
+    CWrapOgreCamera* wrap = node && node->GetCamera() ? node->GetCamera()->GetCamera() : nullptr;
+    return wrap ? wrap->getCamera() : nullptr;
+}
+
+// The node's mesh lies on the segment from eye to point: tested in the
+// node's own frame, where its turned box is square to the axes.
+bool Cuts(const CKEMSceneNode* node, const Ogre::Vector3& eye, const Ogre::Vector3& point) {
+    const CKEMSceneObject* object = dynamic_cast<const CKEMSceneObject*>(node);
+    const CKEMSceneEntityHandle* handle = object && object->IsVisible() ? object->GetObjectEntityHandle() : nullptr;
+    const Ogre::Entity* entity = handle ? handle->GetEntity() : nullptr;
+    const Ogre::SceneNode* graphic = entity ? entity->getParentSceneNode() : nullptr;
+    if (!graphic)
+        return false;
+    const Ogre::Affine3 local = graphic->_getFullTransform().inverse();
+    const Ogre::Vector3 from = local * eye, to = local * point;
+    const float length = from.distance(to);
+    if (length <= 0.0f)
+        return false;
+    const Ogre::Ray sight(from, (to - from) / length);
+    const std::pair<bool, Ogre::Real> hit = sight.intersects(entity->getBoundingBox());
+    return hit.first && hit.second < length;
+}
+
+}  // namespace
+
+void CTrainingGMState::ReportPointView(const char* label, const Ogre::Vector3& point) const {
+    CTrainingGameMaster* referee = Referee();
+    if (!TestReportEnabled() || !referee)
+        return;
+    const Ogre::Camera* camera = CurrentCamera();
+    if (!camera) {
+        TestReport("%s none", label);
+        return;
+    }
+    const Ogre::Vector3 seen = camera->getViewMatrix() * point;
+    const Ogre::Vector3 ndc = camera->getProjectionMatrix() * seen;
+    const Ogre::Vector3 eye = camera->getDerivedPosition();
+    bool hidden = Cuts(CGameMaster::GetPlayerNode(referee->GetCurrentPlayer()), eye, point);
+    if (const CMovableGameElement* wall = referee->GetWall())
+        hidden = hidden || Cuts(wall->GetNode(), eye, point);
+    TestReport("%s %.4f %.4f ahead %d hidden %d", label, (ndc.x + 1.0f) * 0.5f, (1.0f - ndc.y) * 0.5f,
+               seen.z < 0.0f ? 1 : 0, hidden ? 1 : 0);
 }
 
 void CTrainingGMState::ReportView(const char* label) const {

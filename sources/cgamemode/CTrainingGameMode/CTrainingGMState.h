@@ -7,6 +7,8 @@
 
 #include <CKEMStateMachine.h>
 
+#include <OgreVector.h>
+
 class CTrainingGameMode;
 class CTrainingGameMaster;
 
@@ -35,6 +37,9 @@ protected:
     // height from the top left), whether it is before the camera and whether
     // the trainee's body lies on the line of sight to it.
     void ReportView(const char* label) const;
+    // The same for a point of the scene (a ball), whose line of sight the
+    // trainee's body or the wall may cut.
+    void ReportPointView(const char* label, const Ogre::Vector3& point) const;
 
     CTrainingGameMode* mOwner = nullptr;
 };

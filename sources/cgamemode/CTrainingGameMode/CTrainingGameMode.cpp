@@ -15,9 +15,12 @@
 #include <Platform.h>
 #include <COverlayHolder.h>
 
+#include <OgreOverlayElement.h>
 #include <OgreOverlayManager.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -137,7 +140,49 @@ void CTrainingGameMode::Update() {
         mMachine.Update();
 }
 
+namespace {
+const char kButtonsFrame[] = "Hud_cadre_boutons";
+// Room left of the first button for the word under it.
+const float kButtonsFrameMargin = 0.03f;
+}  // namespace
+
+void CTrainingGameMode::FitThrowButtonsFrame() {
+    Ogre::OverlayElement* frame = FindOverlayElement(kButtonsFrame);
+    if (!frame)
+        return;
+    if (!mButtonsFrameSaved) {
+        mButtonsFrameLeft = frame->getLeft();
+        mButtonsFrameWidth = frame->getWidth();
+        mButtonsFrameSaved = true;
+    }
+    const float right = mButtonsFrameLeft + mButtonsFrameWidth;
+    float first = right;
+    for (const char* name : {"Hud_angle1", "Hud_angle2", "Hud_angle3", "Hud_effet", "Hud_start"})
+        if (Ogre::OverlayElement* button = FindOverlayElement(name))
+            if (button->isVisible())
+                first = std::min(first, button->getLeft());
+    // An angle the drill does not offer takes its word with it.
+    for (int n = 1; n <= 3; ++n) {
+        const Ogre::OverlayElement* angle = FindOverlayElement("Hud_angle" + std::to_string(n));
+        gGUIMgr.Show("TextAngle" + std::to_string(n), angle && angle->isVisible());
+    }
+    const float left = std::max(mButtonsFrameLeft, first - kButtonsFrameMargin);
+    frame->setLeft(left);
+    frame->setWidth(right - left);
+}
+
+void CTrainingGameMode::RestoreThrowButtonsFrame() {
+    Ogre::OverlayElement* frame = mButtonsFrameSaved ? FindOverlayElement(kButtonsFrame) : nullptr;
+    if (!frame)
+        return;
+    frame->setLeft(mButtonsFrameLeft);
+    frame->setWidth(mButtonsFrameWidth);
+}
+
 bool CTrainingGameMode::Exit() {
+    RestoreThrowButtonsFrame();
+    for (const char* window : {"TextAngle1", "TextAngle2", "TextAngle3"})
+        gGUIMgr.Show(window, true);
     for (const char* window : {"BtnPointer", "BtnShooter", "TextShoot", "TextPoint"})
         gGUIMgr.Show(window, true);
     ShowOverlayElement("Hud_tirer");

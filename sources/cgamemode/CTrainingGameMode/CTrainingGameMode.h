@@ -47,6 +47,11 @@ public:
     void RegisterStates();
     void BuildHUD();
     void ReleaseObjects();
+    // The pointing/shooting choice is hidden in a drill: the throw buttons'
+    // frame closes up on the buttons the drill shows instead of standing
+    // empty on the left. Exit gives the match its frame back.
+    void FitThrowButtonsFrame();
+    void RestoreThrowButtonsFrame();
     // Escape or "BtnPauseBack": nothing during the result or the end frame.
     void TogglePause();
 
@@ -93,4 +98,6 @@ private:
     CKEMStateMachine mMachine;
     bool mPaused = false;
     const char* mHiddenFrame = nullptr;   // the frame the pause hid
+    bool mButtonsFrameSaved = false;
+    float mButtonsFrameLeft = 0.0f, mButtonsFrameWidth = 0.0f;   // the match's
 };

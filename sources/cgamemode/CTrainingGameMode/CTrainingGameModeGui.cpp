@@ -58,6 +58,9 @@ void CTrainingGameMode::BuildHUD() {
     mMatchInfos = new CHUDInfoPanel();
     mMatchInfos->mGameMaster = referee;
     CHUDMgr::RefreshMatchInfos(*mMatchInfos);
+    // The top bar's score ("3 / 4", throws scored over throws made) says
+    // what it counts; the first team's name has that place in a match.
+    SetWindowTextOf("HUDInfosTeam1Name", GetText("TR_SCORE"));
     mHudReady = 1;
 
     static const char* const kHidden[] = {

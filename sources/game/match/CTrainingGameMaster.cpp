@@ -52,6 +52,19 @@ const float kShotBallMove2 = 0.16f;         // the shot ball moved 0.4 m at leas
 const uint32_t kShotBallSettleLimitMs = 30000;
 const float kFallenHeight = -1.0f;
 
+// The ball to shoot off its spot stands apart from the trainee's grey ball,
+// a marker stands over it while the trainee aims, and a disc the size of
+// the hit that counts marks its spot.
+const char kShotBallMaterial[] = "KEM/TrainingShotBall";
+const char kShotMarkerMaterial[] = "KEM/TrainingShotMarker";
+const float kShotMarkerHeight = 0.3f;
+const Ogre::Vector3 kShotMarkerScale(0.05f, 0.3f, 0.05f);
+const float kSpotHeight = 0.003f;
+const Ogre::Vector3 kSpotScale(0.11f, 0.002f, 0.11f);
+// How far from the exercise a ball at rest is still framed in the result.
+const float kPointResultReach = 4.0f;
+const float kShotResultReach = 1.5f;
+
 CKEMSceneNode* Find(const std::string& name)
 {
     return CKEMSceneGraph::FindNode(name);
@@ -250,7 +263,14 @@ bool CTrainingGameMaster::Init()
         mExerciseTarget = mRing = new CMovableGameElement(ring);
     else
         Hide(ring);
-    Hide(Find("cercle_tir"));
+    CKEMSceneNode* spot = Find("cercle_tir");
+    if (mExerciseKind == EXERCISE_SHOOT_BALL && spot) {
+        mSpotMark = spot;
+        mSpotMark->SetScale(kSpotScale);
+        mSpotMark->setToVisible(true);
+    } else {
+        Hide(spot);
+    }
     CKEMSceneNode* target = Find("cible_tir");
     if (mExerciseKind == EXERCISE_SHOOT_TARGET)
         mExerciseTarget = mShootingTarget = new CMovableGameElement(target);
@@ -284,6 +304,8 @@ bool CTrainingGameMaster::Init()
             mTargetBall = ball;
             mExerciseTarget = ball;
             node->setToVisible(true);
+            if (CKEMSceneObject* object = dynamic_cast<CKEMSceneObject*>(node))
+                object->SetEntityMaterial(kShotBallMaterial);
         } else {
             ReleaseBall(ball);
         }
@@ -297,7 +319,14 @@ bool CTrainingGameMaster::Init()
     HideOutOfSimulation(Find("cochonnet"));
     for (int k = 3; k <= 12; ++k)
         HideOutOfSimulation(Find(Numbered("boule ", k)));
-    Hide(Find("pointeur cochonnet"));
+    CKEMSceneNode* pointer = Find("pointeur cochonnet");
+    Hide(pointer);
+    if (mExerciseKind == EXERCISE_SHOOT_BALL && pointer) {
+        mShotBallMarker = pointer;
+        mShotBallMarker->SetScale(kShotMarkerScale);
+        if (CKEMSceneObject* object = dynamic_cast<CKEMSceneObject*>(pointer))
+            object->SetEntityMaterial(kShotMarkerMaterial);
+    }
     for (int k = 1; k <= 6; ++k)
         Hide(Find(Numbered("pointeur best ", k)));
     // No prize-giving after a training.
@@ -315,12 +344,12 @@ bool CTrainingGameMaster::Init()
 
 void CTrainingGameMaster::BuildTraineeModel()
 {
-    const Team* team = TeamDB::GetNationalTeam(kFranceCountry);
     CKEMSceneObject* model = new CKEMSceneObject(mTrainee->GetMeshName(), std::string(), nullptr);
     mTrainee->SetNode(model);
     model->setToVisible(false);
     model->setName(mTrainee->GetName());
-    mTrainee->ApplyClothes(GetTeamDisplayName(team));
+    // The trainee throws for no team: in the player's own shirt, the one the
+    // portrait on the player panel shows.
     mTrainee->ApplySkin(CPlayer::PART_SKIN);
     mTrainee->ApplySkin(CPlayer::PART_SHOES);
 }
@@ -363,6 +392,12 @@ void CTrainingGameMaster::PlaceExercise()
                 gPhysicMgr.RegisterObject(node->getPhysicObject());
             mBallStart = shot->GetWorldPosition();
             mBallStart.y = 0.0f;
+            if (mSpotMark)
+                SetNodeWorldPosition(mSpotMark, Ogre::Vector3(x, kSpotHeight, z));
+            if (mShotBallMarker) {
+                SetNodeWorldPosition(mShotBallMarker, Ogre::Vector3(x, height + kShotMarkerHeight, z));
+                mShotBallMarker->setToVisible(true);
+            }
         }
     } else if (mExerciseTarget) {
         mExerciseTarget->SetPosition2D(x, z);
@@ -474,22 +509,46 @@ float CTrainingGameMaster::GetLaunchCameraHeight() const
 
 void CTrainingGameMaster::FrameThrowResult()
 {
+    // The marker stood where the ball was: the spot's disc says it now. The
+    // aim's distance marks are no part of the result either.
+    Hide(mShotBallMarker);
+    for (CAxisGraduation* mark : mGraduations)
+        if (mark)
+            Hide(mark->GetNode());
     if (!mExerciseTarget)
         return;
     const Ogre::Vector3 focus =
         mExerciseKind == EXERCISE_SHOOT_BALL ? mBallStart : mExerciseTarget->GetWorldPosition();
     std::vector<Ogre::Vector3> points{focus};
     // A ball that ran far from the exercise is left out: the view would
-    // grow too wide to see the ring or the target.
-    const float reach = 3.0f;
-    for (const CBall* ball : {static_cast<const CBall*>(GetThrownBall()), static_cast<const CBall*>(GetShotBall())}) {
+    // grow too wide to see the ring or the target. A pointing result shows
+    // where the ball rests against the ring; a shot ball is the exercise's
+    // own and shows wherever it went near; the thrown ball of a shot runs
+    // on past its target and only one that stopped by it belongs there.
+    const bool shooting = mExerciseKind == EXERCISE_SHOOT_TARGET || mExerciseKind == EXERCISE_SHOOT_BALL;
+    const struct {
+        const CBall* ball;
+        float reach;
+    } framed[] = {{GetThrownBall(), shooting ? kShotResultReach : kPointResultReach},
+                  {GetShotBall(), kPointResultReach}};
+    for (const auto& f : framed) {
+        const CBall* ball = f.ball;
         if (!ball || ball->mState == CBall::STATE_OUT || !ball->GetNode() || !ball->GetNode()->IsVisible())
             continue;
         const Ogre::Vector3 at = ball->GetWorldPosition();
-        if (std::isfinite(at.x) && std::isfinite(at.z) && at.distance(focus) <= reach)
+        if (std::isfinite(at.x) && std::isfinite(at.z) && at.distance(focus) <= f.reach)
             points.push_back(at);
     }
-    const Ogre::Vector3 from = mCircle ? mCircle->GetWorldPosition() : focus + Ogre::Vector3::UNIT_Z;
+    Ogre::Vector3 from = mCircle ? mCircle->GetWorldPosition() : focus + Ogre::Vector3::UNIT_Z;
+    if (mWall) {
+        // Seen from the circle the wall stands before the ring and hides a
+        // ball that came down behind it: the view looks along the wall's
+        // face, from the side, over both sides of it.
+        const Ogre::Vector3 wall = mWall->GetWorldPosition();
+        const Ogre::Vector3 across(wall.x - from.x, 0.0f, wall.z - from.z);
+        if (!across.isZeroLength())
+            from = focus + Ogre::Vector3(-across.z, 0.0f, across.x);
+    }
     FrameStill(points, from);
 }
 

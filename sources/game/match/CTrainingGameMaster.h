@@ -127,6 +127,8 @@ public:
     int32_t GetExerciseThrowMode() const;
     // The exercise's object: the ring, the shooting target or the ball to be shot.
     CMovableGameElement* GetExerciseTarget() const { return mExerciseTarget; }
+    // The wall of the pointing drill behind the wall; null in the others.
+    CMovableGameElement* GetWall() const { return mWall; }
     CBall* GetThrownBall() const { return GetBall(0); }
     CBall* GetShotBall() const { return mExerciseKind == EXERCISE_SHOOT_BALL ? GetBall(1) : nullptr; }
 
@@ -143,6 +145,8 @@ public:
     CMovableGameElement* mWall = nullptr;             // owned; "mur_entrainement", pointing behind the wall only
     CMovableGameElement* mExerciseTarget = nullptr;   // one of the above, or ball 2 when shooting the ball
     CPlayer* mTrainee = nullptr;                        // the player table's; not owned
+    CKEMSceneNode* mSpotMark = nullptr;        // "cercle_tir" on the shot ball's spot; shooting the ball only
+    CKEMSceneNode* mShotBallMarker = nullptr;  // "pointeur cochonnet" over the ball to shoot while aiming
     Ogre::Vector3 mFirstImpact = kNoImpact;
     Ogre::Vector3 mBallStart = Ogre::Vector3::ZERO;     // the shot ball's spot, height 0
     ExercisePoints mPoints{};
