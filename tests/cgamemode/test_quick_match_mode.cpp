@@ -490,8 +490,9 @@ TEST_F(QuickMatchModeTest, TheEndButtonsLeadBackToTheMenuFlowOfTheTournamentType
         EXPECT_EQ(Env().Find(kQm, "back_in_state")->GetInt(), c.backInState) << c.tournamentType;
         // Another team or game type is a new career, its slot chosen on the
         // save screen, not this career's next stage in its slot.
-        if (c.tournamentType == 4)
+        if (c.tournamentType == 4) {
             EXPECT_EQ(Env().Find(kQm, "backFromMatch")->GetInt(), 0);
+        }
         EXPECT_EQ(Env().Find(kQm, "mNbGamersTeams")->GetInt(), c.gamers < 0 ? 5 : c.gamers) << c.tournamentType;
         // The match description is written back for the menus.
         EXPECT_EQ(Env().Find(kQm, "isTeamAAi")->GetInt(), 0);

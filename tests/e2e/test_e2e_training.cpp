@@ -341,8 +341,9 @@ void CheckSeries(const Series& series, int kind) {
         EXPECT_EQ(again == 1, t.scored) << "throw " << i + 1 << ": the referee's score differs from the places";
     }
     EXPECT_EQ(series.successes, scored);
-    if (unsure == 0)
+    if (unsure == 0) {
         EXPECT_EQ(series.successes, rescored);
+    }
     // The end frame shows the referee's count over the throws made.
     EXPECT_EQ(series.shown, std::to_string(series.successes) + " / " + std::to_string(kSeries));
     EXPECT_FALSE(series.nan) << "a ball's position was NaN";
@@ -677,8 +678,9 @@ TEST(TrainingDrill, APersonsThrowThroughThePanelIsScoredFromWhereTheBallRests) {
     const std::vector<std::string> w = e2e::Words(scored);
     ASSERT_EQ(w.size(), 4u);
     const int again = Rescore(t);
-    if (again >= 0)
+    if (again >= 0) {
         EXPECT_EQ(w[1], again == 1 ? "1" : "0");
+    }
 
     game.Command("quit");
     EXPECT_TRUE(game.WaitExit(60));

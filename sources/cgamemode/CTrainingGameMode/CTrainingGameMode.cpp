@@ -265,5 +265,6 @@ void CTrainingGameMode::TogglePause() {
     if (mHiddenFrame)
         gGUIMgr.Show(mHiddenFrame, true);
     gGUIMgr.Show("FramePause", false);
+    gGUIMgr.Show("FrameConfirmQuit", false);
     mHiddenFrame = nullptr;
 }

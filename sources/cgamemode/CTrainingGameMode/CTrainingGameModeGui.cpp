@@ -109,8 +109,10 @@ void CTrainingGameMode::BuildHUD() {
 
 bool CTrainingGameMode::OnBtnPauseQuit(const CEGUI::EventArgs&) {
     gGUIMgr.PlayMenuSound(CGUIMgr::MENU_SOUND_VALID);
+    // The question takes the pause frame's place (half over it, it cut
+    // through its rows); a "no" brings the pause frame back.
+    gGUIMgr.Show("FramePause", false);
     gGUIMgr.Show("FrameConfirmQuit", true);
-    // Over the pause frame: the click on "yes" must not reach "back" under it.
     if (CEGUI::Window* confirm = gGUIMgr.GetWindow("FrameConfirmQuit"))
         confirm->moveToFront();
     return true;
@@ -125,6 +127,7 @@ bool CTrainingGameMode::OnBtnPauseBack(const CEGUI::EventArgs&) {
 bool CTrainingGameMode::OnBtnPauseCancel(const CEGUI::EventArgs&) {
     gGUIMgr.PlayMenuSound(CGUIMgr::MENU_SOUND_CANCEL);
     gGUIMgr.Show("FrameConfirmQuit", false);
+    gGUIMgr.Show("FramePause", true);
     return true;
 }
 
