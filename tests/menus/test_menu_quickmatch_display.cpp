@@ -258,10 +258,14 @@ TEST_F(QuickMatchMenus, PauseQuitAndTheEndFrameLeadBackToTheMainMenu) {
     ASSERT_TRUE(Mode(game, kMatch)) << game.Log();
     ASSERT_TRUE(game.Reaches("^state CQMGMIntroState$", 120)) << game.Log();
 
-    ASSERT_TRUE(game.Key("escape")) << game.Log();
-    Shot(game, "way_out_paused.png");
+    // A press within a moment of the click that started the match is
+    // ignored, as a player's double press is: a player presses again.
     e2e::FrameLayout paused;
-    ASSERT_TRUE(paused.Load(e2e::LayoutOf(game.ControlDir() / "way_out_paused.png")));
+    for (int attempt = 0; attempt < 5 && !paused.Window("BtnPauseQuit"); ++attempt) {
+        ASSERT_TRUE(game.Key("escape")) << game.Log();
+        Shot(game, "way_out_paused.png");
+        ASSERT_TRUE(paused.Load(e2e::LayoutOf(game.ControlDir() / "way_out_paused.png")));
+    }
     ASSERT_NE(paused.Window("BtnPauseQuit"), nullptr) << "Escape did not pause the match\n" << game.Log();
     ASSERT_TRUE(game.Click("BtnPauseQuit")) << game.Log();
     ASSERT_FALSE(game.Screenshot("way_out_confirm.png").empty());
