@@ -32,13 +32,6 @@ enum Flood { kNone, kDatagrams, kIdleConnections, kChat, kThrowsForOthers, kLogi
 const char* const kFloodNames[] = {"none", "datagrams", "idle connections", "chat of long lines",
                                    "throws for others' controllers", "logins from a logged-in player"};
 
-std::vector<unsigned char> Framed(const CObjnet& message) {
-    std::vector<unsigned char> bytes(4);
-    CObjnet::WriteU32At(uint32_t(message.GetSize()), bytes.data());
-    bytes.insert(bytes.end(), message.GetData(), message.GetData() + message.GetSize());
-    return bytes;
-}
-
 // The host's lobby with three logged-in raw players.
 struct Host {
     NullGuiSession gui;

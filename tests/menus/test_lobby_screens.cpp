@@ -441,14 +441,6 @@ TEST_F(LobbyScreens, TheHostSharesTheLobbyWithANewcomerChecksTheTeamsAndStartsEv
 
 namespace {
 
-// A lobby message from a raw connection, framed as the network frames it.
-std::vector<unsigned char> FramedBytes(const CObjnet& message) {
-    std::vector<unsigned char> bytes(4);
-    CObjnet::WriteU32At(uint32_t(message.GetSize()), bytes.data());
-    bytes.insert(bytes.end(), message.GetData(), message.GetData() + message.GetSize());
-    return bytes;
-}
-
 // "CNetClient::e_custom_object": a sender and the object's bytes as given
 // (so that a test can cut or lie about them).
 std::vector<unsigned char> CustomObject(uint32_t sender, const std::vector<unsigned char>& object,
@@ -460,7 +452,7 @@ std::vector<unsigned char> CustomObject(uint32_t sender, const std::vector<unsig
     for (unsigned char b : object)
         m.WriteByte(b);
     m.End();
-    return FramedBytes(m);
+    return Framed(m);
 }
 
 template <class Record>
@@ -481,14 +473,6 @@ bool PeerGone(int socket) {
             return true;
     }
     return false;
-}
-
-std::vector<unsigned char> Login(const char* name) {
-    CObjnet m;
-    m.StartSignature(NETSIG_R_QUERY_LOGIN);
-    m.WriteString(name);
-    m.End();
-    return FramedBytes(m);
 }
 
 }  // namespace
@@ -531,15 +515,15 @@ TEST_F(LobbyScreens, AHostilePeerCannotTakeTheHostsLobbyDownAndAWellFormedClient
         chat.WriteUInt(1);
         chat.WriteString(("ligne " + std::to_string(i)).c_str());
         chat.End();
-        flood.push_back(FramedBytes(chat));
+        flood.push_back(Framed(chat));
     }
     const std::vector<Case> cases = {
         {"a team record cut short", {Login("Eve"), CustomObject(1, cutRecord)}, false},
         {"a team record before the login", {CustomObject(1, cutRecord), Login("Eve")}, false},
         {"an object longer than its message", {Login("Eve"), CustomObject(1, RecordBytes(record), 40)}, true},
         {"a sender outside the slots", {Login("Eve"), CustomObject(9, RecordBytes(record))}, true},
-        {"a start sent to the host", {Login("Eve"), FramedBytes(start)}, false},
-        {"a chat line far too long", {Login("Eve"), FramedBytes(hugeChat)}, false},
+        {"a start sent to the host", {Login("Eve"), Framed(start)}, false},
+        {"a chat line far too long", {Login("Eve"), Framed(hugeChat)}, false},
         {"a frame longer than any buffer", {Login("Eve"), std::vector<unsigned char>{0x7F, 0xFF, 0xFF, 0xFF, 1}}, true},
         {"a header cut short, then silence", {Login("Eve"), std::vector<unsigned char>{0x00, 0x00}}, false},
         {"a flood of chat lines", flood, false},
@@ -849,7 +833,7 @@ TEST_F(LobbyScreens, NamesAndChatFromOtherMachinesAreShownAsWrittenAndNobodyPass
         chat.WriteUInt(1);
         chat.WriteString(text.c_str());
         chat.End();
-        ASSERT_TRUE(SendRaw(chatter, FramedBytes(chat).data(), FramedBytes(chat).size()));
+        ASSERT_TRUE(SendRaw(chatter, Framed(chat).data(), Framed(chat).size()));
         if (HasControl(text)) {
             Settle();
             EXPECT_EQ(Count("ChatList"), lines);

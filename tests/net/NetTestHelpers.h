@@ -160,6 +160,38 @@ inline bool SendFrame(int socket, const CObjnet& message) {
 inline std::vector<unsigned char> Bytes(const CObjnet& message) {
     return std::vector<unsigned char>(message.GetData(), message.GetData() + message.GetSize());
 }
+// A message with its length header, as a peer writes it on the stream.
+inline std::vector<unsigned char> Framed(const CObjnet& message) {
+    std::vector<unsigned char> bytes(4);
+    CObjnet::WriteU32At(uint32_t(message.GetSize()), bytes.data());
+    bytes.insert(bytes.end(), message.GetData(), message.GetData() + message.GetSize());
+    return bytes;
+}
+inline bool Send(int socket, const std::vector<unsigned char>& bytes) {
+    return SendRaw(socket, bytes.data(), bytes.size());
+}
+inline std::vector<unsigned char> Login(const std::string& name) {
+    CObjnet m;
+    m.StartSignature(NETSIG_R_QUERY_LOGIN);
+    m.WriteString(name.c_str());
+    m.End();
+    return Framed(m);
+}
+// A player record in an update, for the slot `index`.
+inline std::vector<unsigned char> UpdatePlayer(uint32_t index, const char* name, int32_t team) {
+    CObjnet record;
+    record.StartSignature(NETSIG_CNETCLIENT_RECORD);
+    record.WriteString(name);
+    record.WriteInt(int32_t(index));
+    record.WriteInt(team);
+    record.End();
+    CObjnet m;
+    m.StartSignature(NETSIG_E_UPDATE_PLAYER);
+    m.WriteUInt(index);
+    m.WriteObject(&record);
+    m.End();
+    return Framed(m);
+}
 // True once the peer has closed the connection (bounded wait); whatever it
 // sent before is read and dropped.
 inline bool PeerClosed(int socket) {

@@ -17,25 +17,10 @@ using namespace nettest;
 
 namespace {
 
-std::vector<unsigned char> Framed(const CObjnet& message) {
-    std::vector<unsigned char> bytes(4);
-    CObjnet::WriteU32At(uint32_t(message.GetSize()), bytes.data());
-    bytes.insert(bytes.end(), message.GetData(), message.GetData() + message.GetSize());
-    return bytes;
-}
-
 std::vector<unsigned char> Header(uint32_t length) {
     std::vector<unsigned char> bytes(4);
     CObjnet::WriteU32At(length, bytes.data());
     return bytes;
-}
-
-std::vector<unsigned char> Login(const char* name) {
-    CObjnet m;
-    m.StartSignature(NETSIG_R_QUERY_LOGIN);
-    m.WriteString(name);
-    m.End();
-    return Framed(m);
 }
 
 std::vector<unsigned char> LaunchSetFor(int32_t controller) {
@@ -87,8 +72,6 @@ int ConnectRaw(Node& host, uint16_t port) {
     EXPECT_TRUE(PumpUntil({&host.mgr}, [&] { return host.mgr.GetConnectionCount() == before + 1; }));
     return s;
 }
-
-bool Send(int socket, const std::vector<unsigned char>& bytes) { return SendRaw(socket, bytes.data(), bytes.size()); }
 
 }  // namespace
 

@@ -13,43 +13,11 @@ using namespace nettest;
 
 namespace {
 
-std::vector<unsigned char> Framed(const CObjnet& message) {
-    std::vector<unsigned char> bytes(4);
-    CObjnet::WriteU32At(uint32_t(message.GetSize()), bytes.data());
-    bytes.insert(bytes.end(), message.GetData(), message.GetData() + message.GetSize());
-    return bytes;
-}
-
-bool Send(int socket, const std::vector<unsigned char>& bytes) { return SendRaw(socket, bytes.data(), bytes.size()); }
-
-std::vector<unsigned char> Login(const char* name) {
-    CObjnet m;
-    m.StartSignature(NETSIG_R_QUERY_LOGIN);
-    m.WriteString(name);
-    m.End();
-    return Framed(m);
-}
-
 std::vector<unsigned char> Chat(uint32_t sender, const std::string& text) {
     CObjnet m;
     m.StartSignature(NETSIG_E_CHAT_MESSAGE);
     m.WriteUInt(sender);
     m.WriteString(text.c_str());
-    m.End();
-    return Framed(m);
-}
-
-std::vector<unsigned char> UpdatePlayer(uint32_t index, const char* name, int32_t team) {
-    CObjnet record;
-    record.StartSignature(NETSIG_CNETCLIENT_RECORD);
-    record.WriteString(name);
-    record.WriteInt(int32_t(index));
-    record.WriteInt(team);
-    record.End();
-    CObjnet m;
-    m.StartSignature(NETSIG_E_UPDATE_PLAYER);
-    m.WriteUInt(index);
-    m.WriteObject(&record);
     m.End();
     return Framed(m);
 }

@@ -13,38 +13,6 @@ using namespace nettest;
 
 namespace {
 
-std::vector<unsigned char> Framed(const CObjnet& message) {
-    std::vector<unsigned char> bytes(4);
-    CObjnet::WriteU32At(uint32_t(message.GetSize()), bytes.data());
-    bytes.insert(bytes.end(), message.GetData(), message.GetData() + message.GetSize());
-    return bytes;
-}
-
-std::vector<unsigned char> Login(const std::string& name) {
-    CObjnet m;
-    m.StartSignature(NETSIG_R_QUERY_LOGIN);
-    m.WriteString(name.c_str());
-    m.End();
-    return Framed(m);
-}
-
-std::vector<unsigned char> UpdatePlayer(uint32_t index, const char* name, int32_t team) {
-    CObjnet record;
-    record.StartSignature(NETSIG_CNETCLIENT_RECORD);
-    record.WriteString(name);
-    record.WriteInt(int32_t(index));
-    record.WriteInt(team);
-    record.End();
-    CObjnet m;
-    m.StartSignature(NETSIG_E_UPDATE_PLAYER);
-    m.WriteUInt(index);
-    m.WriteObject(&record);
-    m.End();
-    return Framed(m);
-}
-
-bool Send(int socket, const std::vector<unsigned char>& bytes) { return SendRaw(socket, bytes.data(), bytes.size()); }
-
 // Bytes waiting on the socket, read and counted.
 size_t Drain(int socket) {
     size_t total = 0;
@@ -194,8 +162,9 @@ TEST_F(LanLogins, NamesAreUniqueInTheSessionAndFreeOfControlCharacters) {
         EXPECT_EQ(std::string(first->mgr.GetSlot(index).mName), c.given);
         for (int i = 0; i < CNetMgr::SLOT_COUNT; ++i)
             for (int j = i + 1; j < CNetMgr::SLOT_COUNT; ++j)
-                if (host->mgr.GetSlot(i).IsPlayer() && host->mgr.GetSlot(j).IsPlayer())
+                if (host->mgr.GetSlot(i).IsPlayer() && host->mgr.GetSlot(j).IsPlayer()) {
                     EXPECT_FALSE(NetSameName(host->mgr.GetSlot(i).mName, host->mgr.GetSlot(j).mName)) << i << j;
+                }
         peer.reset();
         ASSERT_TRUE(PumpUntil({&host->mgr, &first->mgr}, [&] { return host->mgr.GetPlayerCount() == players; }));
         PumpRounds({&host->mgr, &first->mgr}, 10);

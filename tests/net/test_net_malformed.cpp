@@ -8,13 +8,7 @@ using namespace nettest;
 
 namespace {
 
-std::vector<unsigned char> Framed(const CObjnet& message) {
-    std::vector<unsigned char> bytes(4);
-    CObjnet::WriteU32At(uint32_t(message.GetSize()), bytes.data());
-    bytes.insert(bytes.end(), message.GetData(), message.GetData() + message.GetSize());
-    return bytes;
-}
-
+using nettest::Framed;
 std::vector<unsigned char> Framed(std::vector<unsigned char> body) {
     std::vector<unsigned char> bytes(4);
     CObjnet::WriteU32At(uint32_t(body.size()), bytes.data());
