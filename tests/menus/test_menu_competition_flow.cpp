@@ -2,7 +2,7 @@
 // Null renderer: which screens each walks through and back, what they hand
 // to the match, the tournament they start, and a save slot that resumes its
 // tournament or cannot be read.
-#include "MenuTestUtil.h"
+#include "CompetitionMenuTest.h"
 
 #include <CCompetition.h>
 #include <CGameMode.h>
@@ -32,29 +32,8 @@ namespace {
 
 const char kQm[] = "QUICKMATCHPARAMS";
 
-class CompetitionFlow : public MenuTest {
+class CompetitionFlow : public CompetitionMenuTest {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(TeamDB::LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Equipes_DB.csv"));
-        // A save's line-ups name players of their teams.
-        ASSERT_TRUE(PlayerDB::LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Joueurs_DB.csv"));
-    }
-    static void TearDownTestSuite() {
-        PlayerDB::Release();
-        TeamDB::Init();
-    }
-    void SetUp() override {
-        MenuTest::SetUp();
-        CLangDB::Instance().LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Lang_DB.csv");
-        delete g_pCurrentTournament;
-        g_pCurrentTournament = nullptr;
-        g_bTournamentCareer = 0;
-    }
-    void TearDown() override {
-        delete g_pCurrentTournament;
-        g_pCurrentTournament = nullptr;
-        MenuTest::TearDown();
-    }
     static int Screen(CMenuGameMode& flow) { return flow.GetStateMachine()->GetCurrentState(); }
     static void SetInt(const char* name, int value, const char* section = kQm) {
         CEnvironmentVariable* v = gSceneMgr.GetEnvironment().GetVariable(section, name, true);

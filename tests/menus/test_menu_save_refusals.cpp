@@ -5,7 +5,7 @@
 // section boundaries. Each is refused on the screen (the slot reads
 // unreadable, before and after it was chosen) and in the log, starts no
 // tournament, and leaves every save file's bytes as they were.
-#include "MenuTestUtil.h"
+#include "CompetitionMenuTest.h"
 
 #include <CCompetition.h>
 #include <CGameMode.h>
@@ -87,22 +87,10 @@ std::string ReadBytes(const fs::path& file) {
     return bytes.str();
 }
 
-class SaveRefusals : public MenuTest {
+class SaveRefusals : public CompetitionMenuTest {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(TeamDB::LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Equipes_DB.csv"));
-        ASSERT_TRUE(PlayerDB::LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Joueurs_DB.csv"));
-    }
-    static void TearDownTestSuite() {
-        PlayerDB::Release();
-        TeamDB::Init();
-    }
     void SetUp() override {
-        MenuTest::SetUp();
-        CLangDB::Instance().LoadFromFile(std::string(KEM_SOURCE_MEDIA) + "/Data/Lang_DB.csv");
-        delete g_pCurrentTournament;
-        g_pCurrentTournament = nullptr;
-        g_bTournamentCareer = 0;
+        CompetitionMenuTest::SetUp();
         ASSERT_NE(getcwd(mPrevious, sizeof mPrevious), nullptr);
         mRoot = fs::path(KEM_TEST_BINARY_DIR) /
                 (std::string("save_refusals_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -117,10 +105,8 @@ protected:
     void TearDown() override {
         PlatSetLogSink(nullptr);
         ASSERT_EQ(chdir(mPrevious), 0);
-        delete g_pCurrentTournament;
-        g_pCurrentTournament = nullptr;
         g_SelectedDifficulty = g_CurrentDifficulty = 1;
-        MenuTest::TearDown();
+        CompetitionMenuTest::TearDown();
     }
     fs::path SaveDir() const { return mRoot / "media" / "GameSav"; }
     static SaveSlot& Slot(int kind, int slot) { return g_SaveSlotTable[kind * SAVE_SLOTS_PER_KIND + slot]; }
