@@ -304,6 +304,29 @@ TEST_F(LobbyScreens, AClientSharesChatSettingsAndTeamsAndStartsFromTheHostsParam
     EXPECT_TRUE(Enabled("ComboBoxPointeur"));
     ASSERT_GT(dynamic_cast<CEGUI::Combobox*>(Window("ComboBoxRegionList"))->getItemCount(), 0u);
 
+    // It chooses its region, then its pointer, before the host passes back
+    // the record it sent on taking the team (no region yet): that late echo
+    // undoes neither choice, so the record it sends next still names both.
+    CTeamInfosPacketV1 firstRecord = mode->GetTeamInfos(1);
+    CEGUI::Combobox* regions = dynamic_cast<CEGUI::Combobox*>(Window("ComboBoxRegionList"));
+    const int region = int(regions->getListboxItemFromIndex(0)->getID());
+    ASSERT_TRUE(TestSelect("ComboBoxRegionList " + std::to_string(region)));
+    ASSERT_TRUE(TestSelect("ComboBoxPointeur 0"));
+    ASSERT_EQ(mode->GetTeamInfos(1).mTeamId, region);
+    firstRecord.mTeamId = -1;
+    firstRecord.mPointer = -1;
+    CObjnet object;
+    firstRecord.Write(object);
+    CObjnet echo;
+    echo.StartSignature(NETSIG_E_CUSTOM_OBJECT);
+    echo.WriteUInt(1);
+    echo.WriteObject(&object);
+    echo.End();
+    ASSERT_TRUE(peer->mgr.TCPSendAction(echo));
+    Settle();
+    EXPECT_EQ(mode->GetTeamInfos(1).mTeamId, region);
+    EXPECT_EQ(mode->GetTeamInfos(1).mPointer, 0);
+
     // The host starts: the client starts from exactly those parameters.
     PeerStarts("QUICKMATCHPARAMS", {{"QuickMatch", 1}, {"TeamA", 3}, {"TeamB", 5}, {"PILE_OU_FACE", 2}});
     ASSERT_TRUE(Pump([this] { return mode->IsFinished(); }));

@@ -104,6 +104,12 @@ void CMenuLobbyingGameMode::SendTeamInfos(int team) {
 }
 
 bool CMenuLobbyingGameMode::ApplyCustomObject(int sender, CObjnet& object) {
+    // The host passes each record it accepts to every client, its sender
+    // included. A leader's own record coming back may be older than the one
+    // it holds now (a country chosen, then a pointer, before the first came
+    // back): taking it would undo the later choice.
+    if (!g_NetMgr.IsHost() && sender == g_NetMgr.GetOwnIndex())
+        return true;
     switch (object.GetTypeId()) {
     case kTeamInfosId: {
         CTeamInfosPacketV1 record;
