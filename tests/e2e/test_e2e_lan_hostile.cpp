@@ -183,7 +183,7 @@ bool Rows(e2e::GameRun& game, const std::string& file, std::vector<e2e::LaidWind
 TEST(LanHostile, AHostileMachineLiesAndFloodsYetTheTwoPlayersMeetAndPlayTheSameMatch) {
     const unsigned short port = e2e::FreeLanPort();
     ASSERT_NE(port, 0);
-    e2e::GameRun host("lan_hostile_host"), client("lan_hostile_client");
+    e2e::GameRun host("lan_lies_host"), client("lan_lies_client");
     Prepare(host, port, "Lanterne");
     Prepare(client, port, "Falaise");   // second instance: the port after
     const unsigned short clientPort = static_cast<unsigned short>(port + 1);
