@@ -8,8 +8,10 @@ namespace {
 
 CKEMSceneNameIndex* gCurrent = nullptr;
 
+}  // namespace
+
 // Pre-order with an explicit stack: a scene file decides the depth.
-CKEMSceneNode* SearchTree(CKEMSceneNode* root, const std::string& name)
+CKEMSceneNode* CKEMSceneNameIndex::SearchTree(CKEMSceneNode* root, const std::string& name)
 {
     if (!root)
         return nullptr;
@@ -25,8 +27,6 @@ CKEMSceneNode* SearchTree(CKEMSceneNode* root, const std::string& name)
     }
     return nullptr;
 }
-
-}  // namespace
 
 CKEMSceneNameIndex::CKEMSceneNameIndex(CKEMSceneNode* root) : mRoot(root), mPrevious(gCurrent)
 {

@@ -19,6 +19,9 @@ public:
     CKEMSceneNameIndex& operator=(const CKEMSceneNameIndex&) = delete;
 
     static CKEMSceneNameIndex* Current();
+    // The first node of that name below `root` in pre-order, searched node
+    // by node (what the index saves); null for none.
+    static CKEMSceneNode* SearchTree(CKEMSceneNode* root, const std::string& name);
 
     // A node named (or renamed) while the index exists; a name already
     // indexed keeps its first node.

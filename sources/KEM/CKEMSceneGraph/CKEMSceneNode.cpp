@@ -32,19 +32,7 @@ CKEMSceneNode* findParentNamed(const std::string& name)
         return nullptr;
     if (CKEMSceneNameIndex* index = CKEMSceneNameIndex::Current())
         return index->Find(name);
-    std::vector<CKEMSceneNode*> pending;
-    if (gSceneRoot)
-        pending.push_back(gSceneRoot);
-    while (!pending.empty()) {
-        CKEMSceneNode* node = pending.back();
-        pending.pop_back();
-        if (node->getName() == name)
-            return node;
-        const auto& children = node->GetChildren();
-        for (auto child = children.rbegin(); child != children.rend(); ++child)
-            pending.push_back(*child);
-    }
-    return nullptr;
+    return CKEMSceneNameIndex::SearchTree(gSceneRoot, name);
 }
 
 bool isInSubtree(const CKEMSceneNode* node, const CKEMSceneNode* top)
