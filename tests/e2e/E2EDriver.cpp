@@ -1,4 +1,5 @@
 #include "E2EDriver.h"
+#include "../net/TestPorts.h"
 
 #include <netinet/in.h>
 #include <poll.h>
@@ -40,39 +41,7 @@ std::vector<std::string> Words(const std::string& line) {
     return words;
 }
 
-namespace {
-
-bool PortFree(unsigned short port, int type) {
-    const int s = socket(AF_INET, type, 0);
-    if (s < 0)
-        return false;
-    sockaddr_in addr;
-    std::memset(&addr, 0, sizeof(addr));
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_ANY);
-    addr.sin_port = htons(port);
-    const bool free = bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0;
-    close(s);
-    return free;
-}
-
-}  // namespace
-
-unsigned short FreeLanPort() {
-    // Tests running side by side each draw their own ports.
-    std::mt19937 draw(static_cast<unsigned>(getpid()) ^
-                      static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    std::uniform_int_distribution<int> range(20000, 59998);
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        const unsigned short port = static_cast<unsigned short>(range(draw));
-        bool free = true;
-        for (unsigned short p = port; free && p <= port + 1; ++p)
-            free = PortFree(p, SOCK_STREAM) && PortFree(p, SOCK_DGRAM);
-        if (free)
-            return port;
-    }
-    return 0;
-}
+unsigned short FreeLanPort() { return testports::ReservePortPair(); }
 
 GameRun::GameRun(const std::string& name) {
     const fs::path bin = fs::path(TAVIRELO_EXE).parent_path();

@@ -7,6 +7,8 @@
 #include <HalNet.h>
 #include <HalTimer.h>
 
+#include "TestPorts.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -108,26 +110,12 @@ struct ThrowLog {
     NetLaunchSet launch;
 };
 
-// A base port p with UDP and TCP free on p and p + 1.
+// A base port p with UDP and TCP free on p and p + 1, claimed for this test.
 inline uint16_t FindFreePortPair() {
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        int probe = ListenUDPPort(0);
-        uint16_t p = SocketGetLocalPort(probe);
-        SocketClose(probe);
-        if (p == 0 || p > 65000)
-            continue;
-        int sockets[4] = {ListenUDPPort(p), ListenUDPPort(uint16_t(p + 1)), ListenPort(p, 1),
-                          ListenPort(uint16_t(p + 1), 1)};
-        bool ok = true;
-        for (int s : sockets) {
-            ok = ok && s >= 0;
-            SocketClose(s);
-        }
-        if (ok)
-            return p;
-    }
-    ADD_FAILURE() << "no free port pair on 127.0.0.1";
-    return 0;
+    const uint16_t port = testports::ReservePortPair();
+    if (port == 0)
+        ADD_FAILURE() << "no free port pair on 127.0.0.1";
+    return port;
 }
 
 // ---- polling ---------------------------------------------------------------------

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../../net/TestPorts.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <fcntl.h>
@@ -18,14 +20,10 @@
 namespace {
 const uint32_t kLoopback = 0x7F000001u;   // 127.0.0.1, host order
 
-// A free port for this test run: bind UDP and TCP to port 0, read the port
-// the system chose and release it. Ports are per protocol; the tests bind
-// what they need right after.
+// A port no other test draws while this one runs.
 uint16_t FreeUdpPort() {
-    int s = ListenUDPPort(0);
-    EXPECT_GE(s, 0);
-    uint16_t port = SocketGetLocalPort(s);
-    SocketClose(s);
+    const uint16_t port = testports::ReservePortPair();
+    EXPECT_NE(port, 0);
     return port;
 }
 
