@@ -185,10 +185,11 @@ TEST_F(GameLoop, AnIdOutsideTheTableOrWithoutAModeEndsTheRun) {
         Run();
         EXPECT_EQ(gEvents.back(), "delete 1") << c.next;
         EXPECT_EQ(mApp.GetCurrentGameMode(), nullptr) << c.next;
-        if (c.logged)
+        if (c.logged) {
             EXPECT_TRUE(Logged(c.logged)) << c.next;
-        else
+        } else {
             EXPECT_TRUE(gLog.empty()) << gLog.front();
+        }
     }
 }
 

@@ -276,8 +276,9 @@ TEST_F(QuickMatchModeTest, APreDrawnTossNamesTheStartingSideAndWaitsForValid) {
         mode.Init();
         mode.GetMachine().ChangeState(QM_STATE_TOSS);
         EXPECT_EQ(mode.mTossState.GetStartingSide(), c.startingSide) << c.value;
-        if (c.startingSide >= 0)
+        if (c.startingSide >= 0) {
             EXPECT_EQ(mode.GetMatchState()->mNextStartingSide, c.startingSide);
+        }
         gTimer.mGameTime += 60000;   // a human player's toss waits however long it takes
         mode.Update();
         EXPECT_EQ(mode.GetCurrentStateId(), QM_STATE_TOSS);

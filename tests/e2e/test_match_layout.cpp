@@ -67,8 +67,9 @@ TEST_F(MatchLayout, EveryWindowTheMatchLooksUpIsInItsPlace) {
         ASSERT_NE(window, nullptr) << frame.first;
         // The panel's and the thrower's frames show with the match; the
         // others wait for their state.
-        if (frame.first != "FrameButtons" && frame.first != "FramePlayerName")
+        if (frame.first != "FrameButtons" && frame.first != "FramePlayerName") {
             EXPECT_FALSE(window->isVisible()) << frame.first << " must start hidden";
+        }
         for (const std::string& name : frame.second) {
             CEGUI::Window* child = mGui.GetWindow(name);
             ASSERT_NE(child, nullptr) << name;

@@ -120,9 +120,10 @@ TEST_F(MatchOverlays, EveryOverlayMaterialDrawsAShippedTextureUnderEveryTint) {
                         const std::string& picture = unit->getTextureName();
                         EXPECT_FALSE(picture.empty()) << material->getName() << " " << tint.first
                                                       << ": a texture unit without a texture";
-                        if (!picture.empty())
+                        if (!picture.empty()) {
                             EXPECT_TRUE(groups.resourceExistsInAnyGroup(picture))
                                 << material->getName() << " uses the missing picture " << picture;
+                        }
                     }
         }
     }

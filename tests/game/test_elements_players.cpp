@@ -255,10 +255,11 @@ TEST(Team, NextPlayerWithBallsPrefersPointerThenMiddleThenShooter)
         pointer.mBallsLeft = c.pointerBalls;
         team.mCurrentPlayer = c.current;
         EXPECT_EQ(team.GetNextPlayerWithBalls(c.keepCurrent), c.expected);
-        if (c.expected)
+        if (c.expected) {
             EXPECT_EQ(team.GetCurrentPlayer(), c.expected);
-        else
+        } else {
             EXPECT_EQ(team.mCurrentPlayer, c.current);
+        }
     }
 
     CPlayer stranger("X");

@@ -704,8 +704,9 @@ TEST_F(RefereeTest, BallsThatNeverSettleAreTakenAsTheyLieAtTheSettleLimit)
             EXPECT_TRUE(object->IsActive());
             EXPECT_EQ(object->GetBody()->isEnabled(), !c.taken);
             EXPECT_EQ(ball->IsMoving(), !c.taken);
-            if (c.taken)
+            if (c.taken) {
                 EXPECT_EQ(object->getAngularVelocity(), Ogre::Vector3::ZERO);
+            }
         }
     }
     gTimer.mGameTime = savedTime;
@@ -1189,8 +1190,9 @@ TEST(ResultView, HoldsTheTargetBallTheBallsNearItAndTheThrownBallAboveTheResultF
         sight.y = 0.0f;
         Ogre::Vector3 fromCircle = c.points[0] - circle;
         fromCircle.y = 0.0f;
-        if (fromCircle.length() > 1.0f)
+        if (fromCircle.length() > 1.0f) {
             EXPECT_GT(sight.dotProduct(fromCircle), 0.0f) << "the view does not look away from the circle";
+        }
         // The 3D engine's camera looks along its -Z axis.
         const Ogre::Quaternion orientation(Ogre::Math::lookRotation((place - look).normalisedCopy(), Ogre::Vector3::UNIT_Y));
         const Ogre::Affine3 view = Ogre::Math::makeViewMatrix(place, orientation);

@@ -379,9 +379,10 @@ TEST(HumanTurn, APersonPlaysTwoMenesThroughThePanelAgainstTheComputer)
         ASSERT_TRUE(bar && frame) << b.bar;
         EXPECT_GT(bar->area.Width(), frame->area.Width() / 3) << b.bar << " is nearly empty";
         const e2e::Rgb fill = aiming.Mean(bar->area);
-        if (b.blue)
+        if (b.blue) {
             EXPECT_TRUE(fill.b > 150 && fill.r < 80 && fill.g < 80) << b.bar << " " << fill.r << "," << fill.g << ","
                                                                     << fill.b;
+        }
         else
             EXPECT_TRUE(fill.g > 150 && fill.r < 80 && fill.b < 80) << b.bar << " " << fill.r << "," << fill.g << ","
                                                                     << fill.b;

@@ -398,8 +398,9 @@ TEST_F(ThrowPanelTest, ZoomOnlyOnTheLocalTurnWithABallLeftAndBackAlways)
         EXPECT_EQ(mGame.zoom, c.zoom);
         EXPECT_EQ(mGame.cameraState, c.zoom == 3.0f ? 2 : 0);
         EXPECT_EQ(mGuide->mAxisShown, c.zoom != 3.0f);
-        if (c.zoom == 3.0f)
+        if (c.zoom == 3.0f) {
             EXPECT_TRUE(CHUDMgr::sZoomGroup->GetOverlays().front()->isVisible());
+        }
 
         mGame.localTurn = false;
         Fire("BtnCamMoins", CEGUI::Window::EventMouseClick);

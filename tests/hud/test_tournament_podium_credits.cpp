@@ -96,10 +96,12 @@ TEST_F(Podium, ShowsOnlyThePlacesOfTheTeamsThatExist) {
         screen.ShowAwards(c.a, c.b, c.c);
         for (int place = 0; place < 3; ++place)
             EXPECT_EQ(Visible(places[place]), c.shown[place]) << places[place];
-        if (c.a)
+        if (c.a) {
             EXPECT_EQ(Text("FirstTeam"), "Bretagne");
-        if (c.b)
+        }
+        if (c.b) {
             EXPECT_EQ(Text("SecondTeam"), "Alsace");
+        }
     }
 }
 

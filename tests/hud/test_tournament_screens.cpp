@@ -256,8 +256,9 @@ TEST_F(ResultTree, ALineShowsItsScoreOnlyWhenPlayedByATeamWithPlayers) {
         screen.SetTeamLine(n, line);
         EXPECT_EQ(Text("TeamText" + std::to_string(n)), "Lorraine");
         EXPECT_EQ(Text("TeamScore" + std::to_string(n)), c.text);
-        if (c.colour)
+        if (c.colour) {
             EXPECT_EQ(Colour("TeamScore" + std::to_string(n)), c.colour);
+        }
         ++n;
     }
     // A human team's line keeps the breaks of its empty player names.

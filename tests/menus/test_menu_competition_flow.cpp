@@ -70,8 +70,9 @@ TEST_F(CompetitionFlow, TheModeTableBuildsTheThreeFlows) {
         auto* flow = dynamic_cast<CMenuGameMode*>(mode.get());
         ASSERT_NE(flow, nullptr) << c.mode;
         EXPECT_EQ(flow->GetTournamentType(), c.tournamentType);
-        if (c.title)
+        if (c.title) {
             EXPECT_EQ(flow->GetName(), GetText(c.title));
+        }
     }
     CMenuGameModeCarreer career(2);
     EXPECT_EQ(career.GetName(), std::string(GetText("CARRIERE")) + "  " + GetText("TURN") + " 1");
@@ -187,8 +188,9 @@ TEST_F(CompetitionFlow, ACareerWalksItsStagesWithFewerScreensAfterTheFirst) {
         EXPECT_STREQ(Find(kQm, "Player1Name")->GetString(),
                      c.continued ? "Ines" : (std::string(GetText("PLAYER")) + " 1").c_str())
             << "stage " << c.stage;
-        if (c.continued)
+        if (c.continued) {
             EXPECT_EQ(flow.GetActorChoice(0, 0), 2);
+        }
         ASSERT_NE(g_pCurrentTournament, nullptr);
         EXPECT_EQ(g_bTournamentCareer, 1);
         TournamentInfo info;
@@ -196,8 +198,9 @@ TEST_F(CompetitionFlow, ACareerWalksItsStagesWithFewerScreensAfterTheFirst) {
         EXPECT_EQ(info.mCareerStage, c.stage == 4 ? 2 : 1);
         // The world stage is played between nations, the gamer's team France.
         EXPECT_EQ(Int(kQm, "IsRegional"), c.stage == 4 ? 0 : 1);
-        if (c.stage == 4)
+        if (c.stage == 4) {
             EXPECT_FALSE(TeamDB::GetNationalTeam(TeamDB::FRANCE_COUNTRY_ID)->mComputer);
+        }
         EXPECT_EQ(info.mFormat, CCompetition::FORMAT_KNOCKOUT);
         EXPECT_EQ(info.mExtraInt, CMenuGameMode::TOURNAMENT_CAREER);
     }
@@ -490,10 +493,11 @@ TEST_F(CompetitionSlots, AResumedTournamentPlaysAtItsOwnVenueDifficultyAndStage)
         SetInt("tournamentType", c.tournamentType);
         ASSERT_TRUE(ResumeCompetition(gSceneMgr.GetEnvironment(), slot.mPath, c.tournamentType)) << c.what;
         EXPECT_EQ(Int(kQm, "location"), c.location) << c.what;
-        if (c.careerStep < 0)
+        if (c.careerStep < 0) {
             EXPECT_EQ(Find(kQm, "careerStep"), nullptr) << c.what;
-        else
+        } else {
             EXPECT_EQ(Int(kQm, "careerStep"), c.careerStep) << c.what;
+        }
         EXPECT_EQ(g_CurrentDifficulty, c.playedDifficulty) << c.what;
         EXPECT_EQ(g_SelectedDifficulty, 2) << c.what;
     }

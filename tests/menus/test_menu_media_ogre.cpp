@@ -108,9 +108,10 @@ TEST_F(MenuOverlays, EveryMenuOverlayAndElementIsShippedWithItsPictures) {
             names.insert(element->getName());
             ExpectMaterialWithPictures(element->getMaterialName());
             // The blank flag (no team chosen yet) is see-through on purpose.
-            if (element->getMaterialName() != "MENU/Country/flag")
+            if (element->getMaterialName() != "MENU/Country/flag") {
                 EXPECT_TRUE(HasPicture(element->getMaterialName()))
                 << element->getName() << ": " << element->getMaterialName() << " has no picture";
+            }
         }
         for (const std::string& name : entry.elements)
             EXPECT_EQ(names.count(name), 1u) << name;
@@ -137,6 +138,7 @@ TEST_F(MenuOverlays, EveryMaterialTheMenuCodeNamesIsShipped) {
     }
     // The blank flag is see-through on purpose; every other one is a picture.
     for (const std::string& name : materials)
-        if (name != "MENU/Country/flag")
+        if (name != "MENU/Country/flag") {
             EXPECT_TRUE(HasPicture(name)) << name;
+        }
 }

@@ -331,10 +331,11 @@ TEST_F(ModifierTest, RandomDirNudgesWithinItsAmplitude) {
         float largest = 0.0f;
         for (int k = 0; k < 48; ++k)
             largest = std::max(largest, std::fabs(v[k]));
-        if (chance == 0.0f)
+        if (chance == 0.0f) {
             EXPECT_EQ(largest, 0.0f);
-        else
+        } else {
             EXPECT_TRUE(largest > 0.0f && largest <= 0.05f + 1e-6f) << largest;
+        }
     }
 }
 

@@ -99,12 +99,13 @@ TEST_F(TuningValues, EveryTavireloKeyReachesItsVariable) {
     i = 1;
     for (const TavireloVar& var : TavireloVars()) {
         SCOPED_TRACE(var.key);
-        if (var.type == TUNING_KEY_BOOL)
+        if (var.type == TUNING_KEY_BOOL) {
             EXPECT_TRUE(*static_cast<bool*>(var.address));
-        else if (var.type == TUNING_KEY_INT)
+        } else if (var.type == TUNING_KEY_INT) {
             EXPECT_EQ(*static_cast<int32_t*>(var.address), i);
-        else
+        } else {
             EXPECT_FLOAT_EQ(*static_cast<float*>(var.address), i + 0.5f);
+        }
         ++i;
     }
 }
@@ -117,12 +118,13 @@ TEST_F(TuningValues, EmptyTavireloGivesZeroEverywhere) {
     TuningLoadFromFolder(dir.Folder());
     for (const TavireloVar& var : TavireloVars()) {
         SCOPED_TRACE(var.key);
-        if (var.type == TUNING_KEY_BOOL)
+        if (var.type == TUNING_KEY_BOOL) {
             EXPECT_FALSE(*static_cast<bool*>(var.address));
-        else if (var.type == TUNING_KEY_INT)
+        } else if (var.type == TUNING_KEY_INT) {
             EXPECT_EQ(*static_cast<int32_t*>(var.address), 0);
-        else
+        } else {
             EXPECT_EQ(*static_cast<float*>(var.address), 0.0f);
+        }
     }
 }
 
