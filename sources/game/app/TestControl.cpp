@@ -79,7 +79,7 @@ std::deque<Command> gCommands;
 // SDL saw the previous one. A press leaves the button down until a release,
 // so a gauge can be held; a wait lets game time pass between them, so that
 // commands queued together run the same frames on every machine.
-enum Phase { PHASE_IDLE, PHASE_MOVED, PHASE_PRESSED, PHASE_RELEASED, PHASE_WAITING };
+enum Phase { PHASE_IDLE, PHASE_MOVED, PHASE_PRESSED, PHASE_RELEASED, PHASE_WAITING, PHASE_SCREENSHOT };
 Phase gPhase = PHASE_IDLE;
 Command gCurrent;
 int gPhaseFrames = 0;
@@ -88,6 +88,10 @@ unsigned gKeyCode = 0;
 const int kPhaseMinFrames = 2;
 const int kPhaseMaxFrames = 120;
 uint32_t gWaitStart = 0, gWaitMs = 0;
+// Frames run since the current mode began. A screenshot read in a mode's first
+// frame waits one frame: the window still holds the last mode's picture (black
+// after the boot screens) until this mode has rendered once.
+int gFramesInMode = 0;
 // A wait on game time that stands still ends after this many frames.
 const int kWaitMaxFrames = 3000;
 
@@ -333,7 +337,10 @@ void StartCommands() {
             if (g_pMainApp)
                 g_pMainApp->RequestClose();
         } else if (verb == "screenshot") {
-            Screenshot(gCurrent.argument);
+            if (gFramesInMode <= 1)
+                gPhase = PHASE_SCREENSHOT;
+            else
+                Screenshot(gCurrent.argument);
         } else if (verb == "click" || verb == "press") {
             if (StartClick(gCurrent.argument))
                 gPhase = PHASE_MOVED;
@@ -367,6 +374,12 @@ void AdvanceInput() {
     if (gPhase == PHASE_IDLE)
         return;
     ++gPhaseFrames;
+    if (gPhase == PHASE_SCREENSHOT) {
+        Screenshot(gCurrent.argument);
+        gPhase = PHASE_IDLE;
+        gPhaseFrames = 0;
+        return;
+    }
     const bool isKey = gCurrent.verb == "key";
     const bool timedOut = gPhaseFrames > kPhaseMaxFrames;
     if (gPhaseFrames < kPhaseMinFrames)
@@ -423,6 +436,7 @@ void AdvanceInput() {
         }
         break;
     case PHASE_IDLE:
+    case PHASE_SCREENSHOT:
         break;
     }
 }
@@ -542,6 +556,7 @@ void TestFrameStart() {
 void TestFrameServices() {
     if (gControlDir.empty())
         return;
+    ++gFramesInMode;
     ReadCommands();
     AdvanceInput();
     StartCommands();
@@ -562,6 +577,7 @@ int CountNodes(const CKEMSceneNode* node) {
 }  // namespace
 
 void TestModeEntered(int modeId) {
+    gFramesInMode = 0;
     TestReport("mode %d", modeId);
     // What the last mode left: scene nodes, computer tasks, sound sources.
     TestReport("leftovers nodes %d ai %zu sounds %d", CountNodes(CKEMSceneGraph::GetRootNode()),
