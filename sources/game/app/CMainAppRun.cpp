@@ -71,6 +71,7 @@ void CMainApp::RunFrameServices() {
     TestFrameServices();
     gInputMgr.Update();
     gSceneMgr.Manage();
+    TestFrameRendered();
     g_NetMgr.Manage();
     if (Hooks().updateWindowEffects)
         Hooks().updateWindowEffects();

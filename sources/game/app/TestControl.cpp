@@ -38,6 +38,7 @@
 #include <exception>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -79,7 +80,7 @@ std::deque<Command> gCommands;
 // SDL saw the previous one. A press leaves the button down until a release,
 // so a gauge can be held; a wait lets game time pass between them, so that
 // commands queued together run the same frames on every machine.
-enum Phase { PHASE_IDLE, PHASE_MOVED, PHASE_PRESSED, PHASE_RELEASED, PHASE_WAITING, PHASE_SCREENSHOT };
+enum Phase { PHASE_IDLE, PHASE_MOVED, PHASE_PRESSED, PHASE_RELEASED, PHASE_WAITING };
 Phase gPhase = PHASE_IDLE;
 Command gCurrent;
 int gPhaseFrames = 0;
@@ -88,10 +89,10 @@ unsigned gKeyCode = 0;
 const int kPhaseMinFrames = 2;
 const int kPhaseMaxFrames = 120;
 uint32_t gWaitStart = 0, gWaitMs = 0;
-// Frames run since the current mode began. A screenshot read in a mode's first
-// frame waits one frame: the window still holds the last mode's picture (black
-// after the boot screens) until this mode has rendered once.
-int gFramesInMode = 0;
+// Screenshots wait for the frame's picture: before it, the window holds the
+// last frame's, drawn before the last update changed the windows (or, in a
+// mode's first frame, the last mode's picture), so picture and layout differed.
+std::vector<std::string> gPendingShots;
 // A wait on game time that stands still ends after this many frames.
 const int kWaitMaxFrames = 3000;
 
@@ -337,10 +338,7 @@ void StartCommands() {
             if (g_pMainApp)
                 g_pMainApp->RequestClose();
         } else if (verb == "screenshot") {
-            if (gFramesInMode <= 1)
-                gPhase = PHASE_SCREENSHOT;
-            else
-                Screenshot(gCurrent.argument);
+            gPendingShots.push_back(gCurrent.argument);
         } else if (verb == "click" || verb == "press") {
             if (StartClick(gCurrent.argument))
                 gPhase = PHASE_MOVED;
@@ -374,12 +372,6 @@ void AdvanceInput() {
     if (gPhase == PHASE_IDLE)
         return;
     ++gPhaseFrames;
-    if (gPhase == PHASE_SCREENSHOT) {
-        Screenshot(gCurrent.argument);
-        gPhase = PHASE_IDLE;
-        gPhaseFrames = 0;
-        return;
-    }
     const bool isKey = gCurrent.verb == "key";
     const bool timedOut = gPhaseFrames > kPhaseMaxFrames;
     if (gPhaseFrames < kPhaseMinFrames)
@@ -436,7 +428,6 @@ void AdvanceInput() {
         }
         break;
     case PHASE_IDLE:
-    case PHASE_SCREENSHOT:
         break;
     }
 }
@@ -556,7 +547,6 @@ void TestFrameStart() {
 void TestFrameServices() {
     if (gControlDir.empty())
         return;
-    ++gFramesInMode;
     ReadCommands();
     AdvanceInput();
     StartCommands();
@@ -576,8 +566,13 @@ int CountNodes(const CKEMSceneNode* node) {
 
 }  // namespace
 
+void TestFrameRendered() {
+    for (const std::string& file : gPendingShots)
+        Screenshot(file);
+    gPendingShots.clear();
+}
+
 void TestModeEntered(int modeId) {
-    gFramesInMode = 0;
     TestReport("mode %d", modeId);
     // What the last mode left: scene nodes, computer tasks, sound sources.
     TestReport("leftovers nodes %d ai %zu sounds %d", CountNodes(CKEMSceneGraph::GetRootNode()),

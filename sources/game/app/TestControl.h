@@ -19,6 +19,10 @@ void TestFrameStart();
 // balls' positions.
 void TestFrameServices();
 
+// After the frame's picture is drawn: the screenshots asked for this frame,
+// each with the window layout of that same picture.
+void TestFrameRendered();
+
 // The loop entered a mode (after its Init).
 void TestModeEntered(int modeId);
 
