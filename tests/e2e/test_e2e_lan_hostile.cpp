@@ -13,6 +13,8 @@
 #include <HalNet.h>
 #include <NetMessages.h>
 
+#include "../net/NetTestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -30,7 +32,11 @@
 namespace {
 
 const unsigned kSeed = 20261211;
-const uint32_t kLoopback = 0x7F000001u;
+using nettest::kLoopback;
+using nettest::Login;
+using nettest::Send;
+using nettest::SendFrame;
+using nettest::UpdatePlayer;
 
 void Prepare(e2e::GameRun& game, unsigned short port, const std::string& name) {
     game.Seed(kSeed);
@@ -49,12 +55,6 @@ int CountLines(const e2e::GameRun& game, const std::string& prefix) {
     return n;
 }
 
-bool SendFrame(int socket, const CObjnet& m) {
-    unsigned char header[4];
-    CObjnet::WriteU32At(uint32_t(m.GetSize()), header);
-    return SocketSendAll(socket, header, 4) == 0 && SocketSendAll(socket, m.GetData(), m.GetSize()) == 0;
-}
-
 bool Chat(int socket, uint32_t sender, const std::string& text) {
     CObjnet m;
     m.StartSignature(NETSIG_E_CHAT_MESSAGE);
@@ -64,20 +64,6 @@ bool Chat(int socket, uint32_t sender, const std::string& text) {
     return SendFrame(socket, m);
 }
 
-bool UpdatePlayer(int socket, uint32_t index, const char* name, int32_t team) {
-    CObjnet record;
-    record.StartSignature(NETSIG_CNETCLIENT_RECORD);
-    record.WriteString(name);
-    record.WriteInt(int32_t(index));
-    record.WriteInt(team);
-    record.End();
-    CObjnet m;
-    m.StartSignature(NETSIG_E_UPDATE_PLAYER);
-    m.WriteUInt(index);
-    m.WriteObject(&record);
-    m.End();
-    return SendFrame(socket, m);
-}
 
 // A lobby record as the lobby writes it: a signature and signed ints.
 bool Custom(int socket, uint32_t sender, const char* signature, const std::vector<int32_t>& ints) {
@@ -151,14 +137,6 @@ private:
     std::thread mThread;
 };
 
-bool Login(int socket, const std::string& name) {
-    CObjnet login;
-    login.StartSignature(NETSIG_R_QUERY_LOGIN);
-    login.WriteString(name.c_str());
-    login.End();
-    return SendFrame(socket, login);
-}
-
 // The players' rows of the game's team screen as its frame shows them.
 bool Rows(e2e::GameRun& game, const std::string& file, std::vector<e2e::LaidWindow>& rows) {
     const std::filesystem::path shot = game.Screenshot(file);
@@ -202,18 +180,12 @@ TEST(LanHostile, AHostileMachineLiesAndFloodsYetTheTwoPlayersMeetAndPlayTheSameM
     // The pirate logs in (slot 2) and lies.
     const int pirate = ConnectPort("127.0.0.1", port);
     ASSERT_GE(pirate, 0);
-    {
-        CObjnet login;
-        login.StartSignature(NETSIG_R_QUERY_LOGIN);
-        login.WriteString("Pirate");
-        login.End();
-        ASSERT_TRUE(SendFrame(pirate, login));
-    }
+    ASSERT_TRUE(Send(pirate, Login("Pirate")));
     STEP(host.Reaches("^lobby players 3$", 30), host);
     ASSERT_TRUE(Chat(pirate, 0, "je suis Lanterne"));
     ASSERT_TRUE(Chat(pirate, 1, "je suis Falaise"));
-    ASSERT_TRUE(UpdatePlayer(pirate, 0, "Pirate", 1));
-    ASSERT_TRUE(UpdatePlayer(pirate, 1, "Pirate", 1));
+    ASSERT_TRUE(Send(pirate, UpdatePlayer(0, "Pirate", 1)));
+    ASSERT_TRUE(Send(pirate, UpdatePlayer(1, "Pirate", 1)));
     ASSERT_TRUE(Custom(pirate, 0, "CGameInfosPacketV2", {3, 1, 2}));
     ASSERT_TRUE(Custom(pirate, 2, "CGameInfosPacketV2", {3, 1, 2}));
     ASSERT_TRUE(Custom(pirate, 2, "CTeamInfosPacketV1", {0, 0, 8, 0, 0, 0}));
@@ -294,11 +266,11 @@ TEST(LanHostile, TextsFromAnotherMachineNeitherCloseAGameNorPassForAnotherPlayer
     const std::string markupName = "[font='Nope']x";
     const int pirate = ConnectPort("127.0.0.1", port);
     ASSERT_GE(pirate, 0);
-    ASSERT_TRUE(Login(pirate, markupName));
+    ASSERT_TRUE(Send(pirate, Login(markupName)));
     STEP(host.Reaches("^lobby players 3$", 30), host);
     const int twin = ConnectPort("127.0.0.1", port);
     ASSERT_GE(twin, 0);
-    ASSERT_TRUE(Login(twin, "lanterne "));
+    ASSERT_TRUE(Send(twin, Login("lanterne ")));
     STEP(host.Reaches("^lobby players 4$", 30), host);
     STEP(client.Reaches("^lobby players 4$", 30), client);
 
@@ -318,14 +290,8 @@ TEST(LanHostile, TextsFromAnotherMachineNeitherCloseAGameNorPassForAnotherPlayer
         const char* const names[] = {"Falaise", "Lanterne", "Pirate", markupName.c_str()};
         std::vector<unsigned char> flood;
         for (int i = 0; i < 20000; ++i) {
-            CObjnet login;
-            login.StartSignature(NETSIG_R_QUERY_LOGIN);
-            login.WriteString(names[i % 4]);
-            login.End();
-            unsigned char header[4];
-            CObjnet::WriteU32At(uint32_t(login.GetSize()), header);
-            flood.insert(flood.end(), header, header + 4);
-            flood.insert(flood.end(), login.GetData(), login.GetData() + login.GetSize());
+            const std::vector<unsigned char> login = Login(names[i % 4]);
+            flood.insert(flood.end(), login.begin(), login.end());
         }
         ASSERT_EQ(SocketSendAll(pirate, flood.data(), int(flood.size())), 0);
     }
@@ -426,13 +392,7 @@ TEST(LanHostile, NextStepSignalsFromAPeerThatLeftTheLobbyHoldNoMatchUpAndTheHost
 
     const int pirate = ConnectPort("127.0.0.1", port);
     ASSERT_GE(pirate, 0);
-    {
-        CObjnet login;
-        login.StartSignature(NETSIG_R_QUERY_LOGIN);
-        login.WriteString("Pirate");
-        login.End();
-        ASSERT_TRUE(SendFrame(pirate, login));
-    }
+    ASSERT_TRUE(Send(pirate, Login("Pirate")));
     STEP(host.Reaches("^lobby players 3$", 30), host);
     CObjnet step;
     step.StartSignature(NETSIG_E_NEXT_STEP_SIGNAL_CLIENTS);
