@@ -223,7 +223,7 @@ void CQMGMAwardsState::PlayAwardScript() {
     if (CKEMSceneNode* reference = referee::GetOutroReference(master))
         reference->GetWorldMatrix(world);
     Ogre::Matrix3 rotation;
-    world.extract3x3Matrix(rotation);
+    rotation = world.linear();
     const Ogre::Vector3 origin = world.getTrans();
     const Ogre::Quaternion orientation(rotation);
     const int count = static_cast<int>(team->mPlayers.size());

@@ -71,7 +71,7 @@ void WorldPose(CKEMSceneNode* node, Ogre::Vector3& position, Ogre::Matrix3& rota
     if (node)
         node->GetWorldMatrix(world);
     position = world.getTrans();
-    world.extract3x3Matrix(rotation);
+    rotation = world.linear();
 }
 
 }  // namespace

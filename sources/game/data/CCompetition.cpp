@@ -16,7 +16,7 @@ namespace {
 const int kPoolPhases = 6;       // two pool rounds, play-off, quarter-finals, semi-finals, last
 const int kKnockoutPhases = 4;   // last 16, quarter-finals, semi-finals, last
 const int kPoolCount = 4;
-const int kMatchResultWon = 0, kMatchResultLost = 1, kMatchResultNotPlayed = 2;
+const int kMatchResultWon = 0, kMatchResultLost = 1;   // 2: not played yet
 // A match ends once a side reaches 13; the last mene adds at most the six
 // balls of one side to 12.
 const uint32_t kMaxMatchScore = 12 + 6;
