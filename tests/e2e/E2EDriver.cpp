@@ -1,17 +1,13 @@
 #include "E2EDriver.h"
 #include "../net/TestPorts.h"
 
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
-#include <random>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>

@@ -64,7 +64,6 @@ bool Chat(int socket, uint32_t sender, const std::string& text) {
     return SendFrame(socket, m);
 }
 
-
 // A lobby record as the lobby writes it: a signature and signed ints.
 bool Custom(int socket, uint32_t sender, const char* signature, const std::vector<int32_t>& ints) {
     CObjnet object;
